@@ -1,0 +1,1 @@
+#include "engine/common_words.h"

@@ -1,0 +1,59 @@
+// The common words of each language, read once from "cmwds_" + code +
+// ".txt" in the program's folder, and the test whether a word is one.
+#ifndef VORN_ENGINE_COMMON_WORDS_H_
+#define VORN_ENGINE_COMMON_WORDS_H_
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "engine/settings.h"
+#include "engine/ui.h"
+
+namespace vorn {
+
+inline constexpr int kMaxCommonWords = 500;
+
+class CommonWordsTable {
+ public:
+  // Loads the lists of all languages from `folder`. A list whose file is
+  // missing, empty, unreadable or not a text file stays unavailable.
+  void InitCommonWords(const std::string& folder);
+
+  // (Re)loads the list of one language from `folder`.
+  void LoadCommonWords(const std::string& folder, int language);
+
+  // Loads a list from the text of a file (tests use this directly).
+  void LoadFromText(int language, std::string_view text);
+
+  // Number of words loaded for a language; 0 means not available.
+  int Count(int language) const;
+  bool Available(int language) const { return Count(language) > 0; }
+
+  // The words of a language in ascending byte order (duplicates kept).
+  const std::vector<std::string>& Words(int language) const;
+
+  // True when the lower-cased `word` is in the language's list.
+  bool IsCommonWord(std::string_view word, int language) const;
+
+  // Full path of a language's file in `folder`.
+  static std::string FilePath(const std::string& folder, int language);
+
+ private:
+  struct List {
+    std::vector<std::string> words;
+    std::unordered_set<std::string> set;
+  };
+  std::array<List, kNumLanguages> lists_;
+};
+
+// The "Common words not available" message for a language whose list could
+// not be read from `path`.
+MessageBox CommonWordsUnavailableMessage(int language,
+                                         const std::string& path);
+
+}  // namespace vorn
+
+#endif  // VORN_ENGINE_COMMON_WORDS_H_

@@ -1,0 +1,150 @@
+#include "engine/document_checks.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "support/cp1252.h"
+#include "support/files.h"
+#include "support/strings.h"
+
+namespace vorn {
+namespace {
+
+constexpr std::size_t kBlockSize = 16384;
+
+// Folds one block into the running test. Returns the 1-based index of the
+// first non-text byte in the block, or 0.
+std::size_t ScanBlock(std::string_view block, bool* cr, bool* lf) {
+  for (std::size_t i = 0; i < block.size(); ++i) {
+    const auto b = static_cast<unsigned char>(block[i]);
+    if (b >= 32 || b == 9) continue;
+    if (b == 10) {
+      *lf = true;
+    } else if (b == 13) {
+      *cr = true;
+    } else {
+      return i + 1;
+    }
+  }
+  return 0;
+}
+
+LineEndingKind KindOf(bool cr, bool lf) {
+  if (lf && !cr) return kUnixLineEnds;
+  if (cr && !lf) return kMacLineEnds;
+  return kMixedOrNoLineEnds;
+}
+
+// Reads up to `limit` bytes of an open file block by block, classifying.
+// Returns the kind, or minus the position of a non-text byte; `*failed` is
+// set on a read error.
+LineEndingKind ClassifyOpenFile(int fd, std::size_t limit, bool* failed) {
+  bool cr = false;
+  bool lf = false;
+  std::string block(kBlockSize, '\0');
+  std::size_t done = 0;
+  while (done < limit) {
+    const std::size_t want = std::min(kBlockSize, limit - done);
+    const ssize_t got = ::read(fd, block.data(), want);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      *failed = true;
+      return kUnopenableFile;
+    }
+    if (got == 0) break;
+    const std::size_t bad =
+        ScanBlock(std::string_view(block.data(), static_cast<std::size_t>(got)), &cr, &lf);
+    if (bad != 0) return -static_cast<LineEndingKind>(done + bad);
+    done += static_cast<std::size_t>(got);
+  }
+  return KindOf(cr, lf);
+}
+
+// The bytes from just after "<meta" up to its ">" hold charset=utf-8
+// (quotes, blanks and letter case aside).
+bool DeclaresUtf8(std::string_view tag) {
+  std::string compact;
+  for (char c : tag)
+    if (c != ' ' && c != '"' && c != '\'' && c != '\t' && c != '\r' && c != '\n')
+      compact.push_back(LowerCp1252(c));
+  return compact.find("charset=utf-8") != std::string::npos ||
+         compact.find("charset=utf8") != std::string::npos;
+}
+
+}  // namespace
+
+LineEndingKind ClassifyTextBytes(std::string_view bytes) {
+  bool cr = false;
+  bool lf = false;
+  const std::size_t bad = ScanBlock(bytes, &cr, &lf);
+  if (bad != 0) return -static_cast<LineEndingKind>(bad);
+  return KindOf(cr, lf);
+}
+
+LineEndingKind ClassifyTextFile(const std::string& path) {
+  if (!FileExists(path)) return kMissingFile;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return kUnopenableFile;
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && st.st_size == 0) {
+    ::close(fd);
+    return kEmptyFile;
+  }
+  bool failed = false;
+  const LineEndingKind kind = ClassifyOpenFile(fd, SIZE_MAX, &failed);
+  ::close(fd);
+  return failed ? kUnopenableFile : kind;
+}
+
+LineEndingKind ClassifyTextFilePrefix(const std::string& path,
+                                      std::size_t max_chars) {
+  if (!FileExists(path)) return -1;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return -3;
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && st.st_size == 0) {
+    ::close(fd);
+    return -2;
+  }
+  bool failed = false;
+  const LineEndingKind kind = ClassifyOpenFile(fd, max_chars, &failed);
+  ::close(fd);
+  if (failed) return -3;
+  return kind < 0 ? 0 : kind;
+}
+
+std::string NotATextFileText(std::int64_t position) {
+  return "This file is not a text file.\r\nThe byte at position" +
+         Spaced(position) + "\r\n is neither text nor whitespace.";
+}
+
+TextEncoding DetectEncoding(std::string_view bytes) {
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return TextEncoding::kUtf8;
+  // A charset declaration counts in a meta tag of the head: look at the
+  // meta tags before "</head>" (or in the first 64 KB when there is none).
+  std::string_view head = bytes.substr(0, 65536);
+  const std::size_t head_end = FindNoCase(1, head, "</head>");
+  if (head_end != 0) head = head.substr(0, head_end - 1);
+  for (std::size_t p = FindNoCase(1, head, "<meta"); p != 0;
+       p = FindNoCase(p + 5, head, "<meta")) {
+    const std::size_t start = p - 1 + 5;
+    const std::size_t end = head.find('>', start);
+    if (DeclaresUtf8(head.substr(start, end == std::string_view::npos
+                                            ? std::string_view::npos
+                                            : end - start)))
+      return TextEncoding::kUtf8;
+  }
+  if (HasNonAscii(bytes) && IsValidUtf8(bytes)) return TextEncoding::kUtf8;
+  return TextEncoding::kWindows1252;
+}
+
+std::string DecodeDocument(std::string_view bytes, TextEncoding encoding) {
+  if (encoding == TextEncoding::kWindows1252) return std::string(bytes);
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+  return Utf8ToCp1252(bytes);
+}
+
+}  // namespace vorn

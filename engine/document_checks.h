@@ -1,0 +1,73 @@
+// Before a document is scanned: is it a text file, and which line ends does
+// it use? Also the document's character encoding.
+#ifndef VORN_ENGINE_DOCUMENT_CHECKS_H_
+#define VORN_ENGINE_DOCUMENT_CHECKS_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vorn {
+
+// Result of the byte and line-end tests. For ClassifyTextFile a negative
+// value is minus the 1-based position of the first non-text byte.
+using LineEndingKind = std::int64_t;
+inline constexpr LineEndingKind kMissingFile = 0;
+inline constexpr LineEndingKind kMixedOrNoLineEnds = 1;  // CR and LF, or neither
+inline constexpr LineEndingKind kUnixLineEnds = 2;       // LF only
+inline constexpr LineEndingKind kMacLineEnds = 3;        // CR only
+inline constexpr LineEndingKind kEmptyFile = 4;
+inline constexpr LineEndingKind kUnopenableFile = 5;
+
+// Text bytes are TAB and 32-255; CR and LF are whitespace; every other
+// byte (0-8, 11, 12, 14-31) is neither.
+inline bool IsNonTextByte(unsigned char b) {
+  return b < 32 && b != 9 && b != 10 && b != 13;
+}
+
+// The kind of a whole file: 0 missing, 4 empty, 5 unopenable, -p for a
+// non-text byte at position p, else 1, 2 or 3 by its line ends.
+LineEndingKind ClassifyTextFile(const std::string& path);
+
+// The same test on bytes already in memory (a non-empty file's content).
+LineEndingKind ClassifyTextBytes(std::string_view bytes);
+
+// The test on the first `max_chars` bytes of a file: -1 missing, -2 empty,
+// -3 unopenable, 0 for a non-text byte, else 1, 2 or 3 by the line ends of
+// the bytes examined.
+LineEndingKind ClassifyTextFilePrefix(const std::string& path,
+                                      std::size_t max_chars);
+
+// The not-a-text-file message for the 1-based position `position`.
+std::string NotATextFileText(std::int64_t position);
+
+enum class TextEncoding { kWindows1252, kUtf8 };
+
+// UTF-8 when the bytes start with its byte-order mark, when a meta tag of
+// the head declares charset=utf-8, or (failing both) when they are valid
+// UTF-8 holding at least one non-ASCII sequence; Windows-1252 otherwise.
+TextEncoding DetectEncoding(std::string_view bytes);
+
+// The document as Windows-1252 text: UTF-8 is decoded (byte-order mark
+// dropped) and every character that Windows-1252 cannot hold, or byte that
+// is not valid UTF-8, becomes "?". Windows-1252 bytes come back unchanged.
+std::string DecodeDocument(std::string_view bytes, TextEncoding encoding);
+
+// Calls `line` for every line of `text`: a line ends at LF, CR LF or CR
+// (the line end is not passed). A last line without a line end counts.
+template <typename Fn>
+void ForEachLine(std::string_view text, Fn&& line) {
+  std::size_t start = 0;
+  const std::size_t n = text.size();
+  while (start < n) {
+    std::size_t i = start;
+    while (i < n && text[i] != '\n' && text[i] != '\r') ++i;
+    if (!line(text.substr(start, i - start))) return;
+    if (i < n && text[i] == '\r' && i + 1 < n && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+}
+
+}  // namespace vorn
+
+#endif  // VORN_ENGINE_DOCUMENT_CHECKS_H_

@@ -1,0 +1,123 @@
+// The markup scanner: walks a document line by line, keeps track of the
+// markup around each word (title, headings, bold, italic, tables, div and
+// span blocks, font sizes, comments, scripts, styles, the description and
+// keywords meta tags) and hands every word of visible text and of those two
+// meta tags, with its weight, to word extraction. It recognises a fixed set
+// of markers by plain text comparison; it is not an HTML parser, and no
+// input makes it fail, loop or read out of bounds.
+#ifndef VORN_ENGINE_SCANNER_H_
+#define VORN_ENGINE_SCANNER_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/common_words.h"
+#include "engine/settings.h"
+#include "engine/ui.h"
+#include "engine/word_table.h"
+
+namespace vorn {
+
+// Result of DoFile.
+enum class DocumentStatus {
+  kScanned = 0,
+  kNotText = -1,    // a non-text byte; the position is reported
+  kStopped = -3,    // the user pressed Stop
+  kDeclined = -4,   // kept for callers; this platform never declines a file
+  kReadError = -5,  // the file could not be opened or read
+};
+
+// How the run that asks for the scan shows its progress.
+struct ScanOptions {
+  bool single_file_mode = true;  // clear in a multiple-file run
+  bool display_words = true;     // echo new words (multiple-file runs)
+};
+
+// The context of the current position in a document.
+struct ScanContext {
+  std::int64_t TagDepth = 0;      // "<" not yet matched by ">"
+  bool InTag = false;
+  bool AwaitTagEnd = false;       // a font tag whose ">" is on a later line
+  bool InComment = false;
+  bool InStyle = false;
+  bool InScript = false;
+  bool Bold = false;
+  bool Italic = false;
+  bool Title = false;
+  bool Description = false;       // inside the description tag's content
+  bool ExistingKeywords = false;  // inside the keywords tag's content
+  int HeadingWeight = 0;          // 5 x (7 - level) inside h1-h6
+  std::int64_t TableDepth = 0;
+  std::int64_t DivDepth = 0;
+  std::int64_t SpanDepth = 0;
+  int FontSize = 3;               // 1-7
+  std::vector<int> FontStack;     // sizes saved by open font tags
+};
+
+// Weight of a word at `ctx`: the title, description or keywords weight
+// there, else the font size plus the heading, bold, italic, table, div and
+// span weights that apply.
+float ContextWeight(const ScanContext& ctx, const AnalysisSettings& s);
+
+// Scans Windows-1252 document text into a word table. Create one per
+// document; feed it lines in order, then Finish.
+class DocumentScanner {
+ public:
+  DocumentScanner(const AnalysisSettings& settings,
+                  const CommonWordsTable& common, WordTable& table,
+                  MainView* view, ScanOptions options);
+
+  // Prepares and scans one line (without its line end). Returns false when
+  // the user pressed Stop.
+  bool ScanDocumentLine(std::string_view raw_line);
+
+  // Runs the end-of-document steps of the word table (threshold, case
+  // variants, scaling to 100).
+  void Finish();
+
+  const ScanContext& context() const { return ctx_; }
+
+ private:
+  class LineScan;
+  friend class LineScan;
+
+  void PrepareLine(std::string_view raw);
+  void TakeWord(std::size_t n);
+
+  const AnalysisSettings& settings_;
+  const CommonWordsTable& common_;
+  WordTable& table_;
+  MainView* view_;
+  ScanOptions options_;
+  std::string ignore_list_;
+  ScanContext ctx_;
+  std::string line_;     // the prepared line, with its sentinel blank
+  std::string marked_;   // scratch for the preparation steps
+  std::string lower_;    // the prepared line in lower case
+  std::string word_;
+  bool stop_ = false;
+};
+
+// The document scan of a file: checks it (a non-text byte gives kNotText
+// with minus its position in `*position`), decodes it, scans every line into
+// `table`, and finishes the table. On kScanned the word-count label reads
+// "Number of words found satisfying above conditions: N". A scan stopped by
+// the user appends "Stopped with N words identified." to the output box.
+DocumentStatus DoFile(const std::string& path,
+                      const AnalysisSettings& settings,
+                      const CommonWordsTable& common, ScanOptions options,
+                      MainView& view, WordTable& table,
+                      std::int64_t* position);
+
+// Same, on document bytes already in memory (tests, benchmarks, fuzzing).
+DocumentStatus ScanDocumentBytes(std::string_view bytes,
+                                 const AnalysisSettings& settings,
+                                 const CommonWordsTable& common,
+                                 ScanOptions options, MainView& view,
+                                 WordTable& table, std::int64_t* position);
+
+}  // namespace vorn
+
+#endif  // VORN_ENGINE_SCANNER_H_

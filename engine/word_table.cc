@@ -1,0 +1,1 @@
+#include "engine/word_table.h"

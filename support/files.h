@@ -1,0 +1,82 @@
+// Files, folders and paths. Paths use the platform's separator; nothing here
+// keeps state between calls.
+#ifndef VORN_SUPPORT_FILES_H_
+#define VORN_SUPPORT_FILES_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vorn {
+
+inline constexpr char kPathSeparator = '/';
+
+// A regular file (or a link to one) exists at `path`.
+bool FileExists(const std::string& path);
+
+// A folder (or a link to one) exists at `path`.
+bool FolderExists(const std::string& path);
+
+// The path up to and including its last separator, with NormaliseDriveCase
+// applied; empty when the path holds no separator.
+std::string FolderOfPath(std::string_view path);
+
+// The text after the last separator, lower-cased when `lower`; empty when
+// the path holds no separator.
+std::string FileNameOfPath(std::string_view path, bool lower);
+
+// The text with its first character upper-cased and the rest lower-cased
+// when its second character is ":" (a drive letter); otherwise unchanged.
+std::string NormaliseDriveCase(std::string_view text);
+
+// Writes `text` to `path`, replacing the file: unchanged followed by CR LF
+// when `raw`, else between double quotes followed by CR LF; appends instead
+// when `append`. Returns the empty text on success, else the system's
+// description of the error. Every write and the close are checked.
+std::string WriteTextFile(std::string_view text, const std::string& path,
+                          bool raw, bool append = false);
+
+// The whole content of a file. On failure returns nothing and stores the
+// system's description of the error in `*error` (when given).
+std::optional<std::string> ReadFileBytes(const std::string& path,
+                                         std::string* error = nullptr);
+
+// The folder of the running executable, without a trailing separator.
+std::string ExecutableFolder();
+
+// "The program's folder": where the data files (common-word lists, program
+// texts) are read from. The executable's folder when it holds them (the
+// build tree), else the installed data folder.
+std::string ProgramFolder();
+
+// The per-user configuration folder: $XDG_CONFIG_HOME, else ~/.config;
+// empty when neither can be found.
+std::string UserConfigFolder();
+
+// Full path of `file` in the subfolder `sub` of the per-user configuration
+// folder; the subfolder is created (one level) when missing.
+std::string AppDataFilePath(std::string_view file, std::string_view sub);
+
+// Wildcard match of a file name against a pattern such as "*.htm": the
+// name and the pattern are split at their last "." and the parts matched
+// with MatchPart. A name holding "?", "*", ":" or a separator never
+// matches.
+bool MatchFileName(std::string_view name, std::string_view pattern,
+                   bool case_sensitive);
+
+// "*" and "?" wildcard match of one part. The star takes the first place
+// where the next literal character occurs and never tries a later one.
+bool MatchPart(std::string_view text, std::string_view pattern,
+               bool case_sensitive);
+
+// Number of files directly in `folder` whose names match `pattern` (not
+// case-sensitive), or -1 when the folder cannot be read; the error text
+// goes to `*error` when given.
+std::int64_t CountMatchingFiles(const std::string& folder,
+                                std::string_view pattern,
+                                std::string* error = nullptr);
+
+}  // namespace vorn
+
+#endif  // VORN_SUPPORT_FILES_H_

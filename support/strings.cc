@@ -1,0 +1,73 @@
+#include "support/strings.h"
+
+#include "support/cp1252.h"
+
+namespace vorn {
+
+std::size_t FindNoCase(std::size_t start, std::string_view text,
+                       std::string_view find) {
+  if (start == 0) start = 1;
+  if (find.empty()) return start <= text.size() + 1 ? start : 0;
+  if (find.size() > text.size()) return 0;
+  const std::string lower_find = LowerCp1252(find);
+  const std::size_t last = text.size() - find.size() + 1;
+  for (std::size_t i = start; i <= last; ++i) {
+    std::size_t k = 0;
+    while (k < find.size() && LowerCp1252(text[i - 1 + k]) == lower_find[k]) ++k;
+    if (k == find.size()) return i;
+  }
+  return 0;
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (LowerCp1252(a[i]) != LowerCp1252(b[i])) return false;
+  return true;
+}
+
+std::string ReplaceNoCase(std::string_view text, std::string_view find,
+                          std::string_view repl) {
+  std::string result(text);
+  if (find.empty() || FindNoCase(1, repl, find) != 0) return result;
+  for (;;) {
+    const std::size_t p = FindNoCase(1, result, find);
+    if (p == 0) return result;
+    result.replace(p - 1, find.size(), repl);
+  }
+}
+
+void TrimControlChars(std::string& text) {
+  std::size_t b = 0;
+  std::size_t e = text.size();
+  while (b < e && static_cast<unsigned char>(text[b]) <= 32) ++b;
+  while (e > b && static_cast<unsigned char>(text[e - 1]) <= 32) --e;
+  text = text.substr(b, e - b);
+}
+
+void ReplaceCharsInSet(std::string& text, std::string_view set, char repl) {
+  for (char& c : text)
+    if (set.find(c) != std::string_view::npos) c = repl;
+}
+
+std::string RemoveChar(std::string_view text, char c, std::size_t first) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (text[i] != c || i + 1 < first) out.push_back(text[i]);
+  return out;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  std::size_t b = 0;
+  std::size_t e = text.size();
+  while (b < e && text[b] == ' ') ++b;
+  while (e > b && text[e - 1] == ' ') --e;
+  return text.substr(b, e - b);
+}
+
+std::string Spaced(long long n) {
+  return n < 0 ? std::to_string(n) : " " + std::to_string(n);
+}
+
+}  // namespace vorn
