@@ -102,7 +102,11 @@ void CommonWordsTable::LoadFromText(int language, std::string_view text) {
     AddWordsOfLine(line, allow_digits, list.words);
     return list.words.size() < static_cast<std::size_t>(kMaxCommonWords);
   });
-  list.set.insert(list.words.begin(), list.words.end());
+  list.set = FrozenStringSet(list.words);
+  for (const std::string& w : list.words)
+    if (!w.empty() && w.size() < 64)
+      list.first_and_length[static_cast<unsigned char>(w[0])] |=
+          std::uint64_t{1} << w.size();
 }
 
 int CommonWordsTable::Count(int language) const {
@@ -114,7 +118,17 @@ const std::vector<std::string>& CommonWordsTable::Words(int language) const {
 }
 
 bool CommonWordsTable::IsCommonWord(std::string_view word, int language) const {
-  return lists_[language].set.contains(LowerCp1252(word));
+  const List& list = lists_[language];
+  if (word.empty()) return false;
+  if (word.size() >= 64) return list.set.contains(LowerCp1252(word));
+  // Most words of a page are not common: a word whose first letter and
+  // length no listed word shares is rejected without hashing.
+  const auto first = static_cast<unsigned char>(LowerCp1252(word[0]));
+  if (((list.first_and_length[first] >> word.size()) & 1) == 0) return false;
+  char buffer[64];
+  for (std::size_t i = 0; i < word.size(); ++i)
+    buffer[i] = LowerCp1252(word[i]);
+  return list.set.contains(std::string_view(buffer, word.size()));
 }
 
 std::string CommonWordsTable::FilePath(const std::string& folder,
