@@ -1,11 +1,12 @@
 #include "engine/common_words.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+#include <optional>
 
 #include "engine/document_checks.h"
 #include "support/cp1252.h"
+#include "support/files.h"
+#include "support/strings.h"
 
 namespace vorn {
 namespace {
@@ -15,21 +16,6 @@ namespace {
 constexpr std::size_t kPrefixBytes = 16384;
 constexpr std::size_t kMaxRunLength = 65000;
 constexpr char kNoBreakSpace = '\xA0';
-
-// The whole file as bytes. False when it cannot be opened or read.
-bool ReadBytes(const std::string& path, std::string* bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes->assign(std::istreambuf_iterator<char>(in),
-                std::istreambuf_iterator<char>());
-  return !in.bad();
-}
-
-std::string_view TrimBlanks(std::string_view s) {
-  const std::size_t first = s.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
 
 // Number of word characters from `start`, at most kMaxRunLength.
 std::size_t RunLength(std::string_view s, std::size_t start,
@@ -87,9 +73,8 @@ void CommonWordsTable::LoadCommonWords(const std::string& folder,
   // Negative: missing, empty or unopenable; 0: a non-text byte. Any line
   // end is accepted without a warning.
   if (ClassifyTextFilePrefix(path, kPrefixBytes) <= 0) return;
-  std::string bytes;
-  if (!ReadBytes(path, &bytes)) return;
-  LoadFromText(language, bytes);
+  const std::optional<std::string> bytes = ReadFileBytes(path);
+  if (bytes) LoadFromText(language, *bytes);
 }
 
 void CommonWordsTable::LoadFromText(int language, std::string_view text) {
@@ -144,7 +129,8 @@ MessageBox CommonWordsUnavailableMessage(int language,
   return MessageBox{
       .caption = "Common words not available",
       .text =
-          "Common words in " + name + " could not be read from file\r\n" + path,
+          "Common words in " + name + " could not be read from file\r\n" +
+          PathForDisplay(path),
       .icon = Icon::kExclamation,
       .buttons = Buttons::kOk,
   };
