@@ -1,1 +1,127 @@
-int main() { return 0; }
+// vorn-cli: the engine from a terminal. Parses the command line, builds the
+// settings, runs one command and prints what the main window's output box
+// would hold; message boxes go to stderr.
+#include <cstdio>
+#include <string>
+
+#include "cli/options.h"
+#include "cli/terminal_view.h"
+#include "engine/analysis.h"
+#include "engine/common_words.h"
+#include "engine/settings.h"
+#include "support/cp1252.h"
+#include "support/files.h"
+
+namespace vorn::cli {
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+void ApplyOptions(const CliOptions& o, AnalysisSettings& s) {
+  auto set = [](const std::optional<int>& v, int& field) {
+    if (v) field = *v;
+  };
+  set(o.title_weight, s.TitleWeight);
+  set(o.description_weight, s.DescriptionWeight);
+  set(o.existing_keywords_weight, s.ExistingKeywordsWeight);
+  set(o.bold_weight, s.BoldWeight);
+  set(o.italic_weight, s.ItalicWeight);
+  set(o.table_weight, s.TableWeight);
+  set(o.div_weight, s.DivWeight);
+  set(o.span_weight, s.SpanWeight);
+  set(o.short_word_size, s.ShortWordSize);
+  set(o.min_frequency, s.ThresholdFrequency);
+  set(o.language, s.TextLanguage);
+  auto flag = [](const std::optional<bool>& v, bool& field) {
+    if (v) field = *v;
+  };
+  flag(o.ignore_short_words, s.IgnoreShortWords);
+  flag(o.ignore_common_words, s.IgnoreCommonWords);
+  flag(o.preserve_case, s.PreserveCase);
+  flag(o.space_after_comma, s.SpaceAfterComma);
+  flag(o.forward_slash, s.ForwardSlash);
+  // Texts from the terminal are UTF-8; the engine works in Windows-1252.
+  if (o.max_keywords) s.MaxNumKeywordsInMetaTag = Utf8ToCp1252(*o.max_keywords);
+  if (o.max_bytes) s.MaxNumBytesInMetaTag = Utf8ToCp1252(*o.max_bytes);
+  if (o.begin_with) s.BeginMetaTagWith = Utf8ToCp1252(*o.begin_with);
+  if (o.ignore_words)
+    s.WordsToIgnore = NormalizeWordsToIgnore(Utf8ToCp1252(*o.ignore_words));
+}
+
+// The checks that leaving each numeric field makes: a range message, and
+// the default takes the place of the value.
+void CheckNumericFields(AnalysisSettings& s, TerminalView& view) {
+  if (auto box = CheckMaxKeywords(s.MaxNumKeywordsInMetaTag)) view.Ask(*box);
+  if (auto box = CheckMaxBytes(s.MaxNumBytesInMetaTag)) view.Ask(*box);
+}
+
+void PrintOutput(const std::string& box_text) {
+  const std::string out = ForTerminal(box_text);
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  std::fflush(stdout);
+}
+
+int Analyse(const CliOptions& o, AnalysisSettings settings,
+            const CommonWordsTable& common, TerminalView& view) {
+  Analysis analysis(common);
+  analysis.UpdateSettings(settings);
+  std::string input_box = o.path;
+  const int before = view.messages_shown();
+  analysis.DoIt(o.command == Command::kTag, input_box, view);
+  if (view.messages_shown() != before) return kExitFailure;
+  if (analysis.last_file_size() == 0) {
+    // An empty page is bad input: say so on stderr, not as a result.
+    std::fprintf(stderr, "%s\n", ForTerminal(view.OutputText()).c_str());
+    return kExitFailure;
+  }
+  PrintOutput(view.OutputText());
+  return kExitOk;
+}
+
+int Main(int argc, char** argv) {
+  std::string error;
+  const std::optional<CliOptions> options =
+      ParseCommandLine(argc, argv, &error);
+  if (!options) {
+    std::fprintf(stderr, "vorn-cli: %s\nTry 'vorn-cli --help'.\n",
+                 error.c_str());
+    return kExitUsage;
+  }
+  if (options->help) {
+    std::fputs(UsageText().c_str(), stdout);
+    return kExitOk;
+  }
+  if (options->state_file) {
+    std::fprintf(stderr,
+                 "vorn-cli: --state is not available in this version\n");
+    return kExitUsage;
+  }
+  if (options->command != Command::kList && options->command != Command::kTag) {
+    std::fprintf(stderr,
+                 "vorn-cli: this command is not available in this version\n");
+    return kExitUsage;
+  }
+
+  AnalysisSettings settings;
+  ApplyOptions(*options, settings);
+  TerminalView view(stderr);
+  CheckNumericFields(settings, view);
+
+  const std::string data_dir = options->data_dir.value_or(ProgramFolder());
+  CommonWordsTable common;
+  common.InitCommonWords(data_dir);
+  if (settings.IgnoreCommonWords && !common.Available(settings.TextLanguage)) {
+    view.Ask(CommonWordsUnavailableMessage(
+        settings.TextLanguage,
+        CommonWordsTable::FilePath(data_dir, settings.TextLanguage)));
+    settings.IgnoreCommonWords = false;
+  }
+  return Analyse(*options, settings, common, view);
+}
+
+}  // namespace
+}  // namespace vorn::cli
+
+int main(int argc, char** argv) { return vorn::cli::Main(argc, argv); }

@@ -1,1 +1,116 @@
 #include "engine/analysis.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "engine/compose.h"
+#include "engine/document_checks.h"
+#include "support/cp1252.h"
+#include "support/files.h"
+#include "support/strings.h"
+
+namespace vorn {
+namespace {
+
+void Tell(Prompter& prompter, std::string caption, std::string text,
+          Icon icon) {
+  prompter.Ask(
+      MessageBox{std::move(caption), std::move(text), icon, Buttons::kOk});
+}
+
+}  // namespace
+
+bool ValidateInputFile(std::string& input_box, Prompter& prompter,
+                       bool startup_completed) {
+  const std::string& path = input_box;
+  const std::size_t dot = path.rfind('.');
+  const std::size_t sep = path.rfind(kPathSeparator);
+  if (dot == std::string::npos || (sep != std::string::npos && dot < sep)) {
+    if (startup_completed)
+      Tell(prompter, "Invalid input", "Invalid input file specification",
+           Icon::kExclamation);
+    else
+      input_box.clear();
+    return false;
+  }
+  if (LowerCp1252(path.substr(dot + 1)).find("htm") == std::string::npos) {
+    if (startup_completed)
+      Tell(prompter, "Invalid input",
+           "Input file name must have an extension containing 'htm'.",
+           Icon::kNone);
+    else
+      input_box.clear();
+    return false;
+  }
+  if (FileExists(path)) return true;
+  if (startup_completed) {
+    Tell(prompter, "File not found", "Input file does not exist.",
+         Icon::kExclamation);
+  } else {
+    // Start the next file dialog where the missing file used to be.
+    const std::string folder = FolderOfPath(path);
+    std::error_code ec;
+    if (!folder.empty() && FolderExists(folder))
+      std::filesystem::current_path(folder, ec);
+    input_box.clear();
+  }
+  return false;
+}
+
+void Analysis::UpdateSettings(const AnalysisSettings& settings) {
+  if (AffectsAnalysis(settings_, settings)) current_ = false;
+  settings_ = settings;
+}
+
+DocumentStatus Analysis::DoFile(const std::string& path, ScanOptions options,
+                                MainView& view, std::int64_t* position) {
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path, ec);
+  last_file_size_ = ec ? -1 : static_cast<std::int64_t>(size);
+  return vorn::DoFile(path, settings_, common_, options, view, table_,
+                      position);
+}
+
+std::string Analysis::GenerateKeywordMetaTag(bool with_status_lines) {
+  return vorn::GenerateKeywordMetaTag(table_, settings_, with_status_lines);
+}
+
+void Analysis::DoIt(bool generate, std::string& input_box, MainView& view) {
+  if (!current_) {
+    input_box = std::string(TrimBlanks(input_box));
+    if (input_box.empty()) {
+      Tell(view, "Error", "Input file not specified.", Icon::kExclamation);
+      return;
+    }
+    if (!ValidateInputFile(input_box, view, true)) return;
+    if (!FileExists(input_box)) {
+      Tell(view, "File not found", "Input file not found.", Icon::kExclamation);
+      return;
+    }
+    std::int64_t position = 0;
+    const DocumentStatus status =
+        DoFile(input_box, ScanOptions{}, view, &position);
+    switch (status) {
+      case DocumentStatus::kScanned:
+        current_ = true;
+        break;
+      case DocumentStatus::kNotText:
+        Tell(view, "Not a text file",
+             NotATextFileText(position < 0 ? -position : position),
+             Icon::kInformation);
+        break;
+      case DocumentStatus::kStopped:
+      case DocumentStatus::kDeclined:
+        break;  // the scan has told the user already
+      default:
+        Tell(view, "Error", "An error of an unknown kind has occurred.",
+             Icon::kExclamation);
+        break;
+    }
+    if (!current_) return;
+  }
+  view.SetOutputText(generate ? GenerateKeywordMetaTag(true)
+                              : ListWords(table_, settings_));
+}
+
+}  // namespace vorn

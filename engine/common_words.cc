@@ -1,1 +1,139 @@
 #include "engine/common_words.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+#include "engine/document_checks.h"
+#include "support/cp1252.h"
+
+namespace vorn {
+namespace {
+
+// Only the start of a list file is checked for control bytes; later ones
+// are ordinary separators.
+constexpr std::size_t kPrefixBytes = 16384;
+constexpr std::size_t kMaxRunLength = 65000;
+constexpr char kNoBreakSpace = '\xA0';
+
+// The whole file as bytes. False when it cannot be opened or read.
+bool ReadBytes(const std::string& path, std::string* bytes) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  bytes->assign(std::istreambuf_iterator<char>(in),
+                std::istreambuf_iterator<char>());
+  return !in.bad();
+}
+
+std::string_view TrimBlanks(std::string_view s) {
+  const std::size_t first = s.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
+// Number of word characters from `start`, at most kMaxRunLength.
+std::size_t RunLength(std::string_view s, std::size_t start,
+                      bool allow_digits) {
+  std::size_t n = 0;
+  while (start + n < s.size() && n < kMaxRunLength &&
+         IsWordChar(s[start + n], allow_digits))
+    ++n;
+  return n;
+}
+
+// Puts `word` after the words equal to it, keeping `words` sorted by bytes.
+void InsertSorted(std::vector<std::string>& words, std::string word) {
+  const auto at = std::upper_bound(words.begin(), words.end(), word);
+  words.insert(at, std::move(word));
+}
+
+// Adds the words of one raw line until the list is full. A word starts
+// with a letter and runs over the word characters that follow it; the
+// character after a word is skipped with it. Digits are word characters
+// only when `allow_digits`.
+void AddWordsOfLine(std::string_view raw, bool allow_digits,
+                    std::vector<std::string>& words) {
+  const std::string_view trimmed = TrimBlanks(raw);
+  if (trimmed.empty()) return;
+  std::string line = LowerCp1252(trimmed);
+  line.push_back(' ');
+  for (char& c : line)
+    if (c == '\t' || c == '\n' || c == '\r' || c == kNoBreakSpace) c = ' ';
+  // The appended blank is never looked at: the walk stops before it.
+  std::size_t pos = 0;
+  while (pos + 1 < line.size()) {
+    if (!IsWordChar(line[pos])) {
+      ++pos;
+      continue;
+    }
+    if (words.size() >= static_cast<std::size_t>(kMaxCommonWords)) return;
+    const std::size_t n = RunLength(line, pos, allow_digits);
+    InsertSorted(words, line.substr(pos, n));
+    pos += n + 1;
+  }
+}
+
+}  // namespace
+
+void CommonWordsTable::InitCommonWords(const std::string& folder) {
+  for (int language = 0; language < kNumLanguages; ++language)
+    LoadCommonWords(folder, language);
+}
+
+void CommonWordsTable::LoadCommonWords(const std::string& folder,
+                                       int language) {
+  lists_[language] = List{};
+  const std::string path = FilePath(folder, language);
+  // Negative: missing, empty or unopenable; 0: a non-text byte. Any line
+  // end is accepted without a warning.
+  if (ClassifyTextFilePrefix(path, kPrefixBytes) <= 0) return;
+  std::string bytes;
+  if (!ReadBytes(path, &bytes)) return;
+  LoadFromText(language, bytes);
+}
+
+void CommonWordsTable::LoadFromText(int language, std::string_view text) {
+  List& list = lists_[language];
+  list = List{};
+  // Digits join words in French lists only, which may hold words like mp3.
+  const bool allow_digits = language == kFrench;
+  const std::string decoded = DecodeDocument(text, DetectEncoding(text));
+  ForEachLine(decoded, [&](std::string_view line) {
+    AddWordsOfLine(line, allow_digits, list.words);
+    return list.words.size() < static_cast<std::size_t>(kMaxCommonWords);
+  });
+  list.set.insert(list.words.begin(), list.words.end());
+}
+
+int CommonWordsTable::Count(int language) const {
+  return static_cast<int>(lists_[language].words.size());
+}
+
+const std::vector<std::string>& CommonWordsTable::Words(int language) const {
+  return lists_[language].words;
+}
+
+bool CommonWordsTable::IsCommonWord(std::string_view word, int language) const {
+  return lists_[language].set.contains(LowerCp1252(word));
+}
+
+std::string CommonWordsTable::FilePath(const std::string& folder,
+                                       int language) {
+  return folder + "/cmwds_" + kLanguages[language].code + ".txt";
+}
+
+MessageBox CommonWordsUnavailableMessage(int language,
+                                         const std::string& path) {
+  const std::string name = language == kAnotherLanguage
+                               ? std::string("another language")
+                               : std::string(kLanguages[language].item);
+  return MessageBox{
+      .caption = "Common words not available",
+      .text =
+          "Common words in " + name + " could not be read from file\r\n" + path,
+      .icon = Icon::kExclamation,
+      .buttons = Buttons::kOk,
+  };
+}
+
+}  // namespace vorn

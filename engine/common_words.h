@@ -51,8 +51,7 @@ class CommonWordsTable {
 
 // The "Common words not available" message for a language whose list could
 // not be read from `path`.
-MessageBox CommonWordsUnavailableMessage(int language,
-                                         const std::string& path);
+MessageBox CommonWordsUnavailableMessage(int language, const std::string& path);
 
 }  // namespace vorn
 

@@ -1,1 +1,134 @@
 #include "engine/compose.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "support/cp1252.h"
+#include "support/strings.h"
+
+namespace vorn {
+namespace {
+
+constexpr std::string_view kTagPrefix = "<meta name=\"keywords\" content=\"";
+
+std::string RightAligned(std::string_view text, std::size_t width) {
+  std::string out;
+  if (text.size() < width) out.assign(width - text.size(), ' ');
+  out.append(text);
+  return out;
+}
+
+std::size_t DigitCount(std::uint64_t n) { return std::to_string(n).size(); }
+
+// The begin-with text as it goes into the tag: ", " closed up to ",", one
+// trailing comma dropped, lower-cased unless case is kept.
+std::string PhrasesText(std::string_view trimmed, bool preserve_case) {
+  std::string p;
+  for (std::size_t i = 0; i < trimmed.size(); ++i) {
+    p.push_back(trimmed[i]);
+    if (trimmed[i] == ',' && i + 1 < trimmed.size() && trimmed[i + 1] == ' ')
+      ++i;
+  }
+  if (!p.empty() && p.back() == ',') p.pop_back();
+  if (!preserve_case) LowerCp1252InPlace(p);
+  return p;
+}
+
+}  // namespace
+
+long long RoundHalfEven(double value) {
+  return static_cast<long long>(std::nearbyint(value));
+}
+
+std::string ReportNoWords(const AnalysisSettings& s) {
+  std::string text = "No words with more than" + Spaced(s.ShortWordSize) +
+                     " letter" + (s.ShortWordSize > 1 ? "s" : "") +
+                     " occur at least ";
+  if (s.ThresholdFrequency == 1)
+    text += "once.";
+  else if (s.ThresholdFrequency == 2)
+    text += "twice.";
+  else
+    text += std::to_string(s.ThresholdFrequency) + " times.";
+  return text;
+}
+
+std::string GenerateKeywordMetaTag(const WordTable& table,
+                                   AnalysisSettings& settings,
+                                   bool with_status_lines) {
+  if (table.WordCount() == 0) return ReportNoWords(settings);
+  const long long max_keywords =
+      LeadingNumber(settings.MaxNumKeywordsInMetaTag);
+  const long long max_bytes = LeadingNumber(settings.MaxNumBytesInMetaTag);
+  std::string tag(kTagPrefix);
+
+  settings.BeginMetaTagWith =
+      std::string(TrimBlanks(settings.BeginMetaTagWith));
+  std::string phrases;
+  long long keywords = 0;
+  if (!settings.BeginMetaTagWith.empty()) {
+    phrases = PhrasesText(settings.BeginMetaTagWith, settings.PreserveCase);
+    tag += phrases;
+    keywords = std::count(phrases.begin(), phrases.end(), ',') + 1;
+  }
+
+  // The length limits the tag up to its last keyword, without the closing
+  // quote and bracket; the 1 stands for the comma before the word.
+  long long length = static_cast<long long>(tag.size());
+  for (std::size_t i = 0; i < table.WordCount(); ++i) {
+    const std::string& word = table.Entry(i).word;
+    if (max_keywords > 0 && keywords + 1 > max_keywords) break;
+    if (max_bytes > 0 &&
+        length + static_cast<long long>(word.size()) + 1 > max_bytes)
+      break;
+    if (phrases.find(word) != std::string::npos) continue;
+    if (keywords > 0) tag += settings.SpaceAfterComma ? ", " : ",";
+    tag += word;
+    ++keywords;
+    length = static_cast<long long>(tag.size());
+  }
+  tag += settings.ForwardSlash ? "\" />" : "\">";
+
+  if (with_status_lines) {
+    tag += "\r\n\r\nNumber of keywords in meta tag:" + Spaced(keywords) +
+           "\r\nNumber of bytes in meta tag:" + Spaced(length);
+  }
+  return tag;
+}
+
+std::string ListWords(const WordTable& table,
+                      const AnalysisSettings& settings) {
+  const std::size_t count = table.WordCount();
+  if (count == 0) return ReportNoWords(settings);
+  const std::size_t rank_width = std::max<std::size_t>(4, DigitCount(count));
+  // A frequency too long for its column widens the column for every row,
+  // so that no digit is lost and the rows stay aligned.
+  std::int64_t top_frequency = 0;
+  for (std::size_t i = 0; i < count; ++i)
+    top_frequency = std::max(top_frequency, table.Entry(i).Frequency);
+  const std::size_t frequency_width = std::max<std::size_t>(
+      4, DigitCount(static_cast<std::uint64_t>(top_frequency)));
+
+  std::string text = "Rank Value Frequency\r\n";
+  bool zero_noted = false;
+  for (std::size_t i = 0; i < count; ++i) {
+    const WordEntry& e = table.Entry(i);
+    const long long value = RoundHalfEven(e.KeyValue);
+    if (value == 0) {
+      if (!zero_noted) text += "\r\nWords with key value 0 not shown.\r\n";
+      zero_noted = true;
+      continue;
+    }
+    text += RightAligned(std::to_string(i + 1), rank_width);
+    text += ' ';
+    text += RightAligned(std::to_string(value), 5);
+    text += ' ';
+    text += RightAligned(std::to_string(e.Frequency), frequency_width);
+    text += ' ';
+    text += e.word;
+    text += "\r\n";
+  }
+  return text;
+}
+
+}  // namespace vorn

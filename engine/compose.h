@@ -21,8 +21,7 @@ std::string GenerateKeywordMetaTag(const WordTable& table,
 
 // The ranked word list: "Rank Value Frequency" and one row per word whose
 // rounded KeyValue is not 0. An empty table gives the no-words message.
-std::string ListWords(const WordTable& table,
-                      const AnalysisSettings& settings);
+std::string ListWords(const WordTable& table, const AnalysisSettings& settings);
 
 // "No words with more than N letters occur at least ..." for the settings.
 std::string ReportNoWords(const AnalysisSettings& settings);

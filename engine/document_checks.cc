@@ -56,7 +56,8 @@ LineEndingKind ClassifyOpenFile(int fd, std::size_t limit, bool* failed) {
     }
     if (got == 0) break;
     const std::size_t bad =
-        ScanBlock(std::string_view(block.data(), static_cast<std::size_t>(got)), &cr, &lf);
+        ScanBlock(std::string_view(block.data(), static_cast<std::size_t>(got)),
+                  &cr, &lf);
     if (bad != 0) return -static_cast<LineEndingKind>(done + bad);
     done += static_cast<std::size_t>(got);
   }
@@ -68,7 +69,8 @@ LineEndingKind ClassifyOpenFile(int fd, std::size_t limit, bool* failed) {
 bool DeclaresUtf8(std::string_view tag) {
   std::string compact;
   for (char c : tag)
-    if (c != ' ' && c != '"' && c != '\'' && c != '\t' && c != '\r' && c != '\n')
+    if (c != ' ' && c != '"' && c != '\'' && c != '\t' && c != '\r' &&
+        c != '\n')
       compact.push_back(LowerCp1252(c));
   return compact.find("charset=utf-8") != std::string::npos ||
          compact.find("charset=utf8") != std::string::npos;

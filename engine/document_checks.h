@@ -13,9 +13,10 @@ namespace vorn {
 // value is minus the 1-based position of the first non-text byte.
 using LineEndingKind = std::int64_t;
 inline constexpr LineEndingKind kMissingFile = 0;
-inline constexpr LineEndingKind kMixedOrNoLineEnds = 1;  // CR and LF, or neither
-inline constexpr LineEndingKind kUnixLineEnds = 2;       // LF only
-inline constexpr LineEndingKind kMacLineEnds = 3;        // CR only
+inline constexpr LineEndingKind kMixedOrNoLineEnds =
+    1;                                              // CR and LF, or neither
+inline constexpr LineEndingKind kUnixLineEnds = 2;  // LF only
+inline constexpr LineEndingKind kMacLineEnds = 3;   // CR only
 inline constexpr LineEndingKind kEmptyFile = 4;
 inline constexpr LineEndingKind kUnopenableFile = 5;
 

@@ -1,1 +1,686 @@
 #include "engine/scanner.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <optional>
+#include <unordered_map>
+
+#include "engine/document_checks.h"
+#include "engine/words.h"
+#include "support/cp1252.h"
+#include "support/files.h"
+#include "support/strings.h"
+
+namespace vorn {
+namespace {
+
+// Longest run of word characters taken as one word.
+constexpr std::size_t kMaxWordRun = 65000;
+
+// One-character codes that stand for the simple context tags in a
+// prepared line. Documents never hold these bytes: the text test refuses
+// any file with bytes 1-8, 11, 12 or 14-31.
+constexpr char kBoldOn = 11;
+constexpr char kBoldOff = 12;
+constexpr char kTitleOn = 14;
+constexpr char kTitleOff = 15;
+constexpr char kItalicOn = 16;
+constexpr char kItalicOff = 17;
+constexpr char kHeadingOff = 7;  // 1-6 open h6..h1: weight = code x 5
+
+struct ContextTag {
+  std::string_view tag;
+  char code;
+};
+constexpr ContextTag kContextTags[] = {
+    {"<b>", kBoldOn},      {"</b>", kBoldOff},
+    {"<strong>", kBoldOn}, {"</strong>", kBoldOff},
+    {"<i>", kItalicOn},    {"</i>", kItalicOff},
+    {"<em>", kItalicOn},   {"</em>", kItalicOff},
+    {"<title>", kTitleOn}, {"</title>", kTitleOff},
+    {"<h1>", 6},           {"</h1>", kHeadingOff},
+    {"<h2>", 5},           {"</h2>", kHeadingOff},
+    {"<h3>", 4},           {"</h3>", kHeadingOff},
+    {"<h4>", 3},           {"</h4>", kHeadingOff},
+    {"<h5>", 2},           {"</h5>", kHeadingOff},
+    {"<h6>", 1},           {"</h6>", kHeadingOff}};
+
+struct MarkedEntity {
+  std::string_view ref;
+  char replacement;
+};
+constexpr MarkedEntity kMarkedEntities[] = {{"&nbsp;", ' '},
+                                            {"&#160;", ' '},
+                                            {"&quot;", '"'},
+                                            {"&laquo;", '"'},
+                                            {"&raquo;", '"'}};
+
+// The named references decoded into Latin-1 letters (case-sensitive).
+const std::unordered_map<std::string_view, char>& EntityTable() {
+  static const auto* table = new std::unordered_map<std::string_view, char>{
+      {"&AElig;", '\xC6'},  {"&Aacute;", '\xC1'}, {"&Acirc;", '\xC2'},
+      {"&Agrave;", '\xC0'}, {"&Aring;", '\xC5'},  {"&Atilde;", '\xC3'},
+      {"&Auml;", '\xC4'},   {"&Ccedil;", '\xC7'}, {"&ETH;", '\xD0'},
+      {"&Eacute;", '\xC9'}, {"&Ecirc;", '\xCA'},  {"&Egrave;", '\xC8'},
+      {"&Euml;", '\xCB'},   {"&Iacute;", '\xCD'}, {"&Icirc;", '\xCE'},
+      {"&Igrave;", '\xCC'}, {"&Iuml;", '\xCF'},   {"&Ntilde;", '\xD1'},
+      {"&Oacute;", '\xD3'}, {"&Ocirc;", '\xD4'},  {"&Ograve;", '\xD2'},
+      {"&Oslash;", '\xD8'}, {"&Otilde;", '\xD5'}, {"&Ouml;", '\xD6'},
+      {"&THORN;", '\xDE'},  {"&Uacute;", '\xDA'}, {"&Ucirc;", '\xDB'},
+      {"&Ugrave;", '\xD9'}, {"&Uuml;", '\xDC'},   {"&Yacute;", '\xDD'},
+      {"&aacute;", '\xE1'}, {"&acirc;", '\xE2'},  {"&aelig;", '\xE6'},
+      {"&agrave;", '\xE0'}, {"&aring;", '\xE5'},  {"&atilde;", '\xE3'},
+      {"&auml;", '\xE4'},   {"&ccedil;", '\xE7'}, {"&eacute;", '\xE9'},
+      {"&ecirc;", '\xEA'},  {"&egrave;", '\xE8'}, {"&eth;", '\xF0'},
+      {"&euml;", '\xEB'},   {"&iacute;", '\xED'}, {"&icirc;", '\xEE'},
+      {"&igrave;", '\xEC'}, {"&iuml;", '\xEF'},   {"&ntilde;", '\xF1'},
+      {"&oacute;", '\xF3'}, {"&ocirc;", '\xF4'},  {"&ograve;", '\xF2'},
+      {"&oslash;", '\xF8'}, {"&otilde;", '\xF5'}, {"&ouml;", '\xF6'},
+      {"&szlig;", '\xDF'},  {"&thorn;", '\xFE'},  {"&uacute;", '\xFA'},
+      {"&ucirc;", '\xFB'},  {"&ugrave;", '\xF9'}, {"&uuml;", '\xFC'},
+      {"&yacute;", '\xFD'}, {"&yuml;", '\xFF'}};
+  return *table;
+}
+constexpr std::size_t kLongestEntity = 8;  // "&Aacute;"
+
+bool StartsWithNoCase(std::string_view text, std::size_t pos,
+                      std::string_view lower_pattern) {
+  if (pos > text.size() || text.size() - pos < lower_pattern.size())
+    return false;
+  for (std::size_t i = 0; i < lower_pattern.size(); ++i)
+    if (LowerCp1252(text[pos + i]) != lower_pattern[i]) return false;
+  return true;
+}
+
+// The whole number written at `p` (leading blanks skipped, 0 when there is
+// no digit), a fraction rounded half to even; saturates far above any
+// font size.
+int NumberAt(std::string_view s, std::size_t p) {
+  while (p < s.size() && s[p] == ' ') ++p;
+  double value = 0;
+  for (; p < s.size() && s[p] >= '0' && s[p] <= '9'; ++p)
+    value = std::min(value * 10 + (s[p] - '0'), 1e6);
+  if (p < s.size() && s[p] == '.') {
+    double scale = 0.1;
+    for (++p; p < s.size() && s[p] >= '0' && s[p] <= '9'; ++p, scale /= 10)
+      value += (s[p] - '0') * scale;
+  }
+  return static_cast<int>(std::nearbyint(value));  // ties to even
+}
+
+}  // namespace
+
+float ContextWeight(const ScanContext& ctx, const AnalysisSettings& s) {
+  if (ctx.Title) return static_cast<float>(s.TitleWeight);
+  if (ctx.Description) return static_cast<float>(s.DescriptionWeight);
+  if (ctx.ExistingKeywords) return static_cast<float>(s.ExistingKeywordsWeight);
+  float w = static_cast<float>(ctx.FontSize + ctx.HeadingWeight);
+  if (ctx.Bold) w += static_cast<float>(s.BoldWeight);
+  if (ctx.Italic) w += static_cast<float>(s.ItalicWeight);
+  if (ctx.TableDepth > 0) w += static_cast<float>(s.TableWeight);
+  if (ctx.DivDepth > 0) w += static_cast<float>(s.DivWeight);
+  if (ctx.SpanDepth > 0) w += static_cast<float>(s.SpanWeight);
+  return w;
+}
+
+// The walk through one prepared line. Positions are 0-based; the line ends
+// with its sentinel blank at len_ - 1. Every step moves forward or ends
+// the line, and each forward search remembers its last answer, so a line
+// is scanned in time proportional to its length whatever it holds.
+class DocumentScanner::LineScan {
+ public:
+  explicit LineScan(DocumentScanner& d)
+      : d_(d),
+        ctx_(d.ctx_),
+        s_(d.settings_),
+        line_(d.line_),
+        lower_(d.settings_.PreserveCase ? std::string_view(d.lower_)
+                                        : std::string_view(d.line_)),
+        len_(line_.size()) {}
+
+  void Run();
+
+ private:
+  // A cached forward search: the first position >= from holding `c`.
+  struct NextChar {
+    char c;
+    std::size_t at = 0;
+    bool valid = false;
+    std::size_t Find(std::string_view s, std::size_t from) {
+      if (!valid || at < from) {
+        const std::size_t p = from < s.size() ? s.find(c, from) : s.npos;
+        at = p == s.npos ? s.size() : p;
+        valid = true;
+      }
+      return at;
+    }
+  };
+  // The same for a lower-case word in the lower-case line.
+  struct NextText {
+    std::string_view text;
+    std::size_t at = 0;
+    bool valid = false;
+    std::size_t Find(std::string_view s, std::size_t from) {
+      if (!valid || at < from) {
+        const std::size_t p = from < s.size() ? s.find(text, from) : s.npos;
+        at = p == s.npos ? s.size() : p;
+        valid = true;
+      }
+      return at;
+    }
+  };
+
+  char At(std::size_t p) const { return p < len_ ? line_[p] : '\0'; }
+  bool LowerStarts(std::string_view pattern) const {
+    return pos_ < len_ && lower_.substr(pos_, pattern.size()) == pattern;
+  }
+  std::size_t FindFirstOf(std::size_t from, char c) const {
+    if (from >= len_) return len_;
+    const void* p = std::memchr(line_.data() + from, c, len_ - from);
+    return p ? static_cast<const char*>(p) - line_.data() : len_;
+  }
+
+  bool SkipBlock(std::string_view open, std::string_view close,
+                 std::int64_t& depth);
+  bool SkipPastMarker(std::string_view marker);
+  void ScanTag();
+  void ScanMetaTag();
+  void OpenFontTag();
+  void CloseFontTag();
+  void BuildCompact();
+
+  DocumentScanner& d_;
+  ScanContext& ctx_;
+  const AnalysisSettings& s_;
+  std::string_view line_;
+  std::string_view lower_;
+  std::size_t len_;
+  std::size_t pos_ = 0;
+
+  NextChar next_semicolon_{';'};
+  NextChar next_blank_{' '};
+  NextText next_content_{"content"};
+
+  // The lower-case line without blanks, for the meta tag tests, built when
+  // the first meta tag of the line is met.
+  bool compact_built_ = false;
+  std::vector<std::uint32_t> compact_offset_;  // blanks before each position
+  std::size_t last_description_ = 0;  // start in the compact text, or npos
+  std::size_t last_keywords_ = 0;
+  std::size_t last_font_ = 0;  // last "font" in the lower-case line, or npos
+  bool last_font_found_ = false;
+};
+
+void DocumentScanner::LineScan::Run() {
+  while (pos_ + 1 < len_) {
+    // Blocks of weight 0 begun on an earlier line.
+    if (ctx_.TableDepth >= 1 && s_.TableWeight == 0 &&
+        !SkipBlock("<table", "</table>", ctx_.TableDepth))
+      return;
+    if (ctx_.DivDepth >= 1 && s_.DivWeight == 0 &&
+        !SkipBlock("<div", "</div>", ctx_.DivDepth))
+      return;
+    if (ctx_.SpanDepth >= 1 && s_.SpanWeight == 0 &&
+        !SkipBlock("<span", "</span>", ctx_.SpanDepth))
+      return;
+
+    if (ctx_.AwaitTagEnd) {
+      pos_ = FindFirstOf(pos_, '>');
+      if (pos_ + 1 < len_) {
+        --ctx_.TagDepth;
+        ++pos_;
+      }
+      ctx_.AwaitTagEnd = false;
+      ctx_.InTag = false;
+    }
+
+    // Block markers are counted here and walked as ordinary tags below.
+    struct Block {
+      std::string_view open, close;
+      int weight;
+      std::int64_t& depth;
+    };
+    Block blocks[] = {{"<table", "</table>", s_.TableWeight, ctx_.TableDepth},
+                      {"<div", "</div>", s_.DivWeight, ctx_.DivDepth},
+                      {"<span", "</span>", s_.SpanWeight, ctx_.SpanDepth}};
+    bool line_ended = false;
+    for (Block& b : blocks) {
+      if (At(pos_) != '<') break;
+      if (LowerStarts(b.open)) {
+        if (b.weight >= 1) {
+          ++b.depth;
+        } else if (!SkipBlock(b.open, b.close, b.depth)) {
+          line_ended = true;
+          break;
+        }
+      } else if (LowerStarts(b.close)) {
+        if (b.weight >= 1 && b.depth > 0) --b.depth;
+      }
+    }
+    if (line_ended) return;
+
+    const char c = At(pos_);
+    if (ctx_.InComment || LowerStarts("<!--")) {
+      ctx_.InComment = !SkipPastMarker("-->");
+      if (ctx_.InComment) return;
+    } else if (ctx_.InStyle || LowerStarts("<style")) {
+      ctx_.InStyle = !SkipPastMarker("</style>");
+      if (ctx_.InStyle) return;
+    } else if (ctx_.InScript || LowerStarts("<script")) {
+      ctx_.InScript = !SkipPastMarker("</script>");
+      if (ctx_.InScript) return;
+    } else if (ctx_.InTag || c == '<') {
+      ctx_.InTag = true;
+      ScanTag();
+    } else if (c == '>') {
+      ctx_.AwaitTagEnd = false;
+      ctx_.Description = false;
+      ctx_.ExistingKeywords = false;
+      --ctx_.TagDepth;
+      ++pos_;
+    } else if (c == kBoldOn || c == kBoldOff) {
+      ctx_.Bold = c == kBoldOn;
+      ++pos_;
+    } else if (c == kItalicOn || c == kItalicOff) {
+      ctx_.Italic = c == kItalicOn;
+      ++pos_;
+    } else if (c == kTitleOn || c == kTitleOff) {
+      ctx_.Title = c == kTitleOn;
+      ++pos_;
+    } else if (c >= 1 && c <= 6) {
+      ctx_.HeadingWeight = c * 5;
+      ++pos_;
+    } else if (c == kHeadingOff) {
+      ctx_.HeadingWeight = 0;
+      ++pos_;
+    } else if (c == '&' && next_semicolon_.Find(line_, pos_) <
+                               next_blank_.Find(line_, pos_)) {
+      // An unknown character reference is skipped whole.
+      pos_ = next_semicolon_.Find(line_, pos_) + 1;
+    } else if (IsWordChar(c)) {
+      std::size_t n = 0;
+      while (n < kMaxWordRun && IsWordChar(At(pos_ + n))) ++n;
+      d_.TakeWord(pos_, n);
+      pos_ = d_.word_end_;
+      if (d_.view_ != nullptr && d_.view_->StopRequested()) {
+        d_.stop_ = true;
+        return;
+      }
+    } else {
+      ++pos_;
+    }
+  }
+}
+
+bool DocumentScanner::LineScan::SkipBlock(std::string_view open,
+                                          std::string_view close,
+                                          std::int64_t& depth) {
+  for (;;) {
+    if (LowerStarts(open)) {
+      ++depth;
+      pos_ += open.size();
+    } else if (LowerStarts(close)) {
+      --depth;
+      pos_ += close.size();
+      if (depth == 0) return true;
+    }
+    ++pos_;
+    // Markers begin with "<": jump to the next one.
+    pos_ = FindFirstOf(pos_, '<');
+    if (pos_ >= len_) {
+      pos_ = len_;
+      return false;
+    }
+  }
+}
+
+bool DocumentScanner::LineScan::SkipPastMarker(std::string_view marker) {
+  const std::size_t k = pos_ < len_ ? lower_.find(marker, pos_) : lower_.npos;
+  if (k == lower_.npos) {
+    pos_ = len_;
+    return false;
+  }
+  pos_ = k + marker.size();
+  return true;
+}
+
+void DocumentScanner::LineScan::ScanTag() {
+  for (;;) {
+    if (pos_ >= len_) return;  // the tag goes on in the next line
+    const char c = line_[pos_];
+    if (c == '>') {
+      const std::int64_t old = ctx_.TagDepth--;
+      ++pos_;
+      if (old == 1) {
+        ctx_.InTag = false;
+        return;
+      }
+    } else if (c == '<') {
+      ++ctx_.TagDepth;
+      ++pos_;
+      while (pos_ < len_ && line_[pos_] == ' ') ++pos_;
+      if (pos_ >= len_) return;
+      if (LowerStarts("meta ")) {
+        ScanMetaTag();
+        ctx_.InTag = false;
+        return;
+      }
+      if (LowerStarts("font")) {
+        OpenFontTag();
+        if (!ctx_.InTag) return;
+      } else if (LowerStarts("/font")) {
+        CloseFontTag();
+        --ctx_.TagDepth;
+        ctx_.InTag = false;
+        return;
+      } else {
+        ++pos_;
+      }
+    } else {
+      const void* lt = std::memchr(line_.data() + pos_, '<', len_ - pos_);
+      const void* gt = std::memchr(line_.data() + pos_, '>', len_ - pos_);
+      const char* first = line_.data() + len_;
+      if (lt) first = std::min(first, static_cast<const char*>(lt));
+      if (gt) first = std::min(first, static_cast<const char*>(gt));
+      pos_ = first - line_.data();
+    }
+  }
+}
+
+void DocumentScanner::LineScan::BuildCompact() {
+  compact_built_ = true;
+  std::string compact;
+  compact.reserve(len_);
+  compact_offset_.resize(len_ + 1);
+  for (std::size_t i = 0; i < len_; ++i) {
+    compact_offset_[i] = static_cast<std::uint32_t>(compact.size());
+    if (lower_[i] != ' ') compact.push_back(lower_[i]);
+  }
+  compact_offset_[len_] = static_cast<std::uint32_t>(compact.size());
+  last_description_ = compact.rfind("name=\"description\"");
+  last_keywords_ = compact.rfind("name=\"keywords\"");
+}
+
+void DocumentScanner::LineScan::ScanMetaTag() {
+  ctx_.Description = false;
+  ctx_.ExistingKeywords = false;
+  pos_ += 5;
+  if (!compact_built_) BuildCompact();
+  // The tests look at the rest of the line without its blanks: a later tag
+  // on the same line counts too.
+  const std::size_t rest = compact_offset_[std::min(pos_, len_)];
+  if (last_description_ != std::string::npos && last_description_ >= rest) {
+    const std::size_t k = next_content_.Find(lower_, pos_);
+    if (k < len_) {
+      ctx_.Description = true;
+      pos_ = k + 7;
+    }
+  } else if (last_keywords_ != std::string::npos && last_keywords_ >= rest &&
+             s_.ExistingKeywordsWeight != 0) {
+    const std::size_t k = next_content_.Find(lower_, pos_);
+    if (k < len_) {
+      ctx_.ExistingKeywords = true;
+      pos_ = k + 7;
+    }
+  }
+  if (!ctx_.Description && !ctx_.ExistingKeywords) {
+    pos_ = FindFirstOf(pos_, '>');
+    if (pos_ + 1 < len_) {
+      ++pos_;
+      --ctx_.TagDepth;
+    }
+  }
+}
+
+void DocumentScanner::LineScan::OpenFontTag() {
+  pos_ += 4;
+  ctx_.AwaitTagEnd = true;
+  ctx_.FontStack.push_back(ctx_.FontSize);
+  // The size is read only inside this tag, and only when "size" comes
+  // before any later "font" and a "font" (normally the end tag) follows
+  // on the same line.
+  const std::size_t tag_end = FindFirstOf(pos_, '>');
+  const std::string_view inside = lower_.substr(pos_, tag_end - pos_);
+  const std::size_t size_at = inside.find("size");
+  if (size_at != inside.npos &&
+      inside.substr(0, size_at).find("font") == inside.npos) {
+    if (!last_font_found_) {
+      last_font_found_ = true;
+      last_font_ = lower_.rfind("font");
+    }
+    const std::size_t after_size = pos_ + size_at + 4;
+    if (last_font_ != lower_.npos && last_font_ >= after_size) {
+      std::size_t p = after_size;
+      auto is_sign_or_digit = [](char ch) {
+        return ch == '-' || ch == '+' || (ch >= '0' && ch <= '9');
+      };
+      while (p < tag_end && !is_sign_or_digit(line_[p])) ++p;
+      if (p < tag_end) {
+        int size = ctx_.FontSize;
+        if (line_[p] == '+')
+          size += NumberAt(line_, p + 1);
+        else if (line_[p] == '-')
+          size -= NumberAt(line_, p + 1);
+        else
+          size = NumberAt(line_, p);
+        ctx_.FontSize = std::clamp(size, 1, 7);
+        pos_ = p;
+      }
+    }
+  }
+  pos_ = FindFirstOf(pos_, '>');
+  if (pos_ + 1 < len_) {
+    ctx_.AwaitTagEnd = false;
+    ctx_.InTag = false;
+    --ctx_.TagDepth;
+    ++pos_;
+  }
+}
+
+void DocumentScanner::LineScan::CloseFontTag() {
+  if (!ctx_.FontStack.empty()) {
+    ctx_.FontSize = ctx_.FontStack.back();
+    ctx_.FontStack.pop_back();
+  }
+  pos_ = FindFirstOf(pos_, '>') + 1;
+}
+
+DocumentScanner::DocumentScanner(const AnalysisSettings& settings,
+                                 const CommonWordsTable& common,
+                                 WordTable& table, MainView* view,
+                                 ScanOptions options)
+    : settings_(settings),
+      common_(common),
+      table_(table),
+      view_(view),
+      options_(options),
+      ignore_list_(settings.IgnoreList()) {
+  ctx_.FontStack.reserve(17);
+}
+
+void DocumentScanner::PrepareLine(std::string_view raw) {
+  // Lower case, then the context tags and a few entities marked by plain
+  // replacement. No marked text overlaps another, so one pass does it.
+  marked_.assign(raw);
+  if (!settings_.PreserveCase) LowerCp1252InPlace(marked_);
+  line_.clear();
+  const std::size_t n = marked_.size();
+  for (std::size_t i = 0; i < n;) {
+    const char c = marked_[i];
+    bool replaced = false;
+    if (c == '<') {
+      for (const ContextTag& t : kContextTags) {
+        if (StartsWithNoCase(marked_, i, t.tag)) {
+          line_.push_back(t.code);
+          i += t.tag.size();
+          replaced = true;
+          break;
+        }
+      }
+    } else if (c == '&') {
+      for (const MarkedEntity& e : kMarkedEntities) {
+        if (std::string_view(marked_).substr(i, e.ref.size()) == e.ref) {
+          line_.push_back(e.replacement);
+          i += e.ref.size();
+          replaced = true;
+          break;
+        }
+      }
+    }
+    if (!replaced) line_.push_back(marked_[i++]);
+  }
+
+  // Named references into their Latin-1 letters; the search goes on after
+  // the next ";" when a reference is unknown.
+  const std::string_view src = line_;
+  if (src.find('&') != src.npos) {
+    marked_.clear();
+    std::size_t i = 0;
+    for (;;) {
+      const std::size_t p = src.find('&', i);
+      const std::size_t q = p == src.npos ? src.npos : src.find(';', p);
+      if (q == src.npos) {
+        marked_.append(src.substr(i));
+        break;
+      }
+      marked_.append(src.substr(i, p - i));
+      const std::string_view ref = src.substr(p, q - p + 1);
+      const auto& table = EntityTable();
+      const auto it =
+          ref.size() <= kLongestEntity ? table.find(ref) : table.end();
+      if (it != table.end())
+        marked_.push_back(it->second);
+      else
+        marked_.append(ref);
+      i = q + 1;
+    }
+    line_.swap(marked_);
+  }
+  line_.push_back(' ');  // the sentinel: the line ends when only it is left
+  if (settings_.PreserveCase) lower_ = LowerCp1252(line_);
+}
+
+bool DocumentScanner::ScanDocumentLine(std::string_view raw_line) {
+  const std::string_view trimmed = TrimBlanks(raw_line);
+  if (trimmed.empty()) return !stop_;
+  PrepareLine(trimmed);
+  LineScan(*this).Run();
+  if (ctx_.TagDepth < 0) ctx_.TagDepth = 0;
+  return !stop_;
+}
+
+void DocumentScanner::TakeWord(std::size_t pos, std::size_t n) {
+  const std::string_view line = line_;
+  auto at = [&](std::size_t p) { return p < line.size() ? line[p] : '\0'; };
+  // A contraction such as don't, can't or I'd counts for nothing.
+  const char after = at(pos + n + 1);
+  if (at(pos + n) == '\'' && IsWordChar(after) && after != 's' &&
+      after != 'S' && at(pos + n + 2) == ' ') {
+    word_end_ = pos + n + 3;
+    return;
+  }
+  word_end_ = pos + n;
+  const std::string_view word = line.substr(pos, n);
+  if (RejectingTest(word, settings_, ignore_list_, common_) !=
+      WordTest::kAccepted)
+    return;
+  const bool exempt = ctx_.Title || ctx_.Description || ctx_.ExistingKeywords ||
+                      ctx_.HeadingWeight > 0;
+  if (!table_.Record(word, ContextWeight(ctx_, settings_), exempt)) return;
+  if (view_ == nullptr) return;
+  view_->SetWordCountLabel("Number of words found: " +
+                           std::to_string(table_.WordCount()));
+  if (options_.single_file_mode || options_.display_words) {
+    word_.assign(word);
+    word_.push_back(' ');
+    view_->AppendOutputText(word_);
+  }
+}
+
+void DocumentScanner::Finish() {
+  table_.ApplyThreshold(settings_.ThresholdFrequency);
+  table_.MergeCaseVariants();
+  table_.NormaliseKeyValues();
+}
+
+namespace {
+
+// `bytes` is null when the document could not be opened or read.
+DocumentStatus ScanText(const std::string_view* bytes,
+                        const AnalysisSettings& settings,
+                        const CommonWordsTable& common, ScanOptions options,
+                        MainView& view, WordTable& table) {
+  table.ResetTable();
+  if (options.single_file_mode) view.SetOutputText("");
+  view.ScanStarted();
+  if (bytes == nullptr) {  // the document could not be opened or read
+    view.ScanEnded();
+    return DocumentStatus::kReadError;
+  }
+  DocumentScanner scanner(settings, common, table, &view, options);
+  const TextEncoding encoding = DetectEncoding(*bytes);
+  std::string decoded;  // UTF-8 documents only
+  std::string_view text = *bytes;
+  if (encoding == TextEncoding::kUtf8) {
+    decoded = DecodeDocument(*bytes, encoding);
+    text = decoded;
+  }
+  bool stopped = false;
+  ForEachLine(text, [&](std::string_view line) {
+    stopped = !scanner.ScanDocumentLine(line);
+    return !stopped;
+  });
+  view.ScanEnded();
+  if (stopped) {
+    if (options.single_file_mode)
+      view.AppendOutputText("\r\n\r\n");
+    else
+      view.SetOutputText("");
+    const std::size_t n = table.WordCount();
+    view.AppendOutputText("Stopped with" + Spaced(static_cast<long long>(n)) +
+                          " word" + (n == 1 ? "" : "s") + " identified.");
+    view.SetWordCountLabel("");
+    return DocumentStatus::kStopped;
+  }
+  scanner.Finish();
+  view.SetWordCountLabel("Number of words found satisfying above conditions: " +
+                         std::to_string(table.WordCount()));
+  return DocumentStatus::kScanned;
+}
+
+}  // namespace
+
+DocumentStatus ScanDocumentBytes(std::string_view bytes,
+                                 const AnalysisSettings& settings,
+                                 const CommonWordsTable& common,
+                                 ScanOptions options, MainView& view,
+                                 WordTable& table, std::int64_t* position) {
+  const LineEndingKind kind = ClassifyTextBytes(bytes);
+  if (kind < 0) {
+    if (position != nullptr) *position = kind;
+    return DocumentStatus::kNotText;
+  }
+  return ScanText(&bytes, settings, common, options, view, table);
+}
+
+DocumentStatus DoFile(const std::string& path, const AnalysisSettings& settings,
+                      const CommonWordsTable& common, ScanOptions options,
+                      MainView& view, WordTable& table,
+                      std::int64_t* position) {
+  std::optional<std::string> bytes;
+  if (FileExists(path)) bytes = ReadFileBytes(path);
+  if (bytes && !bytes->empty()) {
+    const LineEndingKind kind = ClassifyTextBytes(*bytes);
+    if (kind < 0) {
+      if (position != nullptr) *position = kind;
+      return DocumentStatus::kNotText;
+    }
+  }
+  const std::string_view view_of_bytes =
+      bytes ? std::string_view(*bytes) : std::string_view();
+  return ScanText(bytes ? &view_of_bytes : nullptr, settings, common, options,
+                  view, table);
+}
+
+}  // namespace vorn

@@ -37,9 +37,9 @@ struct ScanOptions {
 
 // The context of the current position in a document.
 struct ScanContext {
-  std::int64_t TagDepth = 0;      // "<" not yet matched by ">"
+  std::int64_t TagDepth = 0;  // "<" not yet matched by ">"
   bool InTag = false;
-  bool AwaitTagEnd = false;       // a font tag whose ">" is on a later line
+  bool AwaitTagEnd = false;  // a font tag whose ">" is on a later line
   bool InComment = false;
   bool InStyle = false;
   bool InScript = false;
@@ -52,8 +52,8 @@ struct ScanContext {
   std::int64_t TableDepth = 0;
   std::int64_t DivDepth = 0;
   std::int64_t SpanDepth = 0;
-  int FontSize = 3;               // 1-7
-  std::vector<int> FontStack;     // sizes saved by open font tags
+  int FontSize = 3;            // 1-7
+  std::vector<int> FontStack;  // sizes saved by open font tags
 };
 
 // Weight of a word at `ctx`: the title, description or keywords weight
@@ -84,7 +84,9 @@ class DocumentScanner {
   friend class LineScan;
 
   void PrepareLine(std::string_view raw);
-  void TakeWord(std::size_t n);
+  // Hands the word of `n` letters at `pos` of the prepared line to word
+  // extraction (or drops a contraction); word_end_ is where scanning goes on.
+  void TakeWord(std::size_t pos, std::size_t n);
 
   const AnalysisSettings& settings_;
   const CommonWordsTable& common_;
@@ -93,10 +95,11 @@ class DocumentScanner {
   ScanOptions options_;
   std::string ignore_list_;
   ScanContext ctx_;
-  std::string line_;     // the prepared line, with its sentinel blank
-  std::string marked_;   // scratch for the preparation steps
-  std::string lower_;    // the prepared line in lower case
+  std::string line_;    // the prepared line, with its sentinel blank
+  std::string marked_;  // scratch for the preparation steps
+  std::string lower_;   // the prepared line in lower case
   std::string word_;
+  std::size_t word_end_ = 0;
   bool stop_ = false;
 };
 
@@ -105,11 +108,9 @@ class DocumentScanner {
 // `table`, and finishes the table. On kScanned the word-count label reads
 // "Number of words found satisfying above conditions: N". A scan stopped by
 // the user appends "Stopped with N words identified." to the output box.
-DocumentStatus DoFile(const std::string& path,
-                      const AnalysisSettings& settings,
+DocumentStatus DoFile(const std::string& path, const AnalysisSettings& settings,
                       const CommonWordsTable& common, ScanOptions options,
-                      MainView& view, WordTable& table,
-                      std::int64_t* position);
+                      MainView& view, WordTable& table, std::int64_t* position);
 
 // Same, on document bytes already in memory (tests, benchmarks, fuzzing).
 DocumentStatus ScanDocumentBytes(std::string_view bytes,

@@ -20,9 +20,8 @@ bool IsPlusOne(SettingsList list) {
 }
 
 std::optional<MessageBox> RangeMessage(std::string_view what, int limit) {
-  return MessageBox{kApplicationTitle,
-                    std::string(what) + Spaced(limit) + ".", Icon::kNone,
-                    Buttons::kOk};
+  return MessageBox{kApplicationTitle, std::string(what) + Spaced(limit) + ".",
+                    Icon::kNone, Buttons::kOk};
 }
 
 }  // namespace
@@ -43,16 +42,26 @@ int PositionOf(SettingsList list, int value) {
 
 int& SettingOf(AnalysisSettings& s, SettingsList list) {
   switch (list) {
-    case SettingsList::kTitleWeight: return s.TitleWeight;
-    case SettingsList::kDescriptionWeight: return s.DescriptionWeight;
-    case SettingsList::kExistingKeywordsWeight: return s.ExistingKeywordsWeight;
-    case SettingsList::kBoldWeight: return s.BoldWeight;
-    case SettingsList::kItalicWeight: return s.ItalicWeight;
-    case SettingsList::kTableWeight: return s.TableWeight;
-    case SettingsList::kDivWeight: return s.DivWeight;
-    case SettingsList::kSpanWeight: return s.SpanWeight;
-    case SettingsList::kShortWordSize: return s.ShortWordSize;
-    case SettingsList::kThresholdFrequency: return s.ThresholdFrequency;
+    case SettingsList::kTitleWeight:
+      return s.TitleWeight;
+    case SettingsList::kDescriptionWeight:
+      return s.DescriptionWeight;
+    case SettingsList::kExistingKeywordsWeight:
+      return s.ExistingKeywordsWeight;
+    case SettingsList::kBoldWeight:
+      return s.BoldWeight;
+    case SettingsList::kItalicWeight:
+      return s.ItalicWeight;
+    case SettingsList::kTableWeight:
+      return s.TableWeight;
+    case SettingsList::kDivWeight:
+      return s.DivWeight;
+    case SettingsList::kSpanWeight:
+      return s.SpanWeight;
+    case SettingsList::kShortWordSize:
+      return s.ShortWordSize;
+    case SettingsList::kThresholdFrequency:
+      return s.ThresholdFrequency;
   }
   return s.TitleWeight;  // not reached
 }
@@ -153,8 +162,7 @@ bool AffectsAnalysis(const AnalysisSettings& a, const AnalysisSettings& b) {
          a.IgnoreShortWords != b.IgnoreShortWords ||
          a.IgnoreCommonWords != b.IgnoreCommonWords ||
          a.PreserveCase != b.PreserveCase ||
-         a.WordsToIgnore != b.WordsToIgnore ||
-         a.TextLanguage != b.TextLanguage;
+         a.WordsToIgnore != b.WordsToIgnore || a.TextLanguage != b.TextLanguage;
 }
 
 }  // namespace vorn

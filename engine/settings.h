@@ -44,26 +44,27 @@ inline constexpr int kAnotherLanguage = 6;
 // Values are those the engine uses (a title weight of 90, not the list
 // position 9); the Position/FromPosition helpers below convert.
 struct AnalysisSettings {
-  int TitleWeight = 90;             // whole weight inside <title>: 0,10..90
-  int DescriptionWeight = 50;       // whole weight in the description tag
-  int ExistingKeywordsWeight = 0;   // whole weight in the keywords tag; 0 skips it
-  int BoldWeight = 4;               // added inside <b>/<strong>: 0..9
-  int ItalicWeight = 4;             // added inside <i>/<em>
-  int TableWeight = 2;              // added inside tables; 0 skips them
-  int DivWeight = 2;                // added inside div blocks; 0 skips them
-  int SpanWeight = 4;               // added inside span blocks; 0 skips them
-  int ShortWordSize = 2;            // 1..9: words this long or shorter are short
-  int ThresholdFrequency = 2;       // 1..9: least occurrences of a word
+  int TitleWeight = 90;        // whole weight inside <title>: 0,10..90
+  int DescriptionWeight = 50;  // whole weight in the description tag
+  int ExistingKeywordsWeight =
+      0;                       // whole weight in the keywords tag; 0 skips it
+  int BoldWeight = 4;          // added inside <b>/<strong>: 0..9
+  int ItalicWeight = 4;        // added inside <i>/<em>
+  int TableWeight = 2;         // added inside tables; 0 skips them
+  int DivWeight = 2;           // added inside div blocks; 0 skips them
+  int SpanWeight = 4;          // added inside span blocks; 0 skips them
+  int ShortWordSize = 2;       // 1..9: words this long or shorter are short
+  int ThresholdFrequency = 2;  // 1..9: least occurrences of a word
   bool IgnoreShortWords = true;
   bool IgnoreCommonWords = true;
-  bool PreserveCase = false;        // clear: lines are lower-cased before scanning
-  bool SpaceAfterComma = false;     // blank after the comma before each word
-  bool ForwardSlash = false;        // close the tag with " />"
+  bool PreserveCase = false;     // clear: lines are lower-cased before scanning
+  bool SpaceAfterComma = false;  // blank after the comma before each word
+  bool ForwardSlash = false;     // close the tag with " />"
   std::string MaxNumKeywordsInMetaTag = "50";  // text of the box
   std::string MaxNumBytesInMetaTag = "500";    // text of the box
-  std::string BeginMetaTagWith;     // the user's own phrases, comma-separated
-  std::string WordsToIgnore;        // normalised: "foo,bar"
-  int TextLanguage = kEnglish;      // position in the language list
+  std::string BeginMetaTagWith;  // the user's own phrases, comma-separated
+  std::string WordsToIgnore;     // normalised: "foo,bar"
+  int TextLanguage = kEnglish;   // position in the language list
 
   // The normalised words to ignore followed by one comma ("foo,bar," or ",").
   std::string IgnoreList() const { return WordsToIgnore + ","; }
@@ -71,8 +72,15 @@ struct AnalysisSettings {
 
 // The items of a settings list, by position, as the window shows them.
 enum class SettingsList {
-  kTitleWeight, kDescriptionWeight, kExistingKeywordsWeight, kBoldWeight,
-  kItalicWeight, kTableWeight, kDivWeight, kSpanWeight, kShortWordSize,
+  kTitleWeight,
+  kDescriptionWeight,
+  kExistingKeywordsWeight,
+  kBoldWeight,
+  kItalicWeight,
+  kTableWeight,
+  kDivWeight,
+  kSpanWeight,
+  kShortWordSize,
   kThresholdFrequency
 };
 // Number of items of a list (10 or 9) and the value at a position.

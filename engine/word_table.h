@@ -20,11 +20,11 @@
 namespace vorn {
 
 struct WordEntry {
-  std::string word;             // as stored: case as found, or lower case
-  std::int64_t Frequency = 0;   // occurrences counted
-  float KeyValue = 0;           // sum of weights; 0..100 after normalising
-  bool ThresholdExempt = false; // first seen in title, description,
-                                // existing keywords or a heading
+  std::string word;              // as stored: case as found, or lower case
+  std::int64_t Frequency = 0;    // occurrences counted
+  float KeyValue = 0;            // sum of weights; 0..100 after normalising
+  bool ThresholdExempt = false;  // first seen in title, description,
+                                 // existing keywords or a heading
 };
 
 class WordTable {

@@ -1,1 +1,93 @@
 #include "engine/words.h"
+
+#include <array>
+#include <string>
+
+#include "support/cp1252.h"
+
+namespace vorn {
+namespace {
+
+constexpr std::array<bool, 256> MakeVowelTable() {
+  std::array<bool, 256> t{};
+  for (char c : std::string_view("AEIOUaeiou"))
+    t[static_cast<unsigned char>(c)] = true;
+  constexpr int kRanges[][2] = {{192, 198}, {200, 207}, {210, 214}, {216, 220},
+                                {224, 230}, {232, 239}, {242, 246}, {248, 252}};
+  for (const auto& r : kRanges)
+    for (int c = r[0]; c <= r[1]; ++c) t[c] = true;
+  return t;
+}
+constexpr std::array<bool, 256> kVowels = MakeVowelTable();
+
+constexpr std::string_view kRomanLetters = "ivxlcm";
+constexpr std::string_view kContractionStems =
+    "aren couldn didn doesn hadn hasn isn shouldn wasn weren wouldn ";
+constexpr std::string_view kSuffixExceptions[] = {"alfred", "limited", "screed",
+                                                  "tweed",  "filly",   "folly"};
+
+bool IsRepeatedLetter(std::string_view lw) {
+  if (lw.size() < 2) return false;
+  for (char c : lw)
+    if (c != lw[0]) return false;
+  return true;
+}
+
+bool IsRomanNumeral(std::string_view lw) {
+  for (char c : lw)
+    if (kRomanLetters.find(c) == std::string_view::npos) return false;
+  return true;
+}
+
+bool IsContractionStem(std::string_view lw) {
+  std::string probe(lw);
+  probe.push_back(' ');
+  return kContractionStems.find(probe) != std::string_view::npos;
+}
+
+bool HasExemptEnding(std::string_view lw) {
+  for (std::string_view e : kSuffixExceptions)
+    if (lw == e) return true;
+  return lw.ends_with("poly");
+}
+
+}  // namespace
+
+bool HasNoVowel(std::string_view word, bool count_y) {
+  for (char c : word) {
+    if (kVowels[static_cast<unsigned char>(c)]) return false;
+    if (count_y && (c == 'y' || c == 'Y')) return false;
+  }
+  return true;
+}
+
+WordTest RejectingTest(std::string_view word, const AnalysisSettings& settings,
+                       std::string_view ignore_list,
+                       const CommonWordsTable& common) {
+  const std::size_t n = word.size();
+  if (settings.IgnoreShortWords &&
+      n <= static_cast<std::size_t>(settings.ShortWordSize))
+    return WordTest::kShortWord;
+  if (n > static_cast<std::size_t>(kMaxWordLength)) return WordTest::kTooLong;
+  const std::string lw = LowerCp1252(word);
+  if (IsRepeatedLetter(lw)) return WordTest::kRepeatedLetter;
+  if (ignore_list.size() > 1) {
+    std::string probe = lw;
+    probe.push_back(',');
+    if (ignore_list.find(probe) != std::string_view::npos)
+      return WordTest::kIgnoredWord;
+  }
+  if (IsRomanNumeral(lw)) return WordTest::kRomanNumeral;
+  if (HasNoVowel(word, true)) return WordTest::kNoVowel;
+  if (settings.TextLanguage == kEnglish && IsContractionStem(lw))
+    return WordTest::kContractionStem;
+  if (settings.IgnoreCommonWords &&
+      common.IsCommonWord(lw, settings.TextLanguage))
+    return WordTest::kCommonWord;
+  if (n >= 5 && (lw.ends_with("ly") || lw.ends_with("ed")) &&
+      !HasExemptEnding(lw))
+    return WordTest::kEnding;
+  return WordTest::kAccepted;
+}
+
+}  // namespace vorn

@@ -29,8 +29,7 @@ constexpr std::array<char, 256> kLower = MakeLowerTable();
 
 // Length of the valid UTF-8 sequence at `p` (1-4) and its code point, or 0
 // when the bytes there do not start a valid sequence.
-int DecodeOne(const unsigned char* p, const unsigned char* end,
-              char32_t* cp) {
+int DecodeOne(const unsigned char* p, const unsigned char* end, char32_t* cp) {
   const unsigned char b0 = p[0];
   if (b0 < 0x80) {
     *cp = b0;
@@ -106,7 +105,8 @@ int UnicodeToCp1252(char32_t c) {
 std::string Cp1252ToUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size() + text.size() / 8);
-  for (char ch : text) AppendUtf8(out, Cp1252ToUnicode(static_cast<unsigned char>(ch)));
+  for (char ch : text)
+    AppendUtf8(out, Cp1252ToUnicode(static_cast<unsigned char>(ch)));
   return out;
 }
 
@@ -129,7 +129,8 @@ std::string Utf8ToCp1252(std::string_view text, char placeholder) {
     }
     const int b = UnicodeToCp1252(cp);
     // C1 controls have no character in Windows-1252 worth keeping.
-    out.push_back(b < 0 || (b >= 0x80 && b < 0xA0 && Cp1252ToUnicode(b) == static_cast<char32_t>(b))
+    out.push_back(b < 0 || (b >= 0x80 && b < 0xA0 &&
+                            Cp1252ToUnicode(b) == static_cast<char32_t>(b))
                       ? placeholder
                       : static_cast<char>(b));
     p += len;

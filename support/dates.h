@@ -9,11 +9,11 @@
 namespace vorn {
 
 struct CalendarDate {
-  std::int32_t Year = 0;    // astronomical numbering: may be 0 or negative
-  std::int32_t Month = 1;   // 1-12
-  std::int32_t Day = 1;     // 1-31
+  std::int32_t Year = 0;   // astronomical numbering: may be 0 or negative
+  std::int32_t Month = 1;  // 1-12
+  std::int32_t Day = 1;    // 1-31
   std::int32_t CalendarCode = 'G';
-  std::int32_t Jdn = 0;     // Julian Day Number of the date
+  std::int32_t Jdn = 0;  // Julian Day Number of the date
 };
 
 // Julian Day Number of a Gregorian date (Fliegel and Van Flandern, integer

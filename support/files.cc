@@ -1,1 +1,320 @@
 #include "support/files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <system_error>
+
+#include "support/cp1252.h"
+
+namespace vorn {
+namespace {
+
+// The system's description of an error number, as strerror gives it.
+std::string ErrorText(int error_number) {
+  return std::system_category().message(error_number);
+}
+
+bool StatIs(const std::string& path, mode_t type) {
+  struct stat st;
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 &&
+         (st.st_mode & S_IFMT) == type;
+}
+
+// Length of the UTF-8 sequence that starts with `lead`, for text already
+// known to be valid.
+std::size_t Utf8Length(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if (lead < 0xE0) return 2;
+  if (lead < 0xF0) return 3;
+  return 4;
+}
+
+// Lower case of a name or path part. Names on disk are UTF-8, while texts
+// from the engine are Windows-1252; lower-casing UTF-8 bytes as Windows-1252
+// would corrupt them (0xC3 would become 0xE3), so valid UTF-8 with non-ASCII
+// bytes is lowered character by character instead, for the letters that
+// Windows-1252 knows.
+std::string LowerName(std::string_view text) {
+  if (!HasNonAscii(text) || !IsValidUtf8(text)) return LowerCp1252(text);
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t len = Utf8Length(static_cast<unsigned char>(text[i]));
+    const std::string_view seq = text.substr(i, len);
+    i += len;
+    if (len == 1) {
+      out.push_back(LowerCp1252(seq[0]));
+      continue;
+    }
+    // A multi-byte sequence never decodes to NUL, so NUL marks "no byte".
+    const std::string byte = Utf8ToCp1252(seq, '\0');
+    const char lower = byte.size() == 1 ? LowerCp1252(byte[0]) : '\0';
+    if (lower != '\0' && lower != byte[0]) {
+      out += Cp1252ToUtf8(std::string_view(&lower, 1));
+    } else {
+      out += seq;
+    }
+  }
+  return out;
+}
+
+std::string WithoutStars(std::string_view text) {
+  std::string out;
+  for (char c : text)
+    if (c != '*') out.push_back(c);
+  return out;
+}
+
+// Writes all of `data` to `fd`. Returns 0 on success, else the error number.
+int WriteAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    const ssize_t n = ::write(fd, data.data(), data.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    data.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return 0;
+}
+
+// A folder entry is counted when it is a regular file or a link to one.
+bool IsFileEntry(int dir_fd, const dirent& entry) {
+  if (entry.d_type == DT_REG) return true;
+  if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) return false;
+  struct stat st;
+  return ::fstatat(dir_fd, entry.d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
+}
+
+}  // namespace
+
+bool FileExists(const std::string& path) { return StatIs(path, S_IFREG); }
+
+bool FolderExists(const std::string& path) { return StatIs(path, S_IFDIR); }
+
+std::string FolderOfPath(std::string_view path) {
+  const std::size_t last = path.rfind(kPathSeparator);
+  if (last == std::string_view::npos) return {};
+  return NormaliseDriveCase(path.substr(0, last + 1));
+}
+
+std::string FileNameOfPath(std::string_view path, bool lower) {
+  const std::size_t last = path.rfind(kPathSeparator);
+  if (last == std::string_view::npos) return {};
+  const std::string_view name = path.substr(last + 1);
+  return lower ? LowerName(name) : std::string(name);
+}
+
+std::string NormaliseDriveCase(std::string_view text) {
+  if (text.size() < 2 || text[1] != ':') return std::string(text);
+  std::string out = LowerName(text);
+  // Drive letters are ASCII.
+  if (out[0] >= 'a' && out[0] <= 'z') out[0] = static_cast<char>(out[0] - 32);
+  return out;
+}
+
+std::string WriteTextFile(std::string_view text, const std::string& path,
+                          bool raw, bool append) {
+  std::string record;
+  record.reserve(text.size() + 4);
+  if (!raw) record.push_back('"');
+  record.append(text);
+  if (!raw) record.push_back('"');
+  record.append("\r\n");
+
+  const int flags =
+      O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
+  const int fd = ::open(path.c_str(), flags, 0666);
+  if (fd < 0) return ErrorText(errno);
+  const int write_error = WriteAll(fd, record);
+  const int close_error = ::close(fd) == 0 ? 0 : errno;
+  if (write_error != 0) return ErrorText(write_error);
+  if (close_error != 0) return ErrorText(close_error);
+  return {};
+}
+
+std::optional<std::string> ReadFileBytes(const std::string& path,
+                                         std::string* error) {
+  auto fail = [error](int error_number) -> std::optional<std::string> {
+    if (error != nullptr) *error = ErrorText(error_number);
+    return std::nullopt;
+  };
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return fail(errno);
+  struct stat st;
+  if (::fstat(fd, &st) != 0) {
+    const int e = errno;
+    ::close(fd);
+    return fail(e);
+  }
+  if (S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    return fail(EISDIR);
+  }
+  std::string bytes;
+  if (st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      const int e = errno;
+      ::close(fd);
+      return fail(e);
+    }
+    bytes.append(buffer, static_cast<std::size_t>(n));
+  }
+  ::close(fd);  // nothing was written, so a failed close loses nothing
+  return bytes;
+}
+
+std::string ExecutableFolder() {
+  std::string target(256, '\0');
+  for (;;) {
+    const ssize_t n =
+        ::readlink("/proc/self/exe", target.data(), target.size());
+    if (n < 0) return {};
+    if (static_cast<std::size_t>(n) < target.size()) {
+      target.resize(static_cast<std::size_t>(n));
+      break;
+    }
+    target.resize(target.size() * 2);  // may have been cut: try again
+  }
+  const std::size_t last = target.rfind(kPathSeparator);
+  if (last == std::string::npos) return {};
+  return last == 0 ? std::string(1, kPathSeparator) : target.substr(0, last);
+}
+
+std::string ProgramFolder() {
+  const std::string exe = ExecutableFolder();
+  for (const char* data_file : {"cmwds_en.txt", "vorn_text.dat"}) {
+    if (FileExists(exe + kPathSeparator + data_file)) return exe;
+  }
+#ifdef VORN_INSTALL_DATADIR
+  return VORN_INSTALL_DATADIR;
+#else
+  return exe;
+#endif
+}
+
+std::string UserConfigFolder() {
+  auto trimmed = [](std::string folder) {
+    while (folder.size() > 1 && folder.back() == kPathSeparator)
+      folder.pop_back();
+    return folder;
+  };
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  // A relative value is invalid and must be ignored.
+  if (xdg != nullptr && xdg[0] == kPathSeparator) return trimmed(xdg);
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && home[0] != '\0')
+    return trimmed(std::string(home) + kPathSeparator + ".config");
+  return {};
+}
+
+std::string AppDataFilePath(std::string_view file, std::string_view sub) {
+  const std::string config = UserConfigFolder();
+  if (config.empty()) return {};
+  // Failures to create are left to the first use of the returned path,
+  // which reports them with the system's description.
+  if (!FolderExists(config)) ::mkdir(config.c_str(), 0700);
+  std::string folder = config;
+  if (folder.back() != kPathSeparator) folder.push_back(kPathSeparator);
+  folder.append(sub);
+  if (!FolderExists(folder)) ::mkdir(folder.c_str(), 0777);
+  return folder + kPathSeparator + std::string(file);
+}
+
+bool MatchFileName(std::string_view name, std::string_view pattern,
+                   bool case_sensitive) {
+  constexpr char kNeverInNames[] = {'?', '*', ':', kPathSeparator, '\0'};
+  if (name.find_first_of(kNeverInNames) != std::string_view::npos) return false;
+  const std::size_t d = name.rfind('.');
+  const std::size_t e = pattern.rfind('.');
+  const bool name_dot = d != std::string_view::npos;
+  const bool pattern_dot = e != std::string_view::npos;
+  if (name_dot && pattern_dot) {
+    return MatchPart(name.substr(0, d), pattern.substr(0, e), case_sensitive) &&
+           MatchPart(name.substr(d + 1), pattern.substr(e + 1), case_sensitive);
+  }
+  if (!name_dot && !pattern_dot)
+    return MatchPart(name, pattern, case_sensitive);
+  if (pattern_dot) {  // "readme" matches "readme.*" but not "readme.txt"
+    if (!WithoutStars(pattern.substr(e + 1)).empty()) return false;
+    return MatchPart(name, pattern.substr(0, e), case_sensitive);
+  }
+  return false;
+}
+
+bool MatchPart(std::string_view text, std::string_view pattern,
+               bool case_sensitive) {
+  std::string t(text);
+  std::string p(pattern);
+  if (!case_sensitive) {
+    t = LowerName(t);
+    p = LowerName(p);
+  }
+  if (t == p) return true;
+  if (t.empty()) return p.find_first_not_of('*') == std::string::npos;
+  if (p.empty()) return true;
+
+  std::size_t i = 0;
+  std::size_t j = 0;
+  for (;;) {
+    if (j == p.size()) return i == t.size();
+    const char pc = p[j];
+    if (pc == '?') {
+      if (i == t.size()) return false;
+      ++i;
+      ++j;
+    } else if (pc == '*') {
+      // The star jumps to the first occurrence of the next literal
+      // character and never tries a later one.
+      const std::size_t next = p.find_first_not_of("*?", j);
+      if (next == std::string::npos) return true;
+      const std::size_t found = t.find(p[next], i);
+      if (found == std::string::npos) return false;
+      i = found;
+      ++j;
+    } else {
+      if (i == t.size() || t[i] != pc) return false;
+      ++i;
+      ++j;
+    }
+  }
+}
+
+std::int64_t CountMatchingFiles(const std::string& folder,
+                                std::string_view pattern, std::string* error) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) {
+    if (error != nullptr) *error = ErrorText(errno);
+    return -1;
+  }
+  std::int64_t count = 0;
+  for (;;) {
+    errno = 0;
+    const dirent* entry = ::readdir(dir);
+    if (entry == nullptr) break;
+    const std::string_view name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    if (MatchFileName(name, pattern, false) &&
+        IsFileEntry(::dirfd(dir), *entry))
+      ++count;
+  }
+  const int read_error = errno;
+  ::closedir(dir);
+  if (read_error != 0) {
+    if (error != nullptr) *error = ErrorText(read_error);
+    return -1;
+  }
+  return count;
+}
+
+}  // namespace vorn

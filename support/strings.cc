@@ -13,7 +13,8 @@ std::size_t FindNoCase(std::size_t start, std::string_view text,
   const std::size_t last = text.size() - find.size() + 1;
   for (std::size_t i = start; i <= last; ++i) {
     std::size_t k = 0;
-    while (k < find.size() && LowerCp1252(text[i - 1 + k]) == lower_find[k]) ++k;
+    while (k < find.size() && LowerCp1252(text[i - 1 + k]) == lower_find[k])
+      ++k;
     if (k == find.size()) return i;
   }
   return 0;

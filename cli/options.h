@@ -1,0 +1,52 @@
+// The command line of vorn-cli, parsed into raw values. Parsing checks only
+// the form of each value and touches no file; building settings from the
+// values (and reading a state file) comes after.
+#ifndef VORN_CLI_OPTIONS_H_
+#define VORN_CLI_OPTIONS_H_
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vorn::cli {
+
+enum class Command { kNone, kList, kTag, kShow, kInsert, kRun };
+
+struct CliOptions {
+  bool help = false;
+  Command command = Command::kNone;
+  std::string path;
+
+  // Analysis settings; unset means "as the defaults or the state file say".
+  std::optional<int> title_weight, description_weight, existing_keywords_weight;
+  std::optional<int> bold_weight, italic_weight, table_weight, div_weight,
+      span_weight;
+  std::optional<int> short_word_size, min_frequency;
+  std::optional<bool> ignore_short_words, ignore_common_words, preserve_case,
+      space_after_comma, forward_slash;
+  std::optional<std::string> max_keywords, max_bytes, begin_with, ignore_words;
+  std::optional<int> language;  // position in the language list
+  std::optional<std::string> data_dir, state_file;
+
+  // insert
+  std::optional<std::string> tag;
+  bool backup = false;
+  std::optional<bool> done;
+
+  // run
+  bool subfolders = false, no_skip_done = false, no_add_done = false,
+       dont_log_done = false, include_old = false, include_new = false;
+  std::optional<std::vector<std::string>> extensions;
+};
+
+// Parses argv. On a malformed command line returns nothing and stores the
+// message (without the program name) in `*error`.
+std::optional<CliOptions> ParseCommandLine(int argc, const char* const* argv,
+                                           std::string* error);
+
+// The text printed by --help.
+std::string UsageText();
+
+}  // namespace vorn::cli
+
+#endif  // VORN_CLI_OPTIONS_H_
