@@ -254,9 +254,15 @@ TEST(ComposeTest, WordList) {
       // All values 0 stay 0: header, empty line, note.
       {"first entry 0", Counted({{"alpha", 0, 1}, {"beta", 0, 1}}),
        std::string(kHeader) + kZeroNote},
-      // A fifth digit widens the frequency field rather than being cut.
+      // A fifth digit widens the frequency column rather than being cut.
       {"frequency of 5 digits", Counted({{"alpha", 1, 12345}}),
        std::string(kHeader) + "   1   100 12345 alpha\r\n"},
+      // The whole column widens, so rows stay aligned: beta 3 × 5000 =
+      // 15000 tops alpha 12345, which gets 12345 × 100 / 15000 = 82.3.
+      {"column widened for every row",
+       Counted({{"alpha", 1, 12345}, {"beta", 5000, 3}}),
+       std::string(kHeader) + "   1   100     3 beta\r\n"
+                              "   2    82 12345 alpha\r\n"},
   };
   for (const auto& c : kCases) {
     AnalysisSettings s;

@@ -257,6 +257,13 @@ TEST(ScannerTest, MetaTags) {
        "<meta name = \"description\" content=\"Red shoes\">\n<p>shop</p>",
        nullptr,
        {{"red", 50, 1}, {"shoes", 50, 1}, {"shop", 3, 1}}},
+      // The name is tested by three separate searches of the rest of the
+      // line: "name=", a double quote, and description followed by one.
+      {"twitter:description",
+       "<meta name=\"twitter:description\" content=\"Red shoes\">\n"
+       "<p>shop</p>",
+       nullptr,
+       {{"red", 50, 1}, {"shoes", 50, 1}, {"shop", 3, 1}}},
       {"description in single quotes",
        "<meta name='description' content='Red shoes'>\n<p>shop</p>",
        nullptr,
@@ -504,13 +511,15 @@ TEST(ScannerTest, NonTextByteStopsBeforeAnythingChanges) {
 }
 
 // One page, written with each line-end convention. The comment spans two
-// lines; the stray ">" on the price line makes the rest of that line tag
-// content, and the next line's first tag ends it, so shed and the bold
-// tools (3 + 4, giving tools 90 + 7 = 97) are still counted.
+// lines. The stray ">" on the price line takes TagDepth below 0, so the
+// </p> after it never ends its tag: unseen, and lost at the start of the
+// next line, are tag content until that line's first tag ends. shed and the
+// bold tools (3 + 4, giving tools 90 + 7 = 97) are still counted; read as
+// one line, the page would lose them too.
 TEST(ScannerTest, EveryLineEndConventionRanksTheSame) {
   const std::vector<std::string> lines = {
       "<title>Garden Tools</title>", "<!-- hidden", "note -->",
-      "<p>price > cost</p>", "<p>shed <b>tools</b></p>"};
+      "<p>price > cost</p> unseen", "lost <p>shed <b>tools</b></p>"};
   const std::vector<Expected> expected = {{"tools", 97, 2},
                                           {"garden", 90, 1},
                                           {"price", 3, 1},
