@@ -268,6 +268,21 @@ TEST(ScannerTest, MetaTags) {
        "<meta name='description' content='Red shoes'>\n<p>shop</p>",
        nullptr,
        {{"shop", 3, 1}}},
+      // The content goes on over the line end.
+      {"description content over two lines",
+       "<meta name=\"description\" content=\"Red\nshoes\">\n<p>shop</p>",
+       nullptr,
+       {{"red", 50, 1}, {"shoes", 50, 1}, {"shop", 3, 1}}},
+      // "content" is looked for on the tag's own line only: without it the
+      // tag is passed over, and the next line is ordinary text.
+      {"description content on the next line",
+       "<meta name=\"description\"\ncontent=\"Red shoes\">",
+       nullptr,
+       {{"content", 3, 1}, {"red", 3, 1}, {"shoes", 3, 1}}},
+      {"other meta tag continued on the next line",
+       "<meta name=\"author\"\ncontent=\"Bob Smith\">",
+       nullptr,
+       {{"content", 3, 1}, {"bob", 3, 1}, {"smith", 3, 1}}},
       {"keywords CONTENT, weight 10, case kept",
        "<meta name=\"keywords\" CONTENT=\"red, shoes\">\n<p>shop</p>",
        [](AnalysisSettings& s) {
@@ -313,6 +328,19 @@ TEST(ScannerTest, FontSizes) {
        "<font size='+2'>big</font> after",
        nullptr,
        {{"big", 5, 1}, {"after", 3, 1}}},
+      // Blanks after the sign are skipped; fractions round half to even.
+      {"+ 2",
+       "<font size=+ 2>big</font> after",
+       nullptr,
+       {{"big", 5, 1}, {"after", 3, 1}}},
+      {"4.5 rounds to 4",
+       "<font size=4.5>big</font> after",
+       nullptr,
+       {{"big", 4, 1}, {"after", 3, 1}}},
+      {"5.5 rounds to 6",
+       "<font size=5.5>big</font> after",
+       nullptr,
+       {{"big", 6, 1}, {"after", 3, 1}}},
       // 5, then 5 + 2, then back to 5, then 3.
       {"nested, each </font> restores",
        "<font size=5>big <font size=+2>bigger</font> back</font> after",
