@@ -257,13 +257,6 @@ TEST(ScannerTest, MetaTags) {
        "<meta name = \"description\" content=\"Red shoes\">\n<p>shop</p>",
        nullptr,
        {{"red", 50, 1}, {"shoes", 50, 1}, {"shop", 3, 1}}},
-      // The name is tested by three separate searches of the rest of the
-      // line: "name=", a double quote, and description followed by one.
-      {"twitter:description",
-       "<meta name=\"twitter:description\" content=\"Red shoes\">\n"
-       "<p>shop</p>",
-       nullptr,
-       {{"red", 50, 1}, {"shoes", 50, 1}, {"shop", 3, 1}}},
       {"description in single quotes",
        "<meta name='description' content='Red shoes'>\n<p>shop</p>",
        nullptr,
@@ -294,6 +287,24 @@ TEST(ScannerTest, MetaTags) {
        "<meta name=\"keywords\" content=\"red, shoes\">\n<p>shop</p>",
        nullptr,
        {{"shop", 3, 1}}},
+  });
+}
+
+// The tag's name is found by three separate searches of the rest of the
+// line, without its blanks: "name=", a double quote, and "description" (or
+// "keywords") directly followed by a double quote. A prefixed name such as
+// twitter:description therefore counts as the description.
+TEST(ScannerTest, MetaNameIsFoundBySeparateSearches) {
+  RunCases({
+      {"twitter:description",
+       "<meta name=\"twitter:description\" content=\"Red shoes\">\n"
+       "<p>shop</p>",
+       nullptr,
+       {{"red", 50, 1}, {"shoes", 50, 1}, {"shop", 3, 1}}},
+      {"news_keywords",
+       "<meta name=\"news_keywords\" content=\"red, shoes\">\n<p>shop</p>",
+       [](AnalysisSettings& s) { s.ExistingKeywordsWeight = 10; },
+       {{"red", 10, 1}, {"shoes", 10, 1}, {"shop", 3, 1}}},
   });
 }
 
