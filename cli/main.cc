@@ -6,6 +6,8 @@
 
 #include "cli/options.h"
 #include "cli/terminal_view.h"
+#include "documents/insert.h"
+#include "documents/meta_tags.h"
 #include "engine/analysis.h"
 #include "engine/common_words.h"
 #include "engine/settings.h"
@@ -81,6 +83,40 @@ int Analyse(const CliOptions& o, AnalysisSettings settings,
   return kExitOk;
 }
 
+int Show(const CliOptions& o, TerminalView& view) {
+  std::string input_box = o.path;
+  const std::optional<std::string> listing =
+      ShowExistingKeywords(input_box, view);
+  if (!listing) return kExitFailure;
+  PrintOutput(*listing);
+  return kExitOk;
+}
+
+int Insert(const CliOptions& o, const AnalysisSettings& settings,
+           const CommonWordsTable& common, TerminalView& view) {
+  std::string tag;
+  if (o.tag) {
+    tag = *o.tag;  // already UTF-8
+  } else {
+    Analysis analysis(common);
+    analysis.UpdateSettings(settings);
+    std::string input_box = o.path;
+    const int before = view.messages_shown();
+    analysis.DoIt(true, input_box, view);
+    if (view.messages_shown() != before) return kExitFailure;
+    tag = Cp1252ToUtf8(analysis.GenerateKeywordMetaTag(false));
+  }
+  InsertOptions options;
+  options.backup = o.backup;
+  options.add_done = o.done.value_or(true);
+  const InsertResult result = InsertKeywordsMetaTag(tag, o.path, options);
+  if (auto message = InsertResultMessage(result)) {
+    view.Ask(*message);
+    return kExitFailure;
+  }
+  return kExitOk;
+}
+
 int Main(int argc, char** argv) {
   std::string error;
   const std::optional<CliOptions> options =
@@ -99,7 +135,7 @@ int Main(int argc, char** argv) {
                  "vorn-cli: --state is not available in this version\n");
     return kExitUsage;
   }
-  if (options->command != Command::kList && options->command != Command::kTag) {
+  if (options->command == Command::kRun) {
     std::fprintf(stderr,
                  "vorn-cli: this command is not available in this version\n");
     return kExitUsage;
@@ -115,7 +151,14 @@ int Main(int argc, char** argv) {
   common.InitCommonWords(data_dir);
   if (settings.IgnoreCommonWords && !common.Available(settings.TextLanguage))
     ReportCommonWordsUnavailable(settings, data_dir, view);
-  return Analyse(*options, settings, common, view);
+  switch (options->command) {
+    case Command::kShow:
+      return Show(*options, view);
+    case Command::kInsert:
+      return Insert(*options, settings, common, view);
+    default:
+      return Analyse(*options, settings, common, view);
+  }
 }
 
 }  // namespace
