@@ -95,9 +95,12 @@ bool IsPageToDo(const std::string& name, const OperationParameters& p) {
 
 class Run {
  public:
-  Run(Analysis& analysis, const OperationParameters& parameters,
-      Report& report, RunView& view, FileSystem* fs)
-      : analysis_(analysis), p_(parameters), report_(report), view_(view),
+  Run(Analysis& analysis, const OperationParameters& parameters, Report& report,
+      RunView& view, FileSystem* fs)
+      : analysis_(analysis),
+        p_(parameters),
+        report_(report),
+        view_(view),
         fs_(fs) {}
 
   RunSummary Execute(const std::string& folder);
@@ -158,8 +161,8 @@ RunSummary Run::Execute(const std::string& folder) {
     view_.Progress(0, pages_total_);
     ProcessFolder(folder, p_.Backup);
   } catch (const std::bad_alloc&) {
-    view_.Ask({"Error", "Insufficient memory.", Icon::kExclamation,
-               Buttons::kOk});
+    view_.Ask(
+        {"Error", "Insufficient memory.", Icon::kExclamation, Buttons::kOk});
     report_.RemoveLast(80 * static_cast<std::size_t>(s_.InsertedCount) + 512);
     Output("\r\nTerminated due to insufficient memory.\r\n");
   } catch (const std::exception& e) {
@@ -242,7 +245,8 @@ bool Run::ProcessFile(const std::string& folder, const std::string& name,
   std::int64_t position = 0;
   const DocumentStatus status = analysis_.DoFile(
       current, ScanOptions{false, p_.DisplayWords}, view_, &position);
-  if (p_.LogOperations) report_.RemoveSuffix(std::string("  ") + kNowProcessing);
+  if (p_.LogOperations)
+    report_.RemoveSuffix(std::string("  ") + kNowProcessing);
   switch (status) {
     case DocumentStatus::kNotText:
       Output("  ---  Not a text file (byte" +
@@ -262,8 +266,8 @@ bool Run::ProcessFile(const std::string& folder, const std::string& name,
   }
   const bool stop_pressed = status == DocumentStatus::kStopped;
   if (stop_pressed) {
-    const Answer a = view_.Ask({"Continue?", "Go on to the next file?",
-                                Icon::kNone, Buttons::kYesNo});
+    const Answer a = view_.Ask(
+        {"Continue?", "Go on to the next file?", Icon::kNone, Buttons::kYesNo});
     if (a != Answer::kYes) {
       Output(kStoppedLine);
       stop_operation_ = true;
@@ -346,12 +350,14 @@ void Run::LogInsertResult(InsertResult result) {
       Output("  ---  No keywords meta tag to insert.");
       return;
     case InsertResult::kTagSpansLines:
-      Output("  ---  Keywords meta tag not inserted because existing meta tag "
-             "occupies more than one line.");
+      Output(
+          "  ---  Keywords meta tag not inserted because existing meta tag "
+          "occupies more than one line.");
       return;
     case InsertResult::kNoHeadEnd:
-      Output("  ---  Keywords meta tag not inserted because </head> is "
-             "missing.");
+      Output(
+          "  ---  Keywords meta tag not inserted because </head> is "
+          "missing.");
       return;
     default:
       Output("  ---  An error (" + std::to_string(static_cast<int>(result)) +
@@ -392,8 +398,8 @@ std::optional<RunSummary> StartMultipleFileRun(
     FileSystem* fs) {
   folder_box = std::string(TrimBlanks(folder_box));
   if (folder_box.empty()) {
-    view.Ask({"Invalid input", "No input folder specified.",
-              Icon::kExclamation, Buttons::kOk});
+    view.Ask({"Invalid input", "No input folder specified.", Icon::kExclamation,
+              Buttons::kOk});
     return std::nullopt;
   }
   if (!FolderExists(folder_box)) {

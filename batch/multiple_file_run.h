@@ -22,9 +22,9 @@ inline constexpr const char* kNowProcessing = "Now processing ...";
 
 // What the inspect dialog is shown, and what it hands back.
 struct InspectRequest {
-  std::string file_label;  // "File: " + the page's name in lower case
-  std::string tag;         // the new tag, editable
-  bool insert_done = true; // start value of "Insert 'Done' meta tag"
+  std::string file_label;   // "File: " + the page's name in lower case
+  std::string tag;          // the new tag, editable
+  bool insert_done = true;  // start value of "Insert 'Done' meta tag"
 };
 struct InspectAnswer {
   bool insert = true;       // "Insert this keywords meta tag"
@@ -61,7 +61,7 @@ struct RunSummary {
   std::int64_t InsertedCount = 0;  // pages that received a tag
   std::int64_t FolderCount = 1;    // folders visited
   bool stopped = false;
-  std::string result_text;         // the text of the "Result" box
+  std::string result_text;  // the text of the "Result" box
 };
 
 // "Generate/insert keywords meta tag" in multiple-file mode: trims the

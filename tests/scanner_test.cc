@@ -290,21 +290,30 @@ TEST(ScannerTest, MetaTags) {
   });
 }
 
-// The tag's name is found by three separate searches of the rest of the
-// line, without its blanks: "name=", a double quote, and "description" (or
-// "keywords") directly followed by a double quote. A prefixed name such as
-// twitter:description therefore counts as the description.
+// The tag's name is found by two separate searches of the rest of the
+// line, without its blanks: "name=" and the quoted name ("description" or
+// "keywords" between double quotes). The two need not be joined, but the
+// quoted name must stand whole: twitter:description is not the description.
 TEST(ScannerTest, MetaNameIsFoundBySeparateSearches) {
   RunCases({
-      {"twitter:description",
+      {"twitter:description is another name",
        "<meta name=\"twitter:description\" content=\"Red shoes\">\n"
        "<p>shop</p>",
        nullptr,
-       {{"red", 50, 1}, {"shoes", 50, 1}, {"shop", 3, 1}}},
-      {"news_keywords",
+       {{"shop", 3, 1}}},
+      {"news_keywords is another name",
        "<meta name=\"news_keywords\" content=\"red, shoes\">\n<p>shop</p>",
        [](AnalysisSettings& s) { s.ExistingKeywordsWeight = 10; },
-       {{"red", 10, 1}, {"shoes", 10, 1}, {"shop", 3, 1}}},
+       {{"shop", 3, 1}}},
+      {"name= and the quoted name apart",
+       "<meta name=\"x\" data-kind=\"description\" content=\"Red shoes\">\n"
+       "<p>shop</p>",
+       nullptr,
+       {{"red", 50, 1}, {"shoes", 50, 1}, {"shop", 3, 1}}},
+      {"quoted name without name=",
+       "<meta property=\"description\" content=\"Red shoes\">\n<p>shop</p>",
+       nullptr,
+       {{"shop", 3, 1}}},
   });
 }
 
