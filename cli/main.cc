@@ -4,6 +4,9 @@
 #include <cstdio>
 #include <string>
 
+#include "batch/multiple_file_run.h"
+#include "batch/operation_parameters.h"
+#include "batch/report.h"
 #include "cli/options.h"
 #include "cli/terminal_view.h"
 #include "documents/insert.h"
@@ -117,6 +120,45 @@ int Insert(const CliOptions& o, const AnalysisSettings& settings,
   return kExitOk;
 }
 
+OperationParameters RunParameters(const CliOptions& o) {
+  OperationParameters p;
+  p.Confirm = false;  // nobody to ask
+  p.LogOperations = true;
+  p.ClearReportAtStart = true;
+  p.DisplayWords = false;
+  p.IncludeAllSubfolders = o.subfolders;
+  p.Backup = o.backup;
+  p.SkipDone = !o.no_skip_done;
+  p.AddDone = !o.no_add_done;
+  p.DontLogDone = o.dont_log_done;
+  if (o.include_new) ClickIncludeNewMetaTag(p, true);
+  if (o.include_old) ClickIncludeOldMetaTag(p, true);
+  if (o.extensions) {
+    p.HTM = p.HTML = p.SHTM = p.SHTML = false;
+    for (const std::string& e : *o.extensions) {
+      if (e == "htm") p.HTM = true;
+      if (e == "html") p.HTML = true;
+      if (e == "shtm") p.SHTM = true;
+      if (e == "shtml") p.SHTML = true;
+    }
+  }
+  return p;
+}
+
+int RunFolder(const CliOptions& o, const AnalysisSettings& settings,
+              const CommonWordsTable& common, TerminalView& view) {
+  Analysis analysis(common);
+  analysis.UpdateSettings(settings);
+  const OperationParameters parameters = RunParameters(o);
+  Report report(parameters);
+  std::string folder_box = o.path;
+  // The "Result" box goes to stderr as "Result: ..." like every box.
+  if (!StartMultipleFileRun(folder_box, analysis, parameters, report, view))
+    return kExitFailure;
+  PrintOutput(report.text());
+  return kExitOk;
+}
+
 int Main(int argc, char** argv) {
   std::string error;
   const std::optional<CliOptions> options =
@@ -135,11 +177,6 @@ int Main(int argc, char** argv) {
                  "vorn-cli: --state is not available in this version\n");
     return kExitUsage;
   }
-  if (options->command == Command::kRun) {
-    std::fprintf(stderr,
-                 "vorn-cli: this command is not available in this version\n");
-    return kExitUsage;
-  }
 
   AnalysisSettings settings;
   ApplyOptions(*options, settings);
@@ -156,6 +193,8 @@ int Main(int argc, char** argv) {
       return Show(*options, view);
     case Command::kInsert:
       return Insert(*options, settings, common, view);
+    case Command::kRun:
+      return RunFolder(*options, settings, common, view);
     default:
       return Analyse(*options, settings, common, view);
   }
