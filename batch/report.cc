@@ -32,7 +32,8 @@ void Report::Changed() {
 
 std::string SaveReport(const std::string& text, const std::string& path) {
   if (text.empty()) return {};
-  return WriteTextFile(text, path, /*raw=*/true);
+  // Written aside and renamed: a failed save never leaves half a file.
+  return WriteFileReplacing(path, text + "\r\n");
 }
 
 }  // namespace vorn
