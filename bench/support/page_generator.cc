@@ -182,10 +182,9 @@ class PageWriter {
     Navigation(2);
     Line(1, "</div>");
     constexpr std::size_t kTail = 512;
-    const std::size_t stop =
-        options_.target_bytes > kTail ? options_.target_bytes - kTail : 0;
+    stop_ = options_.target_bytes > kTail ? options_.target_bytes - kTail : 0;
     int section = 0;
-    while (out_.size() < stop) Section(1, ++section);
+    while (out_.size() < stop_) Section(1, ++section);
     Line(1, "<div id=\"footer\">");
     Line(2,
          "<p>&copy; 2024 " + Phrase(2, 3, true) + ". All rights reserved.</p>");
@@ -522,7 +521,7 @@ class PageWriter {
          "<div class=\"section\" id=\"s" + std::to_string(number) + "\">");
     Heading(depth + 1);
     const int blocks = rng_.Between(3, 9);
-    for (int i = 0; i < blocks; ++i) {
+    for (int i = 0; i < blocks && out_.size() < stop_; ++i) {
       const double r = rng_.Unit();
       if (r < 0.45) {
         Wrapped(depth + 1, "<p>" + Paragraph(2, 7) + "</p>");
@@ -568,6 +567,7 @@ class PageWriter {
   Rng rng_;
   std::string out_;
   std::string newline_;
+  std::size_t stop_ = 0;  // no new block once the page is this long
   bool tabs_ = false;
 };
 
