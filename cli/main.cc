@@ -9,6 +9,7 @@
 #include "engine/analysis.h"
 #include "engine/common_words.h"
 #include "engine/settings.h"
+#include "engine/settings_rules.h"
 #include "support/cp1252.h"
 #include "support/files.h"
 
@@ -112,12 +113,8 @@ int Main(int argc, char** argv) {
   const std::string data_dir = options->data_dir.value_or(ProgramFolder());
   CommonWordsTable common;
   common.InitCommonWords(data_dir);
-  if (settings.IgnoreCommonWords && !common.Available(settings.TextLanguage)) {
-    view.Ask(CommonWordsUnavailableMessage(
-        settings.TextLanguage,
-        CommonWordsTable::FilePath(data_dir, settings.TextLanguage)));
-    settings.IgnoreCommonWords = false;
-  }
+  if (settings.IgnoreCommonWords && !common.Available(settings.TextLanguage))
+    ReportCommonWordsUnavailable(settings, data_dir, view);
   return Analyse(*options, settings, common, view);
 }
 

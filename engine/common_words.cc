@@ -1,11 +1,12 @@
 #include "engine/common_words.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+#include <optional>
 
 #include "engine/document_checks.h"
 #include "support/cp1252.h"
+#include "support/files.h"
+#include "support/strings.h"
 
 namespace vorn {
 namespace {
@@ -15,21 +16,6 @@ namespace {
 constexpr std::size_t kPrefixBytes = 16384;
 constexpr std::size_t kMaxRunLength = 65000;
 constexpr char kNoBreakSpace = '\xA0';
-
-// The whole file as bytes. False when it cannot be opened or read.
-bool ReadBytes(const std::string& path, std::string* bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes->assign(std::istreambuf_iterator<char>(in),
-                std::istreambuf_iterator<char>());
-  return !in.bad();
-}
-
-std::string_view TrimBlanks(std::string_view s) {
-  const std::size_t first = s.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
 
 // Number of word characters from `start`, at most kMaxRunLength.
 std::size_t RunLength(std::string_view s, std::size_t start,
@@ -87,9 +73,8 @@ void CommonWordsTable::LoadCommonWords(const std::string& folder,
   // Negative: missing, empty or unopenable; 0: a non-text byte. Any line
   // end is accepted without a warning.
   if (ClassifyTextFilePrefix(path, kPrefixBytes) <= 0) return;
-  std::string bytes;
-  if (!ReadBytes(path, &bytes)) return;
-  LoadFromText(language, bytes);
+  const std::optional<std::string> bytes = ReadFileBytes(path);
+  if (bytes) LoadFromText(language, *bytes);
 }
 
 void CommonWordsTable::LoadFromText(int language, std::string_view text) {
@@ -102,7 +87,11 @@ void CommonWordsTable::LoadFromText(int language, std::string_view text) {
     AddWordsOfLine(line, allow_digits, list.words);
     return list.words.size() < static_cast<std::size_t>(kMaxCommonWords);
   });
-  list.set.insert(list.words.begin(), list.words.end());
+  list.set = FrozenStringSet(list.words);
+  for (const std::string& w : list.words)
+    if (!w.empty() && w.size() < 64)
+      list.first_and_length[static_cast<unsigned char>(w[0])] |=
+          std::uint64_t{1} << w.size();
 }
 
 int CommonWordsTable::Count(int language) const {
@@ -114,7 +103,17 @@ const std::vector<std::string>& CommonWordsTable::Words(int language) const {
 }
 
 bool CommonWordsTable::IsCommonWord(std::string_view word, int language) const {
-  return lists_[language].set.contains(LowerCp1252(word));
+  const List& list = lists_[language];
+  if (word.empty()) return false;
+  if (word.size() >= 64) return list.set.contains(LowerCp1252(word));
+  // Most words of a page are not common: a word whose first letter and
+  // length no listed word shares is rejected without hashing.
+  const auto first = static_cast<unsigned char>(LowerCp1252(word[0]));
+  if (((list.first_and_length[first] >> word.size()) & 1) == 0) return false;
+  char buffer[64];
+  for (std::size_t i = 0; i < word.size(); ++i)
+    buffer[i] = LowerCp1252(word[i]);
+  return list.set.contains(std::string_view(buffer, word.size()));
 }
 
 std::string CommonWordsTable::FilePath(const std::string& folder,
@@ -130,7 +129,8 @@ MessageBox CommonWordsUnavailableMessage(int language,
   return MessageBox{
       .caption = "Common words not available",
       .text =
-          "Common words in " + name + " could not be read from file\r\n" + path,
+          "Common words in " + name + " could not be read from file\r\n" +
+          PathForDisplay(path),
       .icon = Icon::kExclamation,
       .buttons = Buttons::kOk,
   };

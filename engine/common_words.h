@@ -4,13 +4,14 @@
 #define VORN_ENGINE_COMMON_WORDS_H_
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 #include "engine/settings.h"
 #include "engine/ui.h"
+#include "support/string_hash.h"
 
 namespace vorn {
 
@@ -44,7 +45,9 @@ class CommonWordsTable {
  private:
   struct List {
     std::vector<std::string> words;
-    std::unordered_set<std::string> set;
+    FrozenStringSet set;
+    // Bit L of entry C: some word starts with C and has L characters.
+    std::array<std::uint64_t, 256> first_and_length{};
   };
   std::array<List, kNumLanguages> lists_;
 };

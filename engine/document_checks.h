@@ -4,6 +4,7 @@
 #define VORN_ENGINE_DOCUMENT_CHECKS_H_
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -58,14 +59,25 @@ std::string DecodeDocument(std::string_view bytes, TextEncoding encoding);
 // (the line end is not passed). A last line without a line end counts.
 template <typename Fn>
 void ForEachLine(std::string_view text, Fn&& line) {
-  std::size_t start = 0;
-  const std::size_t n = text.size();
-  while (start < n) {
-    std::size_t i = start;
-    while (i < n && text[i] != '\n' && text[i] != '\r') ++i;
-    if (!line(text.substr(start, i - start))) return;
-    if (i < n && text[i] == '\r' && i + 1 < n && text[i + 1] == '\n') ++i;
-    start = i + 1;
+  // The next CR and the next LF are each found with memchr and kept until
+  // passed, so the text is read in long strides.
+  const char* const begin = text.data();
+  const char* const end = begin + text.size();
+  auto next = [end](const char* from, char c) {
+    const void* p = from < end ? std::memchr(from, c, end - from) : nullptr;
+    return p ? static_cast<const char*>(p) : end;
+  };
+  const char* cr = next(begin, '\r');
+  const char* lf = next(begin, '\n');
+  const char* start = begin;
+  while (start < end) {
+    if (cr < start) cr = next(start, '\r');
+    if (lf < start) lf = next(start, '\n');
+    const char* stop = cr < lf ? cr : lf;
+    if (!line(std::string_view(start, stop - start))) return;
+    if (stop < end && *stop == '\r' && stop + 1 < end && stop[1] == '\n')
+      ++stop;
+    start = stop + 1;
   }
 }
 

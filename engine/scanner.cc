@@ -1,6 +1,7 @@
 #include "engine/scanner.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <optional>
@@ -83,6 +84,29 @@ const std::unordered_map<std::string_view, char>& EntityTable() {
   return *table;
 }
 constexpr std::size_t kLongestEntity = 8;  // "&Aacute;"
+
+// How the scanner treats a character of plain text.
+enum class CharClass : unsigned char { kPlain, kWord, kMarkup };
+
+constexpr std::array<CharClass, 256> MakeCharClasses() {
+  std::array<CharClass, 256> t{};
+  for (int c = 0; c < 256; ++c) {
+    const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                        (c >= 192 && c != 215 && c != 247);
+    const bool markup = c == '<' || c == '>' || c == '&' ||
+                        (c >= 1 && c <= 7) || c == kBoldOn || c == kBoldOff ||
+                        (c >= kTitleOn && c <= kItalicOff) || c == 0;
+    t[c] = letter   ? CharClass::kWord
+           : markup ? CharClass::kMarkup
+                    : CharClass::kPlain;
+  }
+  return t;
+}
+constexpr std::array<CharClass, 256> kCharClasses = MakeCharClasses();
+
+inline CharClass ClassOf(char c) {
+  return kCharClasses[static_cast<unsigned char>(c)];
+}
 
 bool StartsWithNoCase(std::string_view text, std::size_t pos,
                       std::string_view lower_pattern) {
@@ -173,7 +197,10 @@ class DocumentScanner::LineScan {
 
   char At(std::size_t p) const { return p < len_ ? line_[p] : '\0'; }
   bool LowerStarts(std::string_view pattern) const {
-    return pos_ < len_ && lower_.substr(pos_, pattern.size()) == pattern;
+    if (pos_ >= len_ || len_ - pos_ < pattern.size()) return false;
+    for (std::size_t i = 0; i < pattern.size(); ++i)
+      if (lower_[pos_ + i] != pattern[i]) return false;
+    return true;
   }
   std::size_t FindFirstOf(std::size_t from, char c) const {
     if (from >= len_) return len_;
@@ -181,6 +208,24 @@ class DocumentScanner::LineScan {
     return p ? static_cast<const char*>(p) - line_.data() : len_;
   }
 
+  bool InZeroWeightBlock() const {
+    return (ctx_.TableDepth >= 1 && s_.TableWeight == 0) ||
+           (ctx_.DivDepth >= 1 && s_.DivWeight == 0) ||
+           (ctx_.SpanDepth >= 1 && s_.SpanWeight == 0);
+  }
+  // Takes the word at pos_ and lets pending input through; false when the
+  // user pressed Stop.
+  bool TakeWordAtPos() {
+    std::size_t n = 1;
+    while (n < kMaxWordRun && IsWordChar(At(pos_ + n))) ++n;
+    d_.TakeWord(pos_, n);
+    pos_ = d_.word_end_;
+    if (d_.view_ != nullptr && d_.view_->StopRequested()) {
+      d_.stop_ = true;
+      return false;
+    }
+    return true;
+  }
   bool SkipBlock(std::string_view open, std::string_view close,
                  std::int64_t& depth);
   bool SkipPastMarker(std::string_view marker);
@@ -189,6 +234,8 @@ class DocumentScanner::LineScan {
   void OpenFontTag();
   void CloseFontTag();
   void BuildCompact();
+  // Index in the blank-free copy of the line of the character at `pos`.
+  std::size_t CompactOffset(std::size_t pos);
 
   DocumentScanner& d_;
   ScanContext& ctx_;
@@ -205,7 +252,8 @@ class DocumentScanner::LineScan {
   // The lower-case line without blanks, for the meta tag tests, built when
   // the first meta tag of the line is met.
   bool compact_built_ = false;
-  std::vector<std::uint32_t> compact_offset_;  // blanks before each position
+  std::size_t blank_cursor_ = 0;  // CompactOffset's progress
+  std::size_t blanks_before_cursor_ = 0;
   std::size_t last_description_ = 0;  // start in the compact text, or npos
   std::size_t last_keywords_ = 0;
   std::size_t last_font_ = 0;  // last "font" in the lower-case line, or npos
@@ -214,6 +262,23 @@ class DocumentScanner::LineScan {
 
 void DocumentScanner::LineScan::Run() {
   while (pos_ + 1 < len_) {
+    // Plain text outside any tag, comment, script, style or skipped block:
+    // every character but the few that start markup takes the last two
+    // steps below (a word, or a step forward), so take them directly.
+    if (!ctx_.InComment && !ctx_.InStyle && !ctx_.InScript && !ctx_.InTag &&
+        !ctx_.AwaitTagEnd && !InZeroWeightBlock()) {
+      const CharClass k = ClassOf(line_[pos_]);
+      if (k == CharClass::kPlain) {
+        ++pos_;
+        while (pos_ + 1 < len_ && ClassOf(line_[pos_]) == CharClass::kPlain)
+          ++pos_;
+        continue;
+      }
+      if (k == CharClass::kWord) {
+        if (!TakeWordAtPos()) return;
+        continue;
+      }
+    }
     // Blocks of weight 0 begun on an earlier line.
     if (ctx_.TableDepth >= 1 && s_.TableWeight == 0 &&
         !SkipBlock("<table", "</table>", ctx_.TableDepth))
@@ -299,14 +364,7 @@ void DocumentScanner::LineScan::Run() {
       // An unknown character reference is skipped whole.
       pos_ = next_semicolon_.Find(line_, pos_) + 1;
     } else if (IsWordChar(c)) {
-      std::size_t n = 0;
-      while (n < kMaxWordRun && IsWordChar(At(pos_ + n))) ++n;
-      d_.TakeWord(pos_, n);
-      pos_ = d_.word_end_;
-      if (d_.view_ != nullptr && d_.view_->StopRequested()) {
-        d_.stop_ = true;
-        return;
-      }
+      if (!TakeWordAtPos()) return;
     } else {
       ++pos_;
     }
@@ -389,17 +447,40 @@ void DocumentScanner::LineScan::ScanTag() {
 }
 
 void DocumentScanner::LineScan::BuildCompact() {
+  // One pass over the line, keeping only the last characters of its
+  // blank-free copy: enough to see where each name pattern last ends.
   compact_built_ = true;
-  std::string compact;
-  compact.reserve(len_);
-  compact_offset_.resize(len_ + 1);
+  constexpr std::string_view kDescription = "name=\"description\"";
+  constexpr std::string_view kKeywords = "name=\"keywords\"";
+  char window[kDescription.size()] = {};
+  std::size_t compact = 0;
+  last_description_ = std::string::npos;
+  last_keywords_ = std::string::npos;
+  auto ends_with = [&](std::string_view pattern) {
+    if (compact < pattern.size()) return false;
+    for (std::size_t i = 0; i < pattern.size(); ++i)
+      if (window[(compact - pattern.size() + i) % kDescription.size()] !=
+          pattern[i])
+        return false;
+    return true;
+  };
   for (std::size_t i = 0; i < len_; ++i) {
-    compact_offset_[i] = static_cast<std::uint32_t>(compact.size());
-    if (lower_[i] != ' ') compact.push_back(lower_[i]);
+    if (lower_[i] == ' ') continue;
+    window[compact % kDescription.size()] = lower_[i];
+    ++compact;
+    if (lower_[i] != '"') continue;
+    if (ends_with(kDescription))
+      last_description_ = compact - kDescription.size();
+    if (ends_with(kKeywords)) last_keywords_ = compact - kKeywords.size();
   }
-  compact_offset_[len_] = static_cast<std::uint32_t>(compact.size());
-  last_description_ = compact.rfind("name=\"description\"");
-  last_keywords_ = compact.rfind("name=\"keywords\"");
+}
+
+std::size_t DocumentScanner::LineScan::CompactOffset(std::size_t pos) {
+  // Positions only move forward, so the count of blanks does too.
+  pos = std::min(pos, len_);
+  for (; blank_cursor_ < pos; ++blank_cursor_)
+    if (lower_[blank_cursor_] == ' ') ++blanks_before_cursor_;
+  return pos - blanks_before_cursor_;
 }
 
 void DocumentScanner::LineScan::ScanMetaTag() {
@@ -409,7 +490,7 @@ void DocumentScanner::LineScan::ScanMetaTag() {
   if (!compact_built_) BuildCompact();
   // The tests look at the rest of the line without its blanks: a later tag
   // on the same line counts too.
-  const std::size_t rest = compact_offset_[std::min(pos_, len_)];
+  const std::size_t rest = CompactOffset(pos_);
   if (last_description_ != std::string::npos && last_description_ >= rest) {
     const std::size_t k = next_content_.Find(lower_, pos_);
     if (k < len_) {
@@ -499,42 +580,78 @@ DocumentScanner::DocumentScanner(const AnalysisSettings& settings,
   ctx_.FontStack.reserve(17);
 }
 
+namespace {
+
+// The context tag at `i` of `text` (any letter case), or null.
+const ContextTag* ContextTagAt(std::string_view text, std::size_t i) {
+  // Every tag starts "<" + one of b s i e t h, or "</" + one of them.
+  const std::size_t k = i + 1 < text.size() && text[i + 1] == '/' ? 2 : 1;
+  if (i + k >= text.size()) return nullptr;
+  switch (LowerCp1252(text[i + k])) {
+    case 'b':
+    case 's':
+    case 'i':
+    case 'e':
+    case 't':
+    case 'h':
+      break;
+    default:
+      return nullptr;
+  }
+  for (const ContextTag& t : kContextTags)
+    if (StartsWithNoCase(text, i, t.tag)) return &t;
+  return nullptr;
+}
+
+}  // namespace
+
 void DocumentScanner::PrepareLine(std::string_view raw) {
   // Lower case, then the context tags and a few entities marked by plain
-  // replacement. No marked text overlaps another, so one pass does it.
-  marked_.assign(raw);
-  if (!settings_.PreserveCase) LowerCp1252InPlace(marked_);
-  line_.clear();
-  const std::size_t n = marked_.size();
-  for (std::size_t i = 0; i < n;) {
-    const char c = marked_[i];
-    bool replaced = false;
-    if (c == '<') {
-      for (const ContextTag& t : kContextTags) {
-        if (StartsWithNoCase(marked_, i, t.tag)) {
-          line_.push_back(t.code);
-          i += t.tag.size();
-          replaced = true;
-          break;
-        }
-      }
-    } else if (c == '&') {
-      for (const MarkedEntity& e : kMarkedEntities) {
-        if (std::string_view(marked_).substr(i, e.ref.size()) == e.ref) {
-          line_.push_back(e.replacement);
-          i += e.ref.size();
-          replaced = true;
-          break;
-        }
-      }
-    }
-    if (!replaced) line_.push_back(marked_[i++]);
+  // replacement. No marked text overlaps another, and a marked text never
+  // changes length with the letter case, so one pass does both.
+  const std::size_t n = raw.size();
+  if (settings_.PreserveCase) {
+    marked_.assign(raw);
+  } else {
+    marked_.resize(n);
+    for (std::size_t i = 0; i < n; ++i) marked_[i] = LowerCp1252(raw[i]);
   }
+  const std::string_view text = marked_;
+  line_.resize(n + 1);
+  char* out = line_.data();
+  std::size_t k = 0;
+  bool has_amp = false;
+  for (std::size_t i = 0; i < n; ++i) {
+    const char c = text[i];
+    out[k++] = c;
+    if (c != '<' && c != '&') continue;
+    std::size_t length = 0;
+    char code = 0;
+    if (c == '<') {
+      if (const ContextTag* t = ContextTagAt(text, i)) {
+        length = t->tag.size();
+        code = t->code;
+      }
+    } else {
+      for (const MarkedEntity& e : kMarkedEntities) {
+        if (text.substr(i, e.ref.size()) == e.ref) {
+          length = e.ref.size();
+          code = e.replacement;
+          break;
+        }
+      }
+      has_amp = has_amp || length == 0;
+    }
+    if (length == 0) continue;
+    out[k - 1] = code;
+    i += length - 1;
+  }
+  line_.resize(k);
 
   // Named references into their Latin-1 letters; the search goes on after
   // the next ";" when a reference is unknown.
-  const std::string_view src = line_;
-  if (src.find('&') != src.npos) {
+  if (has_amp) {
+    const std::string_view src = line_;
     marked_.clear();
     std::size_t i = 0;
     for (;;) {

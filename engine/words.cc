@@ -40,9 +40,13 @@ bool IsRomanNumeral(std::string_view lw) {
 }
 
 bool IsContractionStem(std::string_view lw) {
-  std::string probe(lw);
-  probe.push_back(' ');
-  return kContractionStems.find(probe) != std::string_view::npos;
+  // Every stem is shorter than 8 letters.
+  if (lw.size() > 7) return false;
+  char probe[8];
+  lw.copy(probe, lw.size());
+  probe[lw.size()] = ' ';
+  return kContractionStems.find(std::string_view(probe, lw.size() + 1)) !=
+         std::string_view::npos;
 }
 
 bool HasExemptEnding(std::string_view lw) {
@@ -69,12 +73,15 @@ WordTest RejectingTest(std::string_view word, const AnalysisSettings& settings,
       n <= static_cast<std::size_t>(settings.ShortWordSize))
     return WordTest::kShortWord;
   if (n > static_cast<std::size_t>(kMaxWordLength)) return WordTest::kTooLong;
-  const std::string lw = LowerCp1252(word);
+  // At most 60 characters from here on: lower-case into a buffer.
+  char buffer[kMaxWordLength + 1];
+  for (std::size_t i = 0; i < n; ++i) buffer[i] = LowerCp1252(word[i]);
+  const std::string_view lw(buffer, n);
   if (IsRepeatedLetter(lw)) return WordTest::kRepeatedLetter;
   if (ignore_list.size() > 1) {
-    std::string probe = lw;
-    probe.push_back(',');
-    if (ignore_list.find(probe) != std::string_view::npos)
+    buffer[n] = ',';
+    if (ignore_list.find(std::string_view(buffer, n + 1)) !=
+        std::string_view::npos)
       return WordTest::kIgnoredWord;
   }
   if (IsRomanNumeral(lw)) return WordTest::kRomanNumeral;

@@ -25,7 +25,6 @@ constexpr std::array<char, 256> MakeLowerTable() {
   t[0x9F] = static_cast<char>(0xFF);  // Ÿ
   return t;
 }
-constexpr std::array<char, 256> kLower = MakeLowerTable();
 
 // Length of the valid UTF-8 sequence at `p` (1-4) and its code point, or 0
 // when the bytes there do not start a valid sequence.
@@ -77,7 +76,7 @@ void AppendUtf8(std::string& out, char32_t c) {
 
 }  // namespace
 
-char LowerCp1252(char c) { return kLower[static_cast<unsigned char>(c)]; }
+const std::array<char, 256> kCp1252Lower = MakeLowerTable();
 
 std::string LowerCp1252(std::string_view text) {
   std::string out(text);
@@ -86,7 +85,7 @@ std::string LowerCp1252(std::string_view text) {
 }
 
 void LowerCp1252InPlace(std::string& text) {
-  for (char& c : text) c = kLower[static_cast<unsigned char>(c)];
+  for (char& c : text) c = kCp1252Lower[static_cast<unsigned char>(c)];
 }
 
 char32_t Cp1252ToUnicode(unsigned char byte) {
@@ -155,9 +154,16 @@ bool IsValidUtf8(std::string_view text) {
 }
 
 bool HasNonAscii(std::string_view text) {
-  for (char c : text)
-    if (static_cast<unsigned char>(c) >= 0x80) return true;
-  return false;
+  std::size_t i = 0;
+  std::uint64_t any = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint64_t x;
+    std::memcpy(&x, text.data() + i, 8);
+    any |= x;
+    if ((i & 4095) == 0 && (any & 0x8080808080808080ULL) != 0) return true;
+  }
+  for (; i < text.size(); ++i) any |= static_cast<unsigned char>(text[i]);
+  return (any & 0x8080808080808080ULL) != 0;
 }
 
 }  // namespace vorn

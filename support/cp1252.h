@@ -4,15 +4,21 @@
 #ifndef VORN_SUPPORT_CP1252_H_
 #define VORN_SUPPORT_CP1252_H_
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace vorn {
 
+// The lower case of every Windows-1252 byte.
+extern const std::array<char, 256> kCp1252Lower;
+
 // Lower case of one Windows-1252 character: A-Z, the Latin-1 capitals
 // 192-222 (without 215) and the capitals Š, Œ, Ž, Ÿ. Others are unchanged.
-char LowerCp1252(char c);
+inline char LowerCp1252(char c) {
+  return kCp1252Lower[static_cast<unsigned char>(c)];
+}
 
 // Lower case of a whole text (same length as the input).
 std::string LowerCp1252(std::string_view text);

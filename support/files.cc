@@ -317,4 +317,8 @@ std::int64_t CountMatchingFiles(const std::string& folder,
   return count;
 }
 
+std::string PathForDisplay(std::string_view path) {
+  return IsValidUtf8(path) ? Utf8ToCp1252(path) : std::string(path);
+}
+
 }  // namespace vorn

@@ -37,6 +37,11 @@ std::string NormaliseDriveCase(std::string_view text);
 std::string WriteTextFile(std::string_view text, const std::string& path,
                           bool raw, bool append = false);
 
+// A path as the engine's Windows-1252 texts show it: file names on this
+// platform are UTF-8, so valid UTF-8 is decoded (a character Windows-1252
+// cannot hold becomes "?"); other bytes are taken as they are.
+std::string PathForDisplay(std::string_view path);
+
 // The whole content of a file. On failure returns nothing and stores the
 // system's description of the error in `*error` (when given).
 std::optional<std::string> ReadFileBytes(const std::string& path,
