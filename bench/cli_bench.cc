@@ -233,7 +233,7 @@ void Measure(const Config& config, const std::string& dir, Row& row) {
     if (!r.ok) {
       row.ok = false;
       row.failure = r.failure;
-      return;
+      break;
     }
     if (i == 0 || r.seconds < row.best_seconds) row.best_seconds = r.seconds;
     row.peak_mb = std::max(row.peak_mb, r.peak_mb);
@@ -281,9 +281,16 @@ void PrintTable(const std::vector<Row>& rows) {
   std::printf("%-20s %8s %8s %8s %8s %8s %6s  %-36s %-5s %-5s\n", "file",
               "size MB", "best s", "MB/s", "peak MB", "limit MB", "words",
               "speed target", "speed", "mem");
+  int checks = 0;
+  int failed = 0;
+  auto count = [&](const std::string& verdict) {
+    if (verdict == "PASS" || verdict == "FAIL") ++checks;
+    if (verdict == "FAIL") ++failed;
+  };
   for (const Row& row : rows) {
     const auto [target, verdict] = SpeedVerdict(rows, row);
     const double limit = MemoryLimitMb(row);
+    count(verdict);
     if (!row.ok) {
       std::printf("%-20s %8.2f %8s %8s %8s %8.1f %6s  %-36s %-5s %-5s\n",
                   row.name.c_str(), SizeMb(row), "-", "-", "-", limit, "-",
@@ -293,11 +300,14 @@ void PrintTable(const std::vector<Row>& rows) {
     }
     char words[24] = "-";
     if (row.words >= 0) std::snprintf(words, sizeof words, "%ld", row.words);
+    const std::string memory = row.peak_mb < limit ? "PASS" : "FAIL";
+    count(memory);
     std::printf("%-20s %8.2f %8.3f %8.1f %8.1f %8.1f %6s  %-36s %-5s %-5s\n",
                 row.name.c_str(), SizeMb(row), row.best_seconds, Speed(row),
                 row.peak_mb, limit, words, target.c_str(), verdict.c_str(),
-                row.peak_mb < limit ? "PASS" : "FAIL");
+                memory.c_str());
   }
+  std::printf("\n%d of %d checks passed\n", checks - failed, checks);
 }
 
 std::string MakeFolder(const Config& config) {
@@ -458,7 +468,8 @@ int Main(int argc, char** argv) {
 
   std::printf(
       "%s list FILE, best of %d run%s, MB = 2^20 bytes\n"
-      "(peak MB includes the %.1f MB that a child has when forked)\n\n",
+      "(this launcher holds %.1f MB when it forks: no child's peak can "
+      "be much below that)\n\n",
       config.cli.c_str(), config.runs, config.runs == 1 ? "" : "s", OwnRssMb());
   std::fflush(stdout);
   bool child_failed = false;
