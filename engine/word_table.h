@@ -14,7 +14,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace vorn {
@@ -38,11 +37,12 @@ class WordTable {
   // `word` plus "s" is a stored word, that entry is renamed to `word`. The
   // first stored candidate in table order decides. A word not found is
   // appended with Frequency 1, KeyValue = weight and the `exempt` flag.
-  // Returns true when a new entry was appended.
+  // Returns true when a new entry was appended; an empty `word` is ignored
+  // and returns false.
   bool Record(std::string_view word, float weight, bool exempt);
 
   // Number of live entries.
-  std::size_t WordCount() const { return live_; }
+  std::size_t WordCount() const { return slots_.size(); }
 
   // End-of-document steps, to be run in this order after a complete scan.
   // Drops every entry with Frequency below `threshold` that is not exempt
@@ -57,27 +57,81 @@ class WordTable {
   // arithmetic); a table whose values are all 0 is left unchanged.
   void NormaliseKeyValues();
 
-  // Entry `i` (0-based) in table order: highest KeyValue first.
+  // Entry `i` (0-based, below WordCount()) in table order: highest KeyValue
+  // first. The reference stays valid until the table next changes.
   const WordEntry& Entry(std::size_t i) const;
 
  private:
+  static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+
   struct Slot {
     WordEntry entry;
-    std::uint64_t stamp = 0;  // when it last reached its KeyValue
-    bool live = false;
+    std::uint64_t stamp = 0;          // when it last reached its KeyValue
+    std::uint64_t hash = 0;           // of entry.word
+    std::uint64_t home = 0;           // of entry.word without trailing "s"s
+    std::uint32_t next_same = kNone;  // next entry holding the same word
   };
 
+  // One cell of the open-addressing index from a word to the entries that
+  // hold it. A word is placed by the hash of its stem (the word without its
+  // trailing "s"s), so that the word, its plural and its singular are found
+  // in one probe sequence. Renames can leave two entries with the same word,
+  // so a cell heads a chain through Slot::next_same, usually of one entry.
+  struct IndexCell {
+    std::uint32_t tag = 0;       // high half of the word's hash
+    std::uint32_t head = kNone;  // kNone: the cell is free
+  };
+
+  // What Record needs to know of a word, from one pass over it.
+  struct WordHashes {
+    std::uint64_t home;      // of the stem
+    std::uint64_t word;      // of the word
+    std::uint64_t singular;  // of the word without its last character
+    std::uint64_t plural;    // of the word followed by "s"
+  };
+  static WordHashes HashWord(std::string_view word);
+
+  // Heads of the chains of the entries holding a word, the word without
+  // its final "s" and the word plus "s"; kNone where there is none.
+  struct Related {
+    std::uint32_t word = kNone;
+    std::uint32_t singular = kNone;
+    std::uint32_t plural = kNone;
+  };
+  Related FindRelated(std::string_view word, const WordHashes& hashes) const;
+
+  // True when entry `a` stands above entry `b` in table order.
   bool Before(std::uint32_t a, std::uint32_t b) const;
-  std::int64_t FirstInOrder(const std::vector<std::uint32_t>* ids) const;
-  void IndexAdd(const std::string& word, std::uint32_t id);
-  void IndexRemove(const std::string& word, std::uint32_t id);
+  // The entry of the chain starting at `head` that stands first in table
+  // order; kNone for an empty chain.
+  std::uint32_t FirstInOrder(std::uint32_t head) const;
+  void AddOccurrence(std::uint32_t id, float weight);
+  void Append(std::string_view word, const WordHashes& hashes, float weight,
+              bool exempt);
+  // Gives entry `id` (a plural of `word`) the word `word`.
+  void RenameToSingular(std::uint32_t id, std::string_view word,
+                        std::uint64_t hash);
+
+  // The cell holding `word` (of the given hashes), or the free cell where
+  // it would go.
+  std::size_t FindCell(std::uint64_t home, std::uint64_t hash,
+                       std::string_view word) const;
+  void IndexAdd(std::uint32_t id);
+  void IndexRemove(std::uint32_t id);
+  void EraseCell(std::size_t cell);
+  void GrowIndex();
+  void RebuildIndex();
+
+  // Brings order_ up to date with the entries' KeyValues and stamps.
   void Sort() const;
+  // Makes `order` (ids, first to last) the stored layout: slot k holds
+  // entry k and its stamp is its position. Leaves the index to be rebuilt.
   void Rebuild(const std::vector<std::uint32_t>& order);
 
   std::vector<Slot> slots_;
-  // Exact word -> ids of the live entries holding it (normally one).
-  std::unordered_map<std::string, std::vector<std::uint32_t>> index_;
-  std::size_t live_ = 0;
+  std::vector<IndexCell> index_;  // size a power of two, at most half full
+  std::size_t index_used_ = 0;
+  bool index_stale_ = false;  // the index must be rebuilt before a lookup
   std::uint64_t clock_ = 0;
   mutable std::vector<std::uint32_t> order_;  // ids in table order
   mutable bool order_valid_ = true;
