@@ -418,7 +418,7 @@ TEST(ScannerRobustnessTest, ControlByteIsReportedAtItsPosition) {
 }
 
 TEST(ScannerRobustnessTest, MarkupSoupScansToAWellFormedTable) {
-  for (std::uint64_t seed = 1; seed <= 300; ++seed) {
+  for (std::uint64_t seed = 1; seed <= 800; ++seed) {
     Draw d(seed * 1000003);
     const std::string doc = MarkupSoup(d, d.Chance(50));
     const AnalysisSettings s = RandomSettings(d);
@@ -445,7 +445,7 @@ TEST(ScannerRobustnessTest, MarkupSoupScansToAWellFormedTable) {
 }
 
 TEST(ScannerRobustnessTest, StopEndsTheScanAtOnce) {
-  for (std::uint64_t seed = 1; seed <= 60; ++seed) {
+  for (std::uint64_t seed = 1; seed <= 150; ++seed) {
     Draw d(seed * 7919);
     const std::string doc = MarkupSoup(d, true);
     const AnalysisSettings s = RandomSettings(d);
