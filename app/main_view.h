@@ -1,0 +1,151 @@
+// The main window as the application core sees it: what it shows (texts,
+// settings, enabled states and captions, labels, the output box), where the
+// focus goes, and the secondary windows it opens. The window only shows;
+// every rule of when and what lives in MainController. Texts are
+// Windows-1252 with CR LF line breaks, paths UTF-8.
+#ifndef VORN_APP_MAIN_VIEW_H_
+#define VORN_APP_MAIN_VIEW_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "batch/multiple_file_run.h"
+#include "batch/operation_parameters.h"
+#include "engine/settings.h"
+
+namespace vorn {
+
+// The text boxes of the main window.
+enum class TextBox {
+  kInputFile,         // txbInputFile (a path)
+  kFolder,            // txbFolder (a path)
+  kBeginMetaTagWith,  // txbBeginMetaTagWith
+  kWordsToIgnore,     // txbWordsToIgnore
+  kMaxNumKeywords,    // txbMaxNumKeywordsInMetaTag
+  kMaxNumBytes,       // txbMaxNumBytesInMetaTag
+};
+
+// Controls that take the focus or whose keys matter.
+enum class Control {
+  kNone,
+  kInputFileButton,     // cmdInputFile
+  kFolderButton,        // cmdFolder
+  kGenerateButton,      // cmdGenerateKeywordMetaTag
+  kListWordsButton,     // cmdListWords
+  kShowExistingButton,  // cmdShowExistingKeywordMetaTag
+  kHelpButton,          // cmdHelp
+  kMaxNumKeywordsBox,   // the caret goes after the last character
+  kMaxNumBytesBox,
+  kOther,
+};
+
+// Enabled states, captions and visibility of the main window's commands.
+struct CommandState {
+  bool single_file_mode = true;  // optSingleFile selected
+
+  bool ShowExisting = true;  // cmdShowExistingKeywordMetaTag
+  bool Generate = true;      // cmdGenerateKeywordMetaTag
+  bool ListWords = true;     // cmdListWords
+  bool Insert = true;        // cmdInsert
+  bool Reset = true;         // cmdReset
+  bool Help = true;          // cmdHelp
+  bool InputFile = true;     // cmdInputFile
+  bool ClearInputFile = true;
+  bool Folder = false;  // cmdFolder
+  bool ClearFolder = false;
+  bool ClearBeginMetaTagWith = true;
+  bool ClearWordsToIgnore = true;
+  bool ClearOutput = true;
+  bool MaxNumKeywords = true;  // the two numeric fields
+  bool MaxNumBytes = true;
+  bool OptSingleFile = true;  // the two option buttons
+  bool OptMultipleFiles = true;
+
+  bool InputFileBox = true;  // txbInputFile enabled
+  bool FolderBox = false;    // txbFolder enabled
+  bool InputFileReadOnly = false;
+  bool FolderReadOnly = false;
+
+  bool ViewReportVisible = false;  // cmdViewReport
+
+  std::string ListWordsCaption = "List words";
+  std::string ShowExistingCaption = "Show existing keywords etc.";
+  std::string GenerateCaption = "Generate/show keywords meta tag";
+};
+
+class MainWindowView {
+ public:
+  virtual ~MainWindowView() = default;
+
+  // --- The window.
+  virtual void SetCaption(std::string_view text) = 0;
+  // Fills the settings lists with the items of engine/settings.h.
+  virtual void FillSettingsLists() = 0;
+  // Shows the main window, at top 1000 and left 500 twips.
+  virtual void ShowMainWindow() = 0;
+  // True while the window is in ordinary interactive use (shown, not behind
+  // a modal dialog): the guard of the checks made on leaving a box.
+  virtual bool InInteractiveUse() const = 0;
+  // Paints what has changed now (a command is about to keep the window busy).
+  virtual void Repaint() = 0;
+  // Closes every window and ends the program once the current command has
+  // returned.
+  virtual void EndProgram() = 0;
+
+  // --- Controls.
+  virtual void SetText(TextBox box, std::string_view text) = 0;
+  // Selects the list items and check boxes of `settings`, without running
+  // their change actions.
+  virtual void ShowSettings(const AnalysisSettings& settings) = 0;
+  virtual void ShowCommands(const CommandState& commands) = 0;
+  virtual void SetFocus(Control control) = 0;
+
+  // --- The output box (txbMetaTAG) and the labels.
+  virtual std::string OutputText() const = 0;
+  virtual void SetOutputText(std::string_view text) = 0;
+  // Called once for every word found: the window may collect the texts and
+  // show them at its next HandlePendingInput.
+  virtual void AppendOutputText(std::string_view text) = 0;
+  virtual void SetWordCountLabel(std::string_view text) = 0;
+  // lblMetaTagInserted: shown with `text`, or hidden.
+  virtual void SetInsertedCaption(std::string_view text, bool visible) = 0;
+
+  // --- During a scan or a run.
+  // Lets pending user input be handled and shows what has been collected.
+  // Called after every word: a window should do the work only every few
+  // tens of milliseconds, so that a scan is not slowed down.
+  virtual void HandlePendingInput() = 0;
+  // A multiple-file run: `done` of `total` pages dealt with; `running`
+  // false hides the progress display.
+  virtual void ShowProgress(bool running, std::int64_t done,
+                            std::int64_t total) = 0;
+  // Shows the inspect-and-edit dialog modally and returns the user's
+  // choices. Closing the dialog answers "do not insert" and "stop".
+  virtual InspectAnswer Inspect(const InspectRequest& request) = 0;
+
+  // --- Secondary windows.
+  // frmParameters, not modal, with the values and enabled states shown.
+  virtual void ShowParametersWindow() = 0;
+  virtual void ShowParameters(const OperationParameters& parameters,
+                              const ParameterEnabling& enabling) = 0;
+  // frmReport, not modal, brought to the front; hidden again.
+  virtual void ShowReportWindow() = 0;
+  virtual void HideReportWindow() = 0;
+  virtual bool ReportWindowVisible() const = 0;
+  // Brings a shown report window to the front, its caret at the end.
+  virtual void RaiseReportWindow() = 0;
+  // Restores the main and report windows when they are minimised.
+  virtual void RestoreMinimisedWindows() = 0;
+  virtual void SetReportButtonsEnabled(bool enabled) = 0;
+  // The report's copy button: caption and width in twips (centred).
+  virtual void SetReportCopyButton(std::string_view caption,
+                                   int width_twips) = 0;
+  virtual void FocusReportClose() = 0;
+  // frmHelp, not modal; restored when it was minimised.
+  virtual void ShowHelpWindow() = 0;
+};
+
+}  // namespace vorn
+
+#endif  // VORN_APP_MAIN_VIEW_H_
