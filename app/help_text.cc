@@ -18,16 +18,16 @@ constexpr std::array<const char*, 21> kParagraphs = {
     "keywords meta tag from the words that count most. Common words of the "
     "chosen language (\"the\", \"with\", \"into\" ...) are ignored. Words get "
     "more or less weight according to where they stand:",
-    "  the title                      <title> ... </title>\n"
-    "  the description meta tag       <meta name=\"description\" "
+    "  - the title: <title> ... </title>\n"
+    "  - the description meta tag: <meta name=\"description\" "
     "content=\"...\">\n"
-    "  an existing keywords meta tag  <meta name=\"keywords\" "
+    "  - an existing keywords meta tag: <meta name=\"keywords\" "
     "content=\"...\">\n"
-    "  headings                       <h1> ... </h1> to <h6> ... </h6>\n"
-    "  bold and strong                <b> ... </b>, <strong> ... </strong>\n"
-    "  italic and emphasis            <i> ... </i>, <em> ... </em>\n"
-    "  tables                         <table> ... </table>\n"
-    "  div and span blocks            <div> ... </div>, <span> ... </span>",
+    "  - headings: <h1> ... </h1> to <h6> ... </h6>\n"
+    "  - bold and strong: <b> ... </b>, <strong> ... </strong>\n"
+    "  - italic and emphasis: <i> ... </i>, <em> ... </em>\n"
+    "  - tables: <table> ... </table>\n"
+    "  - div and span blocks: <div> ... </div>, <span> ... </span>",
 
     // The weights.
     "The weights can be set in the main window. The title, description and "

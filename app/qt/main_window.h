@@ -1,0 +1,115 @@
+// frmMain: the main window. It shows what MainController decides and
+// forwards every user action to it; the secondary windows are created on
+// first use and owned here.
+#ifndef VORN_APP_QT_MAIN_WINDOW_H_
+#define VORN_APP_QT_MAIN_WINDOW_H_
+
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <string>
+#include <vector>
+
+#include "app/main_controller.h"
+#include "app/main_view.h"
+#include "app/qt/main_window_ui.h"
+
+namespace vorn {
+
+class EditMetaTagDialog;
+class HelpWindow;
+class ParametersWindow;
+class ReportWindow;
+
+class MainWindow : public QMainWindow, public MainWindowView {
+  Q_OBJECT
+
+ public:
+  explicit MainWindow(QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // Connects the controls to `controller`; call once, before StartUp.
+  void SetController(MainController* controller);
+
+  const MainWindowUi& ui() const { return ui_; }
+  // The secondary windows, created on first use.
+  ParametersWindow* parametersWindow();
+  ReportWindow* reportWindow();
+  EditMetaTagDialog* editDialog();
+  HelpWindow* helpWindow() const { return help_; }  // null until first shown
+
+  // MainWindowView.
+  void SetCaption(std::string_view text) override;
+  void FillSettingsLists() override;
+  void ShowMainWindow() override;
+  bool InInteractiveUse() const override;
+  void Repaint() override;
+  void EndProgram() override;
+  void SetText(TextBox box, std::string_view text) override;
+  void ShowSettings(const AnalysisSettings& settings) override;
+  void ShowCommands(const CommandState& commands) override;
+  void SetFocus(Control control) override;
+  std::string OutputText() const override;
+  void SetOutputText(std::string_view text) override;
+  void AppendOutputText(std::string_view text) override;
+  void SetWordCountLabel(std::string_view text) override;
+  void SetInsertedCaption(std::string_view text, bool visible) override;
+  void HandlePendingInput() override;
+  void ShowProgress(bool running, std::int64_t done,
+                    std::int64_t total) override;
+  InspectAnswer Inspect(const InspectRequest& request) override;
+  void ShowParametersWindow() override;
+  void ShowParameters(const OperationParameters& parameters,
+                      const ParameterEnabling& enabling) override;
+  void ShowReportWindow() override;
+  void HideReportWindow() override;
+  bool ReportWindowVisible() const override;
+  void RaiseReportWindow() override;
+  void RestoreMinimisedWindows() override;
+  void SetReportButtonsEnabled(bool enabled) override;
+  void SetReportCopyButton(std::string_view caption, int width_twips) override;
+  void FocusReportClose() override;
+  void ShowHelpWindow() override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void ConnectCommands();
+  void ConnectSettings();
+  void WatchControls();
+  // Shows the words and the label collected since the last time.
+  void FlushOutput() const;
+  void ToggleLargeWindow();
+  QLineEdit* Box(TextBox box) const;
+
+  MainWindowUi ui_;
+  MainController* controller_ = nullptr;
+  ParametersWindow* parameters_ = nullptr;
+  ReportWindow* report_ = nullptr;
+  EditMetaTagDialog* edit_ = nullptr;
+  HelpWindow* help_ = nullptr;
+
+  // Collected during a scan, shown every few tens of milliseconds.
+  mutable std::string pending_output_;
+  // Words found are shown on lines of about kEchoLineLength characters: a
+  // blank that ends a long line is shown as a line break (one very long
+  // line would make every append lay out the whole line again). Their
+  // positions, so that OutputText gives the blanks back; forgotten when the
+  // user edits the box.
+  mutable std::vector<int> soft_breaks_;
+  mutable int echo_column_ = 0;
+  mutable bool editing_output_ = false;  // the window itself changes the box
+  mutable std::string pending_label_;
+  mutable bool label_pending_ = false;
+  QElapsedTimer since_events_;
+  QElapsedTimer since_paint_;
+  unsigned pending_calls_ = 0;
+
+  int design_height_twips_ = 0;  // restored when "Large window" is cleared
+  bool ending_ = false;
+};
+
+}  // namespace vorn
+
+#endif  // VORN_APP_QT_MAIN_WINDOW_H_

@@ -1,0 +1,278 @@
+#include "app/qt/main_window_ui.h"
+
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+namespace vorn {
+namespace {
+
+template <typename W>
+W* Named(W* widget, const char* name) {
+  widget->setObjectName(QString::fromLatin1(name));
+  return widget;
+}
+
+QPushButton* Button(const char* name, const char* caption) {
+  return Named(new QPushButton(QString::fromLatin1(caption)), name);
+}
+
+QLabel* Label(const char* name, const char* caption) {
+  return Named(new QLabel(QString::fromLatin1(caption)), name);
+}
+
+QCheckBox* CheckBox(const char* name, const char* caption) {
+  return Named(new QCheckBox(QString::fromLatin1(caption)), name);
+}
+
+QLineEdit* TextBox(const char* name, bool fixed_pitch) {
+  QLineEdit* box = Named(new QLineEdit, name);
+  if (fixed_pitch) box->setFont(FixedPitchFont());
+  return box;
+}
+
+struct ListSpec {
+  SettingsList list;
+  const char* combo;
+  const char* label;
+  const char* caption;
+};
+constexpr ListSpec kLists[] = {
+    {SettingsList::kTitleWeight, "cboTitleWeight", "lblTitleWeight",
+     "TITLE weight:"},
+    {SettingsList::kDescriptionWeight, "cboDescriptionWeight",
+     "lblDescriptionWeight", "Description weight:"},
+    {SettingsList::kExistingKeywordsWeight, "cboExistingKeywordsWeight",
+     "lblExistingkeywordsWeight", "Existing keywords weight:"},
+    {SettingsList::kBoldWeight, "cboBoldWeight", "lblBoldWeight",
+     "Bold/strong weight:"},
+    {SettingsList::kItalicWeight, "cboItalicWeight", "lblItalicWeight",
+     "Italic/emphasis weight:"},
+    {SettingsList::kTableWeight, "cboTableWeight", "lblTableWeight",
+     "TABLE weight:"},
+    {SettingsList::kDivWeight, "cboDivWeight", "lblDivWeight", "DIV weight:"},
+    {SettingsList::kSpanWeight, "cboSpanWeight", "lblSpanWeight",
+     "SPAN weight:"},
+    {SettingsList::kShortWordSize, "cboShortWordSize", nullptr, nullptr},
+    {SettingsList::kThresholdFrequency, "cboThresholdFrequency",
+     "lblThresholdFrequency", "Minimum frequency for word:"},
+};
+
+void AddListRow(QGridLayout* grid, int row, const SettingsListControl& c) {
+  grid->addWidget(c.label, row, 0);
+  grid->addWidget(c.combo, row, 1);
+}
+
+QLayout* InputRows(MainWindowUi* ui) {
+  auto* grid = new QGridLayout;
+  ui->optSingleFile = Named(new QRadioButton, "optSingleFile");
+  ui->optMultipleFiles = Named(new QRadioButton, "optMultipleFiles");
+  ui->cmdInputFile = Button("cmdInputFile", "Single file");
+  ui->txbInputFile = TextBox("txbInputFile", true);
+  ui->cmdClearInputFile = Button("cmdClearInputFile", "Clear");
+  ui->cmdFolder = Button("cmdFolder", "Folder");
+  ui->txbFolder = TextBox("txbFolder", true);
+  ui->cmdClearFolder = Button("cmdClearFolder", "Clear");
+  grid->addWidget(ui->optSingleFile, 0, 0);
+  grid->addWidget(ui->cmdInputFile, 0, 1);
+  grid->addWidget(ui->txbInputFile, 0, 2);
+  grid->addWidget(ui->cmdClearInputFile, 0, 3);
+  grid->addWidget(ui->optMultipleFiles, 1, 0);
+  grid->addWidget(ui->cmdFolder, 1, 1);
+  grid->addWidget(ui->txbFolder, 1, 2);
+  grid->addWidget(ui->cmdClearFolder, 1, 3);
+  grid->setColumnStretch(2, 1);
+  return grid;
+}
+
+QLayout* SettingsColumns(MainWindowUi* ui) {
+  for (const ListSpec& spec : kLists) {
+    SettingsListControl& c = ui->lists[static_cast<std::size_t>(spec.list)];
+    c.list = spec.list;
+    c.combo = Named(new QComboBox, spec.combo);
+    if (spec.label != nullptr) c.label = Label(spec.label, spec.caption);
+  }
+  ui->cboLanguage = Named(new QComboBox, "cboLanguage");
+  ui->lblLanguageOfText = Label("lblLanguageOfText", "Language:");
+  auto list = [&](SettingsList l) -> const SettingsListControl& {
+    return ui->lists[static_cast<std::size_t>(l)];
+  };
+
+  auto* weights = new QGridLayout;
+  AddListRow(weights, 0, list(SettingsList::kTitleWeight));
+  AddListRow(weights, 1, list(SettingsList::kDescriptionWeight));
+  AddListRow(weights, 2, list(SettingsList::kExistingKeywordsWeight));
+  weights->addWidget(ui->lblLanguageOfText, 3, 0);
+  weights->addWidget(ui->cboLanguage, 3, 1);
+  weights->setRowStretch(4, 1);
+  weights->setColumnStretch(2, 1);
+
+  auto* markup = new QGridLayout;
+  AddListRow(markup, 0, list(SettingsList::kBoldWeight));
+  AddListRow(markup, 1, list(SettingsList::kItalicWeight));
+  AddListRow(markup, 2, list(SettingsList::kTableWeight));
+  AddListRow(markup, 3, list(SettingsList::kDivWeight));
+  AddListRow(markup, 4, list(SettingsList::kSpanWeight));
+  markup->setRowStretch(5, 1);
+  markup->setColumnStretch(2, 1);
+
+  auto* words = new QGridLayout;
+  AddListRow(words, 0, list(SettingsList::kThresholdFrequency));
+  ui->chkIgnoreShortWords =
+      CheckBox("chkIgnoreShortWords", "Ignore words with");
+  ui->lblCharsOrLess = Label("lblCharsOrLess", "characters or less");
+  auto* short_words = new QHBoxLayout;
+  short_words->addWidget(ui->chkIgnoreShortWords);
+  short_words->addWidget(list(SettingsList::kShortWordSize).combo);
+  short_words->addWidget(ui->lblCharsOrLess);
+  short_words->addStretch(1);
+  words->addLayout(short_words, 1, 0, 1, 2);
+  ui->chkIgnoreCommonWords =
+      CheckBox("chkIgnoreCommonWords", "Ignore common words");
+  ui->chkPreserveCase = CheckBox("chkPreserveCase", "Keep upper/lower case ");
+  ui->chkSpaceAfterComma =
+      CheckBox("chkSpaceAfterComma", "Spaces after commas ");
+  ui->chkForwardSlash = CheckBox("chkForwardSlash", "close tag with ' />'");
+  words->addWidget(ui->chkIgnoreCommonWords, 2, 0, 1, 2);
+  words->addWidget(ui->chkPreserveCase, 3, 0, 1, 2);
+  words->addWidget(ui->chkSpaceAfterComma, 4, 0, 1, 2);
+  words->addWidget(ui->chkForwardSlash, 5, 0, 1, 2);
+  words->setRowStretch(6, 1);
+  words->setColumnStretch(2, 1);
+
+  auto* columns = new QHBoxLayout;
+  columns->addLayout(weights);
+  columns->addSpacing(16);
+  columns->addLayout(markup);
+  columns->addSpacing(16);
+  columns->addLayout(words);
+  columns->addStretch(1);
+  return columns;
+}
+
+QLayout* TextRows(MainWindowUi* ui) {
+  auto* grid = new QGridLayout;
+  ui->lblMaxNumKeywords =
+      Label("lblMaxNumKeywords", "Maximum number of keywords in meta tag:");
+  ui->txbMaxNumKeywordsInMetaTag = TextBox("txbMaxNumKeywordsInMetaTag", false);
+  ui->lblMaxNumBytes =
+      Label("lblMaxNumBytes", "Maximum number of bytes in meta tag:");
+  ui->txbMaxNumBytesInMetaTag = TextBox("txbMaxNumBytesInMetaTag", false);
+  for (QLineEdit* number :
+       {ui->txbMaxNumKeywordsInMetaTag, ui->txbMaxNumBytesInMetaTag}) {
+    number->setMaximumWidth(
+        number->fontMetrics().horizontalAdvance(QStringLiteral("00000000")) +
+        16);
+  }
+  auto* numbers = new QHBoxLayout;
+  numbers->addWidget(ui->lblMaxNumKeywords);
+  numbers->addWidget(ui->txbMaxNumKeywordsInMetaTag);
+  numbers->addSpacing(24);
+  numbers->addWidget(ui->lblMaxNumBytes);
+  numbers->addWidget(ui->txbMaxNumBytesInMetaTag);
+  numbers->addStretch(1);
+  grid->addLayout(numbers, 0, 0, 1, 3);
+
+  ui->lblBeginMetaTagWith =
+      Label("lblBeginMetaTagWith", "Begin meta tag with:");
+  ui->txbBeginMetaTagWith = TextBox("txbBeginMetaTagWith", true);
+  ui->cmdClearBeginMetaTagWith = Button("cmdClearBeginMetaTagWith", "Clear");
+  grid->addWidget(ui->lblBeginMetaTagWith, 1, 0);
+  grid->addWidget(ui->txbBeginMetaTagWith, 1, 1);
+  grid->addWidget(ui->cmdClearBeginMetaTagWith, 1, 2);
+  ui->lblIgnoreTheseWords = Label("lblIgnoreTheseWords", "Ignore these words:");
+  ui->txbWordsToIgnore = TextBox("txbWordsToIgnore", true);
+  ui->cmdClearWordsToIgnore = Button("cmdClearWordsToIgnore", "Clear");
+  grid->addWidget(ui->lblIgnoreTheseWords, 2, 0);
+  grid->addWidget(ui->txbWordsToIgnore, 2, 1);
+  grid->addWidget(ui->cmdClearWordsToIgnore, 2, 2);
+  grid->setColumnStretch(1, 1);
+  return grid;
+}
+
+QLayout* CommandRow(MainWindowUi* ui) {
+  ui->cmdListWords = Button("cmdListWords", "List words");
+  ui->cmdGenerateKeywordMetaTag =
+      Button("cmdGenerateKeywordMetaTag", "Generate/show keywords meta tag");
+  ui->cmdShowExistingKeywordMetaTag =
+      Button("cmdShowExistingKeywordMetaTag", "Show existing keywords etc.");
+  ui->cmdViewReport = Button("cmdViewReport", "View report");
+  auto* row = new QHBoxLayout;
+  row->addWidget(ui->cmdListWords);
+  row->addWidget(ui->cmdGenerateKeywordMetaTag);
+  row->addWidget(ui->cmdShowExistingKeywordMetaTag);
+  row->addWidget(ui->cmdViewReport);
+  row->addStretch(1);
+  return row;
+}
+
+QLayout* StatusRow(MainWindowUi* ui) {
+  ui->lblNumberOfWords = Label("lblNumberOfWords", "");
+  ui->lblMetaTagInserted = Label("lblMetaTagInserted", "");
+  ui->prgFilesDone = Named(new QProgressBar, "prgFilesDone");
+  ui->prgFilesDone->setFormat(QStringLiteral("%v of %m files"));
+  ui->prgFilesDone->setVisible(false);
+  auto* row = new QHBoxLayout;
+  row->addWidget(ui->lblNumberOfWords, 1);
+  row->addWidget(ui->lblMetaTagInserted);
+  row->addWidget(ui->prgFilesDone);
+  return row;
+}
+
+QFrame* BottomFrame(MainWindowUi* ui) {
+  ui->Frame1 = Named(new QFrame, "Frame1");
+  ui->cmdInsert = Button("cmdInsert", "Insert meta tag into file");
+  ui->cmdClearOutput = Button("cmdClearOutput", "Clear");
+  ui->cmdReset = Button("cmdReset", "Restore defaults");
+  ui->cmdHelp = Button("cmdHelp", "Help");
+  ui->chkLargeWindow = CheckBox("chkLargeWindow", "Large window");
+  ui->lblOnlineDocumentation =
+      Label("lblOnlineDocumentation", "Online user manual");
+  QFont link = ui->lblOnlineDocumentation->font();
+  link.setUnderline(true);
+  ui->lblOnlineDocumentation->setFont(link);
+  ui->lblOnlineDocumentation->setStyleSheet(QStringLiteral("color: blue"));
+  ui->lblOnlineDocumentation->setCursor(Qt::PointingHandCursor);
+  ui->cmdQuit = Button("cmdQuit", "Quit");
+  auto* row = new QHBoxLayout(ui->Frame1);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->addWidget(ui->cmdInsert);
+  row->addWidget(ui->cmdClearOutput);
+  row->addWidget(ui->cmdReset);
+  row->addWidget(ui->cmdHelp);
+  row->addWidget(ui->chkLargeWindow);
+  row->addStretch(1);
+  row->addWidget(ui->lblOnlineDocumentation);
+  row->addSpacing(16);
+  row->addWidget(ui->cmdQuit);
+  return ui->Frame1;
+}
+
+}  // namespace
+
+QFont FixedPitchFont() {
+  return QFontDatabase::systemFont(QFontDatabase::FixedFont);
+}
+
+void BuildMainWindowUi(QMainWindow* window, MainWindowUi* ui) {
+  auto* central = new QWidget(window);
+  auto* column = new QVBoxLayout(central);
+  column->addLayout(InputRows(ui));
+  column->addSpacing(6);
+  column->addLayout(SettingsColumns(ui));
+  column->addSpacing(6);
+  column->addLayout(TextRows(ui));
+  column->addSpacing(6);
+  column->addLayout(CommandRow(ui));
+  column->addLayout(StatusRow(ui));
+  ui->txbMetaTAG = Named(new QPlainTextEdit, "txbMetaTAG");
+  ui->txbMetaTAG->setFont(FixedPitchFont());
+  ui->txbMetaTAG->setMinimumHeight(ui->txbMetaTAG->fontMetrics().lineSpacing() *
+                                   12);
+  column->addWidget(ui->txbMetaTAG, 1);
+  column->addWidget(BottomFrame(ui));
+  window->setCentralWidget(central);
+}
+
+}  // namespace vorn
