@@ -26,6 +26,12 @@ enum class TextBox {
   kMaxNumBytes,       // txbMaxNumBytesInMetaTag
 };
 
+// The input file and folder boxes hold paths (UTF-8); the others hold
+// Windows-1252 text.
+inline bool HoldsPath(TextBox box) {
+  return box == TextBox::kInputFile || box == TextBox::kFolder;
+}
+
 // Controls that take the focus or whose keys matter.
 enum class Control {
   kNone,

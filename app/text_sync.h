@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vorn {
 
@@ -18,6 +19,37 @@ struct TailEdit {
   std::string_view append;
 };
 TailEdit TailEditBetween(std::string_view shown, std::string_view wanted);
+
+// The words a scan finds are shown one after the other, each followed by a
+// blank. In one very long line every append would make a text box lay the
+// whole line out again, so they are shown on lines of about `line_length`
+// characters instead: the blank that ends a long line is shown as a line
+// break. The positions of those breaks are kept, so that the text can be
+// given back with its blanks.
+class EchoLines {
+ public:
+  explicit EchoLines(std::size_t line_length) : line_length_(line_length) {}
+
+  // The box was given `text` (Windows-1252, CR LF breaks): no breaks of
+  // ours are in it.
+  void Reset(std::string_view text);
+
+  // `text` is about to be appended to the box, whose length is `at` (as the
+  // box counts characters). Returns it with the blanks that end long lines
+  // turned into "\n".
+  std::string Wrap(std::string_view text, std::size_t at);
+
+  // The user edited the box: its line breaks are all real now.
+  void Forget() { breaks_.clear(); }
+
+  // Where the breaks of ours stand in the box (as it counts characters).
+  const std::vector<std::size_t>& breaks() const { return breaks_; }
+
+ private:
+  std::size_t line_length_;
+  std::size_t column_ = 0;  // characters after the box's last line break
+  std::vector<std::size_t> breaks_;
+};
 
 }  // namespace vorn
 

@@ -5,9 +5,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QTextCursor>
 #include <QTextDocument>
-#include <QTimer>
 
 #include "app/qt/edit_meta_tag_dialog.h"
 #include "app/qt/help_window.h"
@@ -18,24 +16,6 @@
 #include "app/window_rules.h"
 
 namespace vorn {
-namespace {
-
-// How often a scan lets the window handle input and paint: often enough
-// that Stop answers at once, rarely enough that the scan keeps its speed.
-constexpr qint64 kEventIntervalMs = 30;
-constexpr unsigned kClockCheckMask = 63;  // look at the clock every 64 calls
-constexpr int kEchoLineLength = 100;
-
-// Characters after the last line break of `text`.
-int LastLineLength(const QString& text) {
-  return static_cast<int>(text.size() - text.lastIndexOf(u'\n') - 1);
-}
-
-bool IsPathBox(TextBox box) {
-  return box == TextBox::kInputFile || box == TextBox::kFolder;
-}
-
-}  // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
   setObjectName(QStringLiteral("frmMain"));
@@ -44,7 +24,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
   ui_.lblMetaTagInserted->setVisible(false);
   connect(ui_.txbMetaTAG->document(), &QTextDocument::contentsChange, this,
           [this] {
-            if (!editing_output_) soft_breaks_.clear();
+            if (!editing_output_) echo_.Forget();
           });
   since_events_.start();
   since_paint_.start();
@@ -126,7 +106,7 @@ void MainWindow::ConnectSettings() {
                             TextBox::kMaxNumKeywords, TextBox::kMaxNumBytes}) {
     connect(
         Box(box), &QLineEdit::textEdited, this, [c, box](const QString& text) {
-          c->TextEdited(box, IsPathBox(box) ? PathFromQt(text) : FromQt(text));
+          c->TextEdited(box, HoldsPath(box) ? PathFromQt(text) : FromQt(text));
         });
   }
 }
@@ -205,261 +185,6 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (!ending_ && controller_ != nullptr) controller_->Quit();
   event->accept();
-}
-
-// --- The window.
-
-void MainWindow::SetCaption(std::string_view text) {
-  setWindowTitle(ToQt(text));
-}
-
-void MainWindow::FillSettingsLists() {
-  for (const SettingsListControl& l : ui_.lists) {
-    l.combo->clear();
-    for (int i = 0; i < ListSize(l.list); ++i)
-      l.combo->addItem(QString::number(ValueAt(l.list, i)));
-  }
-  ui_.cboLanguage->clear();
-  for (const Language& language : kLanguages)
-    ui_.cboLanguage->addItem(QString::fromLatin1(language.item));
-}
-
-void MainWindow::ShowMainWindow() {
-  move(PxX(kMainWindowLeft, this), PxY(kMainWindowTop, this));
-  show();
-  if (design_height_twips_ == 0) design_height_twips_ = FrameTwips(this).height;
-}
-
-bool MainWindow::InInteractiveUse() const {
-  return isVisible() && isEnabled() &&
-         QApplication::activeModalWidget() == nullptr;
-}
-
-void MainWindow::Repaint() {
-  FlushOutput();
-  if (since_paint_.elapsed() < kEventIntervalMs) return;
-  repaint();
-  since_paint_.restart();
-}
-
-void MainWindow::EndProgram() {
-  ending_ = true;
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (w != this) w->hide();
-  close();
-  QCoreApplication::quit();
-}
-
-// --- Controls.
-
-void MainWindow::SetText(TextBox box, std::string_view text) {
-  QLineEdit* edit = Box(box);
-  const QString q = IsPathBox(box) ? PathToQt(text) : ToQt(text);
-  if (edit->text() != q) edit->setText(q);
-}
-
-void MainWindow::ShowSettings(const AnalysisSettings& settings) {
-  AnalysisSettings s = settings;
-  for (const SettingsListControl& l : ui_.lists)
-    l.combo->setCurrentIndex(PositionOf(l.list, SettingOf(s, l.list)));
-  ui_.cboLanguage->setCurrentIndex(s.TextLanguage);
-  ui_.chkIgnoreShortWords->setChecked(s.IgnoreShortWords);
-  ui_.chkIgnoreCommonWords->setChecked(s.IgnoreCommonWords);
-  ui_.chkPreserveCase->setChecked(s.PreserveCase);
-  ui_.chkSpaceAfterComma->setChecked(s.SpaceAfterComma);
-  ui_.chkForwardSlash->setChecked(s.ForwardSlash);
-}
-
-void MainWindow::ShowCommands(const CommandState& c) {
-  ui_.optSingleFile->setChecked(c.single_file_mode);
-  ui_.optMultipleFiles->setChecked(!c.single_file_mode);
-  ui_.cmdShowExistingKeywordMetaTag->setText(ToQt(c.ShowExistingCaption));
-  ui_.cmdListWords->setText(ToQt(c.ListWordsCaption));
-  ui_.cmdGenerateKeywordMetaTag->setText(ToQt(c.GenerateCaption));
-  const struct {
-    QWidget* widget;
-    bool enabled;
-  } kEnabled[] = {
-      {ui_.cmdShowExistingKeywordMetaTag, c.ShowExisting},
-      {ui_.cmdGenerateKeywordMetaTag, c.Generate},
-      {ui_.cmdListWords, c.ListWords},
-      {ui_.cmdInsert, c.Insert},
-      {ui_.cmdReset, c.Reset},
-      {ui_.cmdHelp, c.Help},
-      {ui_.cmdInputFile, c.InputFile},
-      {ui_.cmdClearInputFile, c.ClearInputFile},
-      {ui_.cmdFolder, c.Folder},
-      {ui_.cmdClearFolder, c.ClearFolder},
-      {ui_.cmdClearBeginMetaTagWith, c.ClearBeginMetaTagWith},
-      {ui_.cmdClearWordsToIgnore, c.ClearWordsToIgnore},
-      {ui_.cmdClearOutput, c.ClearOutput},
-      {ui_.txbMaxNumKeywordsInMetaTag, c.MaxNumKeywords},
-      {ui_.txbMaxNumBytesInMetaTag, c.MaxNumBytes},
-      {ui_.optSingleFile, c.OptSingleFile},
-      {ui_.optMultipleFiles, c.OptMultipleFiles},
-      {ui_.txbInputFile, c.InputFileBox},
-      {ui_.txbFolder, c.FolderBox},
-  };
-  for (const auto& k : kEnabled) k.widget->setEnabled(k.enabled);
-  ui_.txbInputFile->setReadOnly(c.InputFileReadOnly);
-  ui_.txbFolder->setReadOnly(c.FolderReadOnly);
-  ui_.cmdViewReport->setVisible(c.ViewReportVisible);
-}
-
-void MainWindow::SetFocus(Control control) {
-  switch (control) {
-    case Control::kInputFileButton:
-      ui_.cmdInputFile->setFocus();
-      return;
-    case Control::kFolderButton:
-      ui_.cmdFolder->setFocus();
-      return;
-    case Control::kGenerateButton:
-      ui_.cmdGenerateKeywordMetaTag->setFocus();
-      return;
-    case Control::kMaxNumKeywordsBox:
-    case Control::kMaxNumBytesBox: {
-      QLineEdit* box = control == Control::kMaxNumKeywordsBox
-                           ? ui_.txbMaxNumKeywordsInMetaTag
-                           : ui_.txbMaxNumBytesInMetaTag;
-      box->setFocus();
-      box->end(false);
-      return;
-    }
-    default:
-      return;
-  }
-}
-
-// --- The output box and the labels.
-
-std::string MainWindow::OutputText() const {
-  FlushOutput();
-  QString text = ui_.txbMetaTAG->toPlainText();
-  for (const int at : soft_breaks_)
-    if (at < text.size() && text[at] == u'\n') text[at] = u' ';
-  return FromQt(text);
-}
-
-void MainWindow::SetOutputText(std::string_view text) {
-  pending_output_.clear();
-  soft_breaks_.clear();
-  const QString q = ToQt(text);
-  editing_output_ = true;
-  ui_.txbMetaTAG->setPlainText(q);
-  editing_output_ = false;
-  echo_column_ = LastLineLength(q);
-}
-
-void MainWindow::AppendOutputText(std::string_view text) {
-  const bool was_empty = pending_output_.empty() && !label_pending_;
-  pending_output_.append(text);
-  if (was_empty) QTimer::singleShot(0, this, [this] { FlushOutput(); });
-}
-
-void MainWindow::SetWordCountLabel(std::string_view text) {
-  const bool was_empty = pending_output_.empty() && !label_pending_;
-  pending_label_.assign(text);
-  label_pending_ = true;
-  if (was_empty) QTimer::singleShot(0, this, [this] { FlushOutput(); });
-}
-
-void MainWindow::FlushOutput() const {
-  if (!pending_output_.empty()) {
-    QTextDocument* document = ui_.txbMetaTAG->document();
-    const int start = document->characterCount() - 1;
-    QString text = ToQt(pending_output_);
-    pending_output_.clear();
-    for (qsizetype i = 0; i < text.size(); ++i) {
-      if (text[i] == u'\n') {
-        echo_column_ = 0;
-      } else if (text[i] == u' ' && echo_column_ >= kEchoLineLength) {
-        text[i] = u'\n';
-        soft_breaks_.push_back(start + static_cast<int>(i));
-        echo_column_ = 0;
-      } else {
-        ++echo_column_;
-      }
-    }
-    QTextCursor cursor(document);
-    cursor.movePosition(QTextCursor::End);
-    editing_output_ = true;
-    cursor.insertText(text);
-    editing_output_ = false;
-  }
-  if (label_pending_) {
-    ui_.lblNumberOfWords->setText(ToQt(pending_label_));
-    label_pending_ = false;
-  }
-}
-
-void MainWindow::SetInsertedCaption(std::string_view text, bool visible) {
-  ui_.lblMetaTagInserted->setText(ToQt(text));
-  ui_.lblMetaTagInserted->setVisible(visible);
-}
-
-// --- During a scan or a run.
-
-void MainWindow::HandlePendingInput() {
-  if ((++pending_calls_ & kClockCheckMask) != 0) return;
-  if (since_events_.elapsed() < kEventIntervalMs) return;
-  FlushOutput();
-  if (report_ != nullptr) report_->Flush();
-  QCoreApplication::processEvents();
-  since_events_.restart();
-  since_paint_.restart();
-}
-
-void MainWindow::ShowProgress(bool running, std::int64_t done,
-                              std::int64_t total) {
-  ui_.prgFilesDone->setVisible(running && total > 0);
-  if (!running) return;
-  ui_.prgFilesDone->setMaximum(static_cast<int>(total));
-  ui_.prgFilesDone->setValue(static_cast<int>(done));
-}
-
-InspectAnswer MainWindow::Inspect(const InspectRequest& request) {
-  FlushOutput();
-  const int folder_top =
-      TwipsY(ui_.cmdFolder->mapTo(this, QPoint(0, 0)).y(), this);
-  return editDialog()->Run(request, FrameTwips(this), folder_top);
-}
-
-// --- Secondary windows.
-
-void MainWindow::ShowParametersWindow() { parameters_->ShowAndActivate(); }
-
-void MainWindow::ShowParameters(const OperationParameters& parameters,
-                                const ParameterEnabling& enabling) {
-  parameters_->ShowValues(parameters, enabling);
-}
-
-void MainWindow::ShowReportWindow() { report_->ShowAndActivate(); }
-void MainWindow::HideReportWindow() { report_->hide(); }
-bool MainWindow::ReportWindowVisible() const { return report_->isVisible(); }
-void MainWindow::RaiseReportWindow() { report_->RaiseWithCaretAtEnd(); }
-
-void MainWindow::RestoreMinimisedWindows() {
-  if (isMinimized()) showNormal();
-  if (report_->isMinimized()) report_->showNormal();
-}
-
-void MainWindow::SetReportButtonsEnabled(bool enabled) {
-  report_->SetButtonsEnabled(enabled);
-}
-
-void MainWindow::SetReportCopyButton(std::string_view caption,
-                                     int width_twips) {
-  report_->SetCopyButton(ToQt(caption), width_twips);
-}
-
-void MainWindow::FocusReportClose() { report_->FocusClose(); }
-
-void MainWindow::ShowHelpWindow() {
-  if (help_ == nullptr)
-    help_ =
-        new HelpWindow(this, controller_->texts().GetText(kTextProgramName));
-  help_->ShowOrRestore();
 }
 
 void MainWindow::ToggleLargeWindow() {

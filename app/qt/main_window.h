@@ -7,11 +7,11 @@
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <string>
-#include <vector>
 
 #include "app/main_controller.h"
 #include "app/main_view.h"
 #include "app/qt/main_window_ui.h"
+#include "app/text_sync.h"
 
 namespace vorn {
 
@@ -92,13 +92,7 @@ class MainWindow : public QMainWindow, public MainWindowView {
 
   // Collected during a scan, shown every few tens of milliseconds.
   mutable std::string pending_output_;
-  // Words found are shown on lines of about kEchoLineLength characters: a
-  // blank that ends a long line is shown as a line break (one very long
-  // line would make every append lay out the whole line again). Their
-  // positions, so that OutputText gives the blanks back; forgotten when the
-  // user edits the box.
-  mutable std::vector<int> soft_breaks_;
-  mutable int echo_column_ = 0;
+  mutable EchoLines echo_{100};          // words found, on short lines
   mutable bool editing_output_ = false;  // the window itself changes the box
   mutable std::string pending_label_;
   mutable bool label_pending_ = false;
