@@ -80,6 +80,7 @@ class MainWindow : public QMainWindow, public MainWindowView {
   void WatchControls();
   // Shows the words and the label collected since the last time.
   void FlushOutput() const;
+  void FlushProgress();
   void ToggleLargeWindow();
   QLineEdit* Box(TextBox box) const;
 
@@ -96,6 +97,11 @@ class MainWindow : public QMainWindow, public MainWindowView {
   mutable bool editing_output_ = false;  // the window itself changes the box
   mutable std::string pending_label_;
   mutable bool label_pending_ = false;
+  // The progress of a run, shown with the rest: a progress bar repaints
+  // itself at once whenever its text changes.
+  std::int64_t progress_done_ = 0;
+  std::int64_t progress_total_ = 0;
+  bool progress_pending_ = false;
   QElapsedTimer since_events_;
   QElapsedTimer since_paint_;
   unsigned pending_calls_ = 0;

@@ -19,6 +19,8 @@ namespace {
 // How often a scan lets the window handle input and paint: often enough
 // that Stop answers at once, rarely enough that the scan keeps its speed.
 constexpr qint64 kEventIntervalMs = 30;
+// How often the window repaints while a run keeps it busy between scans.
+constexpr qint64 kPaintIntervalMs = 100;
 constexpr unsigned kClockCheckMask = 63;  // look at the clock every 64 calls
 
 }  // namespace
@@ -53,7 +55,8 @@ bool MainWindow::InInteractiveUse() const {
 
 void MainWindow::Repaint() {
   FlushOutput();
-  if (since_paint_.elapsed() < kEventIntervalMs) return;
+  if (since_paint_.elapsed() < kPaintIntervalMs) return;
+  FlushProgress();
   repaint();
   since_paint_.restart();
 }
@@ -209,6 +212,7 @@ void MainWindow::HandlePendingInput() {
   if ((++pending_calls_ & kClockCheckMask) != 0) return;
   if (since_events_.elapsed() < kEventIntervalMs) return;
   FlushOutput();
+  FlushProgress();
   if (report_ != nullptr) report_->Flush();
   QCoreApplication::processEvents();
   since_events_.restart();
@@ -217,10 +221,23 @@ void MainWindow::HandlePendingInput() {
 
 void MainWindow::ShowProgress(bool running, std::int64_t done,
                               std::int64_t total) {
-  ui_.prgFilesDone->setVisible(running && total > 0);
-  if (!running) return;
-  ui_.prgFilesDone->setMaximum(static_cast<int>(total));
-  ui_.prgFilesDone->setValue(static_cast<int>(done));
+  if (!running) {
+    progress_pending_ = false;
+    ui_.prgFilesDone->setVisible(false);
+    return;
+  }
+  progress_done_ = done;
+  progress_total_ = total;
+  progress_pending_ = true;
+  if (done == 0 || done == total) FlushProgress();
+}
+
+void MainWindow::FlushProgress() {
+  if (!progress_pending_) return;
+  progress_pending_ = false;
+  ui_.prgFilesDone->setVisible(progress_total_ > 0);
+  ui_.prgFilesDone->setMaximum(static_cast<int>(progress_total_));
+  ui_.prgFilesDone->setValue(static_cast<int>(progress_done_));
 }
 
 InspectAnswer MainWindow::Inspect(const InspectRequest& request) {
