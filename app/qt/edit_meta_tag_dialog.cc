@@ -32,6 +32,7 @@ EditMetaTagDialog::EditMetaTagDialog(QWidget* main) : QDialog(main) {
       named(new QPushButton(QStringLiteral("Continue")), "cmdContinue");
   txbMetaTAG_ = named(new QPlainTextEdit, "txbMetaTAG");
   txbMetaTAG_->setFont(FixedPitchFont());
+  txbMetaTAG_->setMinimumHeight(txbMetaTAG_->fontMetrics().lineSpacing() * 4);
   lblFile_ = named(new QLabel, "lblFile");
   lblEditMetaTag_ =
       named(new QLabel(ToQt(kEditMetaTagInstructions)), "lblEditMetaTag");
@@ -68,15 +69,16 @@ InspectBoxes EditMetaTagDialog::Boxes() const {
 
 InspectAnswer EditMetaTagDialog::Run(const InspectRequest& request,
                                      const TwipsRect& main,
-                                     int folder_button_top) {
+                                     int folder_button_top, int output_top) {
   const InspectBoxes start = InspectStartBoxes(request);
   chkInsertMetaTag_->setChecked(start.insert);
   chkInsertDoneMetaTag_->setChecked(start.insert_done);
   chkStopOperation_->setChecked(start.stop);
   lblFile_->setText(ToQt(request.file_label));
   txbMetaTAG_->setPlainText(ToQt(request.tag));
-  const int height =
-      std::max(FrameTwips(this).height, TwipsY(sizeHint().height(), this));
+  // Down to the main window's output box, but never clipped.
+  const int height = std::max(output_top - folder_button_top - 330,
+                              TwipsY(minimumSizeHint().height(), this));
   SetFrameTwips(this, InspectDialogPlacement(main, folder_button_top, height));
   answer_ = CloseBoxAnswer(start, request.tag);
   exec();

@@ -23,10 +23,11 @@ class EditMetaTagDialog : public QDialog {
   explicit EditMetaTagDialog(QWidget* main);
 
   // Shows `request` modally over the main window (`main` its frame in
-  // twips, `folder_button_top` the top of its Folder button) and returns
-  // the user's choices.
+  // twips, `folder_button_top` and `output_top` the tops of its Folder
+  // button and output box, which stays in view below) and returns the
+  // user's choices.
   InspectAnswer Run(const InspectRequest& request, const TwipsRect& main,
-                    int folder_button_top);
+                    int folder_button_top, int output_top);
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -17,6 +17,7 @@ HelpWindow::HelpWindow(QWidget* main, std::string_view program_name)
   txbHelpScreen_ = new QPlainTextEdit(this);
   txbHelpScreen_->setObjectName(QStringLiteral("txbHelpScreen"));
   txbHelpScreen_->setReadOnly(true);
+  txbHelpScreen_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   txbHelpScreen_->setPlainText(ToQt(HelpText()));
   cmdClose_ = new QPushButton(QStringLiteral("Close"), this);
   cmdClose_->setObjectName(QStringLiteral("cmdClose"));

@@ -242,9 +242,11 @@ void MainWindow::FlushProgress() {
 
 InspectAnswer MainWindow::Inspect(const InspectRequest& request) {
   FlushOutput();
-  const int folder_top =
-      TwipsY(ui_.cmdFolder->mapTo(this, QPoint(0, 0)).y(), this);
-  return editDialog()->Run(request, FrameTwips(this), folder_top);
+  const auto top = [this](const QWidget* w) {
+    return TwipsY(w->mapTo(this, QPoint(0, 0)).y(), this);
+  };
+  return editDialog()->Run(request, FrameTwips(this), top(ui_.cmdFolder),
+                           top(ui_.txbMetaTAG));
 }
 
 // --- Secondary windows.
