@@ -30,9 +30,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
   since_paint_.start();
 }
 
-MainWindow::~MainWindow() {
-  if (controller_ != nullptr) controller_->report().set_listener(nullptr);
-}
+MainWindow::~MainWindow() = default;
 
 void MainWindow::SetController(MainController* controller) {
   controller_ = controller;

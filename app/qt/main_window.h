@@ -27,7 +27,9 @@ class MainWindow : public QMainWindow, public MainWindowView {
   explicit MainWindow(QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  // Connects the controls to `controller`; call once, before StartUp.
+  // Connects the controls to `controller`, and its report to the report
+  // window; call once, before StartUp. The controller, which holds a
+  // reference to this window, is destroyed first.
   void SetController(MainController* controller);
 
   const MainWindowUi& ui() const { return ui_; }

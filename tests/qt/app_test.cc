@@ -175,6 +175,7 @@ class AppTest : public QObject {
   void f1OnTheFiveButtons();
   void numericFieldCheckedOnLeaving();
   void quitSavesTheState();
+  void manualLinkOpensTheManual();
 
  private:
   void Start();
@@ -462,6 +463,8 @@ void AppTest::runEnablingAndTheInspectDialog() {
     QString file, tag, list_caption;
     bool insert = false, done = false, stop = true, list_enabled = true;
     bool focus_on_continue = false;
+    bool progress_shown = false;
+    int progress_done = -1, progress_total = -1;
   } dialog;
   WhenDialogShows("frmEditMetaTag", [&](QWidget* d) {
     dialog.seen = true;
@@ -472,6 +475,10 @@ void AppTest::runEnablingAndTheInspectDialog() {
     dialog.tag = Child<QPlainTextEdit>(d, "txbMetaTAG")->toPlainText();
     dialog.list_caption = ui().cmdListWords->text();
     dialog.list_enabled = ui().cmdListWords->isEnabled();
+    QCoreApplication::processEvents();  // the window shows what it collected
+    dialog.progress_shown = ui().prgFilesDone->isVisible();
+    dialog.progress_done = ui().prgFilesDone->value();
+    dialog.progress_total = ui().prgFilesDone->maximum();
     // Keep only the done tag; a click moves the focus to Continue.
     auto* insert = Child<QCheckBox>(d, "chkInsertMetaTag");
     QTest::mouseClick(insert, Qt::LeftButton, {}, ClickPoint(insert));
@@ -490,6 +497,10 @@ void AppTest::runEnablingAndTheInspectDialog() {
   QCOMPARE(dialog.list_caption, QString("Stop"));
   QVERIFY(!dialog.list_enabled);
   QVERIFY(dialog.focus_on_continue);
+  // The page being inspected is not done yet: 0 of 1.
+  QVERIFY(dialog.progress_shown);
+  QCOMPARE(dialog.progress_done, 0);
+  QCOMPARE(dialog.progress_total, 1);
   // Only the done tag went in.
   const QByteArray page = ReadFile(Site("a.htm"));
   QVERIFY(page.contains("<meta name=\"VORN done\""));
@@ -768,6 +779,15 @@ void AppTest::quitSavesTheState() {
   QVERIFY(saved.has_value());
   QCOMPARE(saved->Settings.BeginMetaTagWith, std::string("say \"hi\""));
   QVERIFY(saved->SingleFileMode);
+}
+
+void AppTest::manualLinkOpensTheManual() {
+  Start();
+  QTest::mouseClick(ui().lblOnlineDocumentation, Qt::LeftButton);
+  QCOMPARE(platform_->urls,
+           std::vector<std::string>{std::string("file://") + VORN_DATA_DIR +
+                                    "/manual.html"});
+  QVERIFY(platform_->boxes.empty());
 }
 
 }  // namespace vorn
