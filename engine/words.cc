@@ -40,8 +40,9 @@ bool IsRomanNumeral(std::string_view lw) {
 }
 
 bool IsContractionStem(std::string_view lw) {
-  // Every stem is shorter than 8 letters.
-  if (lw.size() > 7) return false;
+  // Every stem is shorter than 8 letters and ends in "n", so only such a
+  // word followed by a blank can occur in the stems.
+  if (lw.empty() || lw.size() > 7 || lw.back() != 'n') return false;
   char probe[8];
   lw.copy(probe, lw.size());
   probe[lw.size()] = ' ';
