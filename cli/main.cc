@@ -4,8 +4,13 @@
 #include <cstdio>
 #include <string>
 
+#include "batch/multiple_file_run.h"
+#include "batch/operation_parameters.h"
+#include "batch/report.h"
 #include "cli/options.h"
 #include "cli/terminal_view.h"
+#include "documents/insert.h"
+#include "documents/meta_tags.h"
 #include "engine/analysis.h"
 #include "engine/common_words.h"
 #include "engine/settings.h"
@@ -81,6 +86,79 @@ int Analyse(const CliOptions& o, AnalysisSettings settings,
   return kExitOk;
 }
 
+int Show(const CliOptions& o, TerminalView& view) {
+  std::string input_box = o.path;
+  const std::optional<std::string> listing =
+      ShowExistingKeywords(input_box, view);
+  if (!listing) return kExitFailure;
+  PrintOutput(*listing);
+  return kExitOk;
+}
+
+int Insert(const CliOptions& o, const AnalysisSettings& settings,
+           const CommonWordsTable& common, TerminalView& view) {
+  std::string tag;
+  if (o.tag) {
+    tag = *o.tag;  // already UTF-8
+  } else {
+    Analysis analysis(common);
+    analysis.UpdateSettings(settings);
+    std::string input_box = o.path;
+    const int before = view.messages_shown();
+    analysis.DoIt(true, input_box, view);
+    if (view.messages_shown() != before) return kExitFailure;
+    tag = Cp1252ToUtf8(analysis.GenerateKeywordMetaTag(false));
+  }
+  InsertOptions options;
+  options.backup = o.backup;
+  options.add_done = o.done.value_or(true);
+  const InsertResult result = InsertKeywordsMetaTag(tag, o.path, options);
+  if (auto message = InsertResultMessage(result)) {
+    view.Ask(*message);
+    return kExitFailure;
+  }
+  return kExitOk;
+}
+
+OperationParameters RunParameters(const CliOptions& o) {
+  OperationParameters p;
+  p.Confirm = false;  // nobody to ask
+  p.LogOperations = true;
+  p.ClearReportAtStart = true;
+  p.DisplayWords = false;
+  p.IncludeAllSubfolders = o.subfolders;
+  p.Backup = o.backup;
+  p.SkipDone = !o.no_skip_done;
+  p.AddDone = !o.no_add_done;
+  p.DontLogDone = o.dont_log_done;
+  if (o.include_new) ClickIncludeNewMetaTag(p, true);
+  if (o.include_old) ClickIncludeOldMetaTag(p, true);
+  if (o.extensions) {
+    p.HTM = p.HTML = p.SHTM = p.SHTML = false;
+    for (const std::string& e : *o.extensions) {
+      if (e == "htm") p.HTM = true;
+      if (e == "html") p.HTML = true;
+      if (e == "shtm") p.SHTM = true;
+      if (e == "shtml") p.SHTML = true;
+    }
+  }
+  return p;
+}
+
+int RunFolder(const CliOptions& o, const AnalysisSettings& settings,
+              const CommonWordsTable& common, TerminalView& view) {
+  Analysis analysis(common);
+  analysis.UpdateSettings(settings);
+  const OperationParameters parameters = RunParameters(o);
+  Report report(parameters);
+  std::string folder_box = o.path;
+  // The "Result" box goes to stderr as "Result: ..." like every box.
+  if (!StartMultipleFileRun(folder_box, analysis, parameters, report, view))
+    return kExitFailure;
+  PrintOutput(report.text());
+  return kExitOk;
+}
+
 int Main(int argc, char** argv) {
   std::string error;
   const std::optional<CliOptions> options =
@@ -99,11 +177,6 @@ int Main(int argc, char** argv) {
                  "vorn-cli: --state is not available in this version\n");
     return kExitUsage;
   }
-  if (options->command != Command::kList && options->command != Command::kTag) {
-    std::fprintf(stderr,
-                 "vorn-cli: this command is not available in this version\n");
-    return kExitUsage;
-  }
 
   AnalysisSettings settings;
   ApplyOptions(*options, settings);
@@ -115,7 +188,16 @@ int Main(int argc, char** argv) {
   common.InitCommonWords(data_dir);
   if (settings.IgnoreCommonWords && !common.Available(settings.TextLanguage))
     ReportCommonWordsUnavailable(settings, data_dir, view);
-  return Analyse(*options, settings, common, view);
+  switch (options->command) {
+    case Command::kShow:
+      return Show(*options, view);
+    case Command::kInsert:
+      return Insert(*options, settings, common, view);
+    case Command::kRun:
+      return RunFolder(*options, settings, common, view);
+    default:
+      return Analyse(*options, settings, common, view);
+  }
 }
 
 }  // namespace

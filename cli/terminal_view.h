@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "batch/multiple_file_run.h"
 #include "engine/ui.h"
 
 namespace vorn::cli {
@@ -14,7 +15,7 @@ namespace vorn::cli {
 // Windows-1252 text with CR LF breaks as UTF-8 with LF breaks.
 std::string ForTerminal(std::string_view text);
 
-class TerminalView : public MainView {
+class TerminalView : public RunView {
  public:
   explicit TerminalView(std::FILE* messages) : messages_(messages) {}
 
@@ -29,6 +30,11 @@ class TerminalView : public MainView {
   void ScanStarted() override {}
   void ScanEnded() override {}
   bool StopRequested() override { return false; }
+  // vorn-cli never inspects (runs go without confirmation); should it be
+  // asked, the tag goes in as composed.
+  InspectAnswer Inspect(const InspectRequest& request) override {
+    return {true, false, request.insert_done, request.tag};
+  }
 
   // Number of message boxes shown so far.
   int messages_shown() const { return messages_shown_; }

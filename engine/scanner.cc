@@ -254,7 +254,10 @@ class DocumentScanner::LineScan {
   bool compact_built_ = false;
   std::size_t blank_cursor_ = 0;  // CompactOffset's progress
   std::size_t blanks_before_cursor_ = 0;
-  std::size_t last_description_ = 0;  // start in the compact text, or npos
+  // Where "name=", "description" and "keywords" (quoted) last start in the
+  // blank-free copy, or npos.
+  std::size_t last_name_ = 0;
+  std::size_t last_description_ = 0;
   std::size_t last_keywords_ = 0;
   std::size_t last_font_ = 0;  // last "font" in the lower-case line, or npos
   bool last_font_found_ = false;
@@ -448,29 +451,30 @@ void DocumentScanner::LineScan::ScanTag() {
 
 void DocumentScanner::LineScan::BuildCompact() {
   // One pass over the line, keeping only the last characters of its
-  // blank-free copy: enough to see where each name pattern last ends.
+  // blank-free copy: enough to see where each marker last occurs.
   compact_built_ = true;
-  constexpr std::string_view kDescription = "name=\"description\"";
-  constexpr std::string_view kKeywords = "name=\"keywords\"";
-  char window[kDescription.size()] = {};
+  constexpr std::string_view kName = "name=";
+  constexpr std::string_view kDescription = "\"description\"";
+  constexpr std::string_view kKeywords = "\"keywords\"";
+  constexpr std::size_t kWindow = kDescription.size();
+  char window[kWindow] = {};
   std::size_t compact = 0;
-  last_description_ = std::string::npos;
-  last_keywords_ = std::string::npos;
+  last_name_ = last_description_ = last_keywords_ = std::string::npos;
   auto ends_with = [&](std::string_view pattern) {
     if (compact < pattern.size()) return false;
     for (std::size_t i = 0; i < pattern.size(); ++i)
-      if (window[(compact - pattern.size() + i) % kDescription.size()] !=
-          pattern[i])
+      if (window[(compact - pattern.size() + i) % kWindow] != pattern[i])
         return false;
     return true;
   };
   for (std::size_t i = 0; i < len_; ++i) {
-    if (lower_[i] == ' ') continue;
-    window[compact % kDescription.size()] = lower_[i];
+    const char c = lower_[i];
+    if (c == ' ') continue;
+    window[compact % kWindow] = c;
     ++compact;
-    if (lower_[i] != '"') continue;
-    if (ends_with(kDescription))
-      last_description_ = compact - kDescription.size();
+    if (c == '=' && ends_with(kName)) last_name_ = compact - kName.size();
+    if (c != '"') continue;
+    if (ends_with(kDescription)) last_description_ = compact - kDescription.size();
     if (ends_with(kKeywords)) last_keywords_ = compact - kKeywords.size();
   }
 }
@@ -491,13 +495,17 @@ void DocumentScanner::LineScan::ScanMetaTag() {
   // The tests look at the rest of the line without its blanks: a later tag
   // on the same line counts too.
   const std::size_t rest = CompactOffset(pos_);
-  if (last_description_ != std::string::npos && last_description_ >= rest) {
+  auto in_rest = [rest](std::size_t last) {
+    return last != std::string::npos && last >= rest;
+  };
+  const bool named = in_rest(last_name_);
+  if (named && in_rest(last_description_)) {
     const std::size_t k = next_content_.Find(lower_, pos_);
     if (k < len_) {
       ctx_.Description = true;
       pos_ = k + 7;
     }
-  } else if (last_keywords_ != std::string::npos && last_keywords_ >= rest &&
+  } else if (named && in_rest(last_keywords_) &&
              s_.ExistingKeywordsWeight != 0) {
     const std::size_t k = next_content_.Find(lower_, pos_);
     if (k < len_) {

@@ -137,6 +137,29 @@ std::string Utf8ToCp1252(std::string_view text, char placeholder) {
   return out;
 }
 
+std::string Utf8ToCp1252WithReferences(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const auto* end = p + text.size();
+  while (p < end) {
+    char32_t cp = 0;
+    const int len = DecodeOne(p, end, &cp);
+    if (len == 0) {
+      out.push_back('?');
+      ++p;
+      continue;
+    }
+    const int b = UnicodeToCp1252(cp);
+    if (b >= 0)
+      out.push_back(static_cast<char>(b));
+    else
+      out += "&#" + std::to_string(static_cast<unsigned long>(cp)) + ";";
+    p += len;
+  }
+  return out;
+}
+
 bool IsValidUtf8(std::string_view text) {
   const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   const auto* end = p + text.size();

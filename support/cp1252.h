@@ -51,6 +51,11 @@ std::string Cp1252ToUtf8(std::string_view text);
 // `placeholder`.
 std::string Utf8ToCp1252(std::string_view text, char placeholder = '?');
 
+// UTF-8 text as Windows-1252 for an HTML page: a character that Windows-1252
+// cannot hold becomes a numeric character reference ("&#8594;"); a byte
+// that is not valid UTF-8 becomes "?".
+std::string Utf8ToCp1252WithReferences(std::string_view text);
+
 // True when `text` is valid UTF-8 (no overlong forms, no surrogates).
 bool IsValidUtf8(std::string_view text);
 

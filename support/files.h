@@ -42,6 +42,13 @@ std::string WriteTextFile(std::string_view text, const std::string& path,
 // cannot hold becomes "?"); other bytes are taken as they are.
 std::string PathForDisplay(std::string_view path);
 
+// Replaces (or creates) the file at `path` with `bytes` safely: written to a
+// temporary file of a unique name in the same folder, flushed, closed and
+// renamed over `path`, every step checked. Returns the empty text on
+// success, else the system's description of the error; on failure the file
+// at `path` is as it was and no temporary file remains.
+std::string WriteFileReplacing(const std::string& path, std::string_view bytes);
+
 // The whole content of a file. On failure returns nothing and stores the
 // system's description of the error in `*error` (when given).
 std::optional<std::string> ReadFileBytes(const std::string& path,

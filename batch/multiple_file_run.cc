@@ -1,0 +1,414 @@
+#include "batch/multiple_file_run.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <new>
+#include <system_error>
+#include <vector>
+
+#include "documents/insert.h"
+#include "documents/meta_tags.h"
+#include "engine/compose.h"
+#include "support/cp1252.h"
+#include "support/files.h"
+#include "support/strings.h"
+
+namespace vorn {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kStoppedLine =
+    "\r\n\r\nOperation stopped at user's request.\r\n";
+
+struct FolderListing {
+  std::vector<std::string> files;    // names of regular files (or links to)
+  std::vector<std::string> folders;  // names of real folders (links skipped)
+  std::string error;                 // empty when the folder could be read
+};
+
+// Name order: letter case ignored first, then the exact bytes, so that two
+// runs over the same site visit it alike on every platform.
+bool NameBefore(const std::string& a, const std::string& b) {
+  auto lower = [](unsigned char c) {
+    return c >= 'A' && c <= 'Z' ? c + 32 : c;
+  };
+  const auto r = std::lexicographical_compare(
+      a.begin(), a.end(), b.begin(), b.end(),
+      [&](char x, char y) { return lower(x) < lower(y); });
+  if (r) return true;
+  const auto s = std::lexicographical_compare(
+      b.begin(), b.end(), a.begin(), a.end(),
+      [&](char x, char y) { return lower(x) < lower(y); });
+  return !s && a < b;
+}
+
+FolderListing ListFolder(const std::string& folder) {
+  FolderListing listing;
+  std::error_code ec;
+  fs::directory_iterator it(folder, ec);
+  for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    const fs::directory_entry& entry = *it;
+    std::error_code kind_error;
+    const fs::file_status own = entry.symlink_status(kind_error);
+    const std::string name = entry.path().filename().string();
+    if (fs::is_symlink(own)) {
+      // A link to a page is the page; a link to a folder is not followed,
+      // so the walk never goes round in circles.
+      if (fs::is_regular_file(entry.status(kind_error)))
+        listing.files.push_back(name);
+    } else if (fs::is_regular_file(own)) {
+      listing.files.push_back(name);
+    } else if (fs::is_directory(own)) {
+      listing.folders.push_back(name);
+    }
+  }
+  if (ec) listing.error = ec.message();
+  std::sort(listing.files.begin(), listing.files.end(), NameBefore);
+  std::sort(listing.folders.begin(), listing.folders.end(), NameBefore);
+  return listing;
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+  if (!folder.empty() && folder.back() == kPathSeparator) return folder + name;
+  return folder + kPathSeparator + name;
+}
+
+// The patterns of the ticked extensions, in the order they are tried.
+std::vector<std::string_view> Patterns(const OperationParameters& p) {
+  std::vector<std::string_view> patterns;
+  if (p.SHTML) patterns.push_back("*.shtml");
+  if (p.SHTM) patterns.push_back("*.shtm");
+  if (p.HTML) patterns.push_back("*.html");
+  if (p.HTM) patterns.push_back("*.htm");
+  return patterns;
+}
+
+// A file is taken when its name holds no "bak." (backups) and matches a
+// ticked extension.
+bool IsPageToDo(const std::string& name, const OperationParameters& p) {
+  if (name.find("bak.") != std::string::npos) return false;
+  for (std::string_view pattern : Patterns(p))
+    if (MatchFileName(name, pattern, false)) return true;
+  return false;
+}
+
+class Run {
+ public:
+  Run(Analysis& analysis, const OperationParameters& parameters, Report& report,
+      RunView& view, FileSystem* fs)
+      : analysis_(analysis),
+        p_(parameters),
+        report_(report),
+        view_(view),
+        fs_(fs) {}
+
+  RunSummary Execute(const std::string& folder);
+
+ private:
+  void Output(std::string_view text) { report_.Output(text); }
+  void LogFolder(const std::string& path) {
+    if (!p_.LogOperations) return;
+    if (!report_.empty()) Output("\r\n");
+    Output("Folder: " + PathForDisplay(path) + "\r\n");
+  }
+  std::int64_t CountPages(const std::string& folder) const;
+  void ProcessFolder(const std::string& folder, bool backup);
+  // One page; false when the run is to stop.
+  bool ProcessFile(const std::string& folder, const std::string& name,
+                   bool backup);
+  void LogInsertResult(InsertResult result);
+  void Finish();
+
+  Analysis& analysis_;
+  const OperationParameters& p_;
+  Report& report_;
+  RunView& view_;
+  FileSystem* fs_;
+  RunSummary s_;
+  std::string inserted_file_list_;
+  bool stop_operation_ = false;
+  std::int64_t pages_total_ = 0;
+  std::int64_t pages_done_ = 0;
+};
+
+std::int64_t Run::CountPages(const std::string& folder) const {
+  const FolderListing listing = ListFolder(folder);
+  std::int64_t n = 0;
+  for (const std::string& name : listing.files)
+    if (IsPageToDo(name, p_)) ++n;
+  if (p_.IncludeAllSubfolders)
+    for (const std::string& sub : listing.folders)
+      n += CountPages(Join(folder, sub));
+  return n;
+}
+
+RunSummary Run::Execute(const std::string& folder) {
+  view_.RunStarted();
+  try {
+    if (p_.LogOperations) {
+      if (p_.ClearReportAtStart)
+        report_.Clear();
+      else if (!report_.empty())
+        Output("\r\n" + std::string(PathForDisplay(folder).size() + 8, '-'));
+    }
+    view_.SetOutputText("");
+    if (p_.LogOperations) {
+      view_.ShowReport();
+      LogFolder(folder);
+    }
+    pages_total_ = CountPages(folder);
+    view_.Progress(0, pages_total_);
+    ProcessFolder(folder, p_.Backup);
+  } catch (const std::bad_alloc&) {
+    view_.Ask(
+        {"Error", "Insufficient memory.", Icon::kExclamation, Buttons::kOk});
+    report_.RemoveLast(80 * static_cast<std::size_t>(s_.InsertedCount) + 512);
+    Output("\r\nTerminated due to insufficient memory.\r\n");
+  } catch (const std::exception& e) {
+    view_.Ask({"Error", e.what(), Icon::kExclamation, Buttons::kOk});
+    report_.RemoveLast(80 * static_cast<std::size_t>(s_.InsertedCount) + 512);
+    Output("\r\nTerminated due to an error occurring.\r\n");
+  }
+  Finish();
+  return s_;
+}
+
+void Run::Finish() {
+  view_.RunEnded();
+  const std::int64_t n = s_.InsertedCount;
+  if (!inserted_file_list_.empty()) {
+    Output(n != 1 ? "\r\nA keywords meta tag was inserted in the following" +
+                        Spaced(n) + " files"
+                  : "\r\nA keywords meta tag was inserted in the following "
+                    "file");
+    Output(":\r\n\r\n" + inserted_file_list_ + "\r\n");
+  } else {
+    Output("\r\nNo keywords meta tag was inserted in any file.\r\n");
+  }
+  if (n > 0) {
+    view_.SetOutputText(
+        (n != 1 ? "A keywords meta tag was inserted in the following" +
+                      Spaced(n) + " files:\r\n\r\n"
+                : std::string("A keywords meta tag was inserted in the "
+                              "following file:\r\n\r\n")) +
+        inserted_file_list_);
+    s_.result_text = "A keywords meta tag was inserted in" + Spaced(n) +
+                     " file" + (n == 1 ? "" : "s") + " in" +
+                     Spaced(s_.FolderCount) + " folder" +
+                     (s_.FolderCount == 1 ? "" : "s") + ".";
+  } else {
+    s_.result_text = "No keywords meta tag was inserted in any file.";
+  }
+  s_.stopped = stop_operation_;
+  view_.Ask({"Result", s_.result_text, Icon::kNone, Buttons::kOk});
+}
+
+void Run::ProcessFolder(const std::string& folder, bool backup) {
+  const FolderListing listing = ListFolder(folder);
+  if (!listing.error.empty()) {
+    // The rest of this folder is skipped; the run goes on with the next.
+    Output("\r\nFolder: " + PathForDisplay(folder) +
+           "  ---  Could not be read (" + listing.error + ").\r\n");
+    return;
+  }
+  for (const std::string& name : listing.files) {
+    if (!IsPageToDo(name, p_)) continue;
+    if (!ProcessFile(folder, name, backup)) return;
+  }
+  if (!p_.IncludeAllSubfolders) return;
+  for (const std::string& sub : listing.folders) {
+    const std::string path = Join(folder, sub);
+    if (CountFolderHtmlFiles(path, p_) > 0) LogFolder(path);
+    ProcessFolder(path, backup);
+    ++s_.FolderCount;
+    if (stop_operation_) return;
+  }
+}
+
+bool Run::ProcessFile(const std::string& folder, const std::string& name,
+                      bool backup) {
+  const std::string current = Join(folder, name);
+  const std::string shown_name = PathForDisplay(name);
+  ++s_.FileCount;
+  view_.SetOutputText("");
+  const OldKeywordsTag old = GetOldKeywordsMetaTag(current);
+  if (p_.SkipDone && old.done) {
+    if (!p_.DontLogDone)
+      Output("\r\nFile: " + shown_name + "  ---  Done already.\r\n");
+    view_.Progress(++pages_done_, pages_total_);
+    return true;
+  }
+  view_.SetInputFile(current);
+  Output("\r\nFile: " + shown_name + "  " + kNowProcessing);
+
+  std::int64_t position = 0;
+  const DocumentStatus status = analysis_.DoFile(
+      current, ScanOptions{false, p_.DisplayWords}, view_, &position);
+  if (p_.LogOperations)
+    report_.RemoveSuffix(std::string("  ") + kNowProcessing);
+  switch (status) {
+    case DocumentStatus::kNotText:
+      Output("  ---  Not a text file (byte" +
+             Spaced(position < 0 ? -position : position) + ").");
+      break;
+    case DocumentStatus::kStopped:
+      Output("  ---  Operation on this file stopped.");
+      break;
+    case DocumentStatus::kDeclined:
+      Output("  ---  Operation on this unix/linux file stopped.");
+      break;
+    case DocumentStatus::kReadError:
+      Output("  --- Unexpected error.");
+      break;
+    case DocumentStatus::kScanned:
+      break;
+  }
+  const bool stop_pressed = status == DocumentStatus::kStopped;
+  if (stop_pressed) {
+    const Answer a = view_.Ask(
+        {"Continue?", "Go on to the next file?", Icon::kNone, Buttons::kYesNo});
+    if (a != Answer::kYes) {
+      Output(kStoppedLine);
+      stop_operation_ = true;
+      return false;
+    }
+    if (p_.LogOperations) view_.ShowReport();
+    view_.SetOutputText("");
+  }
+
+  if (!stop_pressed && status == DocumentStatus::kScanned) {
+    view_.SetOutputText(analysis_.GenerateKeywordMetaTag(false));
+    InspectAnswer answer;
+    answer.insert = true;
+    answer.insert_done = p_.AddDone;
+    bool go_on = true;
+    if (p_.Confirm) {
+      InspectRequest request;
+      request.file_label = "File: " + LowerCp1252(shown_name);
+      request.tag = view_.OutputText();
+      request.insert_done = p_.AddDone;
+      view_.SetOutputText("Existing keywords meta tag: " + old.text);
+      answer = view_.Inspect(request);
+      stop_operation_ = answer.stop;
+      if (!answer.insert) {
+        Output("  ---  Meta tag not inserted.");
+        if (answer.insert_done) {
+          InsertOptions done_options;
+          done_options.fs = fs_;
+          (void)InsertDoneMetaTag(current, done_options);
+        }
+        if (stop_operation_) {
+          Output(kStoppedLine);
+          return false;
+        }
+        go_on = false;
+      }
+    }
+    if (go_on) {
+      const std::string tag =
+          p_.Confirm ? answer.tag : GetMetaTag(view_.OutputText());
+      if (LowerCp1252(tag) == LowerCp1252(old.text)) {
+        Output("  ---  New keywords meta tag is the same as the existing one.");
+      } else {
+        InsertOptions options;
+        options.backup = backup;
+        options.add_done = answer.insert_done;
+        options.include_old = p_.IncludeOldMetaTag;
+        options.include_new = p_.IncludeNewMetaTag;
+        options.log = &report_;
+        options.fs = fs_;
+        const InsertResult r =
+            InsertKeywordsMetaTag(Cp1252ToUtf8(tag), current, options);
+        LogInsertResult(r);
+        if (r == InsertResult::kInserted) {
+          ++s_.InsertedCount;
+          inserted_file_list_ += PathForDisplay(current) + "\r\n";
+        }
+      }
+    }
+  }
+
+  Output("\r\n");
+  if (s_.FileCount > 1)
+    view_.SetInsertedCaption(
+        InsertedCountCaption(s_.InsertedCount, s_.FileCount));
+  view_.Progress(++pages_done_, pages_total_);
+  if (stop_operation_) {
+    Output(kStoppedLine);
+    return false;
+  }
+  return true;
+}
+
+void Run::LogInsertResult(InsertResult result) {
+  switch (result) {
+    case InsertResult::kInserted:
+      if (!p_.IncludeNewMetaTag) Output("  ---  Keywords meta tag inserted.");
+      return;
+    case InsertResult::kNotAKeywordsTag:
+      Output("  ---  No keywords meta tag to insert.");
+      return;
+    case InsertResult::kTagSpansLines:
+      Output(
+          "  ---  Keywords meta tag not inserted because existing meta tag "
+          "occupies more than one line.");
+      return;
+    case InsertResult::kNoHeadEnd:
+      Output(
+          "  ---  Keywords meta tag not inserted because </head> is "
+          "missing.");
+      return;
+    default:
+      Output("  ---  An error (" + std::to_string(static_cast<int>(result)) +
+             ") occurred during meta tag insertion.");
+      return;
+  }
+}
+
+}  // namespace
+
+std::int64_t CountFolderHtmlFiles(const std::string& folder,
+                                  const OperationParameters& parameters) {
+  std::int64_t total = 0;
+  for (std::string_view pattern : Patterns(parameters)) {
+    const std::int64_t n = CountMatchingFiles(folder, pattern);
+    if (n < 0) return -1;
+    total += n;
+  }
+  return total;
+}
+
+std::string InsertedCountCaption(std::int64_t inserted, std::int64_t files) {
+  return "Keywords meta tag inserted in" + Spaced(inserted) + " of" +
+         Spaced(files) + " files.";
+}
+
+RunSummary RunMultipleFileOperation(const std::string& folder,
+                                    Analysis& analysis,
+                                    const OperationParameters& parameters,
+                                    Report& report, RunView& view,
+                                    FileSystem* fs) {
+  return Run(analysis, parameters, report, view, fs).Execute(folder);
+}
+
+std::optional<RunSummary> StartMultipleFileRun(
+    std::string& folder_box, Analysis& analysis,
+    const OperationParameters& parameters, Report& report, RunView& view,
+    FileSystem* fs) {
+  folder_box = std::string(TrimBlanks(folder_box));
+  if (folder_box.empty()) {
+    view.Ask({"Invalid input", "No input folder specified.", Icon::kExclamation,
+              Buttons::kOk});
+    return std::nullopt;
+  }
+  if (!FolderExists(folder_box)) {
+    view.Ask({"Invalid input", "Folder does not exist", Icon::kExclamation,
+              Buttons::kOk});
+    return std::nullopt;
+  }
+  return RunMultipleFileOperation(folder_box, analysis, parameters, report,
+                                  view, fs);
+}
+
+}  // namespace vorn

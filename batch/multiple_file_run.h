@@ -1,0 +1,91 @@
+// The multiple-file run: walks a folder (and, if asked, its subfolders) in
+// name order, and for every page of a chosen extension reads its old tag,
+// skips it when it is done, scans it, composes a tag, lets the user inspect
+// it, inserts it and logs each step in the report. A failure with one page
+// or folder is logged and the run goes on.
+#ifndef VORN_BATCH_MULTIPLE_FILE_RUN_H_
+#define VORN_BATCH_MULTIPLE_FILE_RUN_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "batch/operation_parameters.h"
+#include "batch/report.h"
+#include "documents/file_system.h"
+#include "engine/analysis.h"
+#include "engine/ui.h"
+
+namespace vorn {
+
+inline constexpr const char* kNowProcessing = "Now processing ...";
+
+// What the inspect dialog is shown, and what it hands back.
+struct InspectRequest {
+  std::string file_label;   // "File: " + the page's name in lower case
+  std::string tag;          // the new tag, editable
+  bool insert_done = true;  // start value of "Insert 'Done' meta tag"
+};
+struct InspectAnswer {
+  bool insert = true;       // "Insert this keywords meta tag"
+  bool stop = false;        // "Stop the operation after this insertion"
+  bool insert_done = true;  // "Insert 'Done' meta tag"
+  std::string tag;          // the tag as edited
+};
+
+// The main window during a run, beyond what a scan needs.
+class RunView : public MainView {
+ public:
+  // The input-file box shows the page being processed.
+  virtual void SetInputFile(std::string_view path) { (void)path; }
+  // The status line "Keywords meta tag inserted in N of M files.".
+  virtual void SetInsertedCaption(std::string_view text) { (void)text; }
+  // The report window should be shown (logging is on).
+  virtual void ShowReport() {}
+  // `done` of `total` pages have been dealt with.
+  virtual void Progress(std::int64_t done, std::int64_t total) {
+    (void)done;
+    (void)total;
+  }
+  // The run starts (commands disabled) and ends (commands back).
+  virtual void RunStarted() {}
+  virtual void RunEnded() {}
+  // Shows the inspect-and-edit dialog modally. Closing it counts as
+  // "do not insert" and "stop".
+  virtual InspectAnswer Inspect(const InspectRequest& request) = 0;
+};
+
+// The counters of a finished run.
+struct RunSummary {
+  std::int64_t FileCount = 0;      // pages that passed the filters
+  std::int64_t InsertedCount = 0;  // pages that received a tag
+  std::int64_t FolderCount = 1;    // folders visited
+  bool stopped = false;
+  std::string result_text;  // the text of the "Result" box
+};
+
+// "Generate/insert keywords meta tag" in multiple-file mode: trims the
+// folder box (written back), checks it and runs. Returns nothing when the
+// box was empty or the folder missing (the message has been shown).
+std::optional<RunSummary> StartMultipleFileRun(
+    std::string& folder_box, Analysis& analysis,
+    const OperationParameters& parameters, Report& report, RunView& view,
+    FileSystem* fs = nullptr);
+
+// The run itself over an existing folder. Shows the "Result" box at the end.
+RunSummary RunMultipleFileOperation(const std::string& folder,
+                                    Analysis& analysis,
+                                    const OperationParameters& parameters,
+                                    Report& report, RunView& view,
+                                    FileSystem* fs = nullptr);
+
+// Number of files directly in `folder` that match a ticked extension.
+std::int64_t CountFolderHtmlFiles(const std::string& folder,
+                                  const OperationParameters& parameters);
+
+// "Keywords meta tag inserted in N of M files."
+std::string InsertedCountCaption(std::int64_t inserted, std::int64_t files);
+
+}  // namespace vorn
+
+#endif  // VORN_BATCH_MULTIPLE_FILE_RUN_H_

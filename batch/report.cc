@@ -1,0 +1,39 @@
+#include "batch/report.h"
+
+#include "support/files.h"
+
+namespace vorn {
+
+void Report::Output(std::string_view text) {
+  if (!parameters_.LogOperations) return;
+  text_.append(text);
+  Changed();
+}
+
+void Report::Clear() {
+  text_.clear();
+  Changed();
+}
+
+void Report::RemoveSuffix(std::string_view suffix) {
+  if (!std::string_view(text_).ends_with(suffix)) return;
+  text_.resize(text_.size() - suffix.size());
+  Changed();
+}
+
+void Report::RemoveLast(std::size_t n) {
+  text_.resize(n >= text_.size() ? 0 : text_.size() - n);
+  Changed();
+}
+
+void Report::Changed() {
+  if (listener_ != nullptr) listener_->ReportChanged(text_);
+}
+
+std::string SaveReport(const std::string& text, const std::string& path) {
+  if (text.empty()) return {};
+  // Written aside and renamed: a failed save never leaves half a file.
+  return WriteFileReplacing(path, text + "\r\n");
+}
+
+}  // namespace vorn

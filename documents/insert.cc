@@ -1,0 +1,305 @@
+#include "documents/insert.h"
+
+#include <vector>
+
+#include "documents/meta_tags.h"
+#include "engine/document_checks.h"
+#include "support/cp1252.h"
+#include "support/dates.h"
+#include "support/files.h"
+#include "support/strings.h"
+
+namespace vorn {
+namespace {
+
+// One line of a page with the line end it had ("" for a last line without).
+struct Line {
+  std::string_view text;
+  std::string_view end;
+};
+
+std::vector<Line> SplitLines(std::string_view bytes) {
+  std::vector<Line> lines;
+  std::size_t start = 0;
+  while (start < bytes.size()) {
+    std::size_t i = start;
+    while (i < bytes.size() && bytes[i] != '\n' && bytes[i] != '\r') ++i;
+    std::size_t end_length = 0;
+    if (i < bytes.size())
+      end_length =
+          bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n' ? 2
+                                                                           : 1;
+    lines.push_back(
+        {bytes.substr(start, i - start), bytes.substr(i, end_length)});
+    start = i + end_length;
+  }
+  return lines;
+}
+
+// The tag (UTF-8) as it is written into a page of the given encoding.
+std::string EncodeForPage(std::string_view tag_utf8, TextEncoding encoding) {
+  if (encoding == TextEncoding::kUtf8) return std::string(tag_utf8);
+  return Utf8ToCp1252WithReferences(tag_utf8);
+}
+
+// The rewrite of a page's lines, as a stateful writer over its output.
+class HeadRewriter {
+ public:
+  HeadRewriter(std::string_view bytes, const InsertOptions& options)
+      : options_(options), lines_(SplitLines(bytes)) {
+    eol_ = ClassifyTextBytes(bytes) == kUnixLineEnds ? "\n" : "\r\n";
+    encoding_ = DetectEncoding(bytes);
+    out_.reserve(bytes.size() + 256);
+  }
+
+  // The keywords rewrite; `tag` is UTF-8.
+  InsertResult InsertKeywords(std::string_view tag, std::string* out);
+  DoneResult InsertDone(std::string* out);
+
+ private:
+  void WriteLine(std::string_view text) {
+    out_.append(text);
+    out_.append(eol_);
+  }
+  void WriteDoneTag() { WriteLine(DoneMetaTagLine(Today())); }
+  void WriteNewMetaTag(std::string_view tag_utf8) {
+    WriteLine(EncodeForPage(tag_utf8, encoding_));
+    if (options_.add_done) WriteDoneTag();
+    if (options_.include_new && options_.log != nullptr)
+      options_.log->Output("\r\nNEW: " + Utf8ToCp1252(tag_utf8));
+    meta_tag_written_ = true;
+  }
+  std::string Today() const {
+    return options_.today.empty() ? TodayForDoneTag() : options_.today;
+  }
+  // For the report: the page's text in the engine's code page.
+  std::string ForLog(std::string_view page_text) const {
+    return encoding_ == TextEncoding::kUtf8 ? Utf8ToCp1252(page_text)
+                                            : std::string(page_text);
+  }
+  // Removes an old done tag from the line; false when it goes on past it.
+  void DropDoneTag(std::string_view& line, std::string& lower);
+  // Handles "</head>" in the line; true when it was there.
+  bool CloseHead(std::string_view line, std::string_view lower,
+                 std::string_view tag_utf8, bool write_keywords);
+  void CopyRest(std::size_t from) {
+    for (std::size_t k = from; k < lines_.size(); ++k) {
+      out_.append(lines_[k].text);
+      out_.append(lines_[k].end);
+    }
+  }
+
+  const InsertOptions& options_;
+  std::vector<Line> lines_;
+  std::string_view eol_;
+  TextEncoding encoding_;
+  std::string out_;
+  bool meta_tag_written_ = false;
+  TagSpan last_;  // the last finder call
+};
+
+void HeadRewriter::DropDoneTag(std::string_view& line, std::string& lower) {
+  last_ = FindDoneMetaTag(lower);
+  if (last_.start == 0) return;
+  if (last_.start > 1) WriteLine(line.substr(0, last_.start - 1));
+  line =
+      last_.end == 0 ? std::string_view() : TrimBlanks(line.substr(last_.end));
+  lower = LowerCp1252(line);
+}
+
+bool HeadRewriter::CloseHead(std::string_view line, std::string_view lower,
+                             std::string_view tag_utf8, bool write_keywords) {
+  const std::size_t p = lower.find("</head>");
+  if (p == std::string_view::npos) {
+    if (!line.empty()) WriteLine(line);  // blank lines of the head go
+    return false;
+  }
+  if (p > 0) WriteLine(line.substr(0, p));
+  if (write_keywords) {
+    if (!meta_tag_written_) WriteNewMetaTag(tag_utf8);
+  } else {
+    WriteDoneTag();
+  }
+  WriteLine(line.substr(p, 7));
+  const std::string_view rest = TrimBlanks(line.substr(p + 7));
+  if (!rest.empty()) WriteLine(rest);
+  return true;
+}
+
+InsertResult HeadRewriter::InsertKeywords(std::string_view tag,
+                                          std::string* out) {
+  for (std::size_t k = 0; k < lines_.size(); ++k) {
+    std::string_view line = lines_[k].text;
+    std::string lower = LowerCp1252(line);
+    last_ = FindKeywordsMetaTag(lower);
+    if (last_.start > 0 && last_.end == 0) return InsertResult::kTagSpansLines;
+    if (last_.start > 0) {
+      if (last_.start > 1) WriteLine(line.substr(0, last_.start - 1));
+      if (options_.include_old && options_.log != nullptr)
+        options_.log->Output(
+            "\r\nOLD: " +
+            ForLog(line.substr(last_.start - 1, last_.end - last_.start + 1)));
+      WriteNewMetaTag(tag);
+      line = TrimBlanks(line.substr(last_.end));
+      lower = LowerCp1252(line);
+    }
+    DropDoneTag(line, lower);
+    if (CloseHead(line, lower, tag, true)) {
+      if (last_.start > 0 && last_.end == 0)
+        return InsertResult::kTagSpansLines;
+      CopyRest(k + 1);
+      *out = std::move(out_);
+      return InsertResult::kInserted;
+    }
+  }
+  // A refused rewrite changes nothing: the page keeps its bytes.
+  if (last_.start > 0 && last_.end == 0) return InsertResult::kTagSpansLines;
+  return InsertResult::kNoHeadEnd;
+}
+
+DoneResult HeadRewriter::InsertDone(std::string* out) {
+  for (std::size_t k = 0; k < lines_.size(); ++k) {
+    std::string_view line = lines_[k].text;
+    std::string lower = LowerCp1252(line);
+    DropDoneTag(line, lower);
+    if (CloseHead(line, lower, {}, false)) {
+      if (last_.start > 0 && last_.end == 0) return DoneResult::kTagSpansLines;
+      CopyRest(k + 1);
+      *out = std::move(out_);
+      return DoneResult::kWritten;
+    }
+  }
+  if (last_.start > 0 && last_.end == 0) return DoneResult::kTagSpansLines;
+  return DoneResult::kNoHeadEnd;
+}
+
+bool IsKeywordsTag(std::string_view tag) {
+  const std::string t = LowerCp1252(tag);
+  return t.find("<meta ") != std::string::npos &&
+         t.find("\"keywords\"") != std::string::npos &&
+         t.find("existing keywords") == std::string::npos;
+}
+
+}  // namespace
+
+std::string BackupFileName(std::string_view path) {
+  const std::size_t sep = path.rfind(kPathSeparator);
+  const std::size_t name_start = sep == std::string_view::npos ? 0 : sep + 1;
+  const std::size_t dot = path.rfind('.');
+  if (dot == std::string_view::npos || dot < name_start)
+    return std::string(path) + ".bak";
+  return std::string(path.substr(0, dot + 1)) + "bak" +
+         std::string(path.substr(dot));
+}
+
+std::string DoneMetaTagLine(std::string_view date) {
+  return "<meta name=\"VORN done\" content=\"" + std::string(date) + "\">";
+}
+
+InsertResult InsertKeywordsMetaTagIntoBytes(std::string_view bytes,
+                                            std::string_view tag,
+                                            const InsertOptions& options,
+                                            std::string* out) {
+  if (!IsKeywordsTag(tag)) return InsertResult::kNotAKeywordsTag;
+  return HeadRewriter(bytes, options).InsertKeywords(tag, out);
+}
+
+InsertResult InsertKeywordsMetaTag(std::string_view tag,
+                                   const std::string& path,
+                                   const InsertOptions& options) {
+  if (path.empty()) return InsertResult::kNoPath;
+  if (!IsKeywordsTag(tag)) return InsertResult::kNotAKeywordsTag;
+  if (!FileExists(path)) return InsertResult::kFileMissing;
+  FileSystem& fs = options.fs != nullptr ? *options.fs : DefaultFileSystem();
+  std::string old_bytes;
+  if (!fs.ReadFile(path, &old_bytes).ok()) return InsertResult::kFileError;
+  std::string new_bytes;
+  const InsertResult r =
+      InsertKeywordsMetaTagIntoBytes(old_bytes, tag, options, &new_bytes);
+  if (r != InsertResult::kInserted) return r;
+  const Status s = ReplaceDocument(fs, path, old_bytes, new_bytes,
+                                   options.backup ? BackupFileName(path) : "");
+  return s.ok() ? InsertResult::kInserted : InsertResult::kFileError;
+}
+
+DoneResult InsertDoneMetaTagIntoBytes(std::string_view bytes,
+                                      const InsertOptions& options,
+                                      std::string* out) {
+  return HeadRewriter(bytes, options).InsertDone(out);
+}
+
+DoneResult InsertDoneMetaTag(const std::string& path,
+                             const InsertOptions& options) {
+  FileSystem& fs = options.fs != nullptr ? *options.fs : DefaultFileSystem();
+  std::string old_bytes;
+  if (!fs.ReadFile(path, &old_bytes).ok()) return DoneResult::kFileError;
+  std::string new_bytes;
+  const DoneResult r =
+      InsertDoneMetaTagIntoBytes(old_bytes, options, &new_bytes);
+  if (r != DoneResult::kWritten) return r;
+  return ReplaceDocument(fs, path, old_bytes, new_bytes, "").ok()
+             ? DoneResult::kWritten
+             : DoneResult::kFileError;
+}
+
+std::string GetMetaTag(std::string_view output_box) {
+  std::string s(TrimBlanks(output_box));
+  const std::size_t p = s.find("Number of keywords in meta tag");
+  if (p != std::string::npos) s = std::string(TrimBlanks(s.substr(0, p)));
+  TrimControlChars(s);
+  return s;
+}
+
+std::optional<MessageBox> InsertResultMessage(InsertResult result) {
+  auto box = [](const char* caption, std::string text) {
+    return MessageBox{caption, std::move(text), Icon::kExclamation,
+                      Buttons::kOk};
+  };
+  switch (result) {
+    case InsertResult::kInserted:
+      return std::nullopt;
+    case InsertResult::kNoPath:
+      return box("Error", "Input file not specified.");
+    case InsertResult::kNotAKeywordsTag:
+      return box("Error", "No keywords meta tag to insert.");
+    case InsertResult::kFileMissing:
+      return box("File not found", "Input file not found.");
+    case InsertResult::kTagSpansLines:
+      return box("Not inserted",
+                 "Keywords meta tag NOT inserted because existing\r\n"
+                 " meta tag extends over more than one line.\r\n"
+                 "Suggestion: Delete existing keywords meta tag.");
+    case InsertResult::kNoHeadEnd:
+      return box("Not inserted",
+                 "Keywords meta tag NOT inserted because </head> is missing.");
+    case InsertResult::kFileError:
+      return box("Error", "An unknown error has occurred.");
+  }
+  return std::nullopt;
+}
+
+std::optional<InsertResult> InsertCommand(std::string& output_box,
+                                          std::string& input_box,
+                                          InsertOptions options,
+                                          Prompter& prompter) {
+  output_box = std::string(TrimBlanks(output_box));
+  if (output_box.empty()) return std::nullopt;
+  input_box = std::string(TrimBlanks(input_box));
+  if (input_box.empty()) {
+    prompter.Ask(*InsertResultMessage(InsertResult::kNoPath));
+    return std::nullopt;
+  }
+  const Answer answer =
+      prompter.Ask({"Backup?",
+                    "Back up " + PathForDisplay(input_box) + " to " +
+                        PathForDisplay(BackupFileName(input_box)) + "?",
+                    Icon::kNone, Buttons::kYesNoCancel});
+  if (answer == Answer::kCancel) return std::nullopt;
+  options.backup = answer == Answer::kYes;
+  const InsertResult result = InsertKeywordsMetaTag(
+      Cp1252ToUtf8(GetMetaTag(output_box)), input_box, options);
+  if (auto message = InsertResultMessage(result)) prompter.Ask(*message);
+  return result;
+}
+
+}  // namespace vorn

@@ -1,0 +1,89 @@
+// Writing a keywords meta tag, and the done mark, into the head of a page.
+// A page is either rewritten whole or left byte for byte as it was.
+#ifndef VORN_DOCUMENTS_INSERT_H_
+#define VORN_DOCUMENTS_INSERT_H_
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "documents/file_system.h"
+#include "documents/operation_log.h"
+#include "engine/ui.h"
+
+namespace vorn {
+
+enum class InsertResult {
+  kInserted = 0,          // the new tag stands in the head
+  kNoPath = -1,           // the path is empty
+  kNotAKeywordsTag = -2,  // the text is not a keywords meta tag
+  kFileMissing = -3,
+  kTagSpansLines = -4,  // an existing tag goes on past its line
+  kNoHeadEnd = -5,      // no line holds "</head>"
+  kFileError = -7,      // a file operation failed
+};
+
+// Options of one insertion.
+struct InsertOptions {
+  bool backup = false;       // keep the old content under BackupFileName
+  bool add_done = true;      // also write the done tag (the done decision)
+  bool include_old = false;  // report "OLD: " + the replaced tag
+  bool include_new = false;  // report "NEW: " + the new tag
+  std::string today;         // the done tag's date; empty: today's
+  OperationLog* log = nullptr;
+  FileSystem* fs = nullptr;  // null: the real file system
+};
+
+// The backup name of a path: the file name gets "bak." before its last
+// extension (abc.htm gives abc.bak.htm); a name without a dot gets ".bak"
+// appended. Dots in folder names are never used.
+std::string BackupFileName(std::string_view path);
+
+// `<meta name="VORN done" content="2008-01-31">` for the date given.
+std::string DoneMetaTagLine(std::string_view date);
+
+// Inserts `tag` (UTF-8) into the head of the page at `path`: it takes the
+// place of a one-line keywords tag, or stands just before "</head>"; old
+// done tags in the head are removed and, with add_done, one new one
+// follows the tag. The tag is written in the page's encoding and lines
+// with its line ends. Any result but kInserted leaves the page unchanged.
+[[nodiscard]] InsertResult InsertKeywordsMetaTag(std::string_view tag,
+                                                 const std::string& path,
+                                                 const InsertOptions& options);
+
+// The same rewrite on page bytes in memory; `*out` receives the new bytes
+// when the result is kInserted.
+InsertResult InsertKeywordsMetaTagIntoBytes(std::string_view bytes,
+                                            std::string_view tag,
+                                            const InsertOptions& options,
+                                            std::string* out);
+
+enum class DoneResult { kWritten, kNoHeadEnd, kTagSpansLines, kFileError };
+
+// Writes only the done tag (replacing old ones) before "</head>". A page
+// without "</head>" is left unchanged. No backup is made.
+[[nodiscard]] DoneResult InsertDoneMetaTag(const std::string& path,
+                                           const InsertOptions& options);
+DoneResult InsertDoneMetaTagIntoBytes(std::string_view bytes,
+                                      const InsertOptions& options,
+                                      std::string* out);
+
+// The tag shown in the output box without the status lines that follow it
+// ("Number of keywords in meta tag ..."), trimmed of control characters.
+std::string GetMetaTag(std::string_view output_box);
+
+// The message box for a result (none for kInserted).
+std::optional<MessageBox> InsertResultMessage(InsertResult result);
+
+// "Insert meta tag into file" in single-file mode: trims both boxes (the
+// texts are written back), asks "Backup?" with Yes, No and Cancel, inserts
+// the tag of the output box into the input file and shows the result.
+// Returns the result, or nothing when the command ended before inserting.
+std::optional<InsertResult> InsertCommand(std::string& output_box,
+                                          std::string& input_box,
+                                          InsertOptions options,
+                                          Prompter& prompter);
+
+}  // namespace vorn
+
+#endif  // VORN_DOCUMENTS_INSERT_H_

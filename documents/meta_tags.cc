@@ -1,0 +1,177 @@
+#include "documents/meta_tags.h"
+
+#include <functional>
+#include <optional>
+
+#include "engine/document_checks.h"
+#include "support/cp1252.h"
+#include "support/files.h"
+#include "support/strings.h"
+
+namespace vorn {
+namespace {
+
+constexpr std::string_view kMetaStart = "<meta ";
+constexpr std::string_view kKeywordsMarker = "\"keywords\"";
+constexpr std::string_view kDescriptionMarker = "\"description\"";
+constexpr std::string_view kDoneMarker = "\"vorn done\"";
+
+// 1-based position of `what` in `text`, 0 when absent.
+std::size_t Pos(std::string_view text, std::string_view what,
+                std::size_t from = 1) {
+  if (from == 0) from = 1;
+  if (from > text.size() + 1) return 0;
+  const std::size_t p = text.find(what, from - 1);
+  return p == std::string_view::npos ? 0 : p + 1;
+}
+
+TagSpan FindTagAround(std::string_view lower_line, std::string_view marker) {
+  TagSpan span;
+  const std::size_t q = Pos(lower_line, marker);
+  if (q == 0) return span;
+  // The last "<meta " lying wholly within the first q characters.
+  const std::string_view head = lower_line.substr(0, q);
+  const std::size_t m = head.rfind(kMetaStart);
+  if (m == std::string_view::npos) return span;
+  span.start = m + 1;
+  span.end = Pos(lower_line, ">", q + 1);
+  return span;
+}
+
+// The head scan shared by the listing and the old-tag reader: calls
+// `examine` with each trimmed line of the head and its lower-cased copy,
+// until a line holds "</head>". A comment is skipped with the rest of the
+// lines that hold it; the line after its end is examined unconditionally.
+// A comment that runs to the end of the page ends the scan.
+void ScanHead(
+    std::string_view text,
+    const std::function<void(std::string_view, std::string_view)>& examine) {
+  std::vector<std::string_view> lines;
+  ForEachLine(text, [&](std::string_view line) {
+    lines.push_back(line);
+    return true;
+  });
+  std::size_t i = 0;
+  while (i < lines.size()) {
+    std::string_view line = TrimBlanks(lines[i++]);
+    std::string lower = LowerCp1252(line);
+    if (lower.find("</head>") != std::string::npos) return;
+    if (line.find("<!--") != std::string_view::npos) {
+      std::string_view current = line;
+      while (current.find("-->") == std::string_view::npos) {
+        if (i >= lines.size()) return;
+        current = lines[i++];
+      }
+      if (i >= lines.size()) return;
+      line = TrimBlanks(lines[i++]);
+      lower = LowerCp1252(line);
+    }
+    examine(line, lower);
+  }
+}
+
+// The characters of `line` from 1-based `from` to `to` inclusive.
+std::string_view Cut(std::string_view line, std::size_t from, std::size_t to) {
+  if (from == 0 || to < from || from > line.size()) return {};
+  return line.substr(from - 1, std::min(to, line.size()) - from + 1);
+}
+
+std::string DocumentText(std::string_view bytes) {
+  return DecodeDocument(bytes, DetectEncoding(bytes));
+}
+
+}  // namespace
+
+TagSpan FindKeywordsMetaTag(std::string_view lower_line) {
+  return FindTagAround(lower_line, kKeywordsMarker);
+}
+
+TagSpan FindDoneMetaTag(std::string_view lower_line) {
+  return FindTagAround(lower_line, kDoneMarker);
+}
+
+std::string ListExistingTagsOfBytes(std::string_view bytes) {
+  std::string out;
+  bool found = false;
+  const std::string text = DocumentText(bytes);
+  ScanHead(text, [&](std::string_view line, std::string_view lower) {
+    if (lower.substr(0, 7) == "<title>") {
+      std::size_t p = Pos(lower, "</title>");
+      if (p == 0) p = line.size() + 1;
+      out += "TITLE: ";
+      out += Cut(line, 8, p - 1);
+      out += "\r\n\r\n";
+      return;
+    }
+    const std::size_t m = Pos(lower, kMetaStart);
+    if (m == 0) return;
+    struct Entry {
+      std::string_view marker;
+      const char* label;
+    };
+    const Entry entries[] = {{kKeywordsMarker, "KEYWORDS meta tag: "},
+                             {kDescriptionMarker, "DESCRIPTION meta tag: "},
+                             {kDoneMarker, "VORN meta tag: "}};
+    for (const Entry& e : entries) {
+      const std::size_t q = Pos(lower, e.marker);
+      if (q == 0) continue;
+      // The tag ends at the first ">" after the closing quote.
+      std::size_t end = Pos(lower, ">", q + e.marker.size());
+      if (end == 0) end = lower.size();
+      out += e.label;
+      out += Cut(line, m, end);
+      out += "\r\n\r\n";
+      if (e.marker == kKeywordsMarker) found = true;
+    }
+  });
+  if (!found) out += kNoKeywordsTagFound;
+  return out;
+}
+
+std::string ListExistingTags(const std::string& path) {
+  const std::optional<std::string> bytes = ReadFileBytes(path);
+  if (!bytes) return "Error when looking for keywords meta tag.";
+  return ListExistingTagsOfBytes(*bytes);
+}
+
+OldKeywordsTag GetOldKeywordsMetaTagOfBytes(std::string_view bytes) {
+  OldKeywordsTag old;
+  bool found = false;
+  const std::string text = DocumentText(bytes);
+  ScanHead(text, [&](std::string_view line, std::string_view lower) {
+    const std::size_t m = Pos(lower, kMetaStart);
+    if (m == 0) return;
+    if (Pos(lower, kKeywordsMarker) > m) {
+      old.text = std::string(line.substr(m - 1));
+      found = true;
+    } else if (Pos(lower, kDoneMarker) > m) {
+      old.done = true;
+    }
+  });
+  if (!found) old.text = kNoKeywordsTagFound;
+  return old;
+}
+
+OldKeywordsTag GetOldKeywordsMetaTag(const std::string& path) {
+  const std::optional<std::string> bytes = ReadFileBytes(path);
+  if (!bytes) return {"Error when getting old keywords meta tag.", false};
+  return GetOldKeywordsMetaTagOfBytes(*bytes);
+}
+
+std::optional<std::string> ShowExistingKeywords(std::string& input_box,
+                                                Prompter& prompter) {
+  input_box = std::string(TrimBlanks(input_box));
+  if (input_box.empty()) {
+    prompter.Ask({"Error", "Input file not specified.", Icon::kExclamation,
+                  Buttons::kOk});
+    return std::nullopt;
+  }
+  if (!FileExists(input_box)) {
+    prompter.Ask({"File not found", "Input file not found.", Icon::kExclamation,
+                  Buttons::kOk});
+    return std::nullopt;
+  }
+  return ListExistingTags(input_box);
+}
+
+}  // namespace vorn
