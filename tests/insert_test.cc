@@ -122,7 +122,8 @@ TEST(InsertKeywordsMetaTagIntoBytesTest, RewritesTheHead) {
        true, "<head>\n<title>T</title>\n" + n + "\n" + d + "\n</head>\nbody\n"},
       {"old done tag after the keywords tag replaced by one new",
        "<head>\n" + Str(kOldTag) +
-           "\n<meta name=\"vorn done\" content=\"2001-01-01\">\n</head>\nbody\n",
+           "\n<meta name=\"vorn done\" "
+           "content=\"2001-01-01\">\n</head>\nbody\n",
        true, "<head>\n" + n + "\n" + d + "\n</head>\nbody\n"},
       {"old done tag removed without a new one",
        "<head>\n" + Str(kOldTag) + "\n" + kOldDone + "\n</head>\nbody\n", false,
@@ -153,8 +154,7 @@ TEST(InsertKeywordsMetaTagIntoBytesTest, RewritesTheHead) {
       {"capitals: the old tag found, </HEAD> kept in its case",
        "<HTML>\n<HEAD>\n<META NAME=\"KEYWORDS\" CONTENT=\"OLD\">\n</HEAD>\n"
        "<BODY></BODY>\n",
-       true,
-       "<HTML>\n<HEAD>\n" + n + "\n" + d + "\n</HEAD>\n<BODY></BODY>\n"},
+       true, "<HTML>\n<HEAD>\n" + n + "\n" + d + "\n</HEAD>\n<BODY></BODY>\n"},
       {"single-quoted old tag is not a keywords tag: kept",
        "<head>\n<meta name='keywords' content='old'>\n</head>\nb\n", true,
        "<head>\n<meta name='keywords' content='old'>\n" + n + "\n" + d +
@@ -165,11 +165,51 @@ TEST(InsertKeywordsMetaTagIntoBytesTest, RewritesTheHead) {
   };
   for (const auto& k : kCases) {
     std::string out = "unset";
-    EXPECT_EQ(InsertKeywordsMetaTagIntoBytes(k.page, kNew, Options(k.add_done),
-                                             &out),
-              InsertResult::kInserted)
+    EXPECT_EQ(
+        InsertKeywordsMetaTagIntoBytes(k.page, kNew, Options(k.add_done), &out),
+        InsertResult::kInserted)
         << k.name;
     EXPECT_EQ(out, k.expected) << k.name << "\n" << Visible(out);
+  }
+}
+
+// However many keywords tags the head held, it holds the new tag once
+// afterwards and one done tag (never two). Where the one new tag stands
+// among the old places is left open; the other lines stay in order.
+TEST(InsertKeywordsMetaTagIntoBytesTest, SeveralOldTagsGiveOneNewTag) {
+  const std::string pages[] = {
+      "<head>\n" + Str(kOldTag) + "\n<title>T</title>\n" +
+          R"(<META NAME="KEYWORDS" CONTENT="two">)" + "\n</head>\nb\n",
+      "<head>\n" + Str(kOldTag) + "\n" + kOldTag + "\n" + kOldDone +
+          "\n<title>T</title>\n</head>\nb\n",
+  };
+  for (const std::string& page : pages) {
+    std::string out;
+    ASSERT_EQ(InsertKeywordsMetaTagIntoBytes(page, kNew, Options(), &out),
+              InsertResult::kInserted)
+        << page;
+    std::vector<std::string> others;
+    int tags = 0;
+    int done_tags = 0;
+    std::size_t start = 0;
+    while (start < out.size()) {
+      const std::size_t end = out.find('\n', start);
+      const std::string line = out.substr(start, end - start);
+      start = end == std::string::npos ? out.size() : end + 1;
+      if (line == kNew) {
+        ++tags;
+      } else if (line == kDone) {
+        ++done_tags;
+      } else {
+        others.push_back(line);
+      }
+    }
+    EXPECT_EQ(tags, 1) << page << "gave\n" << out;
+    EXPECT_EQ(done_tags, 1) << page << "gave\n" << out;
+    EXPECT_EQ(others, (std::vector<std::string>{"<head>", "<title>T</title>",
+                                                "</head>", "b"}))
+        << page << "gave\n"
+        << out;
   }
 }
 
@@ -192,9 +232,9 @@ TEST(InsertKeywordsMetaTagIntoBytesTest, TextBeforeASplitIsWrittenAsItIs) {
   };
   for (const auto& k : kCases) {
     std::string out;
-    EXPECT_EQ(InsertKeywordsMetaTagIntoBytes(k.page, kNew, Options(k.add_done),
-                                             &out),
-              InsertResult::kInserted)
+    EXPECT_EQ(
+        InsertKeywordsMetaTagIntoBytes(k.page, kNew, Options(k.add_done), &out),
+        InsertResult::kInserted)
         << k.name;
     EXPECT_EQ(out, k.expected) << k.name << "\n" << Visible(out);
   }
@@ -223,9 +263,8 @@ TEST(InsertKeywordsMetaTagIntoBytesTest, RefusedRewrites) {
   };
   for (const auto& k : kCases) {
     std::string out;
-    EXPECT_EQ(
-        InsertKeywordsMetaTagIntoBytes(k.page, kNew, Options(), &out),
-        k.result)
+    EXPECT_EQ(InsertKeywordsMetaTagIntoBytes(k.page, kNew, Options(), &out),
+              k.result)
         << k.name;
   }
 }
@@ -262,9 +301,10 @@ TEST(InsertKeywordsMetaTagIntoBytesTest, RefusesTextThatIsNotAKeywordsTag) {
 }
 
 TEST(InsertKeywordsMetaTagIntoBytesTest, KeepsTheLineEnds) {
-  // Lines copied unchanged keep their own line end; lines the rewrite writes
-  // (the tags, split pieces, "</head>") end with LF in an LF-only page and
-  // with CR LF in any other.
+  // The lines after the "</head>" line are copied unchanged, each with its
+  // own line end; the lines the rewrite writes, up to and including "</head>"
+  // (kept lines, split pieces and the tags), end with LF in an LF-only page
+  // and with CR LF in any other.
   const std::string n = kNew;
   const std::string d = kDone;
   const BytesCase kCases[] = {
@@ -280,15 +320,15 @@ TEST(InsertKeywordsMetaTagIntoBytesTest, KeepsTheLineEnds) {
        true,
        "<html>\r\n<head>\r\n<title>T</title>\r\n" + n + "\r\n" + d +
            "\r\n</head>\r\n<body>x</body>\r\n"},
-      {"CR only",
-       "<html>\r<head>\r<title>T</title>\r</head>\r<body>x</body>\r", true,
-       "<html>\r<head>\r<title>T</title>\r" + n + "\r\n" + d +
+      {"CR only", "<html>\r<head>\r<title>T</title>\r</head>\r<body>x</body>\r",
+       true,
+       "<html>\r\n<head>\r\n<title>T</title>\r\n" + n + "\r\n" + d +
            "\r\n</head>\r\n<body>x</body>\r"},
       {"mixed, no final line end",
        "<html>\n<head>\r\n<title>T</title>\n</head>\n<body>\r\nx\r</body>\n"
        "</html>",
        true,
-       "<html>\n<head>\r\n<title>T</title>\n" + n + "\r\n" + d +
+       "<html>\r\n<head>\r\n<title>T</title>\r\n" + n + "\r\n" + d +
            "\r\n</head>\r\n<body>\r\nx\r</body>\n</html>"},
       {"LF only, a one-line head split",
        "<head>" + Str(kOldTag) + "</head><body>\nx\n", true,
@@ -298,13 +338,13 @@ TEST(InsertKeywordsMetaTagIntoBytesTest, KeepsTheLineEnds) {
        "<head>\r\n" + n + "\r\n" + d + "\r\n</head>\r\n<body>\r\nx\r\n"},
       {"LF in the head, CR LF in the body",
        "<head>\n</head>\n<body>\r\n</body>\r\n", false,
-       "<head>\n" + n + "\r\n</head>\r\n<body>\r\n</body>\r\n"},
+       "<head>\r\n" + n + "\r\n</head>\r\n<body>\r\n</body>\r\n"},
   };
   for (const auto& k : kCases) {
     std::string out;
-    EXPECT_EQ(InsertKeywordsMetaTagIntoBytes(k.page, kNew, Options(k.add_done),
-                                             &out),
-              InsertResult::kInserted)
+    EXPECT_EQ(
+        InsertKeywordsMetaTagIntoBytes(k.page, kNew, Options(k.add_done), &out),
+        InsertResult::kInserted)
         << k.name;
     EXPECT_EQ(out, k.expected) << k.name << "\n" << Visible(out);
   }
@@ -327,8 +367,7 @@ TEST(InsertKeywordsMetaTagIntoBytesTest, WritesTheTagInThePagesEncoding) {
     std::string head;  // the page up to "</head>"
     std::string tag_bytes;
   } kCases[] = {
-      {"UTF-8 by its byte order mark", "\xEF\xBB\xBF<html>\n<head>\n",
-       as_utf8},
+      {"UTF-8 by its byte order mark", "\xEF\xBB\xBF<html>\n<head>\n", as_utf8},
       {"UTF-8 by a charset meta tag",
        "<html>\n<head>\n<meta charset=\"utf-8\">\n", as_utf8},
       {"UTF-8 by an http-equiv meta tag",
@@ -337,8 +376,8 @@ TEST(InsertKeywordsMetaTagIntoBytesTest, WritesTheTagInThePagesEncoding) {
        as_utf8},
       {"UTF-8 by its non-ASCII text", "<head>\n<title>Caf\xC3\xA9</title>\n",
        as_utf8},
-      {"Windows-1252 by its non-ASCII text",
-       "<head>\n<title>Caf\xE9</title>\n", as_1252},
+      {"Windows-1252 by its non-ASCII text", "<head>\n<title>Caf\xE9</title>\n",
+       as_1252},
       {"Windows-1252 with a euro sign", "<head>\n<title>5 \x80</title>\n",
        as_1252},
   };
@@ -354,8 +393,8 @@ TEST(InsertKeywordsMetaTagIntoBytesTest, WritesTheTagInThePagesEncoding) {
 }
 
 TEST(InsertKeywordsMetaTagIntoBytesTest, ReportsTheOldAndNewTags) {
-  const std::string with_old = "<head>\n<title>T</title>" + Str(kOldTag) +
-                               "<link>\n</head>\nb\n";
+  const std::string with_old =
+      "<head>\n<title>T</title>" + Str(kOldTag) + "<link>\n</head>\nb\n";
   const std::string without_old = "<head>\n</head>\nb\n";
   const struct {
     const char* name;
@@ -364,7 +403,10 @@ TEST(InsertKeywordsMetaTagIntoBytesTest, ReportsTheOldAndNewTags) {
     bool include_new;
     std::vector<std::string> lines;
   } kCases[] = {
-      {"both", &with_old, true, true,
+      {"both",
+       &with_old,
+       true,
+       true,
        {"\r\nOLD: " + Str(kOldTag), "\r\nNEW: " + Str(kNew)}},
       {"old only", &with_old, true, false, {"\r\nOLD: " + Str(kOldTag)}},
       {"new only", &with_old, false, true, {"\r\nNEW: " + Str(kNew)}},
@@ -396,9 +438,9 @@ TEST(InsertKeywordsMetaTagIntoBytesTest, EmptyTodayMeansTheDateOfToday) {
   options.add_done = true;
   const std::string before = TodayForDoneTag();
   std::string out;
-  ASSERT_EQ(InsertKeywordsMetaTagIntoBytes("<head>\n</head>\n", kNew, options,
-                                           &out),
-            InsertResult::kInserted);
+  ASSERT_EQ(
+      InsertKeywordsMetaTagIntoBytes("<head>\n</head>\n", kNew, options, &out),
+      InsertResult::kInserted);
   const std::string after = TodayForDoneTag();
   // The date may turn between the two readings of the clock.
   const std::string head = "<head>\n" + Str(kNew) + "\n";
@@ -408,9 +450,9 @@ TEST(InsertKeywordsMetaTagIntoBytesTest, EmptyTodayMeansTheDateOfToday) {
 }
 
 TEST(InsertKeywordsMetaTagIntoBytesTest, InsertingTwiceChangesOnlyTheDate) {
-  const std::string page =
-      "<html>\r\n<head>\r\n<title>T</title>\r\n" + Str(kOldDone) + "\r\n" +
-      kOldTag + "\r\n\r\n</head>\r\n<body>\r\n\r\n</body>\r\n";
+  const std::string page = "<html>\r\n<head>\r\n<title>T</title>\r\n" +
+                           Str(kOldDone) + "\r\n" + kOldTag +
+                           "\r\n\r\n</head>\r\n<body>\r\n\r\n</body>\r\n";
   std::string once;
   ASSERT_EQ(InsertKeywordsMetaTagIntoBytes(page, kNew, Options(), &once),
             InsertResult::kInserted);
@@ -428,7 +470,8 @@ TEST(InsertKeywordsMetaTagIntoBytesTest, InsertingTwiceChangesOnlyTheDate) {
   EXPECT_EQ(dated, expected);
 }
 
-// --- The done tag alone --------------------------------------------------------
+// --- The done tag alone
+// --------------------------------------------------------
 
 TEST(InsertDoneMetaTagIntoBytesTest, WritesOneDoneTagBeforeTheHeadEnd) {
   const std::string d = kDone;
@@ -439,15 +482,15 @@ TEST(InsertDoneMetaTagIntoBytesTest, WritesOneDoneTagBeforeTheHeadEnd) {
     std::string expected;
   } kCases[] = {
       {"plain head", "<head>\n<title>T</title>\n</head>\nb\n",
-       DoneResult::kWritten, "<head>\n<title>T</title>\n" + d + "\n</head>\nb\n"},
+       DoneResult::kWritten,
+       "<head>\n<title>T</title>\n" + d + "\n</head>\nb\n"},
       {"old done tags and blank lines removed, keywords tag kept",
        "<head>\n\n" + Str(kOldDone) + "\n" + kOldTag + "\n" + kOldDone +
            "\n</head>\n\nb\n",
        DoneResult::kWritten,
        "<head>\n" + Str(kOldTag) + "\n" + d + "\n</head>\n\nb\n"},
       {"one-line head", "<head><title>T</title></head>\nb\n",
-       DoneResult::kWritten,
-       "<head><title>T</title>\n" + d + "\n</head>\nb\n"},
+       DoneResult::kWritten, "<head><title>T</title>\n" + d + "\n</head>\nb\n"},
       {"CR LF page", "<head>\r\n" + Str(kOldDone) + "\r\n</head>\r\nb\r\n",
        DoneResult::kWritten, "<head>\r\n" + d + "\r\n</head>\r\nb\r\n"},
       {"no </head>", "<html>\n" + Str(kOldDone) + "\n<body></body>\n",
@@ -457,12 +500,14 @@ TEST(InsertDoneMetaTagIntoBytesTest, WritesOneDoneTagBeforeTheHeadEnd) {
     std::string out;
     EXPECT_EQ(InsertDoneMetaTagIntoBytes(k.page, Options(), &out), k.result)
         << k.name;
-    if (k.result == DoneResult::kWritten)
+    if (k.result == DoneResult::kWritten) {
       EXPECT_EQ(out, k.expected) << k.name << "\n" << Visible(out);
+    }
   }
 }
 
-// --- Small pieces --------------------------------------------------------------
+// --- Small pieces
+// --------------------------------------------------------------
 
 TEST(BackupFileNameTest, PutsBakBeforeTheLastExtensionOfTheFileName) {
   const struct {
@@ -553,12 +598,13 @@ TEST(InsertResultMessageTest, GivesTheTextAndCaptionOfEachResult) {
   EXPECT_EQ(InsertResultMessage(InsertResult::kInserted), std::nullopt);
 }
 
-// --- Rewriting files -------------------------------------------------------------
+// --- Rewriting files
+// -------------------------------------------------------------
 
 const std::string& OldPage() {
-  static const auto* page = new std::string(
-      "<html>\n<head>\n<title>T</title>\n" + Str(kOldTag) +
-      "\n</head>\n<body>\n<p>x</p>\n</body>\n</html>\n");
+  static const auto* page =
+      new std::string("<html>\n<head>\n<title>T</title>\n" + Str(kOldTag) +
+                      "\n</head>\n<body>\n<p>x</p>\n</body>\n</html>\n");
   return *page;
 }
 const std::string& NewPage() {
@@ -591,15 +637,23 @@ TEST(InsertKeywordsMetaTagTest, BackupHoldsTheOldBytes) {
   } kCases[] = {
       {"backup", false, true, {"abc.bak.htm", "abc.htm"}, OldPage()},
       {"no backup", false, false, {"abc.htm"}, std::nullopt},
-      {"backup over an old one", true, true, {"abc.bak.htm", "abc.htm"},
+      {"backup over an old one",
+       true,
+       true,
+       {"abc.bak.htm", "abc.htm"},
        OldPage()},
-      {"old backup survives when none is asked for", true, false,
-       {"abc.bak.htm", "abc.htm"}, "older backup"},
+      {"old backup survives when none is asked for",
+       true,
+       false,
+       {"abc.bak.htm", "abc.htm"},
+       "older backup"},
   };
   for (const auto& k : kCases) {
     PageFolder folder;
     ASSERT_TRUE(folder.Write("abc.htm", OldPage()));
-    if (k.old_backup) ASSERT_TRUE(folder.Write("abc.bak.htm", "older backup"));
+    if (k.old_backup) {
+      ASSERT_TRUE(folder.Write("abc.bak.htm", "older backup"));
+    }
     InsertOptions options = Options();
     options.backup = k.backup;
     EXPECT_EQ(InsertKeywordsMetaTag(kNew, folder.Path("abc.htm"), options),
@@ -675,12 +729,12 @@ TEST(InsertKeywordsMetaTagTest, RefusedRewritesLeaveTheFolderAsItWas) {
   }
 }
 
-TEST(InsertKeywordsMetaTagTest, ChecksThePathBeforeTheTagAndTheTagBeforeTheFile) {
+TEST(InsertKeywordsMetaTagTest,
+     ChecksThePathBeforeTheTagAndTheTagBeforeTheFile) {
   PageFolder folder;
   const std::string missing = folder.Path("missing.htm");
   EXPECT_EQ(InsertKeywordsMetaTag(kNew, "", Options()), InsertResult::kNoPath);
-  EXPECT_EQ(InsertKeywordsMetaTag("bad", "", Options()),
-            InsertResult::kNoPath);
+  EXPECT_EQ(InsertKeywordsMetaTag("bad", "", Options()), InsertResult::kNoPath);
   EXPECT_EQ(InsertKeywordsMetaTag(kNew, missing, Options()),
             InsertResult::kFileMissing);
   EXPECT_EQ(InsertKeywordsMetaTag("bad", missing, Options()),
@@ -742,9 +796,9 @@ TEST(InsertKeywordsMetaTagTest, FollowsASymbolicLink) {
     ASSERT_EQ(::lstat(folder.Path("link1.htm").c_str(), &st), 0) << k.name;
     EXPECT_TRUE(S_ISLNK(st.st_mode)) << k.name;
     char stored[4096] = {};
-    ASSERT_GT(::readlink(folder.Path("link1.htm").c_str(), stored,
-                         sizeof stored - 1),
-              0);
+    ASSERT_GT(
+        ::readlink(folder.Path("link1.htm").c_str(), stored, sizeof stored - 1),
+        0);
     EXPECT_EQ(std::string(stored), target) << k.name;
   }
 }
@@ -762,8 +816,7 @@ TEST(InsertKeywordsMetaTagTest, AFolderOfTheBackupNameStopsOnlyABackup) {
     EXPECT_EQ(InsertKeywordsMetaTag(kNew, folder.Path("abc.htm"), options),
               backup ? InsertResult::kFileError : InsertResult::kInserted)
         << backup;
-    EXPECT_EQ(folder.Read("abc.htm"), backup ? OldPage() : NewPage())
-        << backup;
+    EXPECT_EQ(folder.Read("abc.htm"), backup ? OldPage() : NewPage()) << backup;
     EXPECT_EQ(folder.List(), (Names{"abc.bak.htm", "abc.htm"})) << backup;
     EXPECT_EQ(folder.List("abc.bak.htm"), Names{"inside"}) << backup;
   }
@@ -790,8 +843,8 @@ TEST(InsertDoneMetaTagTest, RewritesTheFileWithoutABackup) {
   options.backup = true;  // the done tag alone never makes one
   EXPECT_EQ(InsertDoneMetaTag(path, options), DoneResult::kWritten);
   EXPECT_EQ(folder.Read("abc.htm"),
-            "<html>\n<head>\n<title>T</title>\n" + Str(kOldTag) + "\n" +
-                kDone + "\n</head>\n<body>\n<p>x</p>\n</body>\n</html>\n");
+            "<html>\n<head>\n<title>T</title>\n" + Str(kOldTag) + "\n" + kDone +
+                "\n</head>\n<body>\n<p>x</p>\n</body>\n</html>\n");
   EXPECT_EQ(ModeOf(path), 0640u);
   EXPECT_EQ(folder.List(), Names{"abc.htm"});
 }
@@ -820,7 +873,8 @@ TEST(InsertDoneMetaTagTest, ReportsAFileError) {
   EXPECT_EQ(folder.List(), Names{"abc.htm"});
 }
 
-// --- "Insert meta tag into file" -------------------------------------------------
+// --- "Insert meta tag into file"
+// -------------------------------------------------
 
 MessageBox BackupQuestion(const std::string& path, const std::string& backup) {
   MessageBox box;
@@ -835,7 +889,9 @@ void ExpectBox(const MessageBox& shown, const MessageBox& expected,
   EXPECT_EQ(shown.caption, expected.caption) << row;
   EXPECT_EQ(shown.text, expected.text) << row;
   EXPECT_EQ(shown.buttons, expected.buttons) << row;
-  if (check_icon) EXPECT_EQ(shown.icon, expected.icon) << row;
+  if (check_icon) {
+    EXPECT_EQ(shown.icon, expected.icon) << row;
+  }
 }
 
 MessageBox ResultBox(const char* caption, const char* text) {
@@ -855,14 +911,25 @@ TEST(InsertCommandTest, AsksAboutTheBackupAndInserts) {
     std::string page_after;
     Names files;
   } kCases[] = {
-      {"yes", Answer::kYes, false, InsertResult::kInserted, NewPage(),
+      {"yes",
+       Answer::kYes,
+       false,
+       InsertResult::kInserted,
+       NewPage(),
        {"abc.bak.htm", "abc.htm"}},
-      {"no", Answer::kNo, false, InsertResult::kInserted, NewPage(),
+      {"no",
+       Answer::kNo,
+       false,
+       InsertResult::kInserted,
+       NewPage(),
        {"abc.htm"}},
-      {"no wins over a preset backup", Answer::kNo, true,
-       InsertResult::kInserted, NewPage(), {"abc.htm"}},
-      {"cancel", Answer::kCancel, false, std::nullopt, OldPage(),
+      {"no wins over a preset backup",
+       Answer::kNo,
+       true,
+       InsertResult::kInserted,
+       NewPage(),
        {"abc.htm"}},
+      {"cancel", Answer::kCancel, false, std::nullopt, OldPage(), {"abc.htm"}},
   };
   for (const auto& k : kCases) {
     PageFolder folder;
@@ -871,17 +938,17 @@ TEST(InsertCommandTest, AsksAboutTheBackupAndInserts) {
     std::string output_box = Str(kNew) +
                              "\r\n\r\nNumber of keywords in meta tag: 2\r\n"
                              "Number of bytes in meta tag: 44\r\n";
-    std::string input_box = " " + path + "  ";
+    std::string input_box = "  " + path + "  ";
     PromptScript prompter({k.answer});
     InsertOptions options = Options();
     options.backup = k.preset_backup;
-    EXPECT_EQ(InsertCommand(output_box, input_box, options, prompter),
-              k.result)
+    EXPECT_EQ(InsertCommand(output_box, input_box, options, prompter), k.result)
         << k.name;
-    // Both boxes are trimmed and written back, status lines and all.
+    // Both boxes are trimmed of blanks and written back, status lines and
+    // all; the line break at the end is no blank.
     EXPECT_EQ(output_box, Str(kNew) +
                               "\r\n\r\nNumber of keywords in meta tag: 2\r\n"
-                              "Number of bytes in meta tag: 44")
+                              "Number of bytes in meta tag: 44\r\n")
         << k.name;
     EXPECT_EQ(input_box, path) << k.name;
     ASSERT_EQ(prompter.shown().size(), 1u) << k.name;
@@ -890,8 +957,9 @@ TEST(InsertCommandTest, AsksAboutTheBackupAndInserts) {
               /*check_icon=*/false);
     EXPECT_EQ(folder.Read("abc.htm"), k.page_after) << k.name;
     EXPECT_EQ(folder.List(), k.files) << k.name;
-    if (k.answer == Answer::kYes)
+    if (k.answer == Answer::kYes) {
       EXPECT_EQ(folder.Read("abc.bak.htm"), OldPage()) << k.name;
+    }
   }
 }
 
@@ -900,7 +968,7 @@ TEST(InsertCommandTest, EmptyBoxes) {
   ASSERT_TRUE(folder.Write("abc.htm", OldPage()));
   {
     // An empty tag box: nothing happens, nothing is asked.
-    std::string output_box = " \r\n ";
+    std::string output_box = "    ";
     std::string input_box = folder.Path("abc.htm");
     PromptScript prompter({Answer::kYes});
     EXPECT_EQ(InsertCommand(output_box, input_box, Options(), prompter),
@@ -954,7 +1022,9 @@ TEST(InsertCommandTest, ShowsEachResult) {
   for (const auto& k : kCases) {
     for (const Answer answer : {Answer::kYes, Answer::kNo}) {
       PageFolder folder;
-      if (!k.page.empty()) ASSERT_TRUE(folder.Write("abc.htm", k.page));
+      if (!k.page.empty()) {
+        ASSERT_TRUE(folder.Write("abc.htm", k.page));
+      }
       const std::string path = folder.Path("abc.htm");
       std::string output_box = k.output_box;
       std::string input_box = path;
@@ -977,7 +1047,8 @@ TEST(InsertCommandTest, ShowsEachResult) {
   }
 }
 
-// --- Random pages ------------------------------------------------------------------
+// --- Random pages
+// ------------------------------------------------------------------
 
 // A page made of random lines: lines before the head, a head of titles,
 // meta tags (keywords, description, done), comments and blank lines, the
@@ -1013,7 +1084,7 @@ class RandomPage {
         if (!tag_written) expected_ += written;
         tag_written = true;
       } else if (line.kind == kKept) {
-        expected_ += line.text + line.end;
+        expected_ += line.text + e;
       }
     }
     if (!tag_written) expected_ += written;
@@ -1040,9 +1111,9 @@ class RandomPage {
 
   std::string Word(bool any) {
     static const char* const kWords[] = {
-        "web",  "page",  "author", "Keyword", "tool",      "HTML",
-        "text", "meta",  "&amp;",  "a<b",     "caf\xC3\xA9", "1999",
-        "kw",   "done",  "\t",     "  ",      "x>y",       "<br>"};
+        "web",  "page", "author", "Keyword", "tool",        "HTML",
+        "text", "meta", "&amp;",  "a<b",     "caf\xC3\xA9", "1999",
+        "kw",   "done", "\t",     "  ",      "x>y",         "<br>"};
     // The last two hold ">".
     const int count = sizeof kWords / sizeof kWords[0] - (any ? 0 : 2);
     return kWords[Pick(count)];
@@ -1169,12 +1240,17 @@ std::string Lower(std::string text) {
 TEST(InsertKeywordsMetaTagPropertyTest, RandomPages) {
   PageFolder folder;
   int exact = 0;
+  int failing_seeds = 0;
+  const ::testing::TestResult& outcome =
+      *::testing::UnitTest::GetInstance()->current_test_info()->result();
   for (unsigned seed = 1; seed <= 400; ++seed) {
+    // A few failing pages tell enough.
+    if (outcome.total_part_count() > 0 && ++failing_seeds > 5) return;
     std::mt19937 rng(seed);
     const bool add_done = seed % 3 != 0;
     const RandomPage page(rng, add_done);
-    const std::string row = "seed " + std::to_string(seed) + ":\n" +
-                            Visible(page.bytes());
+    const std::string row =
+        "seed " + std::to_string(seed) + ":\n" + Visible(page.bytes());
     std::string out;
     ASSERT_EQ(InsertKeywordsMetaTagIntoBytes(page.bytes(), kNew,
                                              Options(add_done), &out),
@@ -1190,8 +1266,7 @@ TEST(InsertKeywordsMetaTagPropertyTest, RandomPages) {
     EXPECT_EQ(out.substr(head_size), page.suffix()) << row;
     // The head holds the new tag once, and the done tag right after it when
     // asked for; no other keywords or done tag and no blank line.
-    const std::vector<std::string> head =
-        SplitLines(out.substr(0, head_size));
+    const std::vector<std::string> head = SplitLines(out.substr(0, head_size));
     int tags = 0;
     int done_tags = 0;
     for (std::size_t i = 0; i < head.size(); ++i) {
@@ -1210,15 +1285,15 @@ TEST(InsertKeywordsMetaTagPropertyTest, RandomPages) {
       }
     }
     EXPECT_EQ(tags, 1) << row << "\ngave\n" << Visible(out);
-    EXPECT_EQ(done_tags, add_done ? 1 : 0) << row << "\ngave\n"
-                                           << Visible(out);
-    if (page.lf_only())
+    EXPECT_EQ(done_tags, add_done ? 1 : 0) << row << "\ngave\n" << Visible(out);
+    if (page.lf_only()) {
       EXPECT_EQ(out.find('\r'), std::string::npos) << row;
+    }
     // Inserting again changes nothing; with another date only the date.
     std::string again;
-    ASSERT_EQ(InsertKeywordsMetaTagIntoBytes(out, kNew, Options(add_done),
-                                             &again),
-              InsertResult::kInserted)
+    ASSERT_EQ(
+        InsertKeywordsMetaTagIntoBytes(out, kNew, Options(add_done), &again),
+        InsertResult::kInserted)
         << row;
     EXPECT_EQ(again, out) << row;
     if (add_done) {
@@ -1229,8 +1304,9 @@ TEST(InsertKeywordsMetaTagPropertyTest, RandomPages) {
                 InsertResult::kInserted)
           << row;
       std::string expected = out;
-      expected.replace(expected.find(kDone), std::strlen(kDone),
-                       DoneMetaTagLine("2010-07-04"));
+      for (std::size_t at = expected.find(kDone); at != std::string::npos;
+           at = expected.find(kDone, at))
+        expected.replace(at, std::strlen(kDone), DoneMetaTagLine("2010-07-04"));
       EXPECT_EQ(dated, expected) << row;
     }
     // The file gets the same bytes as the page in memory.

@@ -85,7 +85,7 @@ TEST(FindDoneMetaTagTest, FindsTheTagAroundTheQuotedMarker) {
       {R"(<meta name="vorn done" content="2008-01-31">)", 1, 44},
       {R"(  <meta name="vorn done" content="x"> <title>)", 3, 37},
       {R"(<meta name="keywords" content="k"><meta name="vorn done" content="d">)",
-       35, 68},
+       35, 69},
       {R"(<meta name="vorn done")", 1, 0},
       {R"(<meta name="vorn done" content="d"></head>)", 1, 35},
       {R"(<meta name="vorndone" content="d">)", 0, 0},
@@ -221,8 +221,11 @@ const std::vector<HeadCase>& HeadCases() {
        "name=\"description\" content=\"x\">\r\n\r\n",
        R"(<meta name="keywords" content="y"><meta name="description" content="x">)",
        false},
-      {"no head at all", {"<html><body>", "<p>Text</p>", "</body></html>"},
-       kNone, kNone, false},
+      {"no head at all",
+       {"<html><body>", "<p>Text</p>", "</body></html>"},
+       kNone,
+       kNone,
+       false},
       {"no head: read to the end of the file",
        {"<p>Text</p>", R"(<meta name="keywords" content="z">)", "<p>More</p>"},
        "KEYWORDS meta tag: <meta name=\"keywords\" content=\"z\">\r\n\r\n",
@@ -242,16 +245,15 @@ const std::vector<HeadCase>& HeadCases() {
        R"(<meta name="keywords" content="k">)",
        false},
       {"comment closing on the last line after a done tag",
-       {"<head>", R"(<meta name="VORN done" content="2001-02-03">)",
-        "<!--", "c -->"},
+       {"<head>", R"(<meta name="VORN done" content="2001-02-03">)", "<!--",
+        "c -->"},
        std::string("VORN meta tag: <meta name=\"VORN done\" "
                    "content=\"2001-02-03\">\r\n\r\n") +
            kNone,
        kNone,
        true},
       {"done tag",
-       {"<head>", R"(<meta name="VORN done" content="2008-01-31">)",
-        "</head>"},
+       {"<head>", R"(<meta name="VORN done" content="2008-01-31">)", "</head>"},
        std::string("VORN meta tag: <meta name=\"VORN done\" "
                    "content=\"2008-01-31\">\r\n\r\n") +
            kNone,
@@ -360,9 +362,10 @@ TEST(ListExistingTagsTest, MixedLineEndsInOnePage) {
   const std::string page =
       "<html>\n<head>\r<title>T</title>\r\n"
       "<meta name=\"keywords\" content=\"k\">\n</head>\r\n<body></body>";
-  EXPECT_EQ(ListExistingTagsOfBytes(page),
-            "TITLE: T\r\n\r\n"
-            "KEYWORDS meta tag: <meta name=\"keywords\" content=\"k\">\r\n\r\n");
+  EXPECT_EQ(
+      ListExistingTagsOfBytes(page),
+      "TITLE: T\r\n\r\n"
+      "KEYWORDS meta tag: <meta name=\"keywords\" content=\"k\">\r\n\r\n");
 }
 
 TEST(ListExistingTagsTest, UnreadableFileGivesTheErrorText) {
@@ -397,8 +400,8 @@ TEST(ListExistingTagsTest, Utf8PageIsListedInWindows1252) {
 
 TEST(ShowExistingKeywordsTest, ChecksTheInputBox) {
   PageFolder folder;
-  ASSERT_TRUE(folder.Write("page.htm",
-                           "<head>\r\n<title>Home</title>\r\n</head>\r\n"));
+  ASSERT_TRUE(
+      folder.Write("page.htm", "<head>\r\n<title>Home</title>\r\n</head>\r\n"));
   const struct {
     const char* name;
     std::string input;

@@ -1,6 +1,7 @@
 #include "tests/support/page_folder.h"
 
 #include <dirent.h>
+#include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,8 +14,6 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
-
-#include <gtest/gtest.h>
 
 namespace vorn {
 namespace {
