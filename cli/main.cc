@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/state_file.h"
 #include "batch/multiple_file_run.h"
 #include "batch/operation_parameters.h"
 #include "batch/report.h"
@@ -179,6 +180,20 @@ int Main(int argc, char** argv) {
   }
 
   AnalysisSettings settings;
+  if (options->state_file) {
+    std::string error;
+    const std::optional<std::string> bytes =
+        ReadFileBytes(*options->state_file, &error);
+    const std::optional<SavedState> state =
+        bytes ? ParseState(*bytes) : std::nullopt;
+    if (!state) {
+      std::fprintf(stderr, "vorn-cli: cannot use the state file %s: %s\n",
+                   options->state_file->c_str(),
+                   bytes ? "it is damaged or incomplete" : error.c_str());
+      return kExitFailure;
+    }
+    settings = state->Settings;
+  }
   ApplyOptions(*options, settings);
   TerminalView view(stderr);
   CheckNumericFields(settings, view);

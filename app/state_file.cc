@@ -1,0 +1,221 @@
+#include "app/state_file.h"
+
+#include <array>
+#include <charconv>
+#include <vector>
+
+#include "engine/document_checks.h"
+#include "support/cp1252.h"
+#include "support/files.h"
+
+namespace vorn {
+namespace {
+
+// The settings lists by line, in file order.
+struct ListLine {
+  int line;
+  SettingsList list;
+};
+constexpr ListLine kListLines[] = {
+    {7, SettingsList::kShortWordSize},
+    {8, SettingsList::kThresholdFrequency},
+    {9, SettingsList::kTableWeight},
+    {10, SettingsList::kExistingKeywordsWeight},
+    {11, SettingsList::kBoldWeight},
+    {17, SettingsList::kTitleWeight},
+    {18, SettingsList::kDescriptionWeight},
+    {19, SettingsList::kItalicWeight},
+    {20, SettingsList::kDivWeight},
+    {21, SettingsList::kSpanWeight},
+};
+
+bool OperationParameters::*const kParameterLines[] = {
+    &OperationParameters::Backup,        // 23
+    &OperationParameters::Confirm,       // 24
+    &OperationParameters::AddDone,       // 25
+    &OperationParameters::SkipDone,      // 26
+    &OperationParameters::DontLogDone,   // 27
+    &OperationParameters::DisplayWords,  // 28
+    &OperationParameters::HTM,           // 29
+    &OperationParameters::HTML,          // 30
+    &OperationParameters::SHTM,          // 31
+    &OperationParameters::SHTML,         // 32
+    &OperationParameters::IncludeAllSubfolders,   // 33
+    &OperationParameters::IncludeNewMetaTag,      // 34
+    &OperationParameters::IncludeOldMetaTag,      // 35
+    &OperationParameters::LogOperations,          // 36
+    &OperationParameters::ClearReportAtStart,     // 37
+    &OperationParameters::DialogBoxForUnixFiles,  // 38
+    &OperationParameters::SaveStateOnQuit,        // 39
+};
+
+std::string Quoted(std::string_view text) {
+  std::string out = "\"";
+  for (char c : text) {
+    if (c == '"') out.push_back('"');
+    out.push_back(c);
+  }
+  out.push_back('"');
+  return out;
+}
+
+// A quoted text; a doubled quote inside stands for one.
+std::optional<std::string> Unquoted(std::string_view line) {
+  if (line.size() < 2 || line.front() != '"' || line.back() != '"')
+    return std::nullopt;
+  std::string out;
+  for (std::size_t i = 1; i + 1 < line.size(); ++i) {
+    if (line[i] == '"') {
+      if (i + 2 < line.size() && line[i + 1] == '"') {
+        out.push_back('"');
+        ++i;
+        continue;
+      }
+      return std::nullopt;
+    }
+    out.push_back(line[i]);
+  }
+  return out;
+}
+
+std::optional<int> Integer(std::string_view line) {
+  int value = 0;
+  const auto [end, ec] =
+      std::from_chars(line.data(), line.data() + line.size(), value);
+  if (ec != std::errc() || end != line.data() + line.size()) return std::nullopt;
+  return value;
+}
+
+// A check box value: the leading number of the line; 0, 1 or 2 (greyed).
+std::optional<int> BoxValue(std::string_view line) {
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < line.size() && (line[i] == '-' || line[i] == '+'))
+    negative = line[i++] == '-';
+  int value = 0;
+  std::size_t digits = 0;
+  for (; i < line.size() && line[i] >= '0' && line[i] <= '9' && digits < 6;
+       ++i, ++digits)
+    value = value * 10 + (line[i] - '0');
+  if (negative) value = -value;
+  if (value < 0 || value > 2) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+std::string FormatState(const SavedState& state) {
+  const AnalysisSettings& s = state.Settings;
+  std::vector<std::string> lines;
+  lines.push_back(Quoted(state.InputFile));
+  lines.push_back(Quoted(state.Folder));
+  lines.push_back(Quoted(Cp1252ToUtf8(s.BeginMetaTagWith)));
+  lines.push_back(Quoted(Cp1252ToUtf8(s.WordsToIgnore)));
+  lines.push_back(Quoted(Cp1252ToUtf8(s.MaxNumKeywordsInMetaTag)));
+  lines.push_back(Quoted(Cp1252ToUtf8(s.MaxNumBytesInMetaTag)));
+  AnalysisSettings copy = s;
+  auto position = [&](SettingsList list) {
+    return std::to_string(PositionOf(list, SettingOf(copy, list)));
+  };
+  for (int k = 0; k < 5; ++k) lines.push_back(position(kListLines[k].list));
+  auto box = [](bool v) { return std::string(v ? "1" : "0"); };
+  lines.push_back(box(s.IgnoreShortWords));
+  lines.push_back(box(s.IgnoreCommonWords));
+  lines.push_back(box(s.PreserveCase));
+  lines.push_back(box(s.SpaceAfterComma));
+  lines.push_back(box(s.ForwardSlash));
+  for (int k = 5; k < 10; ++k) lines.push_back(position(kListLines[k].list));
+  lines.push_back(std::to_string(s.TextLanguage));
+  for (bool OperationParameters::*field : kParameterLines)
+    lines.push_back(box(state.Parameters.*field));
+  lines.push_back(state.SingleFileMode ? "#TRUE#" : "#FALSE#");
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  return text;
+}
+
+std::optional<SavedState> ParseState(std::string_view text) {
+  std::vector<std::string_view> lines;
+  ForEachLine(text, [&](std::string_view line) {
+    lines.push_back(line);
+    return lines.size() < 40;
+  });
+  if (lines.size() < 40) return std::nullopt;
+  auto line = [&](int n) { return lines[static_cast<std::size_t>(n - 1)]; };
+
+  SavedState state;
+  AnalysisSettings& s = state.Settings;
+  std::array<std::string, 6> texts;
+  for (int n = 1; n <= 6; ++n) {
+    const auto t = Unquoted(line(n));
+    if (!t) return std::nullopt;
+    texts[static_cast<std::size_t>(n - 1)] = *t;
+  }
+  state.InputFile = texts[0];
+  state.Folder = texts[1];
+  s.BeginMetaTagWith = Utf8ToCp1252(texts[2]);
+  s.WordsToIgnore = NormalizeWordsToIgnore(Utf8ToCp1252(texts[3]));
+  s.MaxNumKeywordsInMetaTag = Utf8ToCp1252(texts[4]);
+  s.MaxNumBytesInMetaTag = Utf8ToCp1252(texts[5]);
+
+  for (const ListLine& l : kListLines) {
+    const auto p = Integer(line(l.line));
+    if (!p || *p < 0 || *p >= ListSize(l.list)) return std::nullopt;
+    SettingOf(s, l.list) = ValueAt(l.list, *p);
+  }
+  const auto language = Integer(line(22));
+  if (!language || *language < 0 || *language >= kNumLanguages)
+    return std::nullopt;
+  s.TextLanguage = *language;
+
+  bool* const analysis_boxes[] = {&s.IgnoreShortWords, &s.IgnoreCommonWords,
+                                  &s.PreserveCase, &s.SpaceAfterComma,
+                                  &s.ForwardSlash};
+  for (int n = 12; n <= 16; ++n) {
+    const auto v = BoxValue(line(n));
+    if (!v) return std::nullopt;
+    *analysis_boxes[n - 12] = *v == 1;
+  }
+  // The parameter boxes take their values in file order; a box whose value
+  // changes runs its click, which may change a coupled box.
+  OperationParameters& p = state.Parameters;
+  ParameterEnabling& e = state.Enabling;
+  for (int n = 23; n <= 39; ++n) {
+    const auto v = BoxValue(line(n));
+    if (!v) return std::nullopt;
+    const bool ticked = *v == 1;
+    bool OperationParameters::*field = kParameterLines[n - 23];
+    if (p.*field == ticked) continue;
+    if (field == &OperationParameters::SkipDone)
+      ClickSkipDone(p, e, ticked);
+    else if (field == &OperationParameters::LogOperations)
+      ClickLogOperations(p, e, ticked);
+    else if (field == &OperationParameters::IncludeOldMetaTag)
+      ClickIncludeOldMetaTag(p, ticked);
+    else if (field == &OperationParameters::IncludeNewMetaTag)
+      ClickIncludeNewMetaTag(p, ticked);
+    else
+      p.*field = ticked;
+  }
+  state.SingleFileMode = line(40) != "#FALSE#";
+  if (!state.Folder.empty()) state.SingleFileMode = false;
+  return state;
+}
+
+std::string StateFilePath() {
+  return AppDataFilePath("vorn.usr", "Quillon");
+}
+
+std::optional<SavedState> LoadState(const std::string& path) {
+  if (path.empty()) return std::nullopt;
+  const std::optional<std::string> bytes = ReadFileBytes(path);
+  if (!bytes) return std::nullopt;
+  return ParseState(*bytes);
+}
+
+std::string SaveState(const SavedState& state, const std::string& path) {
+  if (path.empty()) return "No folder for the user's settings could be found";
+  return WriteFileReplacing(path, FormatState(state));
+}
+
+}  // namespace vorn
