@@ -216,8 +216,10 @@ class DocumentScanner::LineScan {
   // Takes the word at pos_ and lets pending input through; false when the
   // user pressed Stop.
   bool TakeWordAtPos() {
+    // The sentinel blank ends every run before the end of the line.
+    const char* p = line_.data() + pos_;
     std::size_t n = 1;
-    while (n < kMaxWordRun && IsWordChar(At(pos_ + n))) ++n;
+    while (n < kMaxWordRun && ClassOf(p[n]) == CharClass::kWord) ++n;
     d_.TakeWord(pos_, n);
     pos_ = d_.word_end_;
     if (d_.view_ != nullptr && d_.view_->StopRequested()) {
@@ -272,9 +274,11 @@ void DocumentScanner::LineScan::Run() {
         !ctx_.AwaitTagEnd && !InZeroWeightBlock()) {
       const CharClass k = ClassOf(line_[pos_]);
       if (k == CharClass::kPlain) {
+        // The sentinel blank is plain too: stop before it.
+        const char* p = line_.data();
+        const std::size_t last = len_ - 1;
         ++pos_;
-        while (pos_ + 1 < len_ && ClassOf(line_[pos_]) == CharClass::kPlain)
-          ++pos_;
+        while (pos_ < last && ClassOf(p[pos_]) == CharClass::kPlain) ++pos_;
         continue;
       }
       if (k == CharClass::kWord) {
