@@ -106,7 +106,8 @@ bool CommonWordsTable::IsCommonWord(std::string_view word, int language) const {
   if (word.size() >= 64)
     return IsCommonLowerCaseWord(LowerCp1252(word), language);
   char buffer[64];
-  for (std::size_t i = 0; i < word.size(); ++i) buffer[i] = LowerCp1252(word[i]);
+  for (std::size_t i = 0; i < word.size(); ++i)
+    buffer[i] = LowerCp1252(word[i]);
   return IsCommonLowerCaseWord(std::string_view(buffer, word.size()), language);
 }
 
@@ -118,7 +119,8 @@ bool CommonWordsTable::IsCommonLowerCaseWord(std::string_view word,
   // length no listed word shares is rejected without hashing.
   if (word.size() < 64 &&
       ((list.first_and_length[static_cast<unsigned char>(word[0])] >>
-        word.size()) & 1) == 0)
+        word.size()) &
+       1) == 0)
     return false;
   return list.set.contains(word);
 }
@@ -135,9 +137,8 @@ MessageBox CommonWordsUnavailableMessage(int language,
                                : std::string(kLanguages[language].item);
   return MessageBox{
       .caption = "Common words not available",
-      .text =
-          "Common words in " + name + " could not be read from file\r\n" +
-          PathForDisplay(path),
+      .text = "Common words in " + name + " could not be read from file\r\n" +
+              PathForDisplay(path),
       .icon = Icon::kExclamation,
       .buttons = Buttons::kOk,
   };

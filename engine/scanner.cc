@@ -473,7 +473,8 @@ void DocumentScanner::LineScan::BuildCompact() {
     ++compact;
     if (c == '=' && ends_with(kName)) last_name_ = compact - kName.size();
     if (c != '"') continue;
-    if (ends_with(kDescription)) last_description_ = compact - kDescription.size();
+    if (ends_with(kDescription))
+      last_description_ = compact - kDescription.size();
     if (ends_with(kKeywords)) last_keywords_ = compact - kKeywords.size();
   }
 }
