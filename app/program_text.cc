@@ -55,7 +55,8 @@ int ProgramText::Load(std::string_view file_text) {
       if (number <= 100000) number = number * 10 + (line[i] - '0');
       ++i;
     }
-    if (i == digits_start || (i < line.size() && line[i] != ' ' && line[i] != '\t')) {
+    if (i == digits_start ||
+        (i < line.size() && line[i] != ' ' && line[i] != '\t')) {
       status = -9;
       return false;
     }
@@ -101,17 +102,25 @@ std::string ProgramText::GetText(int number) const {
 
 std::string ProgramTextLoadMessage(int status, std::string_view path) {
   switch (status) {
-    case 0: return "No program text was read.";
+    case 0:
+      return "No program text was read.";
     case -1:
       return "Cannot open file containing program text.\r\n" +
              PathForDisplay(path);
-    case -2: return "Particular memory allocation error.";
-    case -3: return "Too much program text.";
-    case -4: return "Text not recovered.";
-    case -6: return "File is empty.";
-    case -7: return "Error reading file.";
-    case -8: return "General memory allocation error.";
-    default: break;
+    case -2:
+      return "Particular memory allocation error.";
+    case -3:
+      return "Too much program text.";
+    case -4:
+      return "Text not recovered.";
+    case -6:
+      return "File is empty.";
+    case -7:
+      return "Error reading file.";
+    case -8:
+      return "General memory allocation error.";
+    default:
+      break;
   }
   if (status < -1500)
     return "Duplicate in program text at line" + Spaced(-(status + 1500)) + ".";

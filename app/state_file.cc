@@ -30,16 +30,16 @@ constexpr ListLine kListLines[] = {
 };
 
 bool OperationParameters::*const kParameterLines[] = {
-    &OperationParameters::Backup,        // 23
-    &OperationParameters::Confirm,       // 24
-    &OperationParameters::AddDone,       // 25
-    &OperationParameters::SkipDone,      // 26
-    &OperationParameters::DontLogDone,   // 27
-    &OperationParameters::DisplayWords,  // 28
-    &OperationParameters::HTM,           // 29
-    &OperationParameters::HTML,          // 30
-    &OperationParameters::SHTM,          // 31
-    &OperationParameters::SHTML,         // 32
+    &OperationParameters::Backup,                 // 23
+    &OperationParameters::Confirm,                // 24
+    &OperationParameters::AddDone,                // 25
+    &OperationParameters::SkipDone,               // 26
+    &OperationParameters::DontLogDone,            // 27
+    &OperationParameters::DisplayWords,           // 28
+    &OperationParameters::HTM,                    // 29
+    &OperationParameters::HTML,                   // 30
+    &OperationParameters::SHTM,                   // 31
+    &OperationParameters::SHTML,                  // 32
     &OperationParameters::IncludeAllSubfolders,   // 33
     &OperationParameters::IncludeNewMetaTag,      // 34
     &OperationParameters::IncludeOldMetaTag,      // 35
@@ -82,7 +82,8 @@ std::optional<int> Integer(std::string_view line) {
   int value = 0;
   const auto [end, ec] =
       std::from_chars(line.data(), line.data() + line.size(), value);
-  if (ec != std::errc() || end != line.data() + line.size()) return std::nullopt;
+  if (ec != std::errc() || end != line.data() + line.size())
+    return std::nullopt;
   return value;
 }
 
@@ -202,9 +203,7 @@ std::optional<SavedState> ParseState(std::string_view text) {
   return state;
 }
 
-std::string StateFilePath() {
-  return AppDataFilePath("vorn.usr", "Quillon");
-}
+std::string StateFilePath() { return AppDataFilePath("vorn.usr", "Quillon"); }
 
 std::optional<SavedState> LoadState(const std::string& path) {
   if (path.empty()) return std::nullopt;

@@ -14,8 +14,8 @@
 namespace vorn {
 
 struct SavedState {
-  std::string InputFile;    // line 1 (a path)
-  std::string Folder;       // line 2 (a path)
+  std::string InputFile;  // line 1 (a path)
+  std::string Folder;     // line 2 (a path)
   AnalysisSettings Settings;
   OperationParameters Parameters;
   ParameterEnabling Enabling;  // of the dependent parameter boxes after loading

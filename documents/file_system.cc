@@ -21,6 +21,8 @@ Status Status::FromErrno(std::string_view what) {
 
 namespace {
 
+std::string RandomName(const std::string& folder, const std::string& prefix);
+
 class PosixFileSystem : public FileSystem {
  public:
   Status ReadFile(const std::string& path, std::string* bytes) override {
@@ -50,12 +52,8 @@ class PosixFileSystem : public FileSystem {
 
   Status CreateUniqueFile(const std::string& folder, const std::string& prefix,
                           int* handle, std::string* path) override {
-    static std::mt19937_64 random{std::random_device{}()};
     for (int attempt = 0; attempt < 100; ++attempt) {
-      char suffix[17];
-      std::snprintf(suffix, sizeof suffix, "%016llx",
-                    static_cast<unsigned long long>(random()));
-      std::string name = folder + kPathSeparator + prefix + suffix + ".tmp";
+      std::string name = RandomName(folder, prefix);
       const int fd =
           ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
       if (fd >= 0) {
@@ -160,6 +158,15 @@ Status WriteAside(FileSystem& fs, const std::string& folder,
   return Status::Ok();
 }
 
+// A name for a file in `folder` that is very unlikely to exist.
+std::string RandomName(const std::string& folder, const std::string& prefix) {
+  static std::mt19937_64 random{std::random_device{}()};
+  char suffix[17];
+  std::snprintf(suffix, sizeof suffix, "%016llx",
+                static_cast<unsigned long long>(random()));
+  return folder + kPathSeparator + prefix + suffix + ".tmp";
+}
+
 // Puts the old content under `backup_path`: a hard link to the document
 // when the file system allows one, else a copy; either is made under a
 // unique name and renamed into place, so an earlier backup is replaced in
@@ -169,13 +176,9 @@ Status MakeBackup(FileSystem& fs, const std::string& document,
                   const std::string& backup_path) {
   const std::string folder = FolderOf(backup_path);
   const std::string prefix = "." + NameOf(backup_path) + ".vorn-";
-  int handle = -1;
-  std::string staged;
-  // Reserve a unique name, then link the document there.
-  if (Status s = fs.CreateUniqueFile(folder, prefix, &handle, &staged); !s.ok())
-    return s;
-  (void)fs.Close(handle);
-  (void)fs.Remove(staged);
+  // A link never replaces a file, so a name taken meanwhile only sends us
+  // to the copy.
+  std::string staged = RandomName(folder, prefix);
   if (!fs.HardLink(document, staged).ok()) {
     if (Status s = WriteAside(fs, folder, prefix, old_bytes, info, &staged);
         !s.ok())

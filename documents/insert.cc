@@ -139,7 +139,9 @@ InsertResult HeadRewriter::InsertKeywords(std::string_view tag,
         options_.log->Output(
             "\r\nOLD: " +
             ForLog(line.substr(last_.start - 1, last_.end - last_.start + 1)));
-      WriteNewMetaTag(tag);
+      // A second old tag in the head is only removed: the page ends up
+      // with one keywords tag (and one done tag), not one per old tag.
+      if (!meta_tag_written_) WriteNewMetaTag(tag);
       line = TrimBlanks(line.substr(last_.end));
       lower = LowerCp1252(line);
     }

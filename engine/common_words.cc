@@ -103,17 +103,26 @@ const std::vector<std::string>& CommonWordsTable::Words(int language) const {
 }
 
 bool CommonWordsTable::IsCommonWord(std::string_view word, int language) const {
-  const List& list = lists_[language];
-  if (word.empty()) return false;
-  if (word.size() >= 64) return list.set.contains(LowerCp1252(word));
-  // Most words of a page are not common: a word whose first letter and
-  // length no listed word shares is rejected without hashing.
-  const auto first = static_cast<unsigned char>(LowerCp1252(word[0]));
-  if (((list.first_and_length[first] >> word.size()) & 1) == 0) return false;
+  if (word.size() >= 64)
+    return IsCommonLowerCaseWord(LowerCp1252(word), language);
   char buffer[64];
   for (std::size_t i = 0; i < word.size(); ++i)
     buffer[i] = LowerCp1252(word[i]);
-  return list.set.contains(std::string_view(buffer, word.size()));
+  return IsCommonLowerCaseWord(std::string_view(buffer, word.size()), language);
+}
+
+bool CommonWordsTable::IsCommonLowerCaseWord(std::string_view word,
+                                             int language) const {
+  const List& list = lists_[language];
+  if (word.empty()) return false;
+  // Most words of a page are not common: a word whose first letter and
+  // length no listed word shares is rejected without hashing.
+  if (word.size() < 64 &&
+      ((list.first_and_length[static_cast<unsigned char>(word[0])] >>
+        word.size()) &
+       1) == 0)
+    return false;
+  return list.set.contains(word);
 }
 
 std::string CommonWordsTable::FilePath(const std::string& folder,
@@ -128,9 +137,8 @@ MessageBox CommonWordsUnavailableMessage(int language,
                                : std::string(kLanguages[language].item);
   return MessageBox{
       .caption = "Common words not available",
-      .text =
-          "Common words in " + name + " could not be read from file\r\n" +
-          PathForDisplay(path),
+      .text = "Common words in " + name + " could not be read from file\r\n" +
+              PathForDisplay(path),
       .icon = Icon::kExclamation,
       .buttons = Buttons::kOk,
   };

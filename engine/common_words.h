@@ -38,6 +38,8 @@ class CommonWordsTable {
 
   // True when the lower-cased `word` is in the language's list.
   bool IsCommonWord(std::string_view word, int language) const;
+  // The same for a word already in lower case.
+  bool IsCommonLowerCaseWord(std::string_view lower_word, int language) const;
 
   // Full path of a language's file in `folder`.
   static std::string FilePath(const std::string& folder, int language);

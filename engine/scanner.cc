@@ -216,8 +216,10 @@ class DocumentScanner::LineScan {
   // Takes the word at pos_ and lets pending input through; false when the
   // user pressed Stop.
   bool TakeWordAtPos() {
+    // The sentinel blank ends every run before the end of the line.
+    const char* p = line_.data() + pos_;
     std::size_t n = 1;
-    while (n < kMaxWordRun && IsWordChar(At(pos_ + n))) ++n;
+    while (n < kMaxWordRun && ClassOf(p[n]) == CharClass::kWord) ++n;
     d_.TakeWord(pos_, n);
     pos_ = d_.word_end_;
     if (d_.view_ != nullptr && d_.view_->StopRequested()) {
@@ -272,9 +274,11 @@ void DocumentScanner::LineScan::Run() {
         !ctx_.AwaitTagEnd && !InZeroWeightBlock()) {
       const CharClass k = ClassOf(line_[pos_]);
       if (k == CharClass::kPlain) {
+        // The sentinel blank is plain too: stop before it.
+        const char* p = line_.data();
+        const std::size_t last = len_ - 1;
         ++pos_;
-        while (pos_ + 1 < len_ && ClassOf(line_[pos_]) == CharClass::kPlain)
-          ++pos_;
+        while (pos_ < last && ClassOf(p[pos_]) == CharClass::kPlain) ++pos_;
         continue;
       }
       if (k == CharClass::kWord) {
@@ -439,12 +443,7 @@ void DocumentScanner::LineScan::ScanTag() {
         ++pos_;
       }
     } else {
-      const void* lt = std::memchr(line_.data() + pos_, '<', len_ - pos_);
-      const void* gt = std::memchr(line_.data() + pos_, '>', len_ - pos_);
-      const char* first = line_.data() + len_;
-      if (lt) first = std::min(first, static_cast<const char*>(lt));
-      if (gt) first = std::min(first, static_cast<const char*>(gt));
-      pos_ = first - line_.data();
+      while (pos_ < len_ && line_[pos_] != '<' && line_[pos_] != '>') ++pos_;
     }
   }
 }
@@ -474,7 +473,8 @@ void DocumentScanner::LineScan::BuildCompact() {
     ++compact;
     if (c == '=' && ends_with(kName)) last_name_ = compact - kName.size();
     if (c != '"') continue;
-    if (ends_with(kDescription)) last_description_ = compact - kDescription.size();
+    if (ends_with(kDescription))
+      last_description_ = compact - kDescription.size();
     if (ends_with(kKeywords)) last_keywords_ = compact - kKeywords.size();
   }
 }
@@ -615,34 +615,32 @@ const ContextTag* ContextTagAt(std::string_view text, std::size_t i) {
 
 void DocumentScanner::PrepareLine(std::string_view raw) {
   // Lower case, then the context tags and a few entities marked by plain
-  // replacement. No marked text overlaps another, and a marked text never
-  // changes length with the letter case, so one pass does both.
+  // replacement. No marked text overlaps another, and lower-casing never
+  // changes a length, so one pass over the raw line does both: tags are
+  // matched in any letter case, the entities as they read after
+  // lower-casing.
+  const bool lower = !settings_.PreserveCase;
   const std::size_t n = raw.size();
-  if (settings_.PreserveCase) {
-    marked_.assign(raw);
-  } else {
-    marked_.resize(n);
-    for (std::size_t i = 0; i < n; ++i) marked_[i] = LowerCp1252(raw[i]);
-  }
-  const std::string_view text = marked_;
   line_.resize(n + 1);
   char* out = line_.data();
   std::size_t k = 0;
   bool has_amp = false;
   for (std::size_t i = 0; i < n; ++i) {
-    const char c = text[i];
-    out[k++] = c;
+    const char c = raw[i];
+    out[k++] = lower ? LowerCp1252(c) : c;
     if (c != '<' && c != '&') continue;
     std::size_t length = 0;
     char code = 0;
     if (c == '<') {
-      if (const ContextTag* t = ContextTagAt(text, i)) {
+      if (const ContextTag* t = ContextTagAt(raw, i)) {
         length = t->tag.size();
         code = t->code;
       }
     } else {
       for (const MarkedEntity& e : kMarkedEntities) {
-        if (text.substr(i, e.ref.size()) == e.ref) {
+        const bool match = lower ? StartsWithNoCase(raw, i, e.ref)
+                                 : raw.substr(i, e.ref.size()) == e.ref;
+        if (match) {
           length = e.ref.size();
           code = e.replacement;
           break;

@@ -1,10 +1,12 @@
 #include "engine/word_table.h"
 
 #include <algorithm>
+#include <cstring>
 #include <numeric>
 #include <utility>
 
 #include "support/cp1252.h"
+#include "support/string_hash.h"
 
 namespace vorn {
 namespace {
@@ -34,10 +36,26 @@ inline std::uint32_t Tag(std::uint64_t hash) {
 }
 
 // True when `stored` is the `length` bytes at `text`.
+// Equal bytes, compared inline: the words are short, and a call to the
+// library's memcmp costs more than the comparison itself.
+inline bool EqualBytes(const char* a, const char* b, std::size_t length) {
+  while (length >= 8) {
+    std::uint64_t x, y;
+    std::memcpy(&x, a, 8);
+    std::memcpy(&y, b, 8);
+    if (x != y) return false;
+    a += 8;
+    b += 8;
+    length -= 8;
+  }
+  for (std::size_t i = 0; i < length; ++i)
+    if (a[i] != b[i]) return false;
+  return true;
+}
+
 inline bool SameBytes(const std::string& stored, const char* text,
                       std::size_t length) {
-  return stored.size() == length &&
-         std::char_traits<char>::compare(stored.data(), text, length) == 0;
+  return stored.size() == length && EqualBytes(stored.data(), text, length);
 }
 
 // Case variants: words equal but for the case of their first character.
@@ -203,6 +221,7 @@ bool MergeVariantsInOrder(const std::vector<WordEntry*>& ranked,
 
 void WordTable::ResetTable() {
   slots_.clear();
+  keys_.clear();
   std::fill(index_.begin(), index_.end(), IndexCell{});
   index_used_ = 0;
   index_stale_ = false;
@@ -320,9 +339,8 @@ void WordTable::Append(std::string_view word, const WordHashes& hashes,
   slot.entry.KeyValue = weight;
   slot.entry.ThresholdExempt = exempt;
   slot.stamp = ++clock_;
-  slot.hash = hashes.word;
-  slot.home = hashes.home;
   slots_.push_back(std::move(slot));
+  keys_.push_back({hashes.word, hashes.home});
   IndexAdd(static_cast<std::uint32_t>(slots_.size() - 1));
   order_valid_ = false;
 }
@@ -332,25 +350,26 @@ void WordTable::RenameToSingular(std::uint32_t id, std::string_view word,
                                  std::uint64_t hash) {
   IndexRemove(id);
   slots_[id].entry.word.assign(word);
-  slots_[id].hash = hash;
+  keys_[id].hash = hash;
   IndexAdd(id);
 }
 
 WordTable::WordHashes WordTable::HashWord(std::string_view word) {
+  // A word is its stem and a number of trailing "s"s: the stem's hash is
+  // its home, and the count is mixed in for the word, its singular (one
+  // "s" less) and its plural (one more).
   std::size_t stem = word.size();
   while (stem > 0 && word[stem - 1] == 's') --stem;
-  std::uint64_t state = kHashStart;
-  for (std::size_t k = 0; k < stem; ++k) state = HashStep(state, word[k]);
+  const std::uint64_t home = HashBytes(word.substr(0, stem));
+  const std::uint64_t esses = word.size() - stem;
+  auto with = [home](std::uint64_t k) {
+    return k == 0 ? home : HashFinish(home + k * 0x9E3779B97F4A7C15ull);
+  };
   WordHashes hashes;
-  hashes.home = HashFinish(state);
-  std::uint64_t before_last = state;
-  for (std::size_t k = stem; k < word.size(); ++k) {
-    before_last = state;
-    state = HashStep(state, 's');
-  }
-  hashes.word = stem == word.size() ? hashes.home : HashFinish(state);
-  hashes.singular = HashFinish(before_last);  // used only after a final "s"
-  hashes.plural = HashFinish(HashStep(state, 's'));
+  hashes.home = home;
+  hashes.word = with(esses);
+  hashes.singular = esses > 0 ? with(esses - 1) : home;  // after a final "s"
+  hashes.plural = with(esses + 1);
   return hashes;
 }
 
@@ -377,8 +396,7 @@ WordTable::Related WordTable::FindRelated(std::string_view word,
     if (SameBytes(stored, text, length)) {
       found.word = cell.head;
     } else if (stored.size() == length + 1 && stored.back() == 's' &&
-               std::char_traits<char>::compare(stored.data(), text, length) ==
-                   0) {
+               EqualBytes(stored.data(), text, length)) {
       found.plural = cell.head;
     } else if (has_singular && SameBytes(stored, text, length - 1)) {
       found.singular = cell.head;
@@ -402,9 +420,10 @@ std::size_t WordTable::FindCell(std::uint64_t home, std::uint64_t hash,
 void WordTable::IndexAdd(std::uint32_t id) {
   if ((index_used_ + 1) * 2 > index_.size()) GrowIndex();
   Slot& slot = slots_[id];
-  IndexCell& cell = index_[FindCell(slot.home, slot.hash, slot.entry.word)];
+  const SlotKeys& keys = keys_[id];
+  IndexCell& cell = index_[FindCell(keys.home, keys.hash, slot.entry.word)];
   if (cell.head == kNone) {
-    cell.tag = Tag(slot.hash);
+    cell.tag = Tag(keys.hash);
     ++index_used_;
     slot.next_same = kNone;
   } else {
@@ -415,7 +434,8 @@ void WordTable::IndexAdd(std::uint32_t id) {
 
 void WordTable::IndexRemove(std::uint32_t id) {
   Slot& slot = slots_[id];
-  const std::size_t at = FindCell(slot.home, slot.hash, slot.entry.word);
+  const std::size_t at =
+      FindCell(keys_[id].home, keys_[id].hash, slot.entry.word);
   IndexCell& cell = index_[at];
   if (cell.head == id) {
     cell.head = slot.next_same;
@@ -434,7 +454,7 @@ void WordTable::EraseCell(std::size_t cell) {
   std::size_t hole = cell;
   for (std::size_t i = (cell + 1) & mask; index_[i].head != kNone;
        i = (i + 1) & mask) {
-    const std::size_t home = slots_[index_[i].head].home & mask;
+    const std::size_t home = keys_[index_[i].head].home & mask;
     // The cell may move back into the hole unless its home lies cyclically
     // in (hole, i].
     const bool stays =
@@ -454,7 +474,7 @@ void WordTable::GrowIndex() {
   const std::size_t mask = index_.size() - 1;
   for (const IndexCell& cell : old) {
     if (cell.head == kNone) continue;
-    std::size_t i = slots_[cell.head].home & mask;
+    std::size_t i = keys_[cell.head].home & mask;
     while (index_[i].head != kNone) i = (i + 1) & mask;
     index_[i] = cell;
   }
@@ -465,10 +485,10 @@ void WordTable::RebuildIndex() {
   while (size < slots_.size() * 2 + 2) size *= 2;
   index_.assign(size, IndexCell{});
   index_used_ = 0;
+  keys_.resize(slots_.size());
   for (std::uint32_t id = 0; id < slots_.size(); ++id) {
     const WordHashes hashes = HashWord(slots_[id].entry.word);
-    slots_[id].hash = hashes.word;
-    slots_[id].home = hashes.home;
+    keys_[id] = {hashes.word, hashes.home};
     IndexAdd(id);
   }
   index_stale_ = false;
@@ -484,13 +504,17 @@ void WordTable::Sort() const {
 
 void WordTable::Rebuild(const std::vector<std::uint32_t>& order) {
   std::vector<Slot> laid_out;
+  std::vector<SlotKeys> keys;
   laid_out.reserve(order.size());
+  keys.reserve(order.size());
   for (std::size_t k = 0; k < order.size(); ++k) {
     laid_out.push_back(std::move(slots_[order[k]]));
     laid_out.back().stamp = k + 1;
     laid_out.back().next_same = kNone;
+    keys.push_back(keys_[order[k]]);
   }
   slots_ = std::move(laid_out);
+  keys_ = std::move(keys);
   clock_ = slots_.size();
   order_.resize(slots_.size());
   std::iota(order_.begin(), order_.end(), 0u);

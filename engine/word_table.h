@@ -64,12 +64,16 @@ class WordTable {
  private:
   static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 
-  struct Slot {
+  // What a recorded occurrence touches, in one cache line.
+  struct alignas(64) Slot {
     WordEntry entry;
     std::uint64_t stamp = 0;          // when it last reached its KeyValue
-    std::uint64_t hash = 0;           // of entry.word
-    std::uint64_t home = 0;           // of entry.word without trailing "s"s
     std::uint32_t next_same = kNone;  // next entry holding the same word
+  };
+  // What only the index needs, kept apart from the slots.
+  struct SlotKeys {
+    std::uint64_t hash = 0;  // of entry.word
+    std::uint64_t home = 0;  // of entry.word without trailing "s"s
   };
 
   // One cell of the open-addressing index from a word to the entries that
@@ -129,6 +133,7 @@ class WordTable {
   void Rebuild(const std::vector<std::uint32_t>& order);
 
   std::vector<Slot> slots_;
+  std::vector<SlotKeys> keys_;    // beside slots_, same ids
   std::vector<IndexCell> index_;  // size a power of two, at most half full
   std::size_t index_used_ = 0;
   bool index_stale_ = false;  // the index must be rebuilt before a lookup

@@ -33,15 +33,23 @@ bool IsRepeatedLetter(std::string_view lw) {
   return true;
 }
 
+constexpr std::array<bool, 256> MakeRomanTable() {
+  std::array<bool, 256> t{};
+  for (char c : kRomanLetters) t[static_cast<unsigned char>(c)] = true;
+  return t;
+}
+constexpr std::array<bool, 256> kRoman = MakeRomanTable();
+
 bool IsRomanNumeral(std::string_view lw) {
   for (char c : lw)
-    if (kRomanLetters.find(c) == std::string_view::npos) return false;
+    if (!kRoman[static_cast<unsigned char>(c)]) return false;
   return true;
 }
 
 bool IsContractionStem(std::string_view lw) {
-  // Every stem is shorter than 8 letters.
-  if (lw.size() > 7) return false;
+  // Every stem is shorter than 8 letters and ends in "n", so only such a
+  // word followed by a blank can occur in the stems.
+  if (lw.empty() || lw.size() > 7 || lw.back() != 'n') return false;
   char probe[8];
   lw.copy(probe, lw.size());
   probe[lw.size()] = ' ';
@@ -89,7 +97,7 @@ WordTest RejectingTest(std::string_view word, const AnalysisSettings& settings,
   if (settings.TextLanguage == kEnglish && IsContractionStem(lw))
     return WordTest::kContractionStem;
   if (settings.IgnoreCommonWords &&
-      common.IsCommonWord(lw, settings.TextLanguage))
+      common.IsCommonLowerCaseWord(lw, settings.TextLanguage))
     return WordTest::kCommonWord;
   if (n >= 5 && (lw.ends_with("ly") || lw.ends_with("ed")) &&
       !HasExemptEnding(lw))

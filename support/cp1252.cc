@@ -110,30 +110,38 @@ std::string Cp1252ToUtf8(std::string_view text) {
 }
 
 std::string Utf8ToCp1252(std::string_view text, char placeholder) {
-  std::string out;
-  out.reserve(text.size());
+  // The output is never longer than the input: write into it by index.
+  std::string out(text.size(), '\0');
+  char* o = out.data();
   const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   const auto* end = p + text.size();
   while (p < end) {
-    if (*p < 0x80) {  // fast path for ASCII runs
-      out.push_back(static_cast<char>(*p++));
+    // ASCII runs, eight bytes at a time.
+    while (end - p >= 8) {
+      std::uint64_t x;
+      std::memcpy(&x, p, 8);
+      if (x & 0x8080808080808080ULL) break;
+      std::memcpy(o, p, 8);
+      o += 8;
+      p += 8;
+    }
+    if (p == end) break;
+    if (*p < 0x80) {
+      *o++ = static_cast<char>(*p++);
       continue;
     }
     char32_t cp = 0;
     const int len = DecodeOne(p, end, &cp);
     if (len == 0) {
-      out.push_back(placeholder);
+      *o++ = placeholder;
       ++p;
       continue;
     }
     const int b = UnicodeToCp1252(cp);
-    // C1 controls have no character in Windows-1252 worth keeping.
-    out.push_back(b < 0 || (b >= 0x80 && b < 0xA0 &&
-                            Cp1252ToUnicode(b) == static_cast<char32_t>(b))
-                      ? placeholder
-                      : static_cast<char>(b));
+    *o++ = b < 0 ? placeholder : static_cast<char>(b);
     p += len;
   }
+  out.resize(static_cast<std::size_t>(o - out.data()));
   return out;
 }
 

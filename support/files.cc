@@ -138,18 +138,22 @@ std::string WriteTextFile(std::string_view text, const std::string& path,
   return {};
 }
 
-std::string WriteFileReplacing(const std::string& path, std::string_view bytes) {
+std::string WriteFileReplacing(const std::string& path,
+                               std::string_view bytes) {
   const std::size_t sep = path.rfind(kPathSeparator);
-  const std::string folder =
-      sep == std::string::npos ? "." : sep == 0 ? "/" : path.substr(0, sep);
-  const std::string name = sep == std::string::npos ? path : path.substr(sep + 1);
+  const std::string folder = sep == std::string::npos ? "."
+                             : sep == 0               ? "/"
+                                                      : path.substr(0, sep);
+  const std::string name =
+      sep == std::string::npos ? path : path.substr(sep + 1);
   std::string temp = folder + kPathSeparator + "." + name + ".XXXXXX";
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) return ErrorText(errno);
   int error = WriteAll(fd, bytes);
   // An existing file keeps its permissions; a new one gets the usual ones.
   struct stat st;
-  const mode_t mode = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
+  const mode_t mode =
+      ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
   if (error == 0 && ::fchmod(fd, mode) != 0) error = errno;
   if (error == 0 && ::fsync(fd) != 0) error = errno;
   if (::close(fd) != 0 && error == 0) error = errno;

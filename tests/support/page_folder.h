@@ -1,0 +1,52 @@
+// A fresh folder for tests that write pages, removed with everything in it
+// when the object goes away, with helpers to write, read and list files.
+#ifndef VORN_TESTS_SUPPORT_PAGE_FOLDER_H_
+#define VORN_TESTS_SUPPORT_PAGE_FOLDER_H_
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vorn {
+
+class PageFolder {
+ public:
+  // Creates a new folder below the test temporary folder; aborts the test
+  // program when that fails.
+  PageFolder();
+  ~PageFolder();
+  PageFolder(const PageFolder&) = delete;
+  PageFolder& operator=(const PageFolder&) = delete;
+
+  // The folder, without a trailing separator.
+  const std::string& path() const { return path_; }
+  // The full path of `name` in the folder.
+  std::string Path(std::string_view name) const;
+
+  // Writes `bytes` to `name` (replacing it); false on failure.
+  bool Write(std::string_view name, std::string_view bytes) const;
+  // The bytes of `name`, or nothing when it cannot be read.
+  std::optional<std::string> Read(std::string_view name) const;
+  // The names in the folder (not "." and ".."), sorted.
+  std::vector<std::string> List() const;
+  // Same for a subfolder (empty `sub`: the folder itself).
+  std::vector<std::string> List(std::string_view sub) const;
+
+ private:
+  std::string path_;
+};
+
+// The bytes of a file, or nothing.
+std::optional<std::string> ReadWholeFile(const std::string& path);
+
+// "a, b, c" of the names, for messages.
+std::string JoinNames(const std::vector<std::string>& names);
+
+// True when the test runs as root, for whom permissions do not stop a
+// write.
+bool RunningAsRoot();
+
+}  // namespace vorn
+
+#endif  // VORN_TESTS_SUPPORT_PAGE_FOLDER_H_

@@ -1,0 +1,35 @@
+// A Prompter for tests: records every message box it is shown and answers
+// from a script, in order (kOk once the script is used up).
+#ifndef VORN_TESTS_SUPPORT_PROMPT_SCRIPT_H_
+#define VORN_TESTS_SUPPORT_PROMPT_SCRIPT_H_
+
+#include <cstddef>
+#include <utility>
+#include <vector>
+
+#include "engine/ui.h"
+
+namespace vorn {
+
+class PromptScript : public Prompter {
+ public:
+  explicit PromptScript(std::vector<Answer> answers = {})
+      : answers_(std::move(answers)) {}
+
+  Answer Ask(const MessageBox& box) override {
+    shown_.push_back(box);
+    return next_ < answers_.size() ? answers_[next_++] : Answer::kOk;
+  }
+
+  // Every box shown so far, in order.
+  const std::vector<MessageBox>& shown() const { return shown_; }
+
+ private:
+  std::vector<Answer> answers_;
+  std::size_t next_ = 0;
+  std::vector<MessageBox> shown_;
+};
+
+}  // namespace vorn
+
+#endif  // VORN_TESTS_SUPPORT_PROMPT_SCRIPT_H_
