@@ -32,13 +32,13 @@ QLineEdit* TextBox(const char* name, bool fixed_pitch) {
   return box;
 }
 
-struct ListSpec {
+struct ListDesign {
   SettingsList list;
   const char* combo;
   const char* label;
   const char* caption;
 };
-constexpr ListSpec kLists[] = {
+constexpr ListDesign kLists[] = {
     {SettingsList::kTitleWeight, "cboTitleWeight", "lblTitleWeight",
      "TITLE weight:"},
     {SettingsList::kDescriptionWeight, "cboDescriptionWeight",
@@ -87,11 +87,11 @@ QLayout* InputRows(MainWindowUi* ui) {
 }
 
 QLayout* SettingsColumns(MainWindowUi* ui) {
-  for (const ListSpec& spec : kLists) {
-    SettingsListControl& c = ui->lists[static_cast<std::size_t>(spec.list)];
-    c.list = spec.list;
-    c.combo = Named(new QComboBox, spec.combo);
-    if (spec.label != nullptr) c.label = Label(spec.label, spec.caption);
+  for (const ListDesign& design : kLists) {
+    SettingsListControl& c = ui->lists[static_cast<std::size_t>(design.list)];
+    c.list = design.list;
+    c.combo = Named(new QComboBox, design.combo);
+    if (design.label != nullptr) c.label = Label(design.label, design.caption);
   }
   ui->cboLanguage = Named(new QComboBox, "cboLanguage");
   ui->lblLanguageOfText = Label("lblLanguageOfText", "Language:");
