@@ -7,7 +7,7 @@ packages=(
   g++ cmake ninja-build
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-format
-  qt6-base-dev xvfb xauth
+  qt6-base-dev xvfb xauth fonts-dejavu-core
 )
 
 missing=()
