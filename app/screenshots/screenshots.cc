@@ -43,7 +43,8 @@ class ScriptedPlatform : public Platform {
 void Save(QWidget* window, const std::string& folder, const char* name) {
   QApplication::processEvents();
   const QString path = QString::fromStdString(folder + "/" + name);
-  if (!window->grab().save(path)) std::fprintf(stderr, "cannot save %s\n", name);
+  if (!window->grab().save(path))
+    std::fprintf(stderr, "cannot save %s\n", name);
 }
 
 // The screen under the main window's frame: shows a dialog over it.
@@ -51,12 +52,13 @@ void SaveScreenArea(QWidget* window, const std::string& folder,
                     const char* name) {
   QApplication::processEvents();
   const QRect r = window->frameGeometry();
-  const QPixmap shot = window->screen()->grabWindow(0, r.x(), r.y(), r.width(),
-                                                     r.height());
+  const QPixmap shot =
+      window->screen()->grabWindow(0, r.x(), r.y(), r.width(), r.height());
   shot.save(QString::fromStdString(folder + "/" + name));
 }
 
-void Type(MainWindow& w, MainController& c, TextBox box, const std::string& text) {
+void Type(MainWindow& w, MainController& c, TextBox box,
+          const std::string& text) {
   w.SetText(box, text);
   c.TextEdited(box, text);
 }
