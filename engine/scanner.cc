@@ -166,28 +166,18 @@ class DocumentScanner::LineScan {
   void Run();
 
  private:
-  // A cached forward search: the first position >= from holding `c`.
-  struct NextChar {
-    char c;
+  // A cached forward search: the first position >= from where `what` (a
+  // character, or a word searched in the lower-case line) stands, or the
+  // line's length. Positions only move forward, so an answer still ahead
+  // is still right.
+  template <typename Needle>
+  struct NextOf {
+    Needle what;
     std::size_t at = 0;
     bool valid = false;
     std::size_t Find(std::string_view s, std::size_t from) {
       if (!valid || at < from) {
-        const std::size_t p = from < s.size() ? s.find(c, from) : s.npos;
-        at = p == s.npos ? s.size() : p;
-        valid = true;
-      }
-      return at;
-    }
-  };
-  // The same for a lower-case word in the lower-case line.
-  struct NextText {
-    std::string_view text;
-    std::size_t at = 0;
-    bool valid = false;
-    std::size_t Find(std::string_view s, std::size_t from) {
-      if (!valid || at < from) {
-        const std::size_t p = from < s.size() ? s.find(text, from) : s.npos;
+        const std::size_t p = from < s.size() ? s.find(what, from) : s.npos;
         at = p == s.npos ? s.size() : p;
         valid = true;
       }
@@ -247,9 +237,9 @@ class DocumentScanner::LineScan {
   std::size_t len_;
   std::size_t pos_ = 0;
 
-  NextChar next_semicolon_{';'};
-  NextChar next_blank_{' '};
-  NextText next_content_{"content"};
+  NextOf<char> next_semicolon_{';'};
+  NextOf<char> next_blank_{' '};
+  NextOf<std::string_view> next_content_{"content"};
 
   // The lower-case line without blanks, for the meta tag tests, built when
   // the first meta tag of the line is met.
