@@ -732,15 +732,18 @@ DocumentStatus ScanText(const std::string_view* bytes,
     return DocumentStatus::kReadError;
   }
   DocumentScanner scanner(settings, common, table, &view, options);
-  const TextEncoding encoding = DetectEncoding(*bytes);
-  std::string decoded;  // UTF-8 documents only
+  // A UTF-8 page is decoded a line at a time (no sequence spans a line
+  // end), so that a large page is not held twice.
   std::string_view text = *bytes;
-  if (encoding == TextEncoding::kUtf8) {
-    decoded = DecodeDocument(*bytes, encoding);
-    text = decoded;
-  }
+  const bool utf8 = DetectEncoding(text) == TextEncoding::kUtf8;
+  if (utf8 && text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+  std::string decoded;
   bool stopped = false;
   ForEachLine(text, [&](std::string_view line) {
+    if (utf8) {
+      Utf8ToCp1252Into(line, &decoded);
+      line = decoded;
+    }
     stopped = !scanner.ScanDocumentLine(line);
     return !stopped;
   });

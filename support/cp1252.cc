@@ -110,8 +110,16 @@ std::string Cp1252ToUtf8(std::string_view text) {
 }
 
 std::string Utf8ToCp1252(std::string_view text, char placeholder) {
+  std::string out;
+  Utf8ToCp1252Into(text, &out, placeholder);
+  return out;
+}
+
+void Utf8ToCp1252Into(std::string_view text, std::string* result,
+                      char placeholder) {
   // The output is never longer than the input: write into it by index.
-  std::string out(text.size(), '\0');
+  std::string& out = *result;
+  out.resize(text.size());
   char* o = out.data();
   const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   const auto* end = p + text.size();
@@ -142,7 +150,6 @@ std::string Utf8ToCp1252(std::string_view text, char placeholder) {
     p += len;
   }
   out.resize(static_cast<std::size_t>(o - out.data()));
-  return out;
 }
 
 std::string Utf8ToCp1252WithReferences(std::string_view text) {

@@ -50,6 +50,9 @@ std::string Cp1252ToUtf8(std::string_view text);
 // and every byte that is not part of a valid UTF-8 sequence, becomes
 // `placeholder`.
 std::string Utf8ToCp1252(std::string_view text, char placeholder = '?');
+// The same into `*out` (replacing its content), reusing its storage.
+void Utf8ToCp1252Into(std::string_view text, std::string* out,
+                      char placeholder = '?');
 
 // UTF-8 text as Windows-1252 for an HTML page: a character that Windows-1252
 // cannot hold becomes a numeric character reference ("&#8594;"); a byte
