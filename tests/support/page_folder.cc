@@ -1,9 +1,7 @@
 #include "tests/support/page_folder.h"
 
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,16 +10,16 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
 namespace vorn {
 namespace {
 
+namespace fs = std::filesystem;
+
 // Gives the owner every permission again on `folder` and the folders below
 // it, which some tests take away, so that the tree can be removed.
-void MakeRemovable(const std::filesystem::path& folder) {
-  namespace fs = std::filesystem;
+void MakeRemovable(const fs::path& folder) {
   std::error_code ignored;
   fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, ignored);
   for (const auto& entry : fs::directory_iterator(folder, ignored))
@@ -44,7 +42,7 @@ PageFolder::PageFolder() {
 PageFolder::~PageFolder() {
   MakeRemovable(path_);
   std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
+  fs::remove_all(path_, ignored);
 }
 
 std::string PageFolder::Path(std::string_view name) const {
@@ -52,10 +50,15 @@ std::string PageFolder::Path(std::string_view name) const {
 }
 
 bool PageFolder::Write(std::string_view name, std::string_view bytes) const {
-  std::ofstream out(Path(name), std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  return out.good();
+  std::error_code ignored;
+  fs::create_directories(fs::path(Path(name)).parent_path(), ignored);
+  return WriteWholeFile(Path(name), bytes);
+}
+
+bool PageFolder::MakeFolder(std::string_view name) const {
+  std::error_code ec;
+  fs::create_directories(Path(name), ec);
+  return !ec;
 }
 
 std::optional<std::string> PageFolder::Read(std::string_view name) const {
@@ -66,28 +69,52 @@ std::vector<std::string> PageFolder::List() const { return List(""); }
 
 std::vector<std::string> PageFolder::List(std::string_view sub) const {
   std::vector<std::string> names;
-  const std::string folder = sub.empty() ? path_ : Path(sub);
-  if (DIR* dir = ::opendir(folder.c_str())) {
-    while (const dirent* entry = ::readdir(dir)) {
-      const std::string name = entry->d_name;
-      if (name != "." && name != "..") names.push_back(name);
-    }
-    ::closedir(dir);
-  }
+  std::error_code ec;
+  for (const auto& entry :
+       fs::directory_iterator(sub.empty() ? path_ : Path(sub), ec))
+    names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }
 
+std::map<std::string, std::string> PageFolder::Snapshot() const {
+  return SnapshotOf(path_);
+}
+
 std::optional<std::string> ReadWholeFile(const std::string& path) {
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-    return std::nullopt;
+  std::error_code ec;
+  if (!fs::is_regular_file(path, ec)) return std::nullopt;
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
   std::ostringstream bytes;
   bytes << in.rdbuf();
   if (in.bad()) return std::nullopt;
   return bytes.str();
+}
+
+bool WriteWholeFile(const std::string& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  return out.good();
+}
+
+std::map<std::string, std::string> SnapshotOf(const std::string& root) {
+  std::map<std::string, std::string> entries;
+  std::error_code ec;
+  for (auto it = fs::recursive_directory_iterator(root, ec);
+       !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+    const std::string name = it->path().lexically_relative(root).string();
+    if (it->is_symlink()) {
+      entries[name] = "link to " + fs::read_symlink(it->path()).string();
+    } else if (it->is_directory()) {
+      entries[name] = "folder";
+    } else {
+      entries[name] = ReadWholeFile(it->path().string()).value_or("unreadable");
+    }
+  }
+  EXPECT_FALSE(ec) << root << ": " << ec.message();
+  return entries;
 }
 
 std::string JoinNames(const std::vector<std::string>& names) {

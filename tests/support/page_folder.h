@@ -1,8 +1,10 @@
-// A fresh folder for tests that write pages, removed with everything in it
-// when the object goes away, with helpers to write, read and list files.
+// A fresh folder for tests that write files, removed with everything in it
+// when the object goes away, with helpers to write, read and list files,
+// and the plain file helpers the tests share.
 #ifndef VORN_TESTS_SUPPORT_PAGE_FOLDER_H_
 #define VORN_TESTS_SUPPORT_PAGE_FOLDER_H_
 
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,23 +17,30 @@ class PageFolder {
   // Creates a new folder below the test temporary folder; aborts the test
   // program when that fails.
   PageFolder();
+  // Gives back any permission a test took away, then removes the folder.
   ~PageFolder();
   PageFolder(const PageFolder&) = delete;
   PageFolder& operator=(const PageFolder&) = delete;
 
   // The folder, without a trailing separator.
   const std::string& path() const { return path_; }
-  // The full path of `name` in the folder.
+  // The full path of `name` (which may hold "/") in the folder.
   std::string Path(std::string_view name) const;
 
-  // Writes `bytes` to `name` (replacing it); false on failure.
+  // Writes `bytes` to `name` (replacing it), creating the folders on the
+  // way; false on failure.
   bool Write(std::string_view name, std::string_view bytes) const;
+  // Creates the folder `name` and the folders on the way; false on failure.
+  bool MakeFolder(std::string_view name) const;
   // The bytes of `name`, or nothing when it cannot be read.
   std::optional<std::string> Read(std::string_view name) const;
   // The names in the folder (not "." and ".."), sorted.
   std::vector<std::string> List() const;
   // Same for a subfolder (empty `sub`: the folder itself).
   std::vector<std::string> List(std::string_view sub) const;
+  // Every entry below the folder by its relative path: a file as its
+  // bytes, a folder as "folder", a symbolic link as "link to " + target.
+  std::map<std::string, std::string> Snapshot() const;
 
  private:
   std::string path_;
@@ -39,12 +48,16 @@ class PageFolder {
 
 // The bytes of a file, or nothing.
 std::optional<std::string> ReadWholeFile(const std::string& path);
+// Writes `bytes` to `path`, replacing it; false on failure.
+bool WriteWholeFile(const std::string& path, std::string_view bytes);
+// The entries below `root` as PageFolder::Snapshot gives them.
+std::map<std::string, std::string> SnapshotOf(const std::string& root);
 
 // "a, b, c" of the names, for messages.
 std::string JoinNames(const std::vector<std::string>& names);
 
 // True when the test runs as root, for whom permissions do not stop a
-// write.
+// read or a write.
 bool RunningAsRoot();
 
 }  // namespace vorn

@@ -4,10 +4,12 @@
 #define VORN_TESTS_SUPPORT_PROMPT_SCRIPT_H_
 
 #include <cstddef>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "engine/ui.h"
+#include "tests/support/fake_view.h"
 
 namespace vorn {
 
@@ -23,6 +25,12 @@ class PromptScript : public Prompter {
 
   // Every box shown so far, in order.
   const std::vector<MessageBox>& shown() const { return shown_; }
+  // The boxes shown as FakeView::BoxesText describes them.
+  std::string ShownText() const {
+    std::string text;
+    for (const MessageBox& box : shown_) text += DescribeBox(box) + "\n";
+    return text;
+  }
 
  private:
   std::vector<Answer> answers_;

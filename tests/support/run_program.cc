@@ -1,6 +1,7 @@
 #include "tests/support/run_program.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -160,6 +161,20 @@ std::optional<ProgramResult> RunProgram(
     result.signal = WTERMSIG(status);
   }
   return result;
+}
+
+ProgramResult RunOrFail(const std::string& program,
+                        const std::vector<std::string>& args,
+                        const std::string& folder,
+                        const std::map<std::string, std::string>& env) {
+  std::string error;
+  std::optional<ProgramResult> r =
+      RunProgram(program, args, folder, env, &error);
+  if (!r) {
+    ADD_FAILURE() << error;
+    return ProgramResult{};
+  }
+  return *r;
 }
 
 }  // namespace vorn

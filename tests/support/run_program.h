@@ -28,6 +28,13 @@ struct ProgramResult {
     const std::string& folder, const std::map<std::string, std::string>& env,
     std::string* error);
 
+// RunProgram for a test: a child that cannot be started fails the current
+// test, which then sees an empty result with exit status -1.
+ProgramResult RunOrFail(const std::string& program,
+                        const std::vector<std::string>& args,
+                        const std::string& folder,
+                        const std::map<std::string, std::string>& env = {});
+
 }  // namespace vorn
 
 #endif  // VORN_TESTS_SUPPORT_RUN_PROGRAM_H_
