@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "support/cp1252.h"
+#include "tests/support/page_folder.h"
 
 namespace vorn {
 namespace {
 
-namespace fs = std::filesystem;
 using Words = std::vector<std::string>;
 
 constexpr int kItalian = 3;
@@ -68,21 +68,15 @@ TEST(CommonWordsSplitTest, LinesGiveSortedLowerCaseWords) {
   }
 }
 
-TEST(CommonWordsSplitTest, LoadingOneLanguageLeavesTheOthers) {
-  CommonWordsTable table;
-  table.LoadFromText(kEnglish, "the");
-  table.LoadFromText(kFrench, "le");
-  EXPECT_EQ(table.Words(kEnglish), Words{"the"});
-  EXPECT_EQ(table.Words(kFrench), Words{"le"});
-  EXPECT_FALSE(table.Available(kGerman));
-}
-
-TEST(CommonWordsSplitTest, ReloadReplacesTheList) {
+TEST(CommonWordsSplitTest, LoadingOneLanguageReplacesOnlyItsList) {
   CommonWordsTable table;
   table.LoadFromText(kEnglish, "old words");
+  table.LoadFromText(kFrench, "le");
   table.LoadFromText(kEnglish, "new");
   EXPECT_EQ(table.Words(kEnglish), Words{"new"});
   EXPECT_FALSE(table.IsCommonWord("old", kEnglish));
+  EXPECT_EQ(table.Words(kFrench), Words{"le"});
+  EXPECT_FALSE(table.Available(kGerman));
 }
 
 // The i-th of a family of distinct all-letter words.
@@ -135,14 +129,6 @@ TEST(CommonWordsLookupTest, LowerCasedWordIsLookedUp) {
         << k.word << " in " << kLanguages[k.language].item;
 }
 
-TEST(CommonWordsLookupTest, UnavailableListHoldsNoWord) {
-  CommonWordsTable table;
-  for (int language = 0; language < kNumLanguages; ++language) {
-    EXPECT_FALSE(table.Available(language)) << language;
-    EXPECT_FALSE(table.IsCommonWord("the", language)) << language;
-  }
-}
-
 // ---------------------------------------------------------------------------
 // The message for an unavailable list
 
@@ -175,138 +161,73 @@ TEST(CommonWordsMessageTest, NamesTheLanguageAndThePath) {
 // ---------------------------------------------------------------------------
 // Loading list files
 
-class CommonWordsFileTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = fs::temp_directory_path() /
-              (std::string("vorn_common_words_") + info->name());
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
-  std::string Folder() const { return folder_.string(); }
-
-  void WriteList(int language, const std::string& bytes) const {
-    std::ofstream out(CommonWordsTable::FilePath(Folder(), language),
-                      std::ios::binary | std::ios::trunc);
-    out << bytes;
-    ASSERT_TRUE(out.good());
-  }
-
-  // The words that `bytes` give when loaded from a file as English.
-  Words LoadedWords(const std::string& bytes) const {
-    WriteList(kEnglish, bytes);
-    CommonWordsTable table;
-    table.LoadCommonWords(Folder(), kEnglish);
-    return table.Words(kEnglish);
-  }
-
- private:
-  fs::path folder_;
-};
-
-TEST_F(CommonWordsFileTest, FilePathIsInTheFolder) {
-  EXPECT_EQ(CommonWordsTable::FilePath(Folder(), kFrench),
-            Folder() + "/cmwds_fr.txt");
-  EXPECT_EQ(CommonWordsTable::FilePath(Folder(), kAnotherLanguage),
-            Folder() + "/cmwds_xx.txt");
+// The words that `bytes` give when loaded from a file as English.
+Words LoadedWords(const std::string& bytes) {
+  PageFolder dir;
+  EXPECT_TRUE(dir.Write("cmwds_en.txt", bytes));
+  CommonWordsTable table;
+  table.LoadCommonWords(dir.path(), kEnglish);
+  return table.Words(kEnglish);
 }
 
-TEST_F(CommonWordsFileTest, MissingFilesLeaveEveryListUnavailable) {
+TEST(CommonWordsFileTest, InitLoadsEachLanguageFromItsOwnFile) {
+  PageFolder dir;
+  EXPECT_EQ(CommonWordsTable::FilePath(dir.path(), kFrench),
+            dir.Path("cmwds_fr.txt"));
   CommonWordsTable table;
-  table.InitCommonWords(Folder());
+  table.InitCommonWords(dir.path());
   for (int language = 0; language < kNumLanguages; ++language)
-    EXPECT_EQ(table.Count(language), 0) << kLanguages[language].item;
-}
-
-TEST_F(CommonWordsFileTest, InitLoadsEachLanguageFromItsOwnFile) {
-  WriteList(kEnglish, "the\n");
-  WriteList(kItalian, "il\n");
-  WriteList(kAnotherLanguage, "xyz\n");
-  CommonWordsTable table;
-  table.InitCommonWords(Folder());
+    EXPECT_FALSE(table.Available(language)) << kLanguages[language].item;
+  ASSERT_TRUE(dir.Write("cmwds_en.txt", "the\n"));
+  ASSERT_TRUE(dir.Write("cmwds_it.txt", "il\n"));
+  ASSERT_TRUE(dir.Write("cmwds_xx.txt", "xyz\n"));
+  table.InitCommonWords(dir.path());
   EXPECT_EQ(table.Words(kEnglish), Words{"the"});
   EXPECT_EQ(table.Words(kItalian), Words{"il"});
   EXPECT_EQ(table.Words(kAnotherLanguage), Words{"xyz"});
   EXPECT_FALSE(table.Available(kPortuguese));
-}
-
-TEST_F(CommonWordsFileTest, UnusableFilesGiveNoList) {
-  std::string control_at_16384(16383, ' ');
-  control_at_16384 += "\x01the\n";
-  const struct {
-    const char* name;
-    std::string bytes;
-  } kCases[] = {
-      {"empty", ""},
-      {"control byte near the start", "the\n\x01\nand\n"},
-      {"NUL byte", std::string("the\n\0and\n", 9)},
-      {"control byte at byte 16384", control_at_16384},
-  };
-  for (const auto& k : kCases)
-    EXPECT_EQ(LoadedWords(k.bytes), Words{}) << k.name;
-}
-
-TEST_F(CommonWordsFileTest, ControlByteAfterThePrefixIsASeparator) {
-  std::string control_at_16385(16384, ' ');
-  control_at_16385 += "\x01the\n";
-  EXPECT_EQ(LoadedWords(control_at_16385), Words{"the"});
-
-  std::string far_control = "alpha beta\n";
-  far_control += std::string(20000, ' ') + "\n";
-  far_control += "gamma\x0Czeta\n";
-  EXPECT_EQ(LoadedWords(far_control),
-            (Words{"alpha", "beta", "gamma", "zeta"}));
-}
-
-TEST_F(CommonWordsFileTest, AFolderInPlaceOfTheFileGivesNoList) {
-  fs::create_directory(CommonWordsTable::FilePath(Folder(), kEnglish));
-  CommonWordsTable table;
-  table.LoadCommonWords(Folder(), kEnglish);
-  EXPECT_FALSE(table.Available(kEnglish));
-}
-
-TEST_F(CommonWordsFileTest, ReloadOfAVanishedFileMakesTheListUnavailable) {
-  WriteList(kEnglish, "the\n");
-  CommonWordsTable table;
-  table.LoadCommonWords(Folder(), kEnglish);
-  ASSERT_TRUE(table.Available(kEnglish));
-  fs::remove(CommonWordsTable::FilePath(Folder(), kEnglish));
-  table.LoadCommonWords(Folder(), kEnglish);
+  // A file that has gone makes its list unavailable on the next load, as
+  // does a folder in its place.
+  ASSERT_TRUE(std::filesystem::remove(dir.Path("cmwds_en.txt")));
+  ASSERT_TRUE(dir.MakeFolder("cmwds_en.txt"));
+  table.LoadCommonWords(dir.path(), kEnglish);
   EXPECT_FALSE(table.Available(kEnglish));
   EXPECT_FALSE(table.IsCommonWord("the", kEnglish));
 }
 
-TEST_F(CommonWordsFileTest, EveryLineEndEndsALine) {
-  const Words expected = {"and", "of", "the", "to"};
+TEST(CommonWordsFileTest, ReadsTheBytesOfAFile) {
+  // A control byte in the first 16384 bytes makes the file unusable; a
+  // later one is a separator.
+  std::string control_at_16384(16383, ' ');
+  control_at_16384 += "\x01the\n";
+  const std::string far_control =
+      "alpha beta\n" + std::string(20000, ' ') + "\ngamma\x0Czeta\n";
   const struct {
     const char* name;
     std::string bytes;
+    Words words;
   } kCases[] = {
-      {"LF", "The\n of \n\nand\nto"},
-      {"CR LF", "The\r\n of \r\n\r\nand\r\nto"},
-      {"CR", "The\r of \r\rand\rto"},
-      {"mixed", "The\r\n of \r\rand\nto\n"},
+      {"empty", "", {}},
+      {"control byte near the start", "the\n\x01\nand\n", {}},
+      {"NUL byte", std::string("the\n\0and\n", 9), {}},
+      {"control byte at byte 16384", control_at_16384, {}},
+      {"control byte at byte 16385", " " + control_at_16384, {"the"}},
+      {"control byte far on", far_control, {"alpha", "beta", "gamma", "zeta"}},
+      // Every line end ends a line.
+      {"LF", "The\n of \n\nand\nto", {"and", "of", "the", "to"}},
+      {"CR LF", "The\r\n of \r\n\r\nand\r\nto", {"and", "of", "the", "to"}},
+      {"CR", "The\r of \r\rand\rto", {"and", "of", "the", "to"}},
+      {"mixed", "The\r\n of \r\rand\nto\n", {"and", "of", "the", "to"}},
+      // UTF-8 and Windows-1252 lists give the same words.
+      {"UTF-8", "caf\xC3\xA9\nD\xC3\xA9j\xC3\xA0\n", {"caf\xE9", "d\xE9j\xE0"}},
+      {"UTF-8 with byte-order mark",
+       "\xEF\xBB\xBF"
+       "caf\xC3\xA9\nd\xC3\xA9j\xC3\xA0\n",
+       {"caf\xE9", "d\xE9j\xE0"}},
+      {"Windows-1252", "caf\xE9\nD\xE9j\xE0\n", {"caf\xE9", "d\xE9j\xE0"}},
   };
   for (const auto& k : kCases)
-    EXPECT_EQ(LoadedWords(k.bytes), expected) << k.name;
-}
-
-TEST_F(CommonWordsFileTest, Utf8AndWindows1252ListsGiveTheSameWords) {
-  const Words expected = {"caf\xE9", "d\xE9j\xE0"};
-  const std::string bom = "\xEF\xBB\xBF";
-  const struct {
-    const char* name;
-    std::string bytes;
-  } kCases[] = {
-      {"UTF-8", "caf\xC3\xA9\nD\xC3\xA9j\xC3\xA0\n"},
-      {"UTF-8 with byte-order mark", bom + "caf\xC3\xA9\nd\xC3\xA9j\xC3\xA0\n"},
-      {"Windows-1252", "caf\xE9\nD\xE9j\xE0\n"},
-  };
-  for (const auto& k : kCases)
-    EXPECT_EQ(LoadedWords(k.bytes), expected) << k.name;
+    EXPECT_EQ(LoadedWords(k.bytes), k.words) << k.name;
 }
 
 // ---------------------------------------------------------------------------

@@ -12,48 +12,14 @@
 #include <optional>
 #include <string>
 
+#include "tests/support/page_folder.h"
+
 namespace vorn {
 namespace {
 
 std::string SystemError(int error_number) {
   return std::strerror(error_number);
 }
-
-// Gives the owner back every permission on `folder` and the folders below,
-// which some tests take away, so that the tree can be removed.
-void MakeRemovable(const std::filesystem::path& folder) {
-  namespace fs = std::filesystem;
-  std::error_code ignored;
-  fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, ignored);
-  for (const auto& entry : fs::directory_iterator(folder, ignored))
-    if (entry.is_directory(ignored) && !entry.is_symlink(ignored))
-      MakeRemovable(entry.path());
-}
-
-// A fresh folder per test, removed afterwards.
-class TempFolderTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::string pattern = ::testing::TempDir() + "vorn_files_XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr) << std::strerror(errno);
-    dir_ = pattern;
-  }
-  void TearDown() override {
-    MakeRemovable(dir_);
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
-  }
-
-  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
-
-  void MakeFile(const std::string& name, const std::string& bytes = "x") {
-    std::ofstream out(Path(name), std::ios::binary);
-    out << bytes;
-    ASSERT_TRUE(out.good()) << name;
-  }
-
-  std::string dir_;
-};
 
 TEST(FolderOfPathTest, KeepsEverythingUpToTheLastSeparator) {
   const struct {
@@ -228,44 +194,45 @@ TEST(MatchPartTest, StarAndQuestionMark) {
         << "\" cs=" << k.case_sensitive;
 }
 
-TEST_F(TempFolderTest, FileAndFolderExistence) {
-  MakeFile("file.txt");
-  ASSERT_EQ(::mkdir(Path("folder").c_str(), 0755), 0);
-  ASSERT_EQ(::symlink(Path("file.txt").c_str(), Path("file_link").c_str()), 0);
-  ASSERT_EQ(::symlink(Path("folder").c_str(), Path("folder_link").c_str()), 0);
-  ASSERT_EQ(::symlink(Path("gone").c_str(), Path("broken_link").c_str()), 0);
+TEST(FilesTest, FileAndFolderExistence) {
+  PageFolder dir;
+  ASSERT_TRUE(dir.Write("file.txt", "x"));
+  ASSERT_TRUE(dir.MakeFolder("folder"));
+  for (const char* link : {"file", "folder", "gone"}) {
+    ASSERT_EQ(
+        ::symlink(
+            dir.Path(link == std::string("file") ? "file.txt" : link).c_str(),
+            dir.Path(std::string(link) + "_link").c_str()),
+        0);
+  }
   const struct {
-    std::string path;
+    const char* name;
     bool file;
     bool folder;
   } kCases[] = {
-      {Path("file.txt"), true, false},
-      {Path("folder"), false, true},
-      {Path("folder/"), false, true},
-      {Path("file_link"), true, false},
-      {Path("folder_link"), false, true},
-      {Path("broken_link"), false, false},
-      {Path("missing"), false, false},
-      {Path("file.txt/x"), false, false},
-      {"", false, false},
+      {"file.txt", true, false},    {"folder", false, true},
+      {"folder/", false, true},     {"file_link", true, false},
+      {"folder_link", false, true}, {"gone_link", false, false},
+      {"missing", false, false},    {"file.txt/x", false, false},
   };
   for (const auto& k : kCases) {
-    EXPECT_EQ(FileExists(k.path), k.file) << k.path;
-    EXPECT_EQ(FolderExists(k.path), k.folder) << k.path;
+    EXPECT_EQ(FileExists(dir.Path(k.name)), k.file) << k.name;
+    EXPECT_EQ(FolderExists(dir.Path(k.name)), k.folder) << k.name;
   }
+  EXPECT_FALSE(FileExists(""));
+  EXPECT_FALSE(FolderExists(""));
 }
 
-TEST_F(TempFolderTest, CountMatchingFilesCountsOnlyFilesDirectlyInside) {
-  for (const char* name :
-       {"a.htm", "B.HTM", "c.html", "d.txt", "readme", "page1.htm"})
-    MakeFile(name);
-  ASSERT_EQ(::mkdir(Path("sub.htm").c_str(), 0755),
-            0);  // a folder, not counted
-  ASSERT_EQ(::mkdir(Path("sub").c_str(), 0755), 0);
-  MakeFile("sub/inner.htm");  // not directly inside
-  ASSERT_EQ(::symlink(Path("a.htm").c_str(), Path("link.htm").c_str()), 0);
-  ASSERT_EQ(::symlink(Path("gone").c_str(), Path("broken.htm").c_str()), 0);
-
+TEST(FilesTest, CountMatchingFilesCountsOnlyFilesDirectlyInside) {
+  PageFolder dir;
+  for (const char* name : {"a.htm", "B.HTM", "c.html", "d.txt", "readme",
+                           "page1.htm", "sub/inner.htm"})
+    ASSERT_TRUE(dir.Write(name, "x"));
+  ASSERT_TRUE(dir.MakeFolder("sub.htm"));  // a folder, not counted
+  ASSERT_EQ(::symlink(dir.Path("a.htm").c_str(), dir.Path("link.htm").c_str()),
+            0);
+  ASSERT_EQ(::symlink(dir.Path("gone").c_str(), dir.Path("broken.htm").c_str()),
+            0);
   const struct {
     const char* pattern;
     std::int64_t count;
@@ -276,35 +243,34 @@ TEST_F(TempFolderTest, CountMatchingFilesCountsOnlyFilesDirectlyInside) {
       {"page?.htm", 1}, {"*.html", 1}, {"*.gif", 0},
   };
   for (const auto& k : kCases)
-    EXPECT_EQ(CountMatchingFiles(dir_, k.pattern), k.count) << k.pattern;
+    EXPECT_EQ(CountMatchingFiles(dir.path(), k.pattern), k.count) << k.pattern;
 }
 
-TEST_F(TempFolderTest, CountMatchingFilesFailsOnAFolderItCannotRead) {
-  MakeFile("plain.txt");
+TEST(FilesTest, CountMatchingFilesFailsOnAFolderItCannotRead) {
+  PageFolder dir;
+  ASSERT_TRUE(dir.Write("plain.txt", "x"));
+  ASSERT_TRUE(dir.MakeFolder("locked"));
+  ASSERT_EQ(::chmod(dir.Path("locked").c_str(), 0), 0);
   const struct {
-    std::string folder;
+    const char* name;
     int error_number;
   } kCases[] = {
-      {Path("missing"), ENOENT},
-      {Path("plain.txt"), ENOTDIR},
+      {"missing", ENOENT},
+      {"plain.txt", ENOTDIR},
+      {"locked", RunningAsRoot() ? 0 : EACCES},  // root reads every folder
   };
   for (const auto& k : kCases) {
+    if (k.error_number == 0) continue;
     std::string error;
-    EXPECT_EQ(CountMatchingFiles(k.folder, "*.*", &error), -1) << k.folder;
-    EXPECT_EQ(error, SystemError(k.error_number)) << k.folder;
-    EXPECT_EQ(CountMatchingFiles(k.folder, "*.*"), -1) << k.folder;
+    EXPECT_EQ(CountMatchingFiles(dir.Path(k.name), "*.*", &error), -1)
+        << k.name;
+    EXPECT_EQ(error, SystemError(k.error_number)) << k.name;
   }
 }
 
-TEST_F(TempFolderTest, CountMatchingFilesFailsWithoutReadPermission) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root reads every folder";
-  ASSERT_EQ(::mkdir(Path("locked").c_str(), 0), 0);
-  std::string error;
-  EXPECT_EQ(CountMatchingFiles(Path("locked"), "*.*", &error), -1);
-  EXPECT_EQ(error, SystemError(EACCES));
-}
-
-TEST_F(TempFolderTest, WriteTextFileWritesOneRecord) {
+TEST(FilesTest, WriteTextFileWritesOneRecord) {
+  PageFolder dir;
+  const std::string path = dir.Path("out.txt");
   const struct {
     const char* row;
     std::string text;
@@ -313,7 +279,6 @@ TEST_F(TempFolderTest, WriteTextFileWritesOneRecord) {
   } kCases[] = {
       {"raw", "abc", true, "abc\r\n"},
       {"quoted", "abc", false, "\"abc\"\r\n"},
-      {"raw empty", "", true, "\r\n"},
       {"quoted empty", "", false, "\"\"\r\n"},
       {"quote inside", "a\"b", false, "\"a\"b\"\r\n"},
       {"line breaks kept", "a\r\nb\n", true, "a\r\nb\n\r\n"},
@@ -321,99 +286,81 @@ TEST_F(TempFolderTest, WriteTextFileWritesOneRecord) {
        std::string("\0\xFF\x80z\r\n", 6)},
   };
   for (const auto& k : kCases) {
-    const std::string path = Path("out.txt");
-    MakeFile("out.txt", std::string(100, 'o'));  // longer: must be replaced
+    ASSERT_TRUE(dir.Write("out.txt", std::string(100, 'o')));  // replaced
     EXPECT_EQ(WriteTextFile(k.text, path, k.raw), "") << k.row;
     std::string error;
     EXPECT_EQ(ReadFileBytes(path, &error), k.bytes) << k.row << ": " << error;
   }
+  // Appending creates the file, then adds to it.
+  const std::string log = dir.Path("log.txt");
+  EXPECT_EQ(WriteTextFile("one", log, true, true), "");
+  EXPECT_EQ(WriteTextFile("two", log, false, true), "");
+  EXPECT_EQ(ReadFileBytes(log), "one\r\n\"two\"\r\n");
 }
 
-TEST_F(TempFolderTest, WriteTextFileAppends) {
-  const std::string path = Path("log.txt");
-  EXPECT_EQ(WriteTextFile("one", path, true, true), "");  // creates it
-  EXPECT_EQ(WriteTextFile("two", path, false, true), "");
-  EXPECT_EQ(WriteTextFile("three", path, true, true), "");
-  EXPECT_EQ(ReadFileBytes(path), "one\r\n\"two\"\r\nthree\r\n");
-  EXPECT_EQ(WriteTextFile("new", path, true), "");
-  EXPECT_EQ(ReadFileBytes(path), "new\r\n");
-}
-
-TEST_F(TempFolderTest, ReadFileBytesReadsWholeFiles) {
+TEST(FilesTest, ReadFileBytesReadsWholeFiles) {
+  PageFolder dir;
   std::string big(200000, '\0');
   for (std::size_t i = 0; i < big.size(); ++i)
     big[i] = static_cast<char>((i * 7919) % 256);
+  for (const std::string& bytes : {std::string(), std::string("a\r\nb"), big}) {
+    ASSERT_TRUE(dir.Write("file", bytes));
+    std::string error = "unchanged";
+    const std::optional<std::string> read =
+        ReadFileBytes(dir.Path("file"), &error);
+    ASSERT_TRUE(read.has_value()) << bytes.size() << ": " << error;
+    EXPECT_TRUE(*read == bytes) << bytes.size();
+  }
+}
+
+TEST(FilesTest, ReadAndWriteFailuresGiveTheSystemsDescription) {
+  PageFolder dir;
+  ASSERT_TRUE(dir.Write("plain.txt", "x"));
+  ASSERT_TRUE(dir.MakeFolder("folder"));
+  ASSERT_TRUE(dir.MakeFolder("ro"));
+  ASSERT_EQ(::chmod(dir.Path("ro").c_str(), 0555), 0);
   const struct {
     const char* name;
-    std::string bytes;
-  } kCases[] = {
-      {"empty", ""},
-      {"small", "a\r\nb"},
-      {"big", big},
-  };
-  for (const auto& k : kCases) {
-    MakeFile(k.name, k.bytes);
-    std::string error = "unchanged";
-    const std::optional<std::string> read = ReadFileBytes(Path(k.name), &error);
-    ASSERT_TRUE(read.has_value()) << k.name << ": " << error;
-    EXPECT_EQ(read->size(), k.bytes.size()) << k.name;
-    EXPECT_TRUE(*read == k.bytes) << k.name;
-  }
-}
-
-TEST_F(TempFolderTest, ReadAndWriteFailuresGiveTheSystemsDescription) {
-  MakeFile("plain.txt");
-  ASSERT_EQ(::mkdir(Path("folder").c_str(), 0755), 0);
-  const struct {
-    std::string path;
     int error_number;
   } kCases[] = {
-      {Path("missing/file.txt"), ENOENT},
-      {Path("folder"), EISDIR},
-      {Path("plain.txt/file.txt"), ENOTDIR},
+      {"missing/file.txt", ENOENT},
+      {"folder", EISDIR},
+      {"plain.txt/file.txt", ENOTDIR},
   };
   for (const auto& k : kCases) {
-    EXPECT_EQ(WriteTextFile("x", k.path, true), SystemError(k.error_number))
-        << k.path;
-    EXPECT_EQ(WriteTextFile("x", k.path, true, true),
-              SystemError(k.error_number))
-        << k.path;
+    const std::string path = dir.Path(k.name);
+    EXPECT_EQ(WriteTextFile("x", path, true), SystemError(k.error_number))
+        << k.name;
+    EXPECT_EQ(WriteTextFile("x", path, true, true), SystemError(k.error_number))
+        << k.name;
     std::string error;
-    EXPECT_EQ(ReadFileBytes(k.path, &error), std::nullopt) << k.path;
-    EXPECT_EQ(error, SystemError(k.error_number)) << k.path;
-    EXPECT_EQ(ReadFileBytes(k.path), std::nullopt) << k.path;
+    EXPECT_EQ(ReadFileBytes(path, &error), std::nullopt) << k.name;
+    EXPECT_EQ(error, SystemError(k.error_number)) << k.name;
   }
-  EXPECT_EQ(ReadFileBytes(Path("missing.txt")), std::nullopt);
-}
-
-TEST_F(TempFolderTest, WriteTextFileReportsAFailedWrite) {
+  if (!RunningAsRoot()) {
+    EXPECT_EQ(WriteTextFile("x", dir.Path("ro/out.txt"), true),
+              SystemError(EACCES));
+    EXPECT_FALSE(FileExists(dir.Path("ro/out.txt")));
+  }
   // Every write to /dev/full fails with "no space left", while the open
-  // succeeds: this checks that writes, not only the open, are checked.
-  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-  EXPECT_EQ(WriteTextFile("text", "/dev/full", true), SystemError(ENOSPC));
-}
-
-TEST_F(TempFolderTest, WriteTextFileFailsInAReadOnlyFolder) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root writes into every folder";
-  ASSERT_EQ(::mkdir(Path("ro").c_str(), 0555), 0);
-  EXPECT_EQ(WriteTextFile("x", Path("ro/out.txt"), true), SystemError(EACCES));
-  EXPECT_FALSE(FileExists(Path("ro/out.txt")));
+  // succeeds: writes, not only the open, are checked.
+  if (std::filesystem::exists("/dev/full")) {
+    EXPECT_EQ(WriteTextFile("text", "/dev/full", true), SystemError(ENOSPC));
+  }
 }
 
 // Points XDG_CONFIG_HOME and HOME elsewhere and restores them afterwards.
-class ConfigFolderTest : public TempFolderTest {
+class ConfigFolderTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    TempFolderTest::SetUp();
-    Save("XDG_CONFIG_HOME", &xdg_);
-    Save("HOME", &home_);
+    for (auto& [name, value] : saved_) {
+      if (const char* now = std::getenv(name)) value = now;
+    }
   }
   void TearDown() override {
-    Restore("XDG_CONFIG_HOME", xdg_);
-    Restore("HOME", home_);
-    TempFolderTest::TearDown();
+    for (const auto& [name, value] : saved_)
+      Set(name, value ? value->c_str() : nullptr);
   }
-
   static void Set(const char* name, const char* value) {
     if (value == nullptr) {
       ::unsetenv(name);
@@ -422,23 +369,16 @@ class ConfigFolderTest : public TempFolderTest {
     }
   }
 
- private:
-  static void Save(const char* name, std::optional<std::string>* saved) {
-    const char* value = std::getenv(name);
-    if (value != nullptr) *saved = value;
-  }
-  static void Restore(const char* name,
-                      const std::optional<std::string>& saved) {
-    Set(name, saved ? saved->c_str() : nullptr);
-  }
+  PageFolder dir_;
 
-  std::optional<std::string> xdg_;
-  std::optional<std::string> home_;
+ private:
+  std::pair<const char*, std::optional<std::string>> saved_[2] = {
+      {"XDG_CONFIG_HOME", std::nullopt}, {"HOME", std::nullopt}};
 };
 
 TEST_F(ConfigFolderTest, UserConfigFolderPrefersAnAbsoluteXdgValue) {
-  const std::string home = Path("home");
-  const std::string xdg = Path("xdg");
+  const std::string home = dir_.Path("home");
+  const std::string xdg = dir_.Path("xdg");
   const struct {
     const char* row;
     std::optional<std::string> xdg;
@@ -461,22 +401,20 @@ TEST_F(ConfigFolderTest, UserConfigFolderPrefersAnAbsoluteXdgValue) {
 }
 
 TEST_F(ConfigFolderTest, AppDataFilePathCreatesTheFolders) {
-  const std::string config = Path("config");  // does not exist yet
+  const std::string config = dir_.Path("config");  // does not exist yet
   Set("XDG_CONFIG_HOME", config.c_str());
   const std::string expected = config + "/vorn/state.ini";
   EXPECT_EQ(AppDataFilePath("state.ini", "vorn"), expected);
   EXPECT_TRUE(FolderExists(config + "/vorn"));
   // A second call finds the folder and gives the same path.
   EXPECT_EQ(AppDataFilePath("state.ini", "vorn"), expected);
-  EXPECT_EQ(WriteTextFile("x", expected, true), "");
-}
-
-TEST_F(ConfigFolderTest, AppDataFilePathUnderHome) {
-  ASSERT_EQ(::mkdir(Path("home").c_str(), 0755), 0);
+  // Without XDG_CONFIG_HOME, below $HOME.
+  ASSERT_TRUE(dir_.MakeFolder("home"));
   Set("XDG_CONFIG_HOME", nullptr);
-  Set("HOME", Path("home").c_str());
-  EXPECT_EQ(AppDataFilePath("a.txt", "sub"), Path("home/.config/sub/a.txt"));
-  EXPECT_TRUE(FolderExists(Path("home/.config/sub")));
+  Set("HOME", dir_.Path("home").c_str());
+  EXPECT_EQ(AppDataFilePath("a.txt", "sub"),
+            dir_.Path("home/.config/sub/a.txt"));
+  EXPECT_TRUE(FolderExists(dir_.Path("home/.config/sub")));
 }
 
 TEST(ExecutableFolderTest, HoldsTheRunningProgram) {
