@@ -10,6 +10,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <map>
 #include <random>
 #include <string>
 #include <thread>
@@ -30,12 +32,11 @@ void PrintTo(InsertResult result, std::ostream* os) {
 namespace {
 
 constexpr char kTag[] = R"(<meta name="keywords" content="new, words">)";
-constexpr char kToday[] = "2008-01-31";
 constexpr char kDone[] = R"(<meta name="VORN done" content="2008-01-31">)";
 constexpr char kOtherBytes[] = "a page nobody touches\n";
 constexpr char kOlderBackup[] = "a backup from an earlier run\n";
 
-using Names = std::vector<std::string>;
+using Files = std::map<std::string, std::string>;
 
 // A page of about `body_lines` lines of text after its head, which holds a
 // one-line keywords tag.
@@ -58,8 +59,7 @@ std::string NewPage(std::string page, const std::string& tag) {
 InsertOptions Options(FileSystem* fs, bool backup) {
   InsertOptions options;
   options.backup = backup;
-  options.add_done = true;
-  options.today = kToday;
+  options.today = "2008-01-31";
   options.fs = fs;
   return options;
 }
@@ -77,199 +77,113 @@ constexpr Scenario kScenarios[] = {
     {"backup over an old backup", true, true},
 };
 
-// The operations that a rewrite may make and that can fail.
-constexpr FsOp kFailingOps[] = {
-    FsOp::kReadFile, FsOp::kCreateUniqueFile,
-    FsOp::kWrite,    FsOp::kSetInfo,
-    FsOp::kSync,     FsOp::kClose,
-    FsOp::kHardLink, FsOp::kRename,
-    FsOp::kRemove,
-};
+// Puts the page and the bystanders into the folder; returns the files.
+Files Arrange(const PageFolder& folder, const Scenario& s,
+              const std::string& page) {
+  Files files = {{"abc.htm", page}, {"other.htm", kOtherBytes}};
+  if (s.old_backup) files["abc.bak.htm"] = kOlderBackup;
+  for (const auto& [name, bytes] : files)
+    EXPECT_TRUE(folder.Write(name, bytes));
+  return files;
+}
 
 // What a page holds compared with what it should, briefly: pages here are
 // too long to print.
-std::string Describe(const std::string& bytes, const std::string& expected) {
-  if (bytes == expected) return "the expected bytes";
-  std::size_t i = 0;
-  while (i < bytes.size() && i < expected.size() && bytes[i] == expected[i])
-    ++i;
-  return std::to_string(bytes.size()) + " bytes instead of " +
-         std::to_string(expected.size()) + ", differing from byte " +
-         std::to_string(i) + " on: \"" + bytes.substr(i, 60) + "\"";
-}
-
-// Puts the page (and the bystanders) into a fresh folder.
-void Arrange(const PageFolder& folder, const Scenario& s,
-             const std::string& page) {
-  ASSERT_TRUE(folder.Write("abc.htm", page));
-  ASSERT_TRUE(folder.Write("other.htm", kOtherBytes));
-  if (s.old_backup) {
-    ASSERT_TRUE(folder.Write("abc.bak.htm", kOlderBackup));
-  }
-}
-
-// What a failed rewrite may leave: the page and the bystanders exactly as
-// they were, and no temporary file. One thing may differ: when a backup
-// was asked for, the failure may come after the backup was made, so
-// abc.bak.htm may then hold the page's old bytes (a true copy of what the
-// page still holds) instead of being absent or holding the older backup.
-void ExpectUntouched(const PageFolder& folder, const Scenario& s,
-                     const std::string& page, const std::string& row) {
-  const std::optional<std::string> now = folder.Read("abc.htm");
-  EXPECT_TRUE(now == page) << row << ": the page holds "
-                           << (now ? Describe(*now, page) : "nothing");
-  EXPECT_EQ(folder.Read("other.htm"), kOtherBytes) << row;
-  const Names files = folder.List();
-  const std::optional<std::string> backup = folder.Read("abc.bak.htm");
-  if (!s.backup) {
-    EXPECT_EQ(backup, s.old_backup ? std::optional<std::string>(kOlderBackup)
-                                   : std::nullopt)
-        << row;
-  } else if (backup.has_value()) {
-    EXPECT_TRUE(*backup == page || (s.old_backup && *backup == kOlderBackup))
-        << row << ": the backup holds something else";
-  } else {
-    EXPECT_FALSE(s.old_backup) << row << ": the older backup is gone";
-  }
-  const Names expected = backup.has_value() || s.old_backup
-                             ? Names{"abc.bak.htm", "abc.htm", "other.htm"}
-                             : Names{"abc.htm", "other.htm"};
-  EXPECT_EQ(files, expected)
-      << row << ": the folder holds " << JoinNames(files);
-}
-
-// Calls of each operation that a successful insertion makes.
-std::vector<std::pair<FsOp, int>> CountCalls(const Scenario& s,
-                                             const std::string& page,
-                                             bool through_command) {
-  PageFolder folder;
-  Arrange(folder, s, page);
-  FaultyFileSystem fs;
-  std::optional<InsertResult> result;
-  if (through_command) {
-    std::string output_box = kTag;
-    std::string input_box = folder.Path("abc.htm");
-    PromptScript prompter({s.backup ? Answer::kYes : Answer::kNo});
-    result =
-        InsertCommand(output_box, input_box, Options(&fs, false), prompter);
-  } else {
-    result = InsertKeywordsMetaTag(kTag, folder.Path("abc.htm"),
-                                   Options(&fs, s.backup));
-  }
-  EXPECT_EQ(result, InsertResult::kInserted) << s.name;
-  std::vector<std::pair<FsOp, int>> counts;
-  for (const FsOp op : kFailingOps) counts.emplace_back(op, fs.Calls(op));
-  return counts;
-}
-
-TEST(RewriteFaultsTest, ASuccessfulInsertionMakesTheExpectedSteps) {
-  const std::string page = OldPage(2000);
-  for (const Scenario& s : kScenarios) {
-    PageFolder folder;
-    Arrange(folder, s, page);
-    FaultyFileSystem fs;
-    ASSERT_EQ(InsertKeywordsMetaTag(kTag, folder.Path("abc.htm"),
-                                    Options(&fs, s.backup)),
-              InsertResult::kInserted)
-        << s.name;
-    const std::optional<std::string> now = folder.Read("abc.htm");
-    const std::string expected = NewPage(OldPage(2000), kTag);
-    EXPECT_TRUE(now == expected)
-        << s.name << ": " << (now ? Describe(*now, expected) : "nothing");
-    // The new content goes to a file of its own, is flushed, closed and
-    // renamed over the page.
-    EXPECT_GE(fs.Calls(FsOp::kCreateUniqueFile), 1) << s.name;
-    EXPECT_GE(fs.Calls(FsOp::kWrite), 1) << s.name;
-    EXPECT_GE(fs.Calls(FsOp::kSync), 1) << s.name;
-    EXPECT_GE(fs.Calls(FsOp::kClose), 1) << s.name;
-    EXPECT_GE(fs.Calls(FsOp::kRename), 1) << s.name;
-    // The backup is a hard link or a copy (a second file written).
-    if (s.backup) {
-      EXPECT_TRUE(fs.Calls(FsOp::kHardLink) >= 1 ||
-                  fs.Calls(FsOp::kCreateUniqueFile) >= 2)
-          << s.name;
-      EXPECT_TRUE(folder.Read("abc.bak.htm") == page) << s.name;
+std::string Describe(const Files& now, const Files& expected) {
+  if (now == expected) return "as expected";
+  std::string text;
+  for (const auto& [name, bytes] : now) {
+    const auto it = expected.find(name);
+    if (it == expected.end()) {
+      text += " " + name + " (not expected)";
+    } else if (it->second != bytes) {
+      text += " " + name + " (" + std::to_string(bytes.size()) +
+              " bytes instead of " + std::to_string(it->second.size()) + ")";
     }
-    EXPECT_EQ(folder.List(),
-              s.backup || s.old_backup
-                  ? (Names{"abc.bak.htm", "abc.htm", "other.htm"})
-                  : (Names{"abc.htm", "other.htm"}))
-        << s.name;
   }
+  for (const auto& [name, bytes] : expected)
+    if (now.count(name) == 0) text += " " + name + " (missing)";
+  return "differs:" + text;
 }
 
-// What a fully successful insertion leaves: the new page, the old bytes
-// under the backup name when one was asked for (else the older backup, if
-// any, untouched), the bystander, and nothing else.
-void ExpectDone(const PageFolder& folder, const Scenario& s,
-                const std::string& old_page, const std::string& new_page,
-                const std::string& row) {
-  const std::optional<std::string> now = folder.Read("abc.htm");
-  EXPECT_TRUE(now == new_page) << row << ": the page holds "
-                               << (now ? Describe(*now, new_page) : "nothing");
-  EXPECT_EQ(folder.Read("other.htm"), kOtherBytes) << row;
-  const std::optional<std::string> backup = folder.Read("abc.bak.htm");
-  if (s.backup) {
-    EXPECT_TRUE(backup == old_page) << row << ": wrong backup";
-  } else {
-    EXPECT_EQ(backup, s.old_backup ? std::optional<std::string>(kOlderBackup)
-                                   : std::nullopt)
-        << row;
-  }
-  const Names files = folder.List();
-  const Names expected = s.backup || s.old_backup
-                             ? Names{"abc.bak.htm", "abc.htm", "other.htm"}
-                             : Names{"abc.htm", "other.htm"};
-  EXPECT_EQ(files, expected)
-      << row << ": the folder holds " << JoinNames(files);
-}
-
-// The outcome of an insertion whose step failed. It must fail cleanly:
-// kFileError with the folder as ExpectUntouched describes. Only where a
-// backup is made may a failed step have a fallback (a copy where a hard
-// link fails, say, or a step whose failure does no harm); the insertion
-// may then succeed, but only wholly, as ExpectDone describes. Without a
-// backup every step is needed, so every failure is an error. Returns true
-// when the insertion failed.
+// An insertion whose step failed must fail cleanly: kFileError, the page
+// and the bystanders as they were, and no temporary file; when a backup
+// was asked for, the failure may come after the backup was made, so
+// abc.bak.htm may then hold the page's old bytes. Only where a backup is
+// made may a failed step have a fallback (a copy where a hard link fails,
+// say); the insertion may then succeed, but only wholly: the new page, the
+// old one as backup. Returns true when the insertion failed.
 bool ExpectCleanFailureOrWholeSuccess(std::optional<InsertResult> result,
                                       const PageFolder& folder,
-                                      const Scenario& s,
-                                      const std::string& old_page,
+                                      const Scenario& s, const Files& before,
                                       const std::string& row) {
-  if (s.backup && result == InsertResult::kInserted) {
-    ExpectDone(folder, s, old_page, NewPage(old_page, kTag), row);
-    return false;
+  const Files now = folder.Snapshot();
+  Files expected = before;
+  const bool failed = !(s.backup && result == InsertResult::kInserted);
+  if (!failed) {
+    expected["abc.htm"] = NewPage(before.at("abc.htm"), kTag);
+    expected["abc.bak.htm"] = before.at("abc.htm");
+  } else {
+    EXPECT_EQ(result, InsertResult::kFileError) << row;
+    if (s.backup && now.count("abc.bak.htm") &&
+        now.at("abc.bak.htm") == before.at("abc.htm"))
+      expected["abc.bak.htm"] = before.at("abc.htm");
   }
-  EXPECT_EQ(result, InsertResult::kFileError) << row;
-  ExpectUntouched(folder, s, old_page, row);
-  return true;
+  EXPECT_TRUE(now == expected) << row << ": " << Describe(now, expected);
+  return failed;
+}
+
+// Makes each call of each operation of a successful insertion fail in
+// turn, in every scenario, and calls `check` on what `insert` gave.
+void ForEachFailingCall(
+    const std::string& page,
+    const std::function<std::optional<InsertResult>(
+        FileSystem& fs, const PageFolder& folder, const Scenario& s)>& insert,
+    const std::function<void(std::optional<InsertResult>, const PageFolder&,
+                             const Scenario&, const Files&,
+                             const std::string&)>& check) {
+  for (const Scenario& s : kScenarios) {
+    PageFolder counting;
+    Arrange(counting, s, page);
+    FaultyFileSystem counter;
+    ASSERT_EQ(insert(counter, counting, s), InsertResult::kInserted) << s.name;
+    // Every operation but the flush of the folder, whose failure after the
+    // rename does no harm.
+    for (int op = 0; op < static_cast<int>(FsOp::kSyncFolder); ++op) {
+      const int calls = counter.Calls(static_cast<FsOp>(op));
+      for (int n = 1; n <= calls; ++n) {
+        const std::string row =
+            std::string(s.name) + ": " + FsOpName(static_cast<FsOp>(op)) +
+            " call " + std::to_string(n) + " of " + std::to_string(calls);
+        PageFolder folder;
+        const Files before = Arrange(folder, s, page);
+        FaultyFileSystem fs;
+        fs.FailCall(static_cast<FsOp>(op), n);
+        const std::optional<InsertResult> result = insert(fs, folder, s);
+        EXPECT_TRUE(fs.FaultHit()) << row;
+        check(result, folder, s, before, row);
+      }
+    }
+  }
 }
 
 TEST(RewriteFaultsTest, EveryFailingStepLeavesThePageAsItWas) {
-  const std::string page = OldPage(2000);
   int failed = 0;
   std::string recovered;
-  for (const Scenario& s : kScenarios) {
-    for (const auto& [op, calls] : CountCalls(s, page, false)) {
-      for (int n = 1; n <= calls; ++n) {
-        const std::string row = std::string(s.name) + ": " + FsOpName(op) +
-                                " call " + std::to_string(n) + " of " +
-                                std::to_string(calls);
-        PageFolder folder;
-        Arrange(folder, s, page);
-        FaultyFileSystem fs;
-        fs.FailCall(op, n);
-        const InsertResult result = InsertKeywordsMetaTag(
-            kTag, folder.Path("abc.htm"), Options(&fs, s.backup));
-        EXPECT_TRUE(fs.FaultHit()) << row;
-        if (ExpectCleanFailureOrWholeSuccess(result, folder, s, page, row)) {
+  ForEachFailingCall(
+      OldPage(2000),
+      [](FileSystem& fs, const PageFolder& folder, const Scenario& s) {
+        return InsertKeywordsMetaTag(kTag, folder.Path("abc.htm"),
+                                     Options(&fs, s.backup));
+      },
+      [&](std::optional<InsertResult> result, const PageFolder& folder,
+          const Scenario& s, const Files& before, const std::string& row) {
+        if (ExpectCleanFailureOrWholeSuccess(result, folder, s, before, row)) {
           ++failed;
         } else {
           recovered += "\n  " + row;
         }
-      }
-    }
-  }
+      });
   // At least the creation, a write, the flush, the close and the rename of
   // each scenario fail the insertion.
   EXPECT_GE(failed, 4 * 5);
@@ -278,88 +192,55 @@ TEST(RewriteFaultsTest, EveryFailingStepLeavesThePageAsItWas) {
 }
 
 TEST(RewriteFaultsTest, TheCommandShowsTheUnknownError) {
-  const std::string page = OldPage(50);
-  for (const Scenario& s : kScenarios) {
-    for (const auto& [op, calls] : CountCalls(s, page, true)) {
-      for (int n = 1; n <= calls; ++n) {
-        const std::string row = std::string(s.name) + ": " + FsOpName(op) +
-                                " call " + std::to_string(n);
-        PageFolder folder;
-        Arrange(folder, s, page);
-        FaultyFileSystem fs;
-        fs.FailCall(op, n);
+  ForEachFailingCall(
+      OldPage(50),
+      [](FileSystem& fs, const PageFolder& folder, const Scenario& s) {
         std::string output_box = kTag;
         std::string input_box = folder.Path("abc.htm");
         PromptScript prompter({s.backup ? Answer::kYes : Answer::kNo});
-        const std::optional<InsertResult> result =
+        const auto result =
             InsertCommand(output_box, input_box, Options(&fs, false), prompter);
-        if (!ExpectCleanFailureOrWholeSuccess(result, folder, s, page, row)) {
-          EXPECT_EQ(prompter.shown().size(), 1u) << row << ": a message";
-          continue;
-        }
-        ASSERT_EQ(prompter.shown().size(), 2u) << row;
-        const MessageBox& box = prompter.shown()[1];
-        EXPECT_EQ(box.caption, "Error") << row;
-        EXPECT_EQ(box.text, "An unknown error has occurred.") << row;
-        EXPECT_EQ(box.icon, Icon::kExclamation) << row;
-        EXPECT_EQ(box.buttons, Buttons::kOk) << row;
-      }
+        // After the backup question, the one box of the result.
+        const std::string shown = prompter.ShownText();
+        const std::string last = shown.substr(shown.find('\n') + 1);
+        EXPECT_EQ(last, result == InsertResult::kInserted
+                            ? ""
+                            : "Error | An unknown error has occurred. | "
+                              "exclamation | ok\n");
+        return result;
+      },
+      [](std::optional<InsertResult> result, const PageFolder& folder,
+         const Scenario& s, const Files& before, const std::string& row) {
+        ExpectCleanFailureOrWholeSuccess(result, folder, s, before, row);
+      });
+}
+
+TEST(RewriteFaultsTest, RealConditionsStopTheRewrite) {
+  if (RunningAsRoot()) GTEST_SKIP() << "root reads and writes regardless";
+  const std::string page = OldPage(10);
+  for (const Scenario& s : kScenarios) {
+    const struct {
+      const char* name;  // "." for the folder itself
+      mode_t mode;
+    } kLocks[] = {{".", 0555}, {"abc.htm", 0}};
+    for (const auto& lock : kLocks) {
+      const std::string row = std::string(s.name) + ", " + lock.name +
+                              " with mode " + std::to_string(lock.mode);
+      PageFolder folder;
+      const Files before = Arrange(folder, s, page);
+      ASSERT_EQ(::chmod(folder.Path(lock.name).c_str(), lock.mode), 0);
+      EXPECT_EQ(InsertKeywordsMetaTag(kTag, folder.Path("abc.htm"),
+                                      Options(nullptr, s.backup)),
+                InsertResult::kFileError)
+          << row;
+      ASSERT_EQ(::chmod(folder.Path(lock.name).c_str(), 0755), 0);
+      ExpectCleanFailureOrWholeSuccess(InsertResult::kFileError, folder, s,
+                                       before, row);
     }
   }
 }
 
-// --- Real conditions
-// ---------------------------------------------------------------
-
-TEST(RewriteFaultsTest, ReadOnlyFolder) {
-  if (RunningAsRoot()) GTEST_SKIP() << "root writes into read-only folders";
-  const std::string page = OldPage(10);
-  for (const Scenario& s : kScenarios) {
-    PageFolder folder;
-    Arrange(folder, s, page);
-    ASSERT_EQ(::chmod(folder.path().c_str(), 0555), 0);
-    EXPECT_EQ(InsertKeywordsMetaTag(kTag, folder.Path("abc.htm"),
-                                    Options(nullptr, s.backup)),
-              InsertResult::kFileError)
-        << s.name;
-    ASSERT_EQ(::chmod(folder.path().c_str(), 0755), 0);
-    ExpectUntouched(folder, s, page, s.name);
-  }
-}
-
-TEST(RewriteFaultsTest, UnreadablePage) {
-  if (RunningAsRoot()) GTEST_SKIP() << "root reads unreadable files";
-  const std::string page = OldPage(10);
-  const Scenario& s = kScenarios[2];
-  PageFolder folder;
-  Arrange(folder, s, page);
-  ASSERT_EQ(::chmod(folder.Path("abc.htm").c_str(), 0), 0);
-  EXPECT_EQ(InsertKeywordsMetaTag(kTag, folder.Path("abc.htm"),
-                                  Options(nullptr, true)),
-            InsertResult::kFileError);
-  ASSERT_EQ(::chmod(folder.Path("abc.htm").c_str(), 0644), 0);
-  ExpectUntouched(folder, s, page, "unreadable");
-}
-
-// A folder of the backup's name cannot be replaced by a file, not even by
-// root; the rewrite with a backup then fails and changes nothing.
-TEST(RewriteFaultsTest, BackupNameTakenByAFolder) {
-  const std::string page = OldPage(10);
-  PageFolder folder;
-  ASSERT_TRUE(folder.Write("abc.htm", page));
-  ASSERT_EQ(::mkdir(folder.Path("abc.bak.htm").c_str(), 0755), 0);
-  ASSERT_TRUE(folder.Write("abc.bak.htm/keep.htm", "kept"));
-  EXPECT_EQ(InsertKeywordsMetaTag(kTag, folder.Path("abc.htm"),
-                                  Options(nullptr, true)),
-            InsertResult::kFileError);
-  EXPECT_EQ(folder.Read("abc.htm"), page);
-  EXPECT_EQ(folder.List(), (Names{"abc.bak.htm", "abc.htm"}));
-  EXPECT_EQ(folder.List("abc.bak.htm"), Names{"keep.htm"});
-  EXPECT_EQ(folder.Read("abc.bak.htm/keep.htm"), "kept");
-}
-
 // --- A writer killed half way
-// ------------------------------------------------------
 
 // The child's loop: insert tag A, then tag B, then A again, ..., with slow
 // writes, until it is killed. Exits with 3 if an insertion fails.
