@@ -8,9 +8,12 @@
 #include <string>
 
 #include "engine/ui.h"
+#include "tests/support/fake_view.h"
 
 namespace vorn {
 namespace {
+
+using S = AnalysisSettings;
 
 // Every field, one "name=value" per line, so that whole records compare.
 std::string Describe(const AnalysisSettings& s) {
@@ -72,21 +75,18 @@ AnalysisSettings AllChanged() {
   return s;
 }
 
-TEST(SettingsTest, DefaultRecord) {
+TEST(SettingsTest, DefaultsAndRestoringThem) {
   EXPECT_EQ(Describe(AnalysisSettings{}),
             std::string(kDefaults) +
                 "BeginMetaTagWith=\nWordsToIgnore=\nTextLanguage=0\n");
   EXPECT_EQ(AnalysisSettings{}.IgnoreList(), ",");
-}
-
-TEST(SettingsTest, SetDefaults) {
+  // "Restore defaults" keeps the language, and the texts when asked to.
   AnalysisSettings kept = AllChanged();
   SetDefaults(kept, true);
   EXPECT_EQ(Describe(kept),
             std::string(kDefaults) +
                 "BeginMetaTagWith=my phrase\nWordsToIgnore=foo,bar\n"
                 "TextLanguage=2\n");
-
   AnalysisSettings emptied = AllChanged();
   SetDefaults(emptied, false);
   EXPECT_EQ(Describe(emptied),
@@ -94,73 +94,48 @@ TEST(SettingsTest, SetDefaults) {
                 "BeginMetaTagWith=\nWordsToIgnore=\nTextLanguage=2\n");
 }
 
-TEST(SettingsTest, Lists) {
+TEST(SettingsTest, ListsAndTheirFields) {
   const struct {
-    const char* name;
     SettingsList list;
+    int AnalysisSettings::*field;
     int size;
     int first;  // value of position 0
     int last;   // value of the last position
     int default_position;
   } kCases[] = {
-      {"title", SettingsList::kTitleWeight, 10, 0, 90, 9},
-      {"description", SettingsList::kDescriptionWeight, 10, 0, 90, 5},
-      {"existing keywords", SettingsList::kExistingKeywordsWeight, 10, 0, 90,
-       0},
-      {"bold", SettingsList::kBoldWeight, 10, 0, 9, 4},
-      {"italic", SettingsList::kItalicWeight, 10, 0, 9, 4},
-      {"table", SettingsList::kTableWeight, 10, 0, 9, 2},
-      {"div", SettingsList::kDivWeight, 10, 0, 9, 2},
-      {"span", SettingsList::kSpanWeight, 10, 0, 9, 4},
-      {"short word size", SettingsList::kShortWordSize, 9, 1, 9, 1},
-      {"threshold", SettingsList::kThresholdFrequency, 9, 1, 9, 1},
+      {SettingsList::kTitleWeight, &S::TitleWeight, 10, 0, 90, 9},
+      {SettingsList::kDescriptionWeight, &S::DescriptionWeight, 10, 0, 90, 5},
+      {SettingsList::kExistingKeywordsWeight, &S::ExistingKeywordsWeight, 10, 0,
+       90, 0},
+      {SettingsList::kBoldWeight, &S::BoldWeight, 10, 0, 9, 4},
+      {SettingsList::kItalicWeight, &S::ItalicWeight, 10, 0, 9, 4},
+      {SettingsList::kTableWeight, &S::TableWeight, 10, 0, 9, 2},
+      {SettingsList::kDivWeight, &S::DivWeight, 10, 0, 9, 2},
+      {SettingsList::kSpanWeight, &S::SpanWeight, 10, 0, 9, 4},
+      {SettingsList::kShortWordSize, &S::ShortWordSize, 9, 1, 9, 1},
+      {SettingsList::kThresholdFrequency, &S::ThresholdFrequency, 9, 1, 9, 1},
   };
   for (const auto& c : kCases) {
-    EXPECT_EQ(ListSize(c.list), c.size) << c.name;
-    EXPECT_EQ(ValueAt(c.list, 0), c.first) << c.name;
-    EXPECT_EQ(ValueAt(c.list, c.size - 1), c.last) << c.name;
+    const int row = static_cast<int>(c.list);
+    EXPECT_EQ(ListSize(c.list), c.size) << row;
     // Values step evenly: 10 for the x10 lists, 1 for the others.
     const int step = (c.last - c.first) / (c.size - 1);
     for (int p = 0; p < c.size; ++p) {
-      EXPECT_EQ(ValueAt(c.list, p), c.first + p * step) << c.name << " " << p;
-      EXPECT_EQ(PositionOf(c.list, c.first + p * step), p)
-          << c.name << " " << p;
+      EXPECT_EQ(ValueAt(c.list, p), c.first + p * step) << row << " " << p;
+      EXPECT_EQ(PositionOf(c.list, c.first + p * step), p) << row << " " << p;
     }
-    EXPECT_EQ(PositionOf(c.list, c.last + step), -1) << c.name;
-    EXPECT_EQ(PositionOf(c.list, c.first - 1), -1) << c.name;
+    EXPECT_EQ(PositionOf(c.list, c.last + step), -1) << row;
+    EXPECT_EQ(PositionOf(c.list, c.first - 1), -1) << row;
+    if (step > 1) {
+      EXPECT_EQ(PositionOf(c.list, c.last - step / 2), -1) << row;
+    }
     AnalysisSettings s;
     EXPECT_EQ(PositionOf(c.list, SettingOf(s, c.list)), c.default_position)
-        << c.name;
-  }
-  // Between the offered values.
-  EXPECT_EQ(PositionOf(SettingsList::kTitleWeight, 95), -1);
-  EXPECT_EQ(PositionOf(SettingsList::kTitleWeight, 9), -1);
-}
-
-TEST(SettingsTest, SettingOfNamesItsField) {
-  const struct {
-    SettingsList list;
-    int AnalysisSettings::*field;
-  } kCases[] = {
-      {SettingsList::kTitleWeight, &AnalysisSettings::TitleWeight},
-      {SettingsList::kDescriptionWeight, &AnalysisSettings::DescriptionWeight},
-      {SettingsList::kExistingKeywordsWeight,
-       &AnalysisSettings::ExistingKeywordsWeight},
-      {SettingsList::kBoldWeight, &AnalysisSettings::BoldWeight},
-      {SettingsList::kItalicWeight, &AnalysisSettings::ItalicWeight},
-      {SettingsList::kTableWeight, &AnalysisSettings::TableWeight},
-      {SettingsList::kDivWeight, &AnalysisSettings::DivWeight},
-      {SettingsList::kSpanWeight, &AnalysisSettings::SpanWeight},
-      {SettingsList::kShortWordSize, &AnalysisSettings::ShortWordSize},
-      {SettingsList::kThresholdFrequency,
-       &AnalysisSettings::ThresholdFrequency},
-  };
-  for (const auto& c : kCases) {
-    AnalysisSettings s;
+        << row;
     SettingOf(s, c.list) = 77;
     AnalysisSettings expected;
     expected.*c.field = 77;
-    EXPECT_EQ(Describe(s), Describe(expected)) << static_cast<int>(c.list);
+    EXPECT_EQ(Describe(s), Describe(expected)) << row;
   }
 }
 
@@ -194,18 +169,14 @@ TEST(SettingsTest, LeadingNumber) {
 }
 
 std::string BoxText(const std::optional<MessageBox>& box) {
-  if (!box) return "(none)";
-  return box->caption + " | " + box->text + " | " +
-         (box->icon == Icon::kNone ? "no icon" : "icon") + " | " +
-         (box->buttons == Buttons::kOk ? "ok" : "question");
+  return box ? DescribeBox(*box) : "(none)";
 }
 
 TEST(SettingsTest, MaximumKeywordsField) {
   const std::string too_many =
-      "VORN | Maximum number of keywords in the meta tag is 100. | no icon | "
-      "ok";
+      "VORN | Maximum number of keywords in the meta tag is 100. | none | ok";
   const std::string too_few =
-      "VORN | Minimum number of keywords in the meta tag is 5. | no icon | ok";
+      "VORN | Minimum number of keywords in the meta tag is 5. | none | ok";
   const struct {
     const char* in;
     std::string box;
@@ -229,7 +200,7 @@ TEST(SettingsTest, MaximumKeywordsField) {
 
 TEST(SettingsTest, MaximumBytesField) {
   const std::string too_many =
-      "VORN | Maximum number of bytes in the meta tag is 1000. | no icon | ok";
+      "VORN | Maximum number of bytes in the meta tag is 1000. | none | ok";
   const struct {
     const char* in;
     std::string box;
@@ -273,46 +244,33 @@ TEST(SettingsTest, WordsToIgnore) {
 }
 
 TEST(SettingsTest, WhichChangesMakeTheAnalysisStale) {
-  using Change = void (*)(AnalysisSettings&);
   const struct {
     const char* field;
-    Change change;
+    void (*change)(S&);
     bool stale;
   } kCases[] = {
-      {"TitleWeight", [](AnalysisSettings& s) { s.TitleWeight = 80; }, true},
-      {"DescriptionWeight",
-       [](AnalysisSettings& s) { s.DescriptionWeight = 40; }, true},
-      {"ExistingKeywordsWeight",
-       [](AnalysisSettings& s) { s.ExistingKeywordsWeight = 10; }, true},
-      {"BoldWeight", [](AnalysisSettings& s) { s.BoldWeight = 5; }, true},
-      {"ItalicWeight", [](AnalysisSettings& s) { s.ItalicWeight = 5; }, true},
-      {"TableWeight", [](AnalysisSettings& s) { s.TableWeight = 0; }, true},
-      {"DivWeight", [](AnalysisSettings& s) { s.DivWeight = 0; }, true},
-      {"SpanWeight", [](AnalysisSettings& s) { s.SpanWeight = 0; }, true},
-      {"ShortWordSize", [](AnalysisSettings& s) { s.ShortWordSize = 3; }, true},
-      {"ThresholdFrequency",
-       [](AnalysisSettings& s) { s.ThresholdFrequency = 1; }, true},
-      {"IgnoreShortWords",
-       [](AnalysisSettings& s) { s.IgnoreShortWords = false; }, true},
-      {"IgnoreCommonWords",
-       [](AnalysisSettings& s) { s.IgnoreCommonWords = false; }, true},
-      {"PreserveCase", [](AnalysisSettings& s) { s.PreserveCase = true; },
+      {"TitleWeight", [](S& s) { s.TitleWeight = 80; }, true},
+      {"DescriptionWeight", [](S& s) { s.DescriptionWeight = 40; }, true},
+      {"ExistingKeywordsWeight", [](S& s) { s.ExistingKeywordsWeight = 1; },
        true},
-      {"WordsToIgnore", [](AnalysisSettings& s) { s.WordsToIgnore = "foo"; },
-       true},
-      {"TextLanguage", [](AnalysisSettings& s) { s.TextLanguage = kFrench; },
-       true},
-      {"SpaceAfterComma", [](AnalysisSettings& s) { s.SpaceAfterComma = true; },
-       false},
-      {"ForwardSlash", [](AnalysisSettings& s) { s.ForwardSlash = true; },
-       false},
-      {"MaxNumKeywordsInMetaTag",
-       [](AnalysisSettings& s) { s.MaxNumKeywordsInMetaTag = "10"; }, false},
-      {"MaxNumBytesInMetaTag",
-       [](AnalysisSettings& s) { s.MaxNumBytesInMetaTag = "100"; }, false},
-      {"BeginMetaTagWith",
-       [](AnalysisSettings& s) { s.BeginMetaTagWith = "seo"; }, false},
-      {"nothing", [](AnalysisSettings&) {}, false},
+      {"BoldWeight", [](S& s) { s.BoldWeight = 5; }, true},
+      {"ItalicWeight", [](S& s) { s.ItalicWeight = 5; }, true},
+      {"TableWeight", [](S& s) { s.TableWeight = 0; }, true},
+      {"DivWeight", [](S& s) { s.DivWeight = 0; }, true},
+      {"SpanWeight", [](S& s) { s.SpanWeight = 0; }, true},
+      {"ShortWordSize", [](S& s) { s.ShortWordSize = 3; }, true},
+      {"ThresholdFrequency", [](S& s) { s.ThresholdFrequency = 1; }, true},
+      {"IgnoreShortWords", [](S& s) { s.IgnoreShortWords = false; }, true},
+      {"IgnoreCommonWords", [](S& s) { s.IgnoreCommonWords = false; }, true},
+      {"PreserveCase", [](S& s) { s.PreserveCase = true; }, true},
+      {"WordsToIgnore", [](S& s) { s.WordsToIgnore = "foo"; }, true},
+      {"TextLanguage", [](S& s) { s.TextLanguage = kFrench; }, true},
+      {"SpaceAfterComma", [](S& s) { s.SpaceAfterComma = true; }, false},
+      {"ForwardSlash", [](S& s) { s.ForwardSlash = true; }, false},
+      {"MaxNumKeywords", [](S& s) { s.MaxNumKeywordsInMetaTag = "9"; }, false},
+      {"MaxNumBytes", [](S& s) { s.MaxNumBytesInMetaTag = "99"; }, false},
+      {"BeginMetaTagWith", [](S& s) { s.BeginMetaTagWith = "seo"; }, false},
+      {"nothing", [](S&) {}, false},
   };
   for (const auto& c : kCases) {
     const AnalysisSettings a;
