@@ -39,133 +39,94 @@ std::string Status(int keywords, int bytes) {
          "\r\nNumber of bytes in meta tag: " + std::to_string(bytes);
 }
 
-using Adjust = void (*)(AnalysisSettings&);
-
 TEST(ComposeTest, KeywordsMetaTag) {
+  // seo 100, design 66.67, web 33.33 unless a row says otherwise.
+  const WordTable seo = SeoDesignWeb();
+  const WordTable long_word =
+      Finished({{"internationalization", 30}, {"seo", 20}, {"web", 10}});
+  const WordTable zeros = Finished({{"alpha", 0}, {"beta", 0}});
   const struct {
     const char* name;
-    Adjust adjust;
-    std::string tag;
+    const WordTable& table;
+    bool blank;                // SpaceAfterComma
+    bool slash;                // ForwardSlash
+    bool keep_case;            // PreserveCase
+    const char* begin;         // BeginMetaTagWith
+    const char* max_keywords;  // MaxNumKeywordsInMetaTag
+    const char* max_bytes;     // MaxNumBytesInMetaTag
+    std::string tag;           // after the prefix
   } kCases[] = {
       // 31 + "seo" 3 + ", design" 8 + ", web" 5 = 47.
-      {"seo design web with spaces",
-       [](AnalysisSettings& s) { s.SpaceAfterComma = true; },
-       kPrefix + std::string("seo, design, web\">") + Status(3, 47)},
+      {"seo design web with blanks", seo, true, false, false, "", "50", "500",
+       "seo, design, web\">" + Status(3, 47)},
       // 31 + 3 + 7 + 4 = 45; the closing " />" is not counted.
-      {"forward slash", [](AnalysisSettings& s) { s.ForwardSlash = true; },
-       kPrefix + std::string("seo,design,web\" />") + Status(3, 45)},
+      {"forward slash", seo, false, true, false, "", "50", "500",
+       "seo,design,web\" />" + Status(3, 45)},
       // Phrases joined by bare commas: 31 + 18 = 49, then ", seo" = 54;
       // design and web occur inside the phrases and are left out.
-      {"phrases web design, hosting",
-       [](AnalysisSettings& s) {
-         s.SpaceAfterComma = true;
-         s.BeginMetaTagWith = "web design, hosting";
-       },
-       kPrefix + std::string("web design,hosting, seo\">") + Status(3, 54)},
+      {"phrases web design, hosting", seo, true, false, false,
+       "web design, hosting", "50", "500",
+       "web design,hosting, seo\">" + Status(3, 54)},
       // 5 phrases fill a maximum of 5: 31 + 24 = 55.
-      {"5 phrases, maximum 5",
-       [](AnalysisSettings& s) {
-         s.BeginMetaTagWith = "red,green,blue,cyan,pink";
-         s.MaxNumKeywordsInMetaTag = "5";
-       },
-       kPrefix + std::string("red,green,blue,cyan,pink\">") + Status(5, 55)},
-      {"5 phrases, maximum 6",
-       [](AnalysisSettings& s) {
-         s.BeginMetaTagWith = "red,green,blue,cyan,pink";
-         s.MaxNumKeywordsInMetaTag = "6";
-       },
-       kPrefix + std::string("red,green,blue,cyan,pink,seo\">") +
-           Status(6, 59)},
+      {"5 phrases, maximum 5", seo, false, false, false,
+       "red,green,blue,cyan,pink", "5", "500",
+       "red,green,blue,cyan,pink\">" + Status(5, 55)},
+      {"5 phrases, maximum 6", seo, false, false, false,
+       "red,green,blue,cyan,pink", "6", "500",
+       "red,green,blue,cyan,pink,seo\">" + Status(6, 59)},
       // The phrases alone (49 bytes, 2 keywords) exceed both maxima.
-      {"bytes already exceeded",
-       [](AnalysisSettings& s) {
-         s.BeginMetaTagWith = "web design, hosting";
-         s.MaxNumBytesInMetaTag = "40";
-       },
-       kPrefix + std::string("web design,hosting\">") + Status(2, 49)},
-      {"keywords already exceeded",
-       [](AnalysisSettings& s) {
-         s.BeginMetaTagWith = "web design, hosting";
-         s.MaxNumKeywordsInMetaTag = "1";
-       },
-       kPrefix + std::string("web design,hosting\">") + Status(2, 49)},
-      // Empty pieces count: 3 + seo = 4 reaches the maximum of 4.
-      // 31 + 4 + 4 = 39.
-      {"a,,b counts 3",
-       [](AnalysisSettings& s) {
-         s.BeginMetaTagWith = "a,,b";
-         s.MaxNumKeywordsInMetaTag = "4";
-       },
-       kPrefix + std::string("a,,b,seo\">") + Status(4, 39)},
+      {"bytes already exceeded", seo, false, false, false,
+       "web design, hosting", "50", "40",
+       "web design,hosting\">" + Status(2, 49)},
+      // Empty pieces count: 3 + seo = 4 reaches the maximum of 4: 39.
+      {"a,,b counts 3", seo, false, false, false, "a,,b", "4", "500",
+       "a,,b,seo\">" + Status(4, 39)},
       // Trimmed, one trailing comma dropped, lower-cased.
-      {"phrases trimmed and lower-cased",
-       [](AnalysisSettings& s) { s.BeginMetaTagWith = "  SEO Tips, "; },
-       kPrefix + std::string("seo tips,design,web\">") + Status(3, 50)},
+      {"phrases trimmed and lower-cased", seo, false, false, false,
+       "  SEO Tips, ", "50", "500", "seo tips,design,web\">" + Status(3, 50)},
       // Kept as typed; "web" is then not inside "Web Tips".
-      {"phrases with case kept",
-       [](AnalysisSettings& s) {
-         s.PreserveCase = true;
-         s.BeginMetaTagWith = "Web Tips";
-       },
-       kPrefix + std::string("Web Tips,seo,design,web\">") + Status(4, 54)},
-      // 31 + 3 = 34; ",design" would make 34 + 6 + 1 = 41 > 40.
-      {"byte limit", [](AnalysisSettings& s) { s.MaxNumBytesInMetaTag = "40"; },
-       kPrefix + std::string("seo\">") + Status(1, 34)},
+      {"phrases with case kept", seo, false, false, true, "Web Tips", "50",
+       "500", "Web Tips,seo,design,web\">" + Status(4, 54)},
       // 41 <= 41: design fits exactly; web needs 41 + 3 + 1 = 45.
-      {"byte limit met exactly",
-       [](AnalysisSettings& s) { s.MaxNumBytesInMetaTag = "41"; },
-       kPrefix + std::string("seo,design\">") + Status(2, 41)},
+      {"byte limit met exactly", seo, false, false, false, "", "50", "41",
+       "seo,design\">" + Status(2, 41)},
+      {"byte limit one short", seo, false, false, false, "", "50", "40",
+       "seo\">" + Status(1, 34)},
       // The blank is not counted in the test but is counted in L:
       // 31 + 3 = 34, then 34 + 6 + 1 = 41 <= 41 gives ", design", L = 42.
-      {"blank after comma not tested",
-       [](AnalysisSettings& s) {
-         s.SpaceAfterComma = true;
-         s.MaxNumBytesInMetaTag = "41";
-       },
-       kPrefix + std::string("seo, design\">") + Status(2, 42)},
+      {"blank after comma not tested", seo, true, false, false, "", "50", "41",
+       "seo, design\">" + Status(2, 42)},
       // Fields that are not numbers (or 0) set no limit.
-      {"no limits",
-       [](AnalysisSettings& s) {
-         s.MaxNumKeywordsInMetaTag = "";
-         s.MaxNumBytesInMetaTag = "0";
-       },
-       kPrefix + std::string("seo,design,web\">") + Status(3, 45)},
+      {"no limits", seo, false, false, false, "", "", "0",
+       "seo,design,web\">" + Status(3, 45)},
+      // The length test comes before the phrase test: the top word, itself
+      // in the phrase, would need 51 + 20 + 1 = 72 > 60, which ends the
+      // list although seo (51 + 3 + 1) would fit.
+      {"a long word inside the phrases ends the list", long_word, false, false,
+       false, "internationalization", "50", "60",
+       "internationalization\">" + Status(1, 51)},
+      {"words of value 0 still enter", zeros, false, false, false, "", "50",
+       "500", "alpha,beta\">" + Status(2, 41)},
   };
   for (const auto& c : kCases) {
-    const WordTable table = SeoDesignWeb();
     AnalysisSettings s;
-    c.adjust(s);
-    EXPECT_EQ(GenerateKeywordMetaTag(table, s, true), c.tag) << c.name;
+    s.SpaceAfterComma = c.blank;
+    s.ForwardSlash = c.slash;
+    s.PreserveCase = c.keep_case;
+    s.BeginMetaTagWith = c.begin;
+    s.MaxNumKeywordsInMetaTag = c.max_keywords;
+    s.MaxNumBytesInMetaTag = c.max_bytes;
+    EXPECT_EQ(GenerateKeywordMetaTag(c.table, s, true), kPrefix + c.tag)
+        << c.name;
   }
 }
 
-TEST(ComposeTest, LongWordInsidePhrasesEndsTheListByLength) {
-  // The length test comes before the phrase test: 31 + 20 = 51 bytes of
-  // phrase, and the top word (20 letters, itself in the phrase) would need
-  // 51 + 20 + 1 = 72 > 60, which ends the list although seo (51 + 3 + 1)
-  // would fit.
-  const WordTable table =
-      Finished({{"internationalization", 30}, {"seo", 20}, {"web", 10}});
-  AnalysisSettings s;
-  s.BeginMetaTagWith = "internationalization";
-  s.MaxNumBytesInMetaTag = "60";
-  EXPECT_EQ(GenerateKeywordMetaTag(table, s, true),
-            kPrefix + std::string("internationalization\">") + Status(1, 51));
-}
-
-TEST(ComposeTest, PhrasesAreWrittenBackTrimmed) {
-  const WordTable table = SeoDesignWeb();
+TEST(ComposeTest, PhrasesAreWrittenBackTrimmedAndNoStatusInMultipleFiles) {
   AnalysisSettings s;
   s.BeginMetaTagWith = "  web design, hosting  ";
-  (void)GenerateKeywordMetaTag(table, s, true);
+  EXPECT_EQ(GenerateKeywordMetaTag(SeoDesignWeb(), s, false),
+            kPrefix + std::string("web design,hosting,seo\">"));
   EXPECT_EQ(s.BeginMetaTagWith, "web design, hosting");
-}
-
-TEST(ComposeTest, NoStatusLinesInMultipleFileMode) {
-  const WordTable table = SeoDesignWeb();
-  AnalysisSettings s;
-  EXPECT_EQ(GenerateKeywordMetaTag(table, s, false),
-            kPrefix + std::string("seo,design,web\">"));
 }
 
 TEST(ComposeTest, NoWordsMessage) {
@@ -196,16 +157,6 @@ TEST(ComposeTest, NoWordsMessage) {
   s.IgnoreShortWords = false;
   EXPECT_EQ(ReportNoWords(s),
             "No words with more than 2 letters occur at least twice.");
-}
-
-TEST(ComposeTest, RoundHalfEven) {
-  const struct {
-    double value;
-    long long rounded;
-  } kCases[] = {{0.5, 0},    {1.5, 2},      {2.5, 2},   {3.5, 4}, {2.4999, 2},
-                {2.5001, 3}, {66.6667, 67}, {100, 100}, {0.1, 0}};
-  for (const auto& c : kCases)
-    EXPECT_EQ(RoundHalfEven(c.value), c.rounded) << c.value;
 }
 
 const char kHeader[] = "Rank Value Frequency\r\n";
@@ -277,25 +228,15 @@ TEST(ComposeTest, RankFieldWidensForFiveDigitCounts) {
     std::snprintf(word, sizeof word, "w%05d", i);
     t.Record(word, 1, false);
   }
-  t.ApplyThreshold(1);
-  t.MergeCaseVariants();
   t.NormaliseKeyValues();
   AnalysisSettings s;
   const std::string list = ListWords(t, s);
-  // Equal values keep their order of arrival.
-  const std::string first = "    1   100    1 w00001\r\n";
-  const std::string last = "12345   100    1 w12345\r\n";
-  ASSERT_GE(list.size(), first.size() + last.size());
-  EXPECT_EQ(list.substr(0, std::string(kHeader).size() + first.size()),
-            kHeader + first);
-  EXPECT_EQ(list.substr(list.size() - last.size()), last);
-  std::size_t rows = 0;
-  for (std::size_t p = 0; (p = list.find("\r\n", p)) != std::string::npos;
-       p += 2)
-    ++rows;
-  EXPECT_EQ(rows, 1u + 12345u);
-  // Every row is 5 + 1 + 5 + 1 + 4 + 1 + 6 + 2 = 25 bytes.
-  EXPECT_EQ(list.size(), std::string(kHeader).size() + 12345u * 25u);
+  // Equal values keep their order of arrival. Every row is 5 + 1 + 5 + 1 +
+  // 4 + 1 + 6 + 2 = 25 bytes.
+  ASSERT_EQ(list.size(), std::string(kHeader).size() + 12345u * 25u);
+  EXPECT_EQ(list.substr(0, 47),
+            std::string(kHeader) + "    1   100    1 w00001\r\n");
+  EXPECT_EQ(list.substr(list.size() - 25), "12345   100    1 w12345\r\n");
 }
 
 }  // namespace
