@@ -11,7 +11,6 @@
 #include <cstring>
 #include <map>
 #include <ostream>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -132,6 +131,12 @@ TEST(InsertIntoBytesTest, RewritesTheHead) {
       {"old done tag before the keywords tag replaced by one new",
        "<head>\n{olddone}\n<title>T</title>\n{old}\n</head>\nb\n", true,
        "<head>\n<title>T</title>\n{new}\n{done}\n</head>\nb\n"},
+      // However many keywords tags the head held, it holds the new one once
+      // afterwards, and one done tag.
+      {"two old tags and two done tags",
+       "<head>\n{old}\n{olddone}\n<title>T</title>\n<META NAME=\"KEYWORDS\" "
+       "CONTENT=\"2\">\n{olddone}\n</head>\nb\n",
+       true, "<head>\n{new}\n{done}\n<title>T</title>\n</head>\nb\n"},
       {"old done tag removed without a new one",
        "<head>\n{old}\n{olddone}\n</head>\nb\n", false,
        "<head>\n{new}\n</head>\nb\n"},
@@ -183,6 +188,16 @@ TEST(InsertIntoBytesTest, RewritesTheHead) {
               InsertResult::kInserted)
         << k.name;
     EXPECT_EQ(out, Fill(k.expected)) << k.name << "\n" << Visible(out);
+    // Inserting again changes nothing but the date of the done tag.
+    InsertOptions later = Options(k.add_done);
+    later.today = "2010-07-04";
+    std::string again;
+    ASSERT_EQ(InsertKeywordsMetaTagIntoBytes(out, kNew, later, &again),
+              InsertResult::kInserted)
+        << k.name;
+    const std::size_t date = out.find("2008-01-31");
+    if (date != std::string::npos) out.replace(date, 10, "2010-07-04");
+    EXPECT_EQ(again, out) << k.name << " inserted again";
   }
 }
 
@@ -714,280 +729,6 @@ TEST(InsertCommandTest, ShowsEachResult) {
       EXPECT_EQ(folder.Snapshot(), expected) << k.name;
     }
   }
-}
-
-// A page made of random lines: lines before the head, a head of titles,
-// meta tags (keywords, description, done), comments and blank lines, the
-// "</head>" line and a body of random text, with random line ends. It also
-// works out what the rewrite must give, following the rules line by line.
-class RandomPage {
- public:
-  RandomPage(std::mt19937& rng, bool add_done) : rng_(rng) {
-    style_ = Pick(4);  // LF, CR LF, CR, mixed
-    if (Pick(2)) AddHeadLine("<!DOCTYPE html>");
-    if (Pick(3)) AddHeadLine(Pick(2) ? "<html>" : "<HTML lang=\"en\">");
-    AddHeadLine(Pick(4) ? "<head>" : "<HEAD>");
-    const int items = Pick(9);
-    for (int i = 0; i < items; ++i) AddHeadItem();
-    head_end_ = Pick(4) ? "</head>" : "</HEAD>";
-    head_end_line_end_ = End("x");
-    page_ += head_end_ + head_end_line_end_;
-    const int body_lines = 1 + Pick(12);
-    for (int i = 0; i < body_lines; ++i) {
-      const std::string line = BodyLine();
-      suffix_ += line;
-      if (i + 1 < body_lines || Pick(4)) suffix_ += End(line);
-    }
-    page_ += suffix_;
-    lf_only_ = page_.find('\r') == std::string::npos;
-    const std::string e = lf_only_ ? "\n" : "\r\n";
-    const std::string written =
-        std::string(kNew) + e + (add_done ? std::string(kDone) + e : "");
-    expected_.clear();
-    bool tag_written = false;
-    for (const HeadLine& line : head_) {
-      if (line.kind == kKeywords) {
-        if (!tag_written) expected_ += written;
-        tag_written = true;
-      } else if (line.kind == kKept) {
-        expected_ += line.text + e;
-      }
-    }
-    if (!tag_written) expected_ += written;
-    expected_ += head_end_ + e + suffix_;
-  }
-
-  const std::string& bytes() const { return page_; }
-  // Everything after the "</head>" line.
-  const std::string& suffix() const { return suffix_; }
-  bool lf_only() const { return lf_only_; }
-  int keywords_tags() const { return keywords_tags_; }
-  // The whole rewritten page; exact only with at most one keywords tag.
-  const std::string& expected() const { return expected_; }
-
- private:
-  enum Kind { kKept, kDropped, kKeywords };
-  struct HeadLine {
-    std::string text;
-    std::string end;
-    Kind kind;
-  };
-
-  int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
-
-  std::string Word(bool any) {
-    static const char* const kWords[] = {
-        "web",  "page", "author", "Keyword", "tool",        "HTML",
-        "text", "meta", "&amp;",  "a<b",     "caf\xC3\xA9", "1999",
-        "kw",   "done", "\t",     "  ",      "x>y",         "<br>"};
-    // The last two hold ">".
-    const int count = sizeof kWords / sizeof kWords[0] - (any ? 0 : 2);
-    return kWords[Pick(count)];
-  }
-  std::string Words(int max, bool any = true) {
-    std::string text;
-    const int n = 1 + Pick(max);
-    for (int i = 0; i < n; ++i) text += (i ? " " : "") + Word(any);
-    return text;
-  }
-
-  // A line end; after a lone CR, an empty line must not end with a lone LF,
-  // which would join the CR into one CR LF line end.
-  std::string End(const std::string& line) {
-    static const char* const kEnds[] = {"\n", "\r\n", "\r"};
-    std::string end = style_ < 3 ? kEnds[style_] : kEnds[Pick(3)];
-    if (line.empty() && last_end_ == "\r" && end == "\n") end = "\r\n";
-    last_end_ = end;
-    return end;
-  }
-
-  void AddLine(const std::string& text, Kind kind) {
-    const std::string end = End(text);
-    head_.push_back({text, end, kind});
-    page_ += text + end;
-  }
-  void AddHeadLine(const std::string& text) { AddLine(text, kKept); }
-
-  void AddHeadItem() {
-    switch (Pick(10)) {
-      case 0:
-        AddLine("<title>" + Words(4) + "</title>", kKept);
-        break;
-      case 1:
-        AddLine("<meta name=\"description\" content=\"" + Words(6) + "\">",
-                kKept);
-        break;
-      case 2:
-      case 3:
-        ++keywords_tags_;
-        // No ">" in the content: the tag ends at the first one.
-        AddLine(Pick(2) ? "<meta name=\"keywords\" content=\"" +
-                              Words(5, false) + "\">"
-                        : "<META NAME=\"KEYWORDS\" CONTENT=\"" +
-                              Words(5, false) + "\">",
-                kKeywords);
-        break;
-      case 4:
-        AddLine(Pick(2) ? std::string(kOldDone)
-                        : "<META name=\"Vorn Done\" content=\"2000-02-29\">",
-                kDropped);
-        break;
-      case 5:
-        AddLine("", kDropped);
-        break;
-      case 6:
-        AddLine("<!-- " + Words(4) + " -->", kKept);
-        break;
-      case 7:
-        AddLine("<!--", kKept);
-        AddLine("c " + Words(5), kKept);
-        AddLine("-->", kKept);
-        break;
-      case 8:
-        AddLine("<link rel=\"stylesheet\" href=\"s.css\">", kKept);
-        break;
-      default:
-        AddLine("<meta name=\"author\" content=\"" + Words(2) + "\">", kKept);
-        break;
-    }
-  }
-
-  std::string BodyLine() {
-    switch (Pick(8)) {
-      case 0:
-        return "";
-      case 1:
-        return "<meta name=\"keywords\" content=\"" + Words(3) + "\">";
-      case 2:
-        return kOldDone;
-      case 3:
-        return "</head>";
-      default:
-        return "<p>" + Words(8) + "</p>";
-    }
-  }
-
-  std::mt19937& rng_;
-  int style_ = 0;
-  std::string last_end_;
-  std::vector<HeadLine> head_;
-  std::string head_end_;
-  std::string head_end_line_end_;
-  std::string page_;
-  std::string suffix_;
-  std::string expected_;
-  bool lf_only_ = false;
-  int keywords_tags_ = 0;
-};
-
-// The lines of `text`, split at LF, CR LF and CR.
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::string line;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' || text[i] == '\n') {
-      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      lines.push_back(line);
-      line.clear();
-    } else {
-      line += text[i];
-    }
-  }
-  if (!line.empty()) lines.push_back(line);
-  return lines;
-}
-
-std::string Lower(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
-
-TEST(InsertKeywordsMetaTagPropertyTest, RandomPages) {
-  PageFolder folder;
-  int exact = 0;
-  int failing_seeds = 0;
-  const ::testing::TestResult& outcome =
-      *::testing::UnitTest::GetInstance()->current_test_info()->result();
-  for (unsigned seed = 1; seed <= 400; ++seed) {
-    // A few failing pages tell enough.
-    if (outcome.total_part_count() > 0 && ++failing_seeds > 5) return;
-    std::mt19937 rng(seed);
-    const bool add_done = seed % 3 != 0;
-    const RandomPage page(rng, add_done);
-    const std::string row =
-        "seed " + std::to_string(seed) + ":\n" + Visible(page.bytes());
-    std::string out;
-    ASSERT_EQ(InsertKeywordsMetaTagIntoBytes(page.bytes(), kNew,
-                                             Options(add_done), &out),
-              InsertResult::kInserted)
-        << row;
-    if (page.keywords_tags() <= 1) {
-      ++exact;
-      EXPECT_EQ(out, page.expected()) << row << "\ngave\n" << Visible(out);
-    }
-    // Everything after the head's closing line is byte for byte the same.
-    ASSERT_GE(out.size(), page.suffix().size()) << row;
-    const std::size_t head_size = out.size() - page.suffix().size();
-    EXPECT_EQ(out.substr(head_size), page.suffix()) << row;
-    // The head holds the new tag once, and the done tag right after it when
-    // asked for; no other keywords or done tag and no blank line.
-    const std::vector<std::string> head = SplitLines(out.substr(0, head_size));
-    int tags = 0;
-    int done_tags = 0;
-    for (std::size_t i = 0; i < head.size(); ++i) {
-      const std::string lower = Lower(head[i]);
-      EXPECT_FALSE(head[i].empty()) << row << "\nline " << i;
-      if (lower.find("\"keywords\"") != std::string::npos) {
-        ++tags;
-        EXPECT_EQ(head[i], kNew) << row;
-        if (add_done) {
-          EXPECT_TRUE(i + 1 < head.size() && head[i + 1] == kDone) << row;
-        }
-      }
-      if (lower.find("\"vorn done\"") != std::string::npos) {
-        ++done_tags;
-        EXPECT_EQ(head[i], kDone) << row;
-      }
-    }
-    EXPECT_EQ(tags, 1) << row << "\ngave\n" << Visible(out);
-    EXPECT_EQ(done_tags, add_done ? 1 : 0) << row << "\ngave\n" << Visible(out);
-    if (page.lf_only()) {
-      EXPECT_EQ(out.find('\r'), std::string::npos) << row;
-    }
-    // Inserting again changes nothing; with another date only the date.
-    std::string again;
-    ASSERT_EQ(
-        InsertKeywordsMetaTagIntoBytes(out, kNew, Options(add_done), &again),
-        InsertResult::kInserted)
-        << row;
-    EXPECT_EQ(again, out) << row;
-    if (add_done) {
-      InsertOptions later = Options(add_done);
-      later.today = "2010-07-04";
-      std::string dated;
-      ASSERT_EQ(InsertKeywordsMetaTagIntoBytes(out, kNew, later, &dated),
-                InsertResult::kInserted)
-          << row;
-      std::string expected = out;
-      for (std::size_t at = expected.find(kDone); at != std::string::npos;
-           at = expected.find(kDone, at))
-        expected.replace(at, std::strlen(kDone), DoneMetaTagLine("2010-07-04"));
-      EXPECT_EQ(dated, expected) << row;
-    }
-    // The file gets the same bytes as the page in memory.
-    if (seed % 20 == 0) {
-      ASSERT_TRUE(folder.Write("page.htm", page.bytes()));
-      EXPECT_EQ(InsertKeywordsMetaTag(kNew, folder.Path("page.htm"),
-                                      Options(add_done)),
-                InsertResult::kInserted)
-          << row;
-      EXPECT_EQ(folder.Read("page.htm"), out) << row;
-      EXPECT_EQ(folder.List(), Names{"page.htm"}) << row;
-    }
-  }
-  // The exact comparison must have covered most pages.
-  EXPECT_GT(exact, 200);
 }
 
 }  // namespace

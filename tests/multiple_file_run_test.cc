@@ -435,45 +435,6 @@ TEST(MultipleFileRunTest, SkipDone) {
   }
 }
 
-TEST(MultipleFileRunTest, SameTagIsNotWritten) {
-  const struct {
-    const char* name;
-    std::string old_line;  // the page's keywords line
-    bool same;
-  } kCases[] = {
-      // Compared ignoring letter case.
-      {"same", "<meta name=\"keywords\" content=\"alpha\">\r\n", true},
-      {"other case", "<meta name=\"KEYWORDS\" content=\"ALPHA\">\r\n", true},
-      // The old text runs from "<meta " to the end of its line.
-      {"more on the line",
-       "<meta name=\"keywords\" content=\"alpha\"> <!-- x -->\r\n", false},
-      {"other word", "<meta name=\"keywords\" content=\"beta\">\r\n", false},
-  };
-  for (const auto& c : kCases) {
-    Bench b;
-    const std::string page = Page("alpha", c.old_line);
-    ASSERT_TRUE(b.dir.Write("page.htm", page));
-    b.parameters.AddDone = true;  // a rewrite would show
-    const RunSummary s = b.Run();
-    if (c.same) {
-      EXPECT_EQ(b.report.text(), FolderLine(b.d, true) +
-                                     FileLine("page.htm", kSame) +
-                                     kNothingInserted)
-          << c.name;
-      EXPECT_EQ(b.Read("page.htm"), page) << c.name;
-      EXPECT_EQ(Describe(s), Counts(1, 0, 1, false, kNothing)) << c.name;
-      // With nothing inserted the output box keeps the last tag composed.
-      EXPECT_EQ(b.view.fake().output(), Tag("alpha")) << c.name;
-    } else {
-      EXPECT_EQ(b.report.text(), FolderLine(b.d, true) +
-                                     FileLine("page.htm", kInsertedLine) +
-                                     Summary({b.d + "/page.htm"}))
-          << c.name;
-      EXPECT_NE(b.Read("page.htm"), page) << c.name;
-    }
-  }
-}
-
 // A UTF-8 page and file name: the engine's texts (report, dialog, old tag)
 // are Windows-1252, the page keeps UTF-8.
 TEST(MultipleFileRunTest, Utf8PageAndName) {
@@ -521,9 +482,17 @@ TEST(MultipleFileRunTest, EachOutcomeHasItsLine) {
   ASSERT_TRUE(b.dir.Write("nowords.htm",
                           "<html>\r\n<head>\r\n</head>\r\n<p>1 2 3</p>\r\n"));
   ASSERT_TRUE(b.dir.Write("ok.htm", Page("alpha")));
+  // The old text, from "<meta " to the end of its line, is compared with
+  // the new tag ignoring letter case.
+  const std::string more =
+      "<meta name=\"keywords\" content=\"alpha\"> <!-- x -->";
+  ASSERT_TRUE(b.dir.Write("more.htm", Page("alpha", more + "\r\n")));
   ASSERT_TRUE(b.dir.Write(
       "same.htm",
       Page("alpha", "<meta name=\"keywords\" content=\"alpha\">\r\n")));
+  ASSERT_TRUE(b.dir.Write(
+      "same2.htm",
+      Page("alpha", "<meta name=\"KEYWORDS\" content=\"ALPHA\">\r\n")));
   ASSERT_TRUE(b.dir.Write(
       "span.htm",
       Page("alpha", "<meta name=\"keywords\"\r\ncontent=\"old, words\">\r\n")));
@@ -534,19 +503,24 @@ TEST(MultipleFileRunTest, EachOutcomeHasItsLine) {
       b.report.text(),
       FolderLine(b.d, true) + FileLine("bin.htm", kNotText) +
           FileLine("done.htm", kDoneAlready) +
+          FileLine("more.htm", kInsertedLine) +
           FileLine("nohead.htm", kNoHeadEnd) + FileLine("nowords.htm", kNoTag) +
           FileLine("ok.htm", kInsertedLine) + FileLine("same.htm", kSame) +
-          FileLine("span.htm", kSpansLines) + Summary({b.d + "/ok.htm"}));
-  EXPECT_EQ(Describe(s), Counts(7, 1, 1, false, kOneInOne));
+          FileLine("same2.htm", kSame) + FileLine("span.htm", kSpansLines) +
+          Summary({b.d + "/more.htm", b.d + "/ok.htm"}));
+  EXPECT_EQ(Describe(s),
+            Counts(9, 2, 1, false,
+                   "A keywords meta tag was inserted in 2 files in 1 folder."));
   // After every file but the skipped done one, from the second file on.
-  EXPECT_EQ(b.view.captions(),
-            (Strings{"Keywords meta tag inserted in 0 of 3 files.",
-                     "Keywords meta tag inserted in 0 of 4 files.",
-                     "Keywords meta tag inserted in 1 of 5 files.",
-                     "Keywords meta tag inserted in 1 of 6 files.",
-                     "Keywords meta tag inserted in 1 of 7 files."}));
-  // Only ok.htm changes.
+  Strings captions;
+  for (const char* counts :
+       {"1 of 3", "1 of 4", "1 of 5", "2 of 6", "2 of 7", "2 of 8", "2 of 9"})
+    captions.push_back("Keywords meta tag inserted in " + std::string(counts) +
+                       " files.");
+  EXPECT_EQ(b.view.captions(), captions);
+  // Only the two inserted pages change.
   auto expected = before;
+  expected["more.htm"] = Page("alpha", Tag("alpha") + "\r\n<!-- x -->\r\n");
   expected["ok.htm"] = Inserted("alpha");
   EXPECT_EQ(b.dir.Snapshot(), expected);
 }
@@ -618,8 +592,10 @@ TEST(MultipleFileRunTest, ReportKeptBetweenRunsIsDividedByDashes) {
   const std::string first = b.report.text();
   EXPECT_EQ(first, FolderLine(b.d, true) + FileLine("a.htm", kInsertedLine) +
                        Summary({b.d + "/a.htm"}));
-  // The second run finds the tag it would write already there.
+  // The second run finds the tag it would write already there; with
+  // nothing inserted the output box keeps the last tag composed.
   b.Run();
+  EXPECT_EQ(b.view.fake().output(), Tag("alpha"));
   const std::string second =
       FolderLine(b.d) + FileLine("a.htm", kSame) + kNothingInserted;
   EXPECT_EQ(b.report.text(),
@@ -699,42 +675,34 @@ TEST(MultipleFileRunTest, ParametersAreReadLive) {
 }
 
 TEST(MultipleFileRunTest, FailedRewriteIsLoggedAndTheRunGoesOn) {
-  for (const bool backup : {false, true}) {
-    Bench b;
-    b.Pages("a.htm=alpha b.htm=beta c.htm=gamma");
-    // The first rename of the run is a.htm's, for its backup or the page.
-    FaultyFileSystem failing;
-    failing.FailCall(FsOp::kRename, 1);
-    b.parameters.Backup = backup;
-    const RunSummary s = b.Run(&failing);
-    EXPECT_TRUE(failing.FaultHit()) << backup;
-    // The insertion's file error (-7) is logged with its value.
-    EXPECT_EQ(b.report.text(),
-              FolderLine(b.d, true) +
-                  FileLine("a.htm",
-                           "  ---  An error (-7) occurred during meta tag "
-                           "insertion.") +
-                  FileLine("b.htm", kInsertedLine) +
-                  FileLine("c.htm", kInsertedLine) +
-                  Summary({b.d + "/b.htm", b.d + "/c.htm"}))
-        << backup;
-    EXPECT_EQ(Describe(s),
-              Counts(3, 2, 1, false,
-                     "A keywords meta tag was inserted in 2 files in 1 "
-                     "folder."))
-        << backup;
-    // The page that failed is as it was, and no temporary file is left;
-    // with a backup the two others have theirs.
-    std::map<std::string, std::string> expected = {
-        {"a.htm", Page("alpha")},
-        {"b.htm", Inserted("beta")},
-        {"c.htm", Inserted("gamma")}};
-    if (backup) {
-      expected["b.bak.htm"] = Page("beta");
-      expected["c.bak.htm"] = Page("gamma");
-    }
-    EXPECT_EQ(b.dir.Snapshot(), expected) << backup;
-  }
+  Bench b;
+  b.Pages("a.htm=alpha b.htm=beta c.htm=gamma");
+  b.parameters.Backup = true;
+  // The first rename of the run is that of a.htm's backup.
+  FaultyFileSystem failing;
+  failing.FailCall(FsOp::kRename, 1);
+  const RunSummary s = b.Run(&failing);
+  EXPECT_TRUE(failing.FaultHit());
+  // The insertion's file error (-7) is logged with its value.
+  EXPECT_EQ(b.report.text(),
+            FolderLine(b.d, true) +
+                FileLine("a.htm",
+                         "  ---  An error (-7) occurred during meta tag "
+                         "insertion.") +
+                FileLine("b.htm", kInsertedLine) +
+                FileLine("c.htm", kInsertedLine) +
+                Summary({b.d + "/b.htm", b.d + "/c.htm"}));
+  EXPECT_EQ(Describe(s),
+            Counts(3, 2, 1, false,
+                   "A keywords meta tag was inserted in 2 files in 1 folder."));
+  // The page that failed is as it was, and no temporary file is left; the
+  // two others have their backups.
+  EXPECT_EQ(b.dir.Snapshot(),
+            (std::map<std::string, std::string>{{"a.htm", Page("alpha")},
+                                                {"b.bak.htm", Page("beta")},
+                                                {"b.htm", Inserted("beta")},
+                                                {"c.bak.htm", Page("gamma")},
+                                                {"c.htm", Inserted("gamma")}}));
 }
 
 // --- The inspect dialog.
