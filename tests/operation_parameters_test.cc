@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
-#include <vector>
 
 namespace vorn {
 namespace {
@@ -43,10 +43,26 @@ std::string Describe(const OperationParameters& p) {
   return text;
 }
 
+// The enabled state of DontLogDone and the two include boxes, as "1" and
+// "0" in this order.
 std::string Describe(const ParameterEnabling& e) {
-  return std::string("DontLogDone=") + (e.DontLogDone ? '1' : '0') +
-         " IncludeOldMetaTag=" + (e.IncludeOldMetaTag ? '1' : '0') +
-         " IncludeNewMetaTag=" + (e.IncludeNewMetaTag ? '1' : '0');
+  return std::string(e.DontLogDone ? "1" : "0") +
+         (e.IncludeOldMetaTag ? "1" : "0") + (e.IncludeNewMetaTag ? "1" : "0");
+}
+
+// The clicks of `text` in order: a box name ("old", "new", "skip" or
+// "log") with "+" to tick it or "-" to clear it, separated by blanks.
+void Click(const std::string& text, OperationParameters& p,
+           ParameterEnabling& e) {
+  std::istringstream in(text);
+  for (std::string click; in >> click;) {
+    const bool on = click.back() == '+';
+    click.pop_back();
+    if (click == "old") ClickIncludeOldMetaTag(p, on);
+    if (click == "new") ClickIncludeNewMetaTag(p, on);
+    if (click == "skip") ClickSkipDone(p, e, on);
+    if (click == "log") ClickLogOperations(p, e, on);
+  }
 }
 
 // The start values, box by box as the window lists them.
@@ -63,122 +79,57 @@ TEST(OperationParametersTest, StartValues) {
   EXPECT_EQ(sizeof(OperationParameters), 17u);
 }
 
-TEST(OperationParametersTest, DependentBoxesStartEnabled) {
-  // With SkipDone and LogOperations both set at start, every dependent box
-  // is enabled.
-  EXPECT_EQ(Describe(ParameterEnabling{}),
-            "DontLogDone=1 IncludeOldMetaTag=1 IncludeNewMetaTag=1");
-}
-
-// Clicks on the two "include" boxes, from the start values.
 TEST(OperationParametersTest, OldTagIsNeverReportedWithoutTheNew) {
-  enum Click { kOldOn, kOldOff, kNewOn, kNewOff };
+  // Setting old sets new too; clearing new clears old too; the other
+  // clicks move only their own box.
   const struct {
-    const char* name;
-    std::vector<Click> clicks;
+    const char* clicks;
     bool old_tag, new_tag;
   } kCases[] = {
-      // Setting old sets new too.
-      {"old on", {kOldOn}, true, true},
-      // Clearing old leaves new as it is.
-      {"old on, old off", {kOldOn, kOldOff}, false, true},
-      // Clearing new clears old too.
-      {"old on, new off", {kOldOn, kNewOff}, false, false},
-      // Setting new leaves old as it is.
-      {"new on", {kNewOn}, false, true},
-      {"new on, old on", {kNewOn, kOldOn}, true, true},
-      {"new on, new off", {kNewOn, kNewOff}, false, false},
-      // Clicks that only clear leave both clear.
-      {"new off", {kNewOff}, false, false},
-      {"old off", {kOldOff}, false, false},
-      {"old on, new off, new on", {kOldOn, kNewOff, kNewOn}, false, true},
+      {"old+", true, true},
+      {"old+ old-", false, true},
+      {"old+ new-", false, false},
+      {"new+", false, true},
+      {"new+ old+", true, true},
+      {"new+ new-", false, false},
+      {"new-", false, false},
+      {"old-", false, false},
+      {"old+ new- new+", false, true},
   };
   for (const auto& c : kCases) {
     OperationParameters p;
-    for (Click click : c.clicks) {
-      switch (click) {
-        case kOldOn:
-          ClickIncludeOldMetaTag(p, true);
-          break;
-        case kOldOff:
-          ClickIncludeOldMetaTag(p, false);
-          break;
-        case kNewOn:
-          ClickIncludeNewMetaTag(p, true);
-          break;
-        case kNewOff:
-          ClickIncludeNewMetaTag(p, false);
-          break;
-      }
-    }
+    ParameterEnabling e;
+    Click(c.clicks, p, e);
     // Only the two boxes move; every other field keeps its start value.
     OperationParameters expected;
     expected.IncludeOldMetaTag = c.old_tag;
     expected.IncludeNewMetaTag = c.new_tag;
-    EXPECT_EQ(Describe(p), Describe(expected)) << c.name;
+    EXPECT_EQ(Describe(p), Describe(expected)) << c.clicks;
   }
 }
 
 // Clicks on SkipDone and LogOperations: each sets its own field and the
 // enabled state of its dependants from its own value only, so that the
-// later click decides DontLogDone's state.
+// later click decides DontLogDone's state. At start every dependent box is
+// enabled.
 TEST(OperationParametersTest, EnablingFollowsTheLaterClick) {
-  enum Click { kSkipOn, kSkipOff, kLogOn, kLogOff };
   const struct {
-    const char* name;
-    std::vector<Click> clicks;
+    const char* clicks;
     bool skip_done, log_operations;
-    const char* enabling;
+    const char* enabling;  // as Describe gives it
   } kCases[] = {
-      {"skip off",
-       {kSkipOff},
-       false,
-       true,
-       "DontLogDone=0 IncludeOldMetaTag=1 IncludeNewMetaTag=1"},
-      {"skip off, skip on",
-       {kSkipOff, kSkipOn},
-       true,
-       true,
-       "DontLogDone=1 IncludeOldMetaTag=1 IncludeNewMetaTag=1"},
-      {"log off",
-       {kLogOff},
-       true,
-       false,
-       "DontLogDone=0 IncludeOldMetaTag=0 IncludeNewMetaTag=0"},
-      {"log off, log on",
-       {kLogOff, kLogOn},
-       true,
-       true,
-       "DontLogDone=1 IncludeOldMetaTag=1 IncludeNewMetaTag=1"},
-      // SkipDone clear, then logging on: the log click enables DontLogDone
-      // although SkipDone is clear.
-      {"skip off, log on",
-       {kSkipOff, kLogOn},
-       false,
-       true,
-       "DontLogDone=1 IncludeOldMetaTag=1 IncludeNewMetaTag=1"},
-      // Logging off, then SkipDone on: DontLogDone comes back, the two
-      // include boxes stay disabled.
-      {"log off, skip on",
-       {kLogOff, kSkipOn},
-       true,
-       false,
-       "DontLogDone=1 IncludeOldMetaTag=0 IncludeNewMetaTag=0"},
-      {"log off, skip off",
-       {kLogOff, kSkipOff},
-       false,
-       false,
-       "DontLogDone=0 IncludeOldMetaTag=0 IncludeNewMetaTag=0"},
-      {"skip off, log off, log on, skip on",
-       {kSkipOff, kLogOff, kLogOn, kSkipOn},
-       true,
-       true,
-       "DontLogDone=1 IncludeOldMetaTag=1 IncludeNewMetaTag=1"},
-      {"skip on, log off",
-       {kSkipOn, kLogOff},
-       true,
-       false,
-       "DontLogDone=0 IncludeOldMetaTag=0 IncludeNewMetaTag=0"},
+      {"", true, true, "111"},
+      {"skip-", false, true, "011"},
+      {"skip- skip+", true, true, "111"},
+      {"log-", true, false, "000"},
+      {"log- log+", true, true, "111"},
+      // The log click enables DontLogDone although SkipDone is clear.
+      {"skip- log+", false, true, "111"},
+      // DontLogDone comes back, the two include boxes stay disabled.
+      {"log- skip+", true, false, "100"},
+      {"log- skip-", false, false, "000"},
+      {"skip- log- log+ skip+", true, true, "111"},
+      {"skip+ log-", true, false, "000"},
   };
   for (const auto& c : kCases) {
     OperationParameters p;
@@ -187,30 +138,15 @@ TEST(OperationParametersTest, EnablingFollowsTheLaterClick) {
     ClickIncludeOldMetaTag(p, true);
     p.DontLogDone = true;
     ParameterEnabling e;
-    for (Click click : c.clicks) {
-      switch (click) {
-        case kSkipOn:
-          ClickSkipDone(p, e, true);
-          break;
-        case kSkipOff:
-          ClickSkipDone(p, e, false);
-          break;
-        case kLogOn:
-          ClickLogOperations(p, e, true);
-          break;
-        case kLogOff:
-          ClickLogOperations(p, e, false);
-          break;
-      }
-    }
+    Click(c.clicks, p, e);
     OperationParameters expected;
     expected.IncludeOldMetaTag = true;
     expected.IncludeNewMetaTag = true;
     expected.DontLogDone = true;
     expected.SkipDone = c.skip_done;
     expected.LogOperations = c.log_operations;
-    EXPECT_EQ(Describe(p), Describe(expected)) << c.name;
-    EXPECT_EQ(Describe(e), c.enabling) << c.name;
+    EXPECT_EQ(Describe(p), Describe(expected)) << c.clicks;
+    EXPECT_EQ(Describe(e), c.enabling) << c.clicks;
   }
 }
 
