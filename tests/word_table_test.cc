@@ -83,97 +83,101 @@ TEST(WordTableTest, HandWorkedTables) {
   const struct {
     const char* row;
     const char* occurrences;  // as Occurrences reads them
-    int threshold;            // ApplyThreshold afterwards, when above 0
-    bool merge;               // MergeCaseVariants afterwards
+    const char* steps;        // end steps after the occurrences
     const char* want;
   } kCases[] = {
       // Descending KeyValue; ties keep the order of arrival.
-      {"equal new words keep arrival order", "kiwi 1, plum 1, pear 1", 0, false,
+      {"equal new words keep arrival order", "kiwi 1, plum 1, pear 1", "",
        "kiwi 1/1, plum 1/1, pear 1/1"},
       {"a heavier new word passes only lighter ones",
-       "alpha 5, beta 3, gamma 3, delta 4", 0, false,
+       "alpha 5, beta 3, gamma 3, delta 4", "",
        "alpha 1/5, delta 1/4, beta 1/3, gamma 1/3"},
       {"a word rising to a tie stays below its equals",
-       "alpha 5, beta 3, gamma 3, delta 1, delta 2", 0, false,
+       "alpha 5, beta 3, gamma 3, delta 1, delta 2", "",
        "alpha 1/5, beta 1/3, gamma 1/3, delta 2/3"},
       {"a word rising past others goes above every smaller value",
-       "alpha 5, beta 3, gamma 3, gamma 3", 0, false,
+       "alpha 5, beta 3, gamma 3, gamma 3", "",
        "gamma 2/6, alpha 1/5, beta 1/3"},
       {"ties follow the moment the value was reached",
-       "beta 2, alpha 2, beta 1, alpha 1", 0, false, "beta 2/3, alpha 2/3"},
+       "beta 2, alpha 2, beta 1, alpha 1", "", "beta 2/3, alpha 2/3"},
       {"weight 0 counts but does not move",
-       "alpha 2, beta 2, alpha 0, zero 0, zero 0", 0, false,
+       "alpha 2, beta 2, alpha 0, zero 0, zero 0", "",
        "alpha 2/2, beta 1/2, zero 2/0"},
       // 2^24 + 1 is 2^24 again in float: the value does not rise.
       {"a float sum that does not change does not move",
-       "big 16777216, other 16777216, big 1, big 1", 0, false,
+       "big 16777216, other 16777216, big 1, big 1", "",
        "big 3/16777216, other 1/16777216"},
       {"exemption comes from the first occurrence",
-       "body 1, body 1!, title 1!, title 1", 0, false, "body 2/2, title 2/2!"},
+       "body 1, body 1!, title 1!, title 1", "", "body 2/2, title 2/2!"},
       // Plurals fold onto the stored word.
-      {"plural after singular counts for it", "cat 1, cats 2", 0, false,
+      {"plural after singular counts for it", "cat 1, cats 2", "", "cat 2/3"},
+      {"singular after plural renames the entry", "cats 2, cat 1", "",
        "cat 2/3"},
-      {"singular after plural renames the entry", "cats 2, cat 1", 0, false,
-       "cat 2/3"},
-      {"the rule is textual", "glass 1, glas 1, s 1, ss 1", 0, false,
+      {"the rule is textual", "glass 1, glas 1, s 1, ss 1", "",
        "glas 2/2, s 2/2"},
-      {"case matters", "Cats 2, cat 1, dog 2, Dogs 1", 0, false,
+      {"case matters", "Cats 2, cat 1, dog 2, Dogs 1", "",
        "Cats 1/2, dog 1/2, cat 1/1, Dogs 1/1"},
-      {"only one s is folded", "cat 2, catss 1", 0, false,
-       "cat 1/2, catss 1/1"},
-      {"renamed entry keeps its place and flag", "top 9, dogs 2!, dog 1", 0,
-       false, "top 1/9, dog 2/3!"},
+      {"only one s is folded", "cat 2, catss 1", "", "cat 1/2, catss 1/1"},
+      {"renamed entry keeps its place and flag", "top 9, dogs 2!, dog 1", "",
+       "top 1/9, dog 2/3!"},
       {"first candidate decides: the stored plural", "dog 1, dogss 5, dogs 1",
-       0, false, "dogs 2/6, dog 1/1"},
+       "", "dogs 2/6, dog 1/1"},
       {"first candidate decides: the stored singular", "dog 5, dogss 1, dogs 1",
-       0, false, "dog 2/6, dogss 1/1"},
+       "", "dog 2/6, dogss 1/1"},
       // abcss is renamed to abcs, then to abc while another abc is stored;
       // later occurrences go to the first of the two.
       {"renames can store a word twice", "abcss 5, abc 4, abcs 0, abc 0, abc 1",
-       0, false, "abc 4/6, abc 1/4"},
+       "", "abc 4/6, abc 1/4"},
       // The threshold drops rare words unless their first occurrence was
       // exempt.
-      {"threshold 1 removes nothing", "once 3, twice 1, twice 1", 1, false,
+      {"threshold 1 removes nothing", "once 3, twice 1, twice 1", "threshold 1",
        "once 1/3, twice 2/2"},
-      {"threshold 3", "body 5, body 5, title 1!, often 1, often 1, often 1", 3,
-       false, "often 3/3, title 1/1!"},
+      {"threshold 3", "body 5, body 5, title 1!, often 1, often 1, often 1",
+       "threshold 3", "often 3/3, title 1/1!"},
       {"exemption is decided at the first occurrence",
-       "late 1, late 1!, early 1!", 3, false, "early 1/1!"},
-      {"everything dropped", "a 1, b 1", 9, false, ""},
-      {"threshold before the case merge", "Apple 1, apple 1, pear 1, pear 1", 2,
-       true, "pear 2/2"},
+       "late 1, late 1!, early 1!", "threshold 3", "early 1/1!"},
+      {"everything dropped", "a 1, b 1", "threshold 9", ""},
+      {"threshold before the case merge", "Apple 1, apple 1, pear 1, pear 1",
+       "threshold 2, merge", "pear 2/2"},
       // Case variants of the first letter of longer words merge.
       {"capitalised first",
-       "Apple 1, Apple 1, Apple 1, apple 1, apple 1, APPLE 1", 0, true,
+       "Apple 1, Apple 1, Apple 1, apple 1, apple 1, APPLE 1", "merge",
        "apple 5/5, APPLE 1/1"},
       {"lower case first",
-       "apple 1, apple 1, apple 1, Apple 1, Apple 1, APPLE 1", 0, true,
+       "apple 1, apple 1, apple 1, Apple 1, Apple 1, APPLE 1", "merge",
        "apple 5/5, APPLE 1/1"},
-      {"two letters never merge", "Ab 2, ab 1, O 1, o 1", 0, true,
+      {"two letters never merge", "Ab 2, ab 1, O 1, o 1", "merge",
        "Ab 1/2, ab 1/1, O 1/1, o 1/1"},
       {"Windows-1252 capitals",
        "\xC9t\xE9 2, \xE9t\xE9 1, \x8A"
        "al 2, \x9A"
        "al 1",
-       0, true,
+       "merge",
        "\xE9t\xE9 2/3, \x9A"
        "al 2/3"},
-      {"upper entry keeps its flag", "Rose 5!, rose 1, Lily 5, lily 1!", 0,
-       true, "rose 2/6!, lily 2/6"},
-      {"merged entry moves up", "Zebra 3, other 4, zebra 2", 0, true,
+      {"upper entry keeps its flag", "Rose 5!, rose 1, Lily 5, lily 1!",
+       "merge", "rose 2/6!, lily 2/6"},
+      {"merged entry moves up", "Zebra 3, other 4, zebra 2", "merge",
        "zebra 2/5, other 1/4"},
-      {"merged entry stays below its equals", "first 5, Bee 3, bee 2", 0, true,
+      {"merged entry stays below its equals", "first 5, Bee 3, bee 2", "merge",
        "first 1/5, bee 2/5"},
       // Merging removes the matching position and the walk steps on, so the
       // entry that moved into it is passed over.
       {"the entry after a merged one is passed over",
-       "abcss 5, abc 4, abcs 0, abc 0, Abc 10", 0, true, "abc 4/15, abc 1/4"},
+       "abcss 5, abc 4, abcs 0, abc 0, Abc 10", "merge", "abc 4/15, abc 1/4"},
       // Kiwi moves up after its merge; the position it left now holds APPLE,
       // which is compared with the later entries although it would not start
       // a search itself. Merged, it becomes apple and so matches Apple.
       {"the position of a moved entry is reused",
-       "APPLE 6, Kiwi 5, kiwi 4, filler 3, aPPLE 2, plum 1.5, Apple 1", 0, true,
+       "APPLE 6, Kiwi 5, kiwi 4, filler 3, aPPLE 2, plum 1.5, Apple 1", "merge",
        "kiwi 2/9, apple 3/9, filler 1/3, plum 1/1.5"},
+      // The top becomes 100, in float arithmetic; all 0 stays 0.
+      {"exact multiples", "a 50, b 25, c 10", "normalise",
+       "a 1/100, b 1/50, c 1/20"},
+      {"rounded in float", "a 3, b 1, c 0", "normalise",
+       "a 1/100, b 1/33.3333321, c 1/0"},
+      {"all zero left unchanged", "a 0, b 0", "normalise", "a 1/0, b 1/0"},
+      {"below one", "a 0.5, b 0.25", "normalise", "a 1/100, b 1/50"},
   };
   for (const auto& c : kCases) {
     WordTable table;
@@ -182,13 +186,18 @@ TEST(WordTableTest, HandWorkedTables) {
       table.Record(o.word, o.weight, o.exempt);
       reference.Record(o.word, o.weight, o.exempt);
     }
-    if (c.threshold > 0) {
-      table.ApplyThreshold(c.threshold);
-      reference.ApplyThreshold(c.threshold);
+    const std::string steps = c.steps;
+    if (const std::size_t at = steps.find("threshold "); at != steps.npos) {
+      table.ApplyThreshold(std::stoi(steps.substr(at + 10)));
+      reference.ApplyThreshold(std::stoi(steps.substr(at + 10)));
     }
-    if (c.merge) {
+    if (steps.find("merge") != steps.npos) {
       table.MergeCaseVariants();
       reference.MergeCaseVariants();
+    }
+    if (steps.find("normalise") != steps.npos) {
+      table.NormaliseKeyValues();
+      reference.NormaliseKeyValues();
     }
     EXPECT_EQ(Dump(table), c.want) << c.row;
     EXPECT_TRUE(SameTables(table, reference)) << c.row;
@@ -234,31 +243,6 @@ TEST(WordTableTest, KeepsEveryWordWhenGrowingPastFiveHundred) {
   ASSERT_EQ(table.WordCount(), 501u);
   for (int n = 0; n < 501; ++n) EXPECT_EQ(table.Entry(n).word, NthWord(n));
   EXPECT_TRUE(SameTables(table, reference));
-}
-
-TEST(WordTableTest, NormalisesToATopOfOneHundred) {
-  const struct {
-    const char* row;
-    std::vector<float> values;
-    std::vector<float> want;
-  } kCases[] = {
-      {"exact multiples", {50, 25, 10}, {100, 50, 20}},
-      {"rounded in float", {3, 1}, {100, 33.333332f}},
-      {"zeros stay", {4, 0}, {100, 0}},
-      {"all zero left unchanged", {0, 0}, {0, 0}},
-      {"below one", {0.5f, 0.25f}, {100, 50}},
-  };
-  for (const auto& c : kCases) {
-    WordTable table;
-    for (std::size_t k = 0; k < c.values.size(); ++k)
-      table.Record(NthWord(static_cast<int>(k)), c.values[k], false);
-    table.NormaliseKeyValues();
-    ASSERT_EQ(table.WordCount(), c.want.size()) << c.row;
-    for (std::size_t k = 0; k < c.want.size(); ++k) {
-      EXPECT_EQ(table.Entry(k).word, NthWord(static_cast<int>(k))) << c.row;
-      EXPECT_EQ(table.Entry(k).KeyValue, c.want[k]) << c.row << " " << k;
-    }
-  }
 }
 
 // Two values that differ before scaling can become equal after it; the
