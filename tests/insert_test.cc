@@ -615,119 +615,97 @@ TEST(InsertDoneMetaTagTest, RewritesTheFileAloneOrNotAtAll) {
 
 // --- "Insert meta tag into file"
 
-std::string BackupQuestion(const PageFolder& folder) {
-  return "Backup? | Back up " + folder.Path("abc.htm") + " to " +
-         folder.Path("abc.bak.htm") + "? | none | yes/no/cancel\n";
-}
-
-TEST(InsertCommandTest, AsksAboutTheBackupAndInserts) {
+TEST(InsertCommandTest, AsksAboutTheBackupAndShowsTheResult) {
+  // The tag box as "Generate/show keywords meta tag" leaves it.
   const std::string box =
       Fill("{new}\r\n\r\nNumber of keywords in meta tag: 2\r\n") +
       "Number of bytes in meta tag: 44\r\n";
+  const std::string kAsk =
+      "Backup? | Back up {page} to {backup}? | none | "
+      "yes/no/cancel\n";
+  const std::string kSpans =
+      "Not inserted | Keywords meta tag NOT inserted because existing\r\n "
+      "meta tag extends over more than one line.\r\nSuggestion: Delete "
+      "existing keywords meta tag. | exclamation | ok\n";
   const struct {
     const char* name;
+    std::string page;  // empty: no file at all
+    std::string output_box;
+    std::string input_box;  // "{page}" stands for the page's path
     Answer answer;
     bool preset_backup;  // options.backup before the question
     std::optional<InsertResult> result;
+    std::string boxes;  // the boxes shown, "{page}" as above
+    bool rewritten;
+    bool backup;
   } kCases[] = {
-      {"yes", Answer::kYes, false, InsertResult::kInserted},
-      {"no", Answer::kNo, false, InsertResult::kInserted},
-      {"no wins over a preset backup", Answer::kNo, true,
-       InsertResult::kInserted},
-      {"cancel", Answer::kCancel, false, std::nullopt},
+      // The line break at the end of the tag box is no blank.
+      {"yes", OldPage(), box, "  {page}  ", Answer::kYes, false,
+       InsertResult::kInserted, kAsk, true, true},
+      {"no", OldPage(), box, "{page}", Answer::kNo, false,
+       InsertResult::kInserted, kAsk, true, false},
+      {"no wins over a preset backup", OldPage(), box, "{page}", Answer::kNo,
+       true, InsertResult::kInserted, kAsk, true, false},
+      {"cancel", OldPage(), box, "{page}", Answer::kCancel, false, std::nullopt,
+       kAsk, false, false},
+      // An empty tag box: nothing happens, nothing is asked.
+      {"empty tag box", OldPage(), "    ", "{page}", Answer::kYes, false,
+       std::nullopt, "", false, false},
+      {"empty file box", OldPage(), box, "   ", Answer::kYes, false,
+       std::nullopt, "Error | Input file not specified. | exclamation | ok\n",
+       false, false},
+      {"not a keywords tag", OldPage(), "hello", "{page}", Answer::kYes, false,
+       InsertResult::kNotAKeywordsTag,
+       kAsk + "Error | No keywords meta tag to insert. | exclamation | ok\n",
+       false, false},
+      {"no file", "", box, "{page}", Answer::kNo, false,
+       InsertResult::kFileMissing,
+       kAsk + "File not found | Input file not found. | exclamation | ok\n",
+       false, false},
+      {"tag spanning lines",
+       "<head>\n<meta name=\"keywords\"\ncontent=\"x\">\n</head>\n", box,
+       "{page}", Answer::kYes, false, InsertResult::kTagSpansLines,
+       kAsk + kSpans, false, false},
+      {"no </head>", "<html>\n<body></body>\n", box, "{page}", Answer::kNo,
+       false, InsertResult::kNoHeadEnd,
+       kAsk +
+           "Not inserted | Keywords meta tag NOT inserted because </head> is "
+           "missing. | exclamation | ok\n",
+       false, false},
   };
   for (const auto& k : kCases) {
     PageFolder folder;
-    ASSERT_TRUE(folder.Write("abc.htm", OldPage()));
-    std::string output_box = box;
-    std::string input_box = "  " + folder.Path("abc.htm") + "  ";
+    auto paths = [&](std::string text) {
+      for (const auto& [name, file] :
+           {std::pair{"{page}", "abc.htm"}, {"{backup}", "abc.bak.htm"}}) {
+        for (std::size_t at; (at = text.find(name)) != std::string::npos;)
+          text.replace(at, std::strlen(name), folder.Path(file));
+      }
+      return text;
+    };
+    if (!k.page.empty()) {
+      ASSERT_TRUE(folder.Write("abc.htm", k.page));
+    }
+    std::string output_box = k.output_box;
+    std::string input_box = paths(k.input_box);
     PromptScript prompter({k.answer});
     InsertOptions options = Options();
     options.backup = k.preset_backup;
     EXPECT_EQ(InsertCommand(output_box, input_box, options, prompter), k.result)
         << k.name;
-    // Both boxes are trimmed of blanks and written back, status lines and
-    // all; the line break at the end is no blank.
-    EXPECT_EQ(output_box, box) << k.name;
-    EXPECT_EQ(input_box, folder.Path("abc.htm")) << k.name;
-    EXPECT_EQ(prompter.ShownText(), BackupQuestion(folder)) << k.name;
-    std::map<std::string, std::string> expected = {
-        {"abc.htm", k.result ? NewPage() : OldPage()}};
-    if (k.answer == Answer::kYes) expected["abc.bak.htm"] = OldPage();
+    // Both boxes are written back without the blanks around them.
+    auto trimmed = [](std::string text) {
+      text.erase(0, text.find_first_not_of(' '));
+      text.erase(text.find_last_not_of(' ') + 1);
+      return text;
+    };
+    EXPECT_EQ(output_box, trimmed(k.output_box)) << k.name;
+    EXPECT_EQ(input_box, trimmed(paths(k.input_box))) << k.name;
+    EXPECT_EQ(prompter.ShownText(), paths(k.boxes)) << k.name;
+    std::map<std::string, std::string> expected;
+    if (!k.page.empty()) expected["abc.htm"] = k.rewritten ? NewPage() : k.page;
+    if (k.backup) expected["abc.bak.htm"] = k.page;
     EXPECT_EQ(folder.Snapshot(), expected) << k.name;
-  }
-}
-
-TEST(InsertCommandTest, EmptyBoxes) {
-  PageFolder folder;
-  ASSERT_TRUE(folder.Write("abc.htm", OldPage()));
-  // An empty tag box: nothing happens, nothing is asked.
-  std::string output_box = "    ";
-  std::string input_box = folder.Path("abc.htm");
-  PromptScript quiet({Answer::kYes});
-  EXPECT_EQ(InsertCommand(output_box, input_box, Options(), quiet),
-            std::nullopt);
-  EXPECT_EQ(output_box, "");
-  EXPECT_EQ(quiet.ShownText(), "");
-  // An empty file box: the message, and no question.
-  output_box = kNew;
-  input_box = "   ";
-  PromptScript prompter({Answer::kYes});
-  EXPECT_EQ(InsertCommand(output_box, input_box, Options(), prompter),
-            std::nullopt);
-  EXPECT_EQ(input_box, "");
-  EXPECT_EQ(prompter.ShownText(),
-            "Error | Input file not specified. | exclamation | ok\n");
-  EXPECT_EQ(folder.Read("abc.htm"), OldPage());
-  EXPECT_EQ(folder.List(), Names{"abc.htm"});
-}
-
-TEST(InsertCommandTest, ShowsEachResult) {
-  const struct {
-    const char* name;
-    std::string page;  // empty: no file at all
-    std::string output_box;
-    InsertResult result;
-    const char* box;
-  } kCases[] = {
-      {"not a keywords tag", OldPage(), "hello", InsertResult::kNotAKeywordsTag,
-       "Error | No keywords meta tag to insert."},
-      {"a listing left in the box", OldPage(),
-       "KEYWORDS meta tag: <meta name=\"keywords\" content=\"old\">\r\n\r\n"
-       "Show existing keywords",
-       InsertResult::kNotAKeywordsTag,
-       "Error | No keywords meta tag to insert."},
-      {"no file", "", kNew, InsertResult::kFileMissing,
-       "File not found | Input file not found."},
-      {"tag spanning lines",
-       "<head>\n<meta name=\"keywords\"\ncontent=\"x\">\n</head>\n", kNew,
-       InsertResult::kTagSpansLines,
-       "Not inserted | Keywords meta tag NOT inserted because existing\r\n "
-       "meta tag extends over more than one line.\r\nSuggestion: Delete "
-       "existing keywords meta tag."},
-      {"no </head>", "<html>\n<body></body>\n", kNew, InsertResult::kNoHeadEnd,
-       "Not inserted | Keywords meta tag NOT inserted because </head> is "
-       "missing."},
-  };
-  for (const auto& k : kCases) {
-    for (const Answer answer : {Answer::kYes, Answer::kNo}) {
-      PageFolder folder;
-      if (!k.page.empty()) {
-        ASSERT_TRUE(folder.Write("abc.htm", k.page));
-      }
-      std::string output_box = k.output_box;
-      std::string input_box = folder.Path("abc.htm");
-      PromptScript prompter({answer});
-      EXPECT_EQ(InsertCommand(output_box, input_box, Options(), prompter),
-                k.result)
-          << k.name;
-      EXPECT_EQ(prompter.ShownText(),
-                BackupQuestion(folder) + k.box + " | exclamation | ok\n")
-          << k.name;
-      std::map<std::string, std::string> expected;
-      if (!k.page.empty()) expected["abc.htm"] = k.page;
-      EXPECT_EQ(folder.Snapshot(), expected) << k.name;
-    }
   }
 }
 
