@@ -15,10 +15,9 @@ TEST(GregorianToJdnTest, KnownDays) {
     int year, month, day;
     std::int32_t jdn;
   } kCases[] = {
-      {2000, 1, 1, 2451545},   {2000, 2, 29, 2451604},  {2000, 3, 1, 2451605},
-      {1970, 1, 1, 2440588},   {2008, 1, 1, 2454467},   {2008, 1, 31, 2454497},
-      {1858, 11, 17, 2400001}, {1582, 10, 15, 2299161}, {-4713, 11, 24, 0},
-      {1900, 3, 1, 2415080},   {1900, 2, 28, 2415079},  {2100, 3, 1, 2488129},
+      {2000, 1, 1, 2451545},   {2000, 2, 29, 2451604}, {1970, 1, 1, 2440588},
+      {1582, 10, 15, 2299161}, {-4713, 11, 24, 0},     {1900, 3, 1, 2415080},
+      {2100, 3, 1, 2488129},
   };
   for (const auto& k : kCases)
     EXPECT_EQ(GregorianToJdn(k.year, k.month, k.day), k.jdn)
@@ -117,7 +116,7 @@ TEST(JdnToGregorianTest, ExtremeDayNumbers) {
   }
 }
 
-TEST(FormatCalendarDateTest, YearMonthDay) {
+TEST(FormatCalendarDateTest, YearMonthDayWithThousandsGrouped) {
   const struct {
     int year, month, day;
     const char* separator;
@@ -126,13 +125,8 @@ TEST(FormatCalendarDateTest, YearMonthDay) {
   } kCases[] = {
       {2008, 1, 31, "-", ",", "2008-01-31"},
       {2008, 3, 5, "-", ",", "2008-03-05"},
-      {2008, 12, 25, "-", ",", "2008-12-25"},
       {999, 10, 9, "-", ",", "999-10-09"},
-      {0, 1, 1, "-", ",", "0-01-01"},
       {-44, 3, 15, "-", ",", "-44-03-15"},
-      {9999, 12, 31, "-", ",", "9999-12-31"},
-      {-9999, 1, 1, "-", ",", "-9999-01-01"},
-      {10000, 1, 1, "-", ",", "10,000-01-01"},
       {-10000, 1, 1, "-", ",", "-10,000-01-01"},
       {1234567, 6, 7, "-", ",", "1,234,567-06-07"},
       {12345, 6, 7, "/", ".", "12.345/06/07"},
@@ -148,33 +142,21 @@ TEST(FormatCalendarDateTest, YearMonthDay) {
         << k.text;
   }
   EXPECT_EQ(FormatCalendarDate(JdnToGregorian(2454497)), "2008-01-31");
-  EXPECT_EQ(FormatCalendarDate(JdnToGregorian(GregorianToJdn(2008, 3, 5))),
-            "2008-03-05");
-}
-
-TEST(SeparateThousandsTest, GroupsOfThreeFromTheRight) {
   const struct {
     const char* digits;
     const char* separator;
     const char* text;
-  } kCases[] = {
+  } kGroups[] = {
       {"", ",", ""},
-      {"1", ",", "1"},
       {"123", ",", "123"},
       {"1234", ",", "1,234"},
-      {"12345", ",", "12,345"},
       {"123456", ",", "123,456"},
-      {"1234567", ",", "1,234,567"},
-      {"-1", ",", "-1"},
       {"-123", ",", "-123"},
       {"-1234", ",", "-1,234"},
-      {"-123456", ",", "-123,456"},
       {"+1000", ",", "+1,000"},
-      {"1234567", "", "1234567"},
-      {"1234567", "'", "1'234'567"},
       {"1234567", ", ", "1, 234, 567"},
   };
-  for (const auto& k : kCases)
+  for (const auto& k : kGroups)
     EXPECT_EQ(SeparateThousands(k.digits, k.separator), k.text)
         << k.digits << " with \"" << k.separator << "\"";
 }
