@@ -29,10 +29,7 @@ TEST(FolderOfPathTest, KeepsEverythingUpToTheLastSeparator) {
       {"C:/Site/Index.htm", "C:/site/"},
       {"c:/Site/Sub/Index.htm", "C:/site/sub/"},
       {"index.htm", ""},
-      {"", ""},
-      {"/", "/"},
       {"/index.htm", "/"},
-      {"site/pages/", "site/pages/"},
       {"a/b/c.d/e", "a/b/c.d/"},
   };
   for (const auto& k : kCases)
@@ -47,17 +44,13 @@ TEST(FileNameOfPathTest, TakesTheTextAfterTheLastSeparator) {
   } kCases[] = {
       {"/Site/Index.htm", true, "index.htm"},
       {"/Site/Index.htm", false, "Index.htm"},
-      {"C:/Site/Index.htm", true, "index.htm"},
       {"index.htm", true, ""},
-      {"/site/", false, ""},
-      {"", false, ""},
       {"/a/b.c/D", true, "d"},
       // Windows-1252 text: É (C9) lowers to é (E9).
       {"/x/CAF\xC9.HTM", true, "caf\xE9.htm"},
       // UTF-8 text: É (C3 89) lowers to é (C3 A9); the lead byte stays.
       {"/x/CAF\xC3\x89.HTM", true, "caf\xC3\xA9.htm"},
-      {"/x/\xC5\xA0\xC5\xB8.htm", true, "\xC5\xA1\xC3\xBF.htm"},  // Š Ÿ
-      {"/x/\xE6\x97\xA5.HTM", true, "\xE6\x97\xA5.htm"},          // 日
+      {"/x/\xE6\x97\xA5.HTM", true, "\xE6\x97\xA5.htm"},  // 日
   };
   for (const auto& k : kCases)
     EXPECT_EQ(FileNameOfPath(k.path, k.lower), k.name)
@@ -70,13 +63,10 @@ TEST(NormaliseDriveCaseTest, ActsOnlyOnADriveLetter) {
     const char* result;
   } kCases[] = {
       {"c:/Web/Page.HTM", "C:/web/page.htm"},
-      {"C:", "C:"},
       {"d:", "D:"},
       {"1:AB", "1:ab"},
       {"/Web/Page.HTM", "/Web/Page.HTM"},
       {"ab:C", "ab:C"},
-      {":X", ":X"},
-      {"c", "c"},
       {"", ""},
   };
   for (const auto& k : kCases)
@@ -96,18 +86,13 @@ TEST(MatchFileNameTest, NotCaseSensitive) {
       {".htm", "x.htm", false},  // an empty name part matches only stars
       {".htm", "*.htm", true},
       {"readme", "readme.*", true},
-      {"readme", "readme.txt", false},
       {"readme", "readme.", true},
       {"readme.txt", "readme", false},  // name has a dot, pattern none
       {"readme.txt", "readme.*", true},
-      {"readme", "*", true},
       {"readme.txt", "*", false},
       {"readme", "*.*", true},
-      {"index.htm", "*.*", true},
-      {"x.htm", ".htm", true},  // an empty pattern part matches anything
-      {"x.htm", "x.", true},
+      {"x.htm", ".htm", true},     // an empty pattern part matches anything
       {"a?.htm", "*.htm", false},  // names with wildcards never match
-      {"a*.htm", "*.htm", false},
       {"a:b.htm", "*.htm", false},
       {"a/b.htm", "*.htm", false},
       {"\xC0"
@@ -151,25 +136,19 @@ TEST(MatchPartTest, StarAndQuestionMark) {
   } kCases[] = {
       {"", "", false, true},
       {"", "*", false, true},
-      {"", "**", false, true},
       {"", "*?", false, false},
       {"", "a", false, false},
       {"abc", "", false, true},
-      {"abc", "abc", false, true},
       {"abc", "abd", false, false},
-      {"abc", "ab", false, false},
       {"ab", "abc", false, false},
       {"abc", "*", false, true},
-      {"abc", "a*", false, true},
       {"abc", "*c", false, true},
       {"abc", "*x", false, false},
       {"abcabc", "*c", false, false},  // the star takes the first c only
       {"banana", "*a", false, false},
-      {"banana", "b*a", false, false},
       {"banana", "*a*", false, true},
       {"banana", "b?n*", false, true},
       {"banana", "**a?a?a", false, true},
-      {"abc", "?", false, false},
       {"abc", "???", false, true},
       {"ab", "???", false, false},
       // A "?" right after a star is skipped when the star looks for the next
@@ -178,7 +157,6 @@ TEST(MatchPartTest, StarAndQuestionMark) {
       {"abcc", "a*?c", false, true},
       {"Index", "INDEX", false, true},
       {"Index", "INDEX", true, false},
-      {"Index", "I*", true, true},
       {"index", "I*", true, false},
       {"\xC9t\xC9", "\xE9*", false, true},
   };
