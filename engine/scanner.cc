@@ -307,8 +307,12 @@ void DocumentScanner::LineScan::Run() {
                       {"<div", "</div>", s_.DivWeight, ctx_.DivDepth},
                       {"<span", "</span>", s_.SpanWeight, ctx_.SpanDepth}};
     bool line_ended = false;
+    // Inside a comment, script or style carried over from an earlier line
+    // a marker is not markup: counting it would weigh (or, at weight 0,
+    // skip) the rest of the page as if a block had opened.
+    const bool hidden = ctx_.InComment || ctx_.InStyle || ctx_.InScript;
     for (Block& b : blocks) {
-      if (At(pos_) != '<') break;
+      if (hidden || At(pos_) != '<') break;
       if (LowerStarts(b.open)) {
         if (b.weight >= 1) {
           ++b.depth;

@@ -192,6 +192,11 @@ TEST(ScannerTest, CommentsScriptsStyles) {
       {"<SCRIPT LANGUAGE=x>\nvar secret;\n</Script> after", PreserveCase,
        "after 3"},
       {"<STYLE>\nbody { color: red }\n</Style> after", PreserveCase, "after 3"},
+      // A block marker opening a line inside a comment opens no block:
+      // the words after the comment weigh 3, and none is skipped.
+      {"<!--\n<table><tr><td>old\n-->\nafter", nullptr, "after 3"},
+      {"<!--\n<div>old\n-->\nafter",
+       [](AnalysisSettings& s) { s.DivWeight = 0; }, "after 3"},
   });
 }
 
