@@ -222,6 +222,7 @@ class DocumentScanner::LineScan {
                  std::int64_t& depth);
   bool SkipPastMarker(std::string_view marker);
   void ScanTag();
+  void SkipTagText();
   void ScanMetaTag();
   void OpenFontTag();
   void CloseFontTag();
@@ -437,8 +438,29 @@ void DocumentScanner::LineScan::ScanTag() {
         ++pos_;
       }
     } else {
-      while (pos_ < len_ && line_[pos_] != '<' && line_[pos_] != '>') ++pos_;
+      SkipTagText();
     }
+  }
+}
+
+void DocumentScanner::LineScan::SkipTagText() {
+  // Up to the next "<" or ">" of the tag. An attribute value in quotes
+  // that closes on this line is passed over whole: a "<" or ">" inside one
+  // (title="<-", alt="a > b") is text, not markup. Counted as markup it
+  // would leave the tag open, and every later word of the page unread.
+  while (pos_ < len_ && line_[pos_] != '<' && line_[pos_] != '>') {
+    if (line_[pos_] == '=') {
+      std::size_t q = pos_ + 1;
+      while (q < len_ && line_[q] == ' ') ++q;
+      if (q < len_ && (line_[q] == '"' || line_[q] == '\'')) {
+        const std::size_t close = line_.find(line_[q], q + 1);
+        if (close != std::string_view::npos) {
+          pos_ = close + 1;
+          continue;
+        }
+      }
+    }
+    ++pos_;
   }
 }
 

@@ -179,6 +179,14 @@ TEST(ScannerTest, Blocks) {
       {"<table><tr><td>outer <table><tr><td>inner</td></tr></table> "
        "middle</td></tr></table> plain",
        nullptr, "outer 5, inner 5, middle 5, plain 3"},
+      // A "<" or ">" in a quoted attribute value is text: the tag ends at
+      // its own ">" and the page goes on.
+      {"<div class=\"up\"><a href=\"x\"><img title=\"<-\" alt='<-' "
+       "src=\"l.gif\"></a></div>\n<p>after words</p> <b>bold</b>",
+       nullptr, "bold 7, after 3, words 3"},
+      {"<a title=\"arrow > here\">link</a> plain", nullptr, "link 3, plain 3"},
+      // An unclosed quote is no value: the tag ends at its ">".
+      {"<img alt=\"open>shown <b>bold</b>", nullptr, "bold 7, shown 3"},
   });
 }
 
