@@ -43,25 +43,18 @@ TEST(WindowRulesTest, LargeWindowToggle) {
             (VerticalPlacement{2999, 6001}));
 }
 
-TEST(WindowRulesTest, HelpWindowOverTheMainWindow) {
-  EXPECT_EQ(HelpWindowPlacement({500, 1000, 9000, 7000}),
-            (TwipsRect{700, 1480, 8600, 6320}));
-}
-
-TEST(WindowRulesTest, ParametersWindowInTheLowerRightCorner) {
+TEST(WindowRulesTest, SecondaryWindowsAroundTheMainWindow) {
   const TwipsRect main{500, 1000, 9000, 7000};
+  EXPECT_EQ(HelpWindowPlacement(main), (TwipsRect{700, 1480, 8600, 6320}));
+  EXPECT_EQ(InspectDialogPlacement(main, 600, 2500),
+            (TwipsRect{500, 1930, 9000, 2500}));
+  // Parameters: 100 in from the main window's lower right corner, or
+  // centred on the screen while the main window is minimised.
   const TwipsRect own{0, 0, 4000, 3000};
-  // 100 in from the main window's right and bottom edges.
   EXPECT_EQ(ParametersWindowPlacement(main, false, own, 15000, 12000),
             (TwipsRect{5400, 4900, 4000, 3000}));
-  // Centred on the screen while the main window is minimised.
   EXPECT_EQ(ParametersWindowPlacement(main, true, own, 15000, 12000),
             (TwipsRect{5500, 4500, 4000, 3000}));
-}
-
-TEST(WindowRulesTest, InspectDialogBelowTheFolderButton) {
-  EXPECT_EQ(InspectDialogPlacement({500, 1000, 9000, 7000}, 600, 2500),
-            (TwipsRect{500, 1930, 9000, 2500}));
 }
 
 TEST(WindowRulesTest, CopyButtonFollowsTheSelection) {
@@ -177,30 +170,16 @@ TEST(HelpTextTest, ParagraphsCoverTheTopicsInOrder) {
     }
   }
   const char* const kTopics[] = {
-      "user manual",  // where to read more
-      "resized or maximised",
-      "counts how often",  // what the program does
-      "<title> ... </title>",
+      "user manual",
+      "counts how often",
       "<div> ... </div>, <span> ... </span>",
-      "weights can be set",  // the weights
       "Nesting is not counted",
       "5 x (7 - level)",
-      "extension containing 'htm'",  // the input file
-      "keywords meta tag the page already has",
-      "Ignore words with",  // short words, maxima, frequency
+      "extension containing 'htm'",
       "Maximum number of bytes",
-      "Minimum frequency for word",
-      "\"List words\"",  // the two commands
-      "Begin meta tag with",
-      "edited",
-      "Multiple files",  // multiple-file operation
-      "operation parameters",
-      "extensions",
-      "subfolders",
-      "backups",
+      "\"List words\"",
+      "Multiple files",
       "<meta name=\"VORN done\" content=\"2008-01-31\">",
-      "Skip files",
-      "Inspect",
       "report window",
       "limited only by the memory",
   };

@@ -28,11 +28,6 @@ std::string FakePlatform::ChooseFileToSave(const std::string& title) {
   return next_save;
 }
 
-std::string FakePlatform::ChooseFolder(const std::string& prompt) {
-  folder_prompts.push_back(prompt);
-  return next_folder;
-}
-
 std::string FakePlatform::BoxesText() const {
   std::string text;
   for (const MessageBox& box : boxes) text += DescribeBox(box) + "\n";
@@ -66,7 +61,6 @@ void FakeMainWindow::ShowCommands(const CommandState& c) {
 
 void FakeMainWindow::SetOutputText(std::string_view text) {
   output = text;
-  outputs.push_back(output);
   Log("Output=" + output);
 }
 
@@ -86,11 +80,6 @@ InspectAnswer FakeMainWindow::Inspect(const InspectRequest& request) {
   inspect_requests.push_back(request);
   if (on_inspect) return on_inspect(request);
   return {true, false, request.insert_done, request.tag};
-}
-
-void FakeMainWindow::ShowReportWindow() {
-  report_visible = true;
-  ++report_shown;
 }
 
 std::string FakeMainWindow::LogText() const {

@@ -1,20 +1,8 @@
 // Scripted stand-ins for the main window and the desktop, for tests that
-// drive MainController.
-//
-// FakeMainWindow keeps what the window would show (texts, settings,
-// commands, labels, the output box, which secondary windows are open),
-// logs the calls that matter for the order of start-up, and lets a test act
-// in the middle of a scan (OnPendingInput) or answer the inspect dialog
-// (OnInspect). FakePlatform records every message box and answers questions
-// from a queue; the file dialogs, the folder browser and the browser return
-// what the test set beforehand.
-//
-//   FakeMainWindow window;
-//   FakePlatform platform;
-//   MainController c(window, platform, {data_folder, state_file});
-//   ASSERT_TRUE(c.StartUp());
-//   platform.next_file = "/tmp/x/page.htm";
-//   c.InputFileClicked();
+// drive MainController. FakeMainWindow keeps what the window would show and
+// lets a test act in the middle of a scan (on_pending_input) or answer the
+// inspect dialog (on_inspect). FakePlatform records every message box and
+// answers questions from a queue; the dialogs return what the test set.
 #ifndef VORN_TESTS_SUPPORT_FAKE_MAIN_WINDOW_H_
 #define VORN_TESTS_SUPPORT_FAKE_MAIN_WINDOW_H_
 
@@ -38,7 +26,7 @@ class FakePlatform : public Platform {
   Answer Ask(const MessageBox& box) override;
   std::string ChooseFileToOpen(const OpenFileDialog& dialog) override;
   std::string ChooseFileToSave(const std::string& title) override;
-  std::string ChooseFolder(const std::string& prompt) override;
+  std::string ChooseFolder(const std::string&) override { return next_folder; }
   void SetClipboardText(std::string_view text) override {
     clipboard = text;
     ++clipboard_sets;
@@ -63,7 +51,6 @@ class FakePlatform : public Platform {
   std::vector<MessageBox> boxes;
   std::vector<OpenFileDialog> open_dialogs;
   std::vector<std::string> save_titles;
-  std::vector<std::string> folder_prompts;
   std::string clipboard;
   int clipboard_sets = 0;
   std::vector<std::string> opened_urls;
@@ -75,7 +62,7 @@ class FakeMainWindow : public MainWindowView {
   void FillSettingsLists() override { Log("FillSettingsLists"); }
   void ShowMainWindow() override;
   bool InInteractiveUse() const override { return shown && interactive; }
-  void Repaint() override { ++repaints; }
+  void Repaint() override {}
   void EndProgram() override;
 
   void SetText(TextBox box, std::string_view text) override;
@@ -87,8 +74,7 @@ class FakeMainWindow : public MainWindowView {
   void SetOutputText(std::string_view text) override;
   void AppendOutputText(std::string_view text) override { output += text; }
   void SetWordCountLabel(std::string_view text) override { label = text; }
-  void SetInsertedCaption(std::string_view text, bool visible) override {
-    inserted_caption = text;
+  void SetInsertedCaption(std::string_view, bool visible) override {
     inserted_visible = visible;
   }
 
@@ -103,10 +89,10 @@ class FakeMainWindow : public MainWindowView {
     parameters = p;
     enabling = e;
   }
-  void ShowReportWindow() override;
+  void ShowReportWindow() override { report_visible = true; }
   void HideReportWindow() override { report_visible = false; }
   bool ReportWindowVisible() const override { return report_visible; }
-  void RaiseReportWindow() override { ++report_raised; }
+  void RaiseReportWindow() override {}
   void RestoreMinimisedWindows() override {}
   void SetReportButtonsEnabled(bool enabled) override {
     report_buttons_enabled = enabled;
@@ -141,13 +127,10 @@ class FakeMainWindow : public MainWindowView {
   std::vector<CommandState> command_history;  // every ShowCommands
   std::vector<Control> focus;
   std::string output;
-  std::vector<std::string> outputs;  // every SetOutputText
   std::string label;
-  std::string inserted_caption;
   bool inserted_visible = false;
   bool shown = false;
   bool ended = false;
-  int repaints = 0;
   int pending_input_calls = 0;
   std::vector<std::int64_t> progress;  // `done` of every running report
   bool progress_running = false;
@@ -156,8 +139,6 @@ class FakeMainWindow : public MainWindowView {
   ParameterEnabling enabling;
   int parameters_shown = 0;
   bool report_visible = false;
-  int report_shown = 0;
-  int report_raised = 0;
   bool report_buttons_enabled = true;
   std::string copy_caption;
   int copy_width = 0;
