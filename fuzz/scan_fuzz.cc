@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "bench/support/silent_view.h"
 #include "engine/common_words.h"
 #include "engine/scanner.h"
 #include "engine/settings.h"
@@ -17,20 +18,6 @@
 
 namespace vorn {
 namespace {
-
-class FuzzView : public MainView {
- public:
-  Answer Ask(const MessageBox& box) override {
-    return box.buttons == Buttons::kOk ? Answer::kOk : Answer::kYes;
-  }
-  std::string OutputText() const override { return {}; }
-  void SetOutputText(std::string_view) override {}
-  void AppendOutputText(std::string_view) override {}
-  void SetWordCountLabel(std::string_view) override {}
-  void ScanStarted() override {}
-  void ScanEnded() override {}
-  bool StopRequested() override { return false; }
-};
 
 const CommonWordsTable& Common() {
   static const CommonWordsTable* table = [] {
@@ -82,7 +69,7 @@ void FuzzOne(const std::uint8_t* data, std::size_t size) {
   if (size < 2) return;
   const AnalysisSettings s = SettingsFrom(data[0], data[1]);
   const std::string_view doc(reinterpret_cast<const char*>(data + 2), size - 2);
-  FuzzView view;
+  bench::SilentView view;
   WordTable table;
   std::int64_t position = 0;
   const DocumentStatus status = ScanDocumentBytes(
