@@ -1,0 +1,79 @@
+// The file operations that reading and rewriting a page need, behind an
+// interface so that tests can make any one of them fail. Every call reports
+// failure as a Status holding the system's description of the error.
+#ifndef VORN_SUPPORT_FILE_SYSTEM_H_
+#define VORN_SUPPORT_FILE_SYSTEM_H_
+
+#include <sys/types.h>
+
+#include <string>
+#include <string_view>
+
+namespace vorn {
+
+class Status {
+ public:
+  static Status Ok() { return Status(); }
+  static Status Error(std::string message) {
+    Status s;
+    s.ok_ = false;
+    s.message_ = std::move(message);
+    return s;
+  }
+  // The current errno as an error, after `what`: "what: No space left".
+  static Status FromErrno(std::string_view what);
+
+  bool ok() const { return ok_; }
+  const std::string& message() const { return message_; }
+
+ private:
+  bool ok_ = true;
+  std::string message_;
+};
+
+struct FileInfo {
+  mode_t mode = 0644;  // permission bits
+  uid_t uid = 0;
+  gid_t gid = 0;
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // The whole content of a regular file.
+  virtual Status ReadFile(const std::string& path, std::string* bytes) = 0;
+  // Permissions and owner of a file (links followed).
+  virtual Status Stat(const std::string& path, FileInfo* info) = 0;
+  // The path that symbolic links at `path` lead to (itself if none).
+  virtual Status ResolveLinks(const std::string& path, std::string* target) = 0;
+  // Creates a new empty file with a unique name in `folder` beginning with
+  // `prefix`; stores an open handle and the full name.
+  virtual Status CreateUniqueFile(const std::string& folder,
+                                  const std::string& prefix, int* handle,
+                                  std::string* path) = 0;
+  // Writes all of `bytes` (partial writes are continued).
+  virtual Status Write(int handle, std::string_view bytes) = 0;
+  // Gives the file the permissions (and, where allowed, the owner) of `like`.
+  virtual Status SetInfo(int handle, const FileInfo& like) = 0;
+  // Flushes the file's data to the disk.
+  virtual Status Sync(int handle) = 0;
+  virtual Status Close(int handle) = 0;
+  virtual Status HardLink(const std::string& from, const std::string& to) = 0;
+  // Atomically puts `from` in the place of `to`.
+  virtual Status Rename(const std::string& from, const std::string& to) = 0;
+  virtual Status Remove(const std::string& path) = 0;
+  // Flushes a folder's entries (a rename in it) to the disk.
+  virtual Status SyncFolder(const std::string& folder) = 0;
+};
+
+// The real file system (POSIX calls, every result checked).
+FileSystem& DefaultFileSystem();
+
+// A name for a file in `folder` that is very unlikely to exist:
+// folder/prefix + 16 hex digits + ".tmp".
+std::string RandomName(const std::string& folder, const std::string& prefix);
+
+}  // namespace vorn
+
+#endif  // VORN_SUPPORT_FILE_SYSTEM_H_
