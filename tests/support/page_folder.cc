@@ -117,15 +117,6 @@ std::map<std::string, std::string> SnapshotOf(const std::string& root) {
   return entries;
 }
 
-std::string JoinNames(const std::vector<std::string>& names) {
-  std::string joined;
-  for (const std::string& name : names) {
-    if (!joined.empty()) joined += ", ";
-    joined += name;
-  }
-  return joined;
-}
-
 bool RunningAsRoot() { return ::geteuid() == 0; }
 
 }  // namespace vorn

@@ -21,8 +21,7 @@ struct ProgramResult {
 // in the folder `folder`, with stdin from /dev/null and the environment of
 // this process where `env` replaces or adds variables. Waits for the child
 // to end. On success returns its result; when the child cannot be started
-// (no pipe, no fork, exec failed) returns nothing and stores the reason in
-// `*error`.
+// returns nothing and stores the reason in `*error`.
 [[nodiscard]] std::optional<ProgramResult> RunProgram(
     const std::string& program, const std::vector<std::string>& args,
     const std::string& folder, const std::map<std::string, std::string>& env,
@@ -34,6 +33,15 @@ ProgramResult RunOrFail(const std::string& program,
                         const std::vector<std::string>& args,
                         const std::string& folder,
                         const std::map<std::string, std::string>& env = {});
+
+// `text` with every `from` replaced by `to`.
+std::string ReplaceAll(std::string text, const std::string& from,
+                       const std::string& to);
+
+// `text` with the date of every done tag written today (local time, as
+// YYYY-MM-DD) replaced by "{TODAY}", so that rewritten pages compare
+// whatever the day.
+std::string WithoutTodaysDate(const std::string& text);
 
 }  // namespace vorn
 

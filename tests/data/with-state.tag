@@ -1,0 +1,3 @@
+
+[exit 2]
+vorn-cli: --state is not available in this version
