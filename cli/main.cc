@@ -173,12 +173,6 @@ int Main(int argc, char** argv) {
     std::fputs(UsageText().c_str(), stdout);
     return kExitOk;
   }
-  if (options->state_file) {
-    std::fprintf(stderr,
-                 "vorn-cli: --state is not available in this version\n");
-    return kExitUsage;
-  }
-
   AnalysisSettings settings;
   if (options->state_file) {
     std::string error;

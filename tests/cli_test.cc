@@ -167,6 +167,18 @@ TEST(CliTest, FailuresExit1WithTheMessageBoxOnStderr) {
        1,
        "",
        "Invalid input: No input folder specified.\n"},
+      {"missing state file",
+       {"--state", "none.usr", "list", "page.htm"},
+       1,
+       "",
+       "vorn-cli: cannot use the state file none.usr: No such file or "
+       "directory\n"},
+      {"a page as state file",
+       {"--state", "page.htm", "list", "page.htm"},
+       1,
+       "",
+       "vorn-cli: cannot use the state file page.htm: it is damaged or "
+       "incomplete\n"},
       {"insert, not a keywords tag",
        {"insert", "page.htm", "--tag", "bogus"},
        1,
