@@ -1,11 +1,10 @@
 // Whole outputs of the real vorn-cli over the pages and folders of
-// tests/data (its README gives the file conventions). With
+// tests/data; its README gives the file conventions. With
 // VORN_UPDATE_GOLDEN=1 the expected files are written instead of compared.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <set>
 #include <sstream>
 
 #include "tests/support/page_folder.h"
@@ -18,36 +17,20 @@ namespace fs = std::filesystem;
 using Files = std::map<std::string, std::string>;
 
 const std::string kData = std::string(VORN_SOURCE_DIR) + "/tests/data";
+const bool kUpdate = std::getenv("VORN_UPDATE_GOLDEN") != nullptr &&
+                     std::string(std::getenv("VORN_UPDATE_GOLDEN")) == "1";
 
-bool Updating() {
-  const char* update = std::getenv("VORN_UPDATE_GOLDEN");
-  return update != nullptr && std::string(update) == "1";
-}
-
-// The entries of tests/data in name order; symbolic links are followed.
-std::set<fs::path> DataEntries() {
-  std::set<fs::path> entries;
-  for (const auto& entry : fs::directory_iterator(kData))
-    entries.insert(entry.path());
-  return entries;
-}
-
-// The options in NAME.args, one a line, "{DATA}" standing for tests/data.
-std::vector<std::string> Options(const fs::path& input) {
-  std::vector<std::string> options;
-  std::istringstream lines(
+// `vorn-cli OPTIONS command path` in `folder`, the options from NAME.args:
+// stdout, then the exit status and stderr unless 0 and empty.
+std::string RunCli(const fs::path& input, const std::string& command,
+                   const std::string& folder) {
+  std::vector<std::string> args;
+  std::istringstream options(
       ReadWholeFile(fs::path(input).replace_extension(".args")).value_or(""));
-  for (std::string line; std::getline(lines, line);)
-    options.push_back(ReplaceAll(line, "{DATA}", kData));
-  return options;
-}
-
-// Runs vorn-cli with `options`, `command` and `path` in `folder` and gives
-// its stdout, followed by its exit status and stderr unless 0 and empty.
-std::string RunCli(std::vector<std::string> options, const std::string& command,
-                   const std::string& path, const std::string& folder) {
-  options.insert(options.end(), {command, path});
-  const ProgramResult r = RunOrFail(VORN_CLI_PATH, options, folder);
+  for (std::string line; std::getline(options, line);)
+    args.push_back(ReplaceAll(line, "{DATA}", kData));
+  args.insert(args.end(), {command, input.filename()});
+  const ProgramResult r = RunOrFail(VORN_CLI_PATH, args, folder);
   std::string shown = r.out;
   if (r.exit_status != 0 || !r.err.empty())
     shown += "\n[exit " + std::to_string(r.exit_status) + "]\n" + r.err;
@@ -55,12 +38,12 @@ std::string RunCli(std::vector<std::string> options, const std::string& command,
 }
 
 void Compare(const std::string& actual, const fs::path& expected) {
-  if (Updating()) {
+  if (kUpdate) {
     ASSERT_TRUE(WriteWholeFile(expected, actual)) << expected;
-    return;
+  } else {
+    EXPECT_EQ(actual, ReadWholeFile(expected).value_or("(no file)"))
+        << expected;
   }
-  EXPECT_EQ(actual, ReadWholeFile(expected).value_or("(no such file)"))
-      << expected;
 }
 
 // The files (not folders) of `after` that are new or differ from `before`.
@@ -73,48 +56,48 @@ Files Changed(const Files& before, const Files& after) {
 }
 
 TEST(GoldenTest, ListTagAndShowEachPage) {
-  for (const fs::path& page : DataEntries()) {
-    const std::string ext = page.extension();
-    if (!fs::is_regular_file(page) || (ext != ".htm" && ext != ".html"))
+  for (const auto& entry : fs::directory_iterator(kData)) {
+    const fs::path& page = entry.path();
+    if (!entry.is_regular_file() ||
+        (page.extension() != ".htm" && page.extension() != ".html"))
       continue;
-    const std::string name = page.filename();
-    const std::string bytes = *ReadWholeFile(page);
+    const std::string bytes = ReadWholeFile(page).value_or("");
     PageFolder folder;
-    ASSERT_TRUE(folder.Write(name, bytes));
-    for (const char* command : {"list", "tag", "show"}) {
-      Compare(RunCli(Options(page), command, name, folder.path()),
+    ASSERT_TRUE(folder.Write(page.filename().string(), bytes));
+    for (const char* command : {"list", "tag", "show"})
+      Compare(RunCli(page, command, folder.path()),
               fs::path(page).replace_extension(command));
-    }
-    EXPECT_EQ(folder.Snapshot(), (Files{{name, bytes}})) << name;
+    EXPECT_EQ(folder.Snapshot(), (Files{{page.filename(), bytes}})) << page;
   }
 }
 
 // A run over a fresh copy of each folder: the report in NAME.run, and the
-// files it wrote or changed in NAME.after (a run removes nothing).
+// files it wrote or changed in NAME.after. A run removes no file.
 TEST(GoldenTest, RunEachFolder) {
-  for (const fs::path& site : DataEntries()) {
-    if (!fs::is_directory(site) || site.extension() == ".after") continue;
-    const std::string name = site.filename();
+  for (const auto& entry : fs::directory_iterator(kData)) {
+    const fs::path& site = entry.path();
+    if (!entry.is_directory() || site.extension() == ".after") continue;
     PageFolder folder;
-    fs::copy(site, folder.Path(name), fs::copy_options::recursive);
-    const Files before = SnapshotOf(folder.Path(name));
-    Compare(RunCli(Options(site), "run", name, folder.path()),
+    const std::string copy = folder.Path(site.filename().string());
+    fs::copy(site, copy, fs::copy_options::recursive);
+    const Files before = SnapshotOf(copy);
+    Compare(RunCli(site, "run", folder.path()),
             fs::path(site).replace_extension(".run"));
-    const Files after = SnapshotOf(folder.Path(name));
+    const Files after = SnapshotOf(copy);
     for (const auto& [file, bytes] : before)
-      EXPECT_TRUE(after.count(file)) << name << ": " << file << " removed";
+      EXPECT_TRUE(after.count(file)) << site << ": " << file << " removed";
     const Files changed = Changed(before, after);
     const std::string expected = site.string() + ".after";
-    if (Updating()) {
-      fs::remove_all(expected);
-      for (const auto& [file, bytes] : changed) {
-        fs::create_directories(fs::path(expected + "/" + file).parent_path());
-        ASSERT_TRUE(WriteWholeFile(expected + "/" + file, bytes)) << file;
-      }
-    } else {
+    if (!kUpdate) {
       const Files stored =
           fs::exists(expected) ? SnapshotOf(expected) : Files{};
       EXPECT_EQ(changed, Changed({}, stored)) << expected;
+      continue;
+    }
+    fs::remove_all(expected);
+    for (const auto& [file, bytes] : changed) {
+      fs::create_directories(fs::path(expected + "/" + file).parent_path());
+      ASSERT_TRUE(WriteWholeFile(expected + "/" + file, bytes)) << file;
     }
   }
 }
