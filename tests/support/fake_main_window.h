@@ -66,7 +66,7 @@ class FakePlatform : public Platform {
 
 class FakeMainWindow : public MainWindowView {
  public:
-  void SetCaption(std::string_view text) override { caption = text; }
+  void SetCaption(std::string_view) override {}
   void FillSettingsLists() override {}
   void ShowMainWindow() override { shown = true; }
   bool InInteractiveUse() const override { return shown && interactive; }
@@ -84,9 +84,7 @@ class FakeMainWindow : public MainWindowView {
   void SetOutputText(std::string_view text) override { output = text; }
   void AppendOutputText(std::string_view text) override { output += text; }
   void SetWordCountLabel(std::string_view text) override { label = text; }
-  void SetInsertedCaption(std::string_view, bool visible) override {
-    inserted_visible = visible;
-  }
+  void SetInsertedCaption(std::string_view, bool) override {}
 
   void HandlePendingInput() override {
     if (on_pending_input) on_pending_input();
@@ -99,20 +97,15 @@ class FakeMainWindow : public MainWindowView {
   }
 
   void ShowParametersWindow() override { ++parameters_shown; }
-  void ShowParameters(const OperationParameters& p,
-                      const ParameterEnabling& e) override {
-    parameters = p;
-    enabling = e;
-  }
+  void ShowParameters(const OperationParameters&,
+                      const ParameterEnabling&) override {}
   void ShowReportWindow() override { report_visible = true; }
   void HideReportWindow() override { report_visible = false; }
   bool ReportWindowVisible() const override { return report_visible; }
   void RaiseReportWindow() override {}
   void RestoreMinimisedWindows() override {}
   void SetReportButtonsEnabled(bool) override {}
-  void SetReportCopyButton(std::string_view caption, int) override {
-    copy_caption = caption;
-  }
+  void SetReportCopyButton(std::string_view, int) override {}
   void FocusReportClose() override {}
   void ShowHelpWindow() override { ++help_shown; }
 
@@ -127,23 +120,14 @@ class FakeMainWindow : public MainWindowView {
   std::function<InspectAnswer(const InspectRequest&)> on_inspect;
 
   // Observations.
-  std::string caption;
   std::array<std::string, 6> texts;
   AnalysisSettings settings;
   CommandState commands;
   Control focus = Control::kNone;  // the last control given the focus
   std::string output;
   std::string label;
-  bool inserted_visible = false;
-  bool shown = false;
-  bool ended = false;
-  int inspected = 0;
-  OperationParameters parameters;
-  ParameterEnabling enabling;
-  int parameters_shown = 0;
-  bool report_visible = false;
-  std::string copy_caption;
-  int help_shown = 0;
+  bool shown = false, ended = false, report_visible = false;
+  int inspected = 0, parameters_shown = 0, help_shown = 0;
 };
 
 }  // namespace vorn
