@@ -53,6 +53,7 @@ std::string On(const CommandState& k) {
       {"Numbers", k.MaxNumKeywords && k.MaxNumBytes},
       {"Modes", k.OptSingleFile && k.OptMultipleFiles},
       {"ReadOnly", k.InputFileReadOnly && k.FolderReadOnly},
+      {"ViewReport", k.ViewReportVisible},
   };
   std::string s = k.ListWordsCaption + ":";
   for (const auto& [name, on] : kGroups)
@@ -218,6 +219,7 @@ TEST_F(ControllerTest, CommandsBeforeDuringAndAfterScansAndRuns) {
   during("multiple scan");
   window_.on_inspect = [&](const InspectRequest& r) {
     seen["multiple inspect"] = On(window_.commands);
+    window_.report_visible = false;  // the user closed the report
     return InspectAnswer{true, false, false, r.tag};
   };
   c_->GenerateClicked();
@@ -231,7 +233,7 @@ TEST_F(ControllerTest, CommandsBeforeDuringAndAfterScansAndRuns) {
       {"multiple scan", "Stop: ListWords ReadOnly"},
       // Between the scan and the insertion "Stop" is left disabled.
       {"multiple inspect", "Stop: Generate Others Folder Numbers Modes"},
-      {"multiple after", kMultipleIdle},
+      {"multiple after", kMultipleIdle + " ViewReport"},
   };
   for (const auto& [phase, on] : kCases) EXPECT_EQ(seen[phase], on) << phase;
 }
@@ -509,6 +511,11 @@ TEST_F(ControllerTest, SettingsKeepTheirRules) {
   c.LanguageChanged(kAnotherLanguage);  // no list: reported, box unticked
   EXPECT_EQ(platform_.boxes, kAnotherUnavailable);
   EXPECT_FALSE(window_.settings.IgnoreCommonWords);
+  window_.focus = Control::kNone;
+  window_.interactive = false;  // the focus moves only in ordinary use
+  c.ClearOutputClicked();
+  EXPECT_EQ(window_.focus, Control::kNone);
+  window_.interactive = true;
   c.ResetClicked();  // keeps the texts and the language
   EXPECT_EQ(window_.Text(TextBox::kBeginMetaTagWith), "phrase");
   EXPECT_EQ(window_.settings.TitleWeight, 90);
