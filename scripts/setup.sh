@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-format
   qt6-base-dev xvfb xauth fonts-dejavu-core
+  groff-base
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # An install travels: installed under an arbitrary prefix and then moved,
-# vorn-cli still reads its own copy of the data.
+# vorn-cli still reads its own copy of the data. Also checks what a package
+# carries besides the programs, and that the manual pages render cleanly.
 # Usage: install_test.sh BUILD_DIR SOURCE_DIR VERSION
 set -euo pipefail
 build=$1
@@ -43,6 +44,19 @@ got=$("$tree/bin/vorn-cli" tag "$page" 2>"$work/stderr") || true
 
 version_line=$("$tree/bin/vorn-cli" --version) || fail "--version failed"
 [[ $version_line == "vorn-cli $version" ]] || fail "--version printed '$version_line'"
+
+for file in bin/vorn share/vorn/vorn_text.dat share/vorn/manual.html \
+  share/applications/vorn.desktop share/icons/hicolor/scalable/apps/vorn.svg \
+  share/metainfo/org.vorn.vorn.metainfo.xml \
+  share/bash-completion/completions/vorn-cli \
+  share/man/man1/vorn.1.gz share/man/man1/vorn-cli.1.gz; do
+  [[ -f $tree/$file ]] || fail "not installed: $file"
+done
+
+for man_page in "$tree"/share/man/man1/*.1.gz; do
+  warnings=$(zcat "$man_page" | groff -t -man -Tutf8 -ww -z 2>&1) || fail "groff failed on $man_page"
+  [[ -z $warnings ]] || fail "$(basename "$man_page"): $warnings"
+done
 
 if ((failures > 0)); then
   echo "$failures failure(s)" >&2
