@@ -30,7 +30,7 @@ class EchoLines {
  public:
   explicit EchoLines(std::size_t line_length) : line_length_(line_length) {}
 
-  // The box was given `text` (Windows-1252, CR LF breaks): no breaks of
+  // The box was given `text` (UTF-8, CR LF breaks): no breaks of
   // ours are in it.
   void Reset(std::string_view text);
 

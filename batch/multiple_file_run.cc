@@ -9,9 +9,9 @@
 #include "documents/insert.h"
 #include "documents/meta_tags.h"
 #include "engine/compose.h"
-#include "support/cp1252.h"
 #include "support/files.h"
 #include "support/strings.h"
+#include "support/unicode.h"
 
 namespace vorn {
 namespace {
@@ -117,7 +117,7 @@ class Run {
   // One page; false when the run is to stop.
   bool ProcessFile(const std::string& folder, const std::string& name,
                    bool backup);
-  void LogInsertResult(InsertResult result);
+  void LogInsertResult(InsertResult result, const std::string& refusal);
   void Finish();
 
   Analysis& analysis_;
@@ -261,6 +261,10 @@ bool Run::ProcessFile(const std::string& folder, const std::string& name,
     case DocumentStatus::kReadError:
       Output("  --- Unexpected error.");
       break;
+    case DocumentStatus::kUndecodable:
+      Output("  ---  Not valid " + analysis_.last_encoding().encoding.name +
+             " text (byte" + Spaced(position) + ").");
+      break;
     case DocumentStatus::kScanned:
       break;
   }
@@ -285,7 +289,7 @@ bool Run::ProcessFile(const std::string& folder, const std::string& name,
     bool go_on = true;
     if (p_.Confirm) {
       InspectRequest request;
-      request.file_label = "File: " + LowerCp1252(shown_name);
+      request.file_label = "File: " + LowerText(shown_name);
       request.tag = view_.OutputText();
       request.insert_done = p_.AddDone;
       view_.SetOutputText("Existing keywords meta tag: " + old.text);
@@ -308,7 +312,7 @@ bool Run::ProcessFile(const std::string& folder, const std::string& name,
     if (go_on) {
       const std::string tag =
           p_.Confirm ? answer.tag : GetMetaTag(view_.OutputText());
-      if (LowerCp1252(tag) == LowerCp1252(old.text)) {
+      if (LowerText(tag) == LowerText(old.text)) {
         Output("  ---  New keywords meta tag is the same as the existing one.");
       } else {
         InsertOptions options;
@@ -318,9 +322,10 @@ bool Run::ProcessFile(const std::string& folder, const std::string& name,
         options.include_new = p_.IncludeNewMetaTag;
         options.log = &report_;
         options.fs = fs_;
-        const InsertResult r =
-            InsertKeywordsMetaTag(Cp1252ToUtf8(tag), current, options);
-        LogInsertResult(r);
+        std::string refusal;
+        options.refusal = &refusal;
+        const InsertResult r = InsertKeywordsMetaTag(tag, current, options);
+        LogInsertResult(r, refusal);
         if (r == InsertResult::kInserted) {
           ++s_.InsertedCount;
           inserted_file_list_ += PathForDisplay(current) + "\r\n";
@@ -341,7 +346,7 @@ bool Run::ProcessFile(const std::string& folder, const std::string& name,
   return true;
 }
 
-void Run::LogInsertResult(InsertResult result) {
+void Run::LogInsertResult(InsertResult result, const std::string& refusal) {
   switch (result) {
     case InsertResult::kInserted:
       if (!p_.IncludeNewMetaTag) Output("  ---  Keywords meta tag inserted.");
@@ -358,6 +363,10 @@ void Run::LogInsertResult(InsertResult result) {
       Output(
           "  ---  Keywords meta tag not inserted because </head> is "
           "missing.");
+      return;
+    case InsertResult::kUndecodable:
+    case InsertResult::kUnencodable:
+      Output("  ---  Keywords meta tag not inserted because " + refusal + ".");
       return;
     default:
       Output("  ---  An error (" + std::to_string(static_cast<int>(result)) +

@@ -20,7 +20,9 @@ enum class InsertResult {
   kFileMissing = -3,
   kTagSpansLines = -4,  // an existing tag goes on past its line
   kNoHeadEnd = -5,      // no line holds "</head>"
+  kUndecodable = -6,    // the page is not valid text in its encoding
   kFileError = -7,      // a file operation failed
+  kUnencodable = -8,    // the tag cannot be written in the page's encoding
 };
 
 // Options of one insertion.
@@ -32,6 +34,9 @@ struct InsertOptions {
   std::string today;         // the done tag's date; empty: today's
   OperationLog* log = nullptr;
   FileSystem* fs = nullptr;  // null: the real file system
+  // Receives, for kUndecodable and kUnencodable, why: "the page's encoding
+  // (windows-1251) cannot hold the character "П" (U+041F)".
+  std::string* refusal = nullptr;
 };
 
 // The backup name of a path: the file name gets "bak." before its last
@@ -46,7 +51,10 @@ std::string DoneMetaTagLine(std::string_view date);
 // place of a one-line keywords tag, or stands just before "</head>"; old
 // done tags in the head are removed and, with add_done, one new one
 // follows the tag. The tag is written in the page's encoding and lines
-// with its line ends. Any result but kInserted leaves the page unchanged.
+// with its line ends; every other byte of the page stays as it was. A page
+// that is not valid text in its encoding gives kUndecodable, a tag with a
+// character the encoding cannot hold kUnencodable. Any result but
+// kInserted leaves the page unchanged.
 [[nodiscard]] InsertResult InsertKeywordsMetaTag(std::string_view tag,
                                                  const std::string& path,
                                                  const InsertOptions& options);
@@ -61,7 +69,8 @@ InsertResult InsertKeywordsMetaTagIntoBytes(std::string_view bytes,
 enum class DoneResult { kWritten, kNoHeadEnd, kTagSpansLines, kFileError };
 
 // Writes only the done tag (replacing old ones) before "</head>". A page
-// without "</head>" is left unchanged. No backup is made.
+// without "</head>" is left unchanged; so is a page in an encoding where the
+// rewrite would not read back as intended (kFileError). No backup is made.
 [[nodiscard]] DoneResult InsertDoneMetaTag(const std::string& path,
                                            const InsertOptions& options);
 DoneResult InsertDoneMetaTagIntoBytes(std::string_view bytes,
@@ -72,8 +81,10 @@ DoneResult InsertDoneMetaTagIntoBytes(std::string_view bytes,
 // ("Number of keywords in meta tag ..."), trimmed of control characters.
 std::string GetMetaTag(std::string_view output_box);
 
-// The message box for a result (none for kInserted).
-std::optional<MessageBox> InsertResultMessage(InsertResult result);
+// The message box for a result (none for kInserted); `refusal` is the
+// reason InsertOptions::refusal received.
+std::optional<MessageBox> InsertResultMessage(InsertResult result,
+                                              const std::string& refusal = "");
 
 // "Insert meta tag into file" in single-file mode: trims both boxes (the
 // texts are written back), asks "Backup?" with Yes, No and Cancel, inserts

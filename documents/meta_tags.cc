@@ -4,9 +4,9 @@
 #include <optional>
 
 #include "engine/document_checks.h"
-#include "support/cp1252.h"
 #include "support/files.h"
 #include "support/strings.h"
+#include "support/unicode.h"
 
 namespace vorn {
 namespace {
@@ -54,7 +54,7 @@ void ScanHead(
   std::size_t i = 0;
   while (i < lines.size()) {
     std::string_view line = TrimBlanks(lines[i++]);
-    std::string lower = LowerCp1252(line);
+    std::string lower = LowerAscii(line);
     if (lower.find("</head>") != std::string::npos) return;
     if (line.find("<!--") != std::string_view::npos) {
       std::string_view current = line;
@@ -64,7 +64,7 @@ void ScanHead(
       }
       if (i >= lines.size()) return;
       line = TrimBlanks(lines[i++]);
-      lower = LowerCp1252(line);
+      lower = LowerAscii(line);
     }
     examine(line, lower);
   }
@@ -76,8 +76,22 @@ std::string_view Cut(std::string_view line, std::size_t from, std::size_t to) {
   return line.substr(from - 1, std::min(to, line.size()) - from + 1);
 }
 
-std::string DocumentText(std::string_view bytes) {
-  return DecodeDocument(bytes, DetectEncoding(bytes));
+// The page as UTF-8 text, read as its head says; what cannot be decoded
+// reads as U+FFFD. `*note` (when given) gets a line on how the page was
+// read when that is not as declared.
+std::string DocumentText(std::string_view bytes, std::string* note = nullptr) {
+  const PageEncoding page = DetectEncoding(bytes);
+  std::string text;
+  const std::size_t bad = DecodePage(bytes, page, &text);
+  if (note == nullptr) return text;
+  if (!page.unknown_label.empty())
+    *note = "NOTE: The charset " + page.unknown_label +
+            " is not known; the page is read as windows-1252.\r\n\r\n";
+  else if (bad != std::string_view::npos)
+    *note = "NOTE: The byte at position" +
+            Spaced(static_cast<long long>(bad) + 1) + " is not valid " +
+            page.encoding.name + " text.\r\n\r\n";
+  return text;
 }
 
 }  // namespace
@@ -93,7 +107,7 @@ TagSpan FindDoneMetaTag(std::string_view lower_line) {
 std::string ListExistingTagsOfBytes(std::string_view bytes) {
   std::string out;
   bool found = false;
-  const std::string text = DocumentText(bytes);
+  const std::string text = DocumentText(bytes, &out);
   ScanHead(text, [&](std::string_view line, std::string_view lower) {
     if (lower.substr(0, 7) == "<title>") {
       std::size_t p = Pos(lower, "</title>");

@@ -27,9 +27,11 @@ inline constexpr const char* kNoKeywordsTagFound =
     "No keywords meta tag found.";
 
 // The title, keywords, description and done tags of the head of the page at
-// `path`, as "Show existing keywords etc." lists them (Windows-1252 with CR
-// LF), ending in kNoKeywordsTagFound when the head holds no keywords tag.
-// A read error appends "Error when looking for keywords meta tag." instead.
+// `path`, as "Show existing keywords etc." lists them (UTF-8 with CR LF),
+// ending in kNoKeywordsTagFound when the head holds no keywords tag. A note
+// comes first when the page names a charset that is not known, or is not
+// valid text in its encoding. A read error appends "Error when looking for
+// keywords meta tag." instead.
 std::string ListExistingTags(const std::string& path);
 
 // The same listing of page bytes already in memory.

@@ -53,13 +53,16 @@ class Analysis {
   DocumentStatus DoFile(const std::string& path, ScanOptions options,
                         MainView& view, std::int64_t* position);
 
-  // The keywords meta tag of the cached table, as the output box shows it.
+  // The keywords meta tag of the cached table, as the output box shows it,
+  // its lengths counted in the encoding of the page scanned.
   std::string GenerateKeywordMetaTag(bool with_status_lines);
 
   const WordTable& table() const { return table_; }
 
   // The size of the last file scanned, -1 when it could not be read.
   std::int64_t last_file_size() const { return last_file_size_; }
+  // How the last file scanned was read.
+  const PageEncoding& last_encoding() const { return encoding_; }
 
  private:
   const CommonWordsTable& common_;
@@ -68,6 +71,7 @@ class Analysis {
   WordTable table_;
   bool current_ = false;
   std::int64_t last_file_size_ = -1;
+  PageEncoding encoding_;
 };
 
 }  // namespace vorn

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   g++ clang cmake ninja-build
   libgtest-dev libgmock-dev libbenchmark-dev
+  libicu-dev
   clang-format
   qt6-base-dev xvfb xauth fonts-dejavu-core
   groff-base

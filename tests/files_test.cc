@@ -51,6 +51,8 @@ TEST(FileNameOfPathTest, TakesTheTextAfterTheLastSeparator) {
       // UTF-8 text: É (C3 89) lowers to é (C3 A9); the lead byte stays.
       {"/x/CAF\xC3\x89.HTM", true, "caf\xC3\xA9.htm"},
       {"/x/\xE6\x97\xA5.HTM", true, "\xE6\x97\xA5.htm"},  // 日
+      {"/x/\xD0\x9C\xD0\x98\xD0\xA0.HTM", true,
+       "\xD0\xBC\xD0\xB8\xD1\x80.htm"},  // МИР: any script
   };
   for (const auto& k : kCases)
     EXPECT_EQ(FileNameOfPath(k.path, k.lower), k.name)

@@ -251,42 +251,62 @@ TEST(InsertIntoBytesTest, RefusesAPageOrATextAndWritesNothing) {
 }
 
 TEST(InsertIntoBytesTest, WritesTheTagInThePagesEncoding) {
-  // The tag argument is UTF-8: "é" is C3 A9, "→" E2 86 92, "€" E2 82 AC and
-  // U+1F600 F0 9F 98 80. Windows-1252 holds é as E9 and € as 80; it has no
-  // →, which becomes &#8594;, nor U+1F600 (128512).
-  const std::string tag =
-      "<meta name=\"keywords\" content=\"caf\xC3\xA9, \xE2\x86\x92, "
-      "\xE2\x82\xAC, \xF0\x9F\x98\x80\">";
-  const std::string as_1252 =
-      "<meta name=\"keywords\" content=\"caf\xE9, &#8594;, \x80, "
-      "&#128512;\">";
+  // The tag argument is UTF-8: "é" is C3 A9, "€" E2 82 AC, "Мир" D0 9C D0
+  // B8 D1 80, "→" E2 86 92. A page takes the tag in its own encoding; a
+  // character that it cannot hold refuses the tag and changes nothing.
+  auto tag = [](const std::string& content) {
+    return "<meta name=\"keywords\" content=\"" + content + "\">";
+  };
+  const std::string latin = "caf\xC3\xA9, \xE2\x82\xAC";
+  const std::string cyrillic = "\xD0\x9C\xD0\xB8\xD1\x80";
   const struct {
     const char* name;
-    std::string head;  // the page up to "</head>"
-    const std::string& tag_bytes;
+    std::string head;     // the page up to "</head>"
+    std::string content;  // of the tag, UTF-8
+    std::string written;  // the content as written; "" refused
+    std::string refusal = "";
   } kCases[] = {
-      {"UTF-8 by its byte order mark", "\xEF\xBB\xBF<head>\n", tag},
+      {"UTF-8 by its byte order mark", "\xEF\xBB\xBF<head>\n", latin, latin},
       {"UTF-8 by a charset meta tag", "<head>\n<meta charset=\"utf-8\">\n",
-       tag},
-      {"UTF-8 by an http-equiv meta tag",
-       "<head>\n<meta http-equiv=\"Content-Type\" content=\"text/html; "
-       "charset=UTF-8\">\n",
-       tag},
+       cyrillic, cyrillic},
       {"UTF-8 by its non-ASCII text", "<head>\n<title>Caf\xC3\xA9</title>\n",
-       tag},
+       latin, latin},
       {"Windows-1252 by its non-ASCII text", "<head>\n<title>Caf\xE9</title>\n",
-       as_1252},
-      {"Windows-1252 with a euro sign", "<head>\n<title>5 \x80</title>\n",
-       as_1252},
+       latin, "caf\xE9, \x80"},
+      {"Windows-1252 without Cyrillic", "<head>\n<title>5 \x80</title>\n",
+       cyrillic, "",
+       "the page's encoding (windows-1252) cannot hold the character "
+       "\"\xD0\x9C\" (U+041C)"},
+      {"windows-1251", "<head>\n<meta charset=windows-1251>\n", cyrillic,
+       "\xCC\xE8\xF0"},
+      {"windows-1251 without an arrow", "<head>\n<meta charset=windows-1251>\n",
+       "a \xE2\x86\x92 b", "",
+       "the page's encoding (windows-1251) cannot hold the character "
+       "\"\xE2\x86\x92\" (U+2192)"},
+      // References the tag already holds are ASCII.
+      {"shift_jis", "<head>\n<meta charset=Shift_JIS>\n",
+       "\xE6\x97\xA5\xE6\x9C\xAC, caf&#233;", "\x93\xFA\x96\x7B, caf&#233;"},
+      {"iso-2022-jp", "<head>\n<meta charset=iso-2022-jp>\n", "\xE6\x97\xA5",
+       "\x1B$BF|\x1B(B"},
+      {"undecodable", "<head>\n<meta charset=shift_jis>\n<title>\x82</title>\n",
+       latin, "", "the byte at position 40 is not valid shift_jis text"},
   };
   for (const auto& k : kCases) {
     const std::string body = "</head>\n<body>x</body>\n";
     std::string out;
-    EXPECT_EQ(
-        InsertKeywordsMetaTagIntoBytes(k.head + body, tag, Options(), &out),
-        InsertResult::kInserted)
+    std::string refusal;
+    InsertOptions options = Options();
+    options.refusal = &refusal;
+    const InsertResult r = InsertKeywordsMetaTagIntoBytes(
+        k.head + body, tag(k.content), options, &out);
+    if (k.written.empty()) {
+      EXPECT_NE(r, InsertResult::kInserted) << k.name;
+      EXPECT_EQ(refusal, k.refusal) << k.name;
+      continue;
+    }
+    EXPECT_EQ(r, InsertResult::kInserted) << k.name;
+    EXPECT_EQ(out, k.head + tag(k.written) + "\n" + kDone + "\n" + body)
         << k.name;
-    EXPECT_EQ(out, k.head + k.tag_bytes + "\n" + kDone + "\n" + body) << k.name;
   }
 }
 

@@ -573,7 +573,7 @@ TEST(ManualAddressTest, RelativeNamesBecomeFileUrls) {
       {"/abs/m.html", "/x", "file:///abs/m.html"},
       {"https://example.org/m", "/x", "https://example.org/m"},
       {"  manual.html ", "/x", "file:///x/manual.html"},
-      {"man\xFC.html", "/x", "file:///x/man%C3%BC.html"},
+      {"man\xC3\xBC.html", "/x", "file:///x/man%C3%BC.html"},
   };
   for (const auto& k : kCases)
     EXPECT_EQ(ManualAddress(k.text, k.folder), k.url) << k.text;

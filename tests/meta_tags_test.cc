@@ -219,13 +219,34 @@ TEST(ExistingTagsTest, MixedLineEndsInOnePage) {
             T("T") + K("<meta name=\"keywords\" content=\"k\">"));
 }
 
-TEST(ExistingTagsTest, Utf8PageIsListedInWindows1252) {
-  // The listing is Windows-1252 text; a UTF-8 page's "é" (C3 A9) is E9.
-  const std::string page =
-      "<head>\n<meta charset=\"utf-8\">\n<title>Caf\xC3\xA9</title>\n"
-      "<meta name=\"keywords\" content=\"caf\xC3\xA9\">\n</head>\n";
-  EXPECT_EQ(ListExistingTagsOfBytes(page),
-            T("Caf\xE9") + K("<meta name=\"keywords\" content=\"caf\xE9\">"));
+TEST(ExistingTagsTest, PagesAreListedInUtf8) {
+  // Each page is read in its encoding; a note says when it is not read as
+  // it declares.
+  const std::string tags =
+      T("Caf\xC3\xA9") + K("<meta name=\"keywords\" content=\"x\">");
+  const struct {
+    std::string page;
+    std::string listing;
+  } kCases[] = {
+      {"<meta charset=\"utf-8\">\n<title>Caf\xC3\xA9</title>", tags},
+      {"<title>Caf\xE9</title>", tags},
+      {"<meta charset=\"koi8-r\">\n<title>\xE7\xCF\xD2\xC1</title>",
+       T("\xD0\x93\xD0\xBE\xD1\x80\xD0\xB0") +
+           K("<meta name=\"keywords\" content=\"x\">")},
+      {"<meta charset=\"x-nonesuch\">\n<title>Caf\xE9</title>",
+       "NOTE: The charset x-nonesuch is not known; the page is read as "
+       "windows-1252.\r\n\r\n" +
+           tags},
+      {"<meta charset=\"utf-8\">\n<title>Caf\xE9</title>",
+       "NOTE: The byte at position 41 is not valid utf-8 text.\r\n\r\n" +
+           T("Caf\xEF\xBF\xBD") + K("<meta name=\"keywords\" content=\"x\">")},
+  };
+  for (const auto& c : kCases)
+    EXPECT_EQ(ListExistingTagsOfBytes(
+                  "<head>\n" + c.page +
+                  "\n<meta name=\"keywords\" content=\"x\">\n</head>\n"),
+              c.listing)
+        << c.page;
 }
 
 TEST(ExistingTagsTest, UnreadableOrMissingFileGivesTheErrorText) {

@@ -438,7 +438,7 @@ TEST(MultipleFileRunTest, SkipDone) {
 // A UTF-8 page and file name: the engine's texts (report, dialog, old tag)
 // are Windows-1252, the page keeps UTF-8.
 TEST(MultipleFileRunTest, Utf8PageAndName) {
-  const std::string kCafe1252 = "caf\xE9";
+  const std::string kCafe = "caf\xC3\xA9";
   const std::string kCharset = "<meta charset=\"utf-8\">\r\n";
   // The second old tag equals the new one but for letter case (É and é
   // are one letter).
@@ -456,18 +456,20 @@ TEST(MultipleFileRunTest, Utf8PageAndName) {
     // The dialog: the name in lower case, the composed tag, the done box as
     // AddDone says. The main box: the old tag to the end of its line.
     ASSERT_EQ(b.view.inspections().size(), 1u) << old_line;
-    EXPECT_EQ(b.view.inspections()[0].file_label, "File: caf\xE9.htm");
-    EXPECT_EQ(b.view.inspections()[0].tag, Tag(kCafe1252));
+    EXPECT_EQ(b.view.inspections()[0].file_label, "File: caf\xC3\xA9.htm");
+    EXPECT_EQ(b.view.inspections()[0].tag, Tag(kCafe));
     EXPECT_EQ(b.view.inspections()[0].insert_done, !inserted);
-    EXPECT_EQ(b.view.output_at_inspection()[0],
-              "Existing keywords meta tag: " +
-                  (inserted ? std::string("No keywords meta tag found.")
-                            : "<meta name=\"keywords\" content=\"CAF\xC9\">"));
-    EXPECT_EQ(b.report.text(),
-              FolderLine(b.d, true) +
-                  FileLine("CAF\xC9.htm",
-                           inserted ? "\r\nNEW: " + Tag(kCafe1252) : kSame) +
-                  Summary(inserted ? Strings{b.d + "/CAF\xC9.htm"} : Strings{}))
+    EXPECT_EQ(
+        b.view.output_at_inspection()[0],
+        "Existing keywords meta tag: " +
+            (inserted ? std::string("No keywords meta tag found.")
+                      : "<meta name=\"keywords\" content=\"CAF\xC3\x89\">"));
+    EXPECT_EQ(
+        b.report.text(),
+        FolderLine(b.d, true) +
+            FileLine("CAF\xC3\x89.htm",
+                     inserted ? "\r\nNEW: " + Tag(kCafe) : kSame) +
+            Summary(inserted ? Strings{b.d + "/CAF\xC3\x89.htm"} : Strings{}))
         << old_line;
     EXPECT_EQ(b.Read("CAF\xC3\x89.htm"),
               inserted ? PageWith("caf\xC3\xA9", Tag("caf\xC3\xA9") + "\r\n",
