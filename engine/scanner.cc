@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <optional>
@@ -217,30 +218,15 @@ class DocumentScanner::LineScan {
   // false when the user pressed Stop.
   bool TakeWordAtPos() {
     // The run of letters, marks and joiners; the sentinel blank ends every
-    // run before the end of the line.
+    // run before the end of the line. ASCII letters are taken in a tight
+    // loop; anything else (or a run too long) goes on in RunRest.
     const char* const begin = line_.data() + pos_;
-    const char* const end = line_.data() + len_;
     const char* p = begin;
+    while (ClassOf(*p) == CharClass::kWord) ++p;
     RunFacts run;
-    for (std::size_t chars = 0; chars < kMaxWordRun;) {
-      // ASCII letters first, in a tight loop (cut back to the limit after).
-      const char* const ascii = p;
-      while (ClassOf(*p) == CharClass::kWord) ++p;
-      chars += static_cast<std::size_t>(p - ascii);
-      if (chars >= kMaxWordRun) {
-        p -= chars - kMaxWordRun;
-        break;
-      }
-      if (ClassOf(*p) != CharClass::kMultiByte) break;
-      const Utf8Char c = DecodeUtf8(p, end);
-      const std::uint16_t f = CharFlags(c.cp);
-      if ((f & (kLetterChar | kJoinerChar)) == 0) break;
-      if ((f & kLetterChar) && !(f & kLatinChar)) run.latin = false;
-      run.unspaced = run.unspaced || (f & kUnspacedChar) != 0;
-      run.check_nfc = run.check_nfc || (f & kMayChangeInNfc) != 0;
-      p += c.length;
-      ++chars;
-    }
+    if (ClassOf(*p) == CharClass::kMultiByte ||
+        static_cast<std::size_t>(p - begin) > kMaxWordRun)
+      p = RunRest(begin, p, &run);
     d_.TakeWord(pos_, static_cast<std::size_t>(p - begin), run);
     pos_ = d_.word_end_;
     if (d_.view_ != nullptr && d_.view_->StopRequested()) {
@@ -249,6 +235,9 @@ class DocumentScanner::LineScan {
     }
     return true;
   }
+  // The end of the run that starts at `begin`, whose ASCII letters up to
+  // `p` have been passed; fills `*run`.
+  const char* RunRest(const char* begin, const char* p, RunFacts* run) const;
   bool SkipBlock(std::string_view open, std::string_view close,
                  std::int64_t& depth);
   bool SkipPastMarker(std::string_view marker);
@@ -411,6 +400,30 @@ void DocumentScanner::LineScan::Run() {
       ++pos_;
     }
   }
+}
+
+const char* DocumentScanner::LineScan::RunRest(const char* begin, const char* p,
+                                               RunFacts* run) const {
+  const char* const end = line_.data() + len_;
+  std::size_t chars = static_cast<std::size_t>(p - begin);
+  while (chars < kMaxWordRun) {
+    if (ClassOf(*p) == CharClass::kWord) {
+      ++p;
+      ++chars;
+      continue;
+    }
+    if (ClassOf(*p) != CharClass::kMultiByte) break;
+    const Utf8Char c = DecodeUtf8(p, end);
+    const std::uint16_t f = CharFlags(c.cp);
+    if ((f & (kLetterChar | kJoinerChar)) == 0) break;
+    if ((f & kLetterChar) && !(f & kLatinChar)) run->latin = false;
+    run->unspaced = run->unspaced || (f & kUnspacedChar) != 0;
+    run->check_nfc = run->check_nfc || (f & kMayChangeInNfc) != 0;
+    p += c.length;
+    ++chars;
+  }
+  // A run of ASCII letters alone may have gone past the limit.
+  return chars > kMaxWordRun ? begin + kMaxWordRun : p;
 }
 
 bool DocumentScanner::LineScan::SkipBlock(std::string_view open,
@@ -646,6 +659,42 @@ DocumentScanner::DocumentScanner(const AnalysisSettings& settings,
 
 namespace {
 
+// How PrepareLine treats a byte of a raw line.
+enum class PrepareClass : unsigned char { kCopy, kMarkup, kOther };
+constexpr std::array<PrepareClass, 256> MakePrepareClasses() {
+  std::array<PrepareClass, 256> t{};
+  for (int c = 0; c < 256; ++c)
+    t[c] = c >= 0x80              ? PrepareClass::kOther
+           : c == '<' || c == '&' ? PrepareClass::kMarkup
+                                  : PrepareClass::kCopy;
+  return t;
+}
+constexpr std::array<PrepareClass, 256> kPrepareClasses = MakePrepareClasses();
+
+constexpr std::array<unsigned char, 256> MakeByteTable(bool lower) {
+  std::array<unsigned char, 256> t{};
+  for (int c = 0; c < 256; ++c)
+    t[c] =
+        static_cast<unsigned char>(lower && c >= 'A' && c <= 'Z' ? c + 32 : c);
+  return t;
+}
+constexpr std::array<unsigned char, 256> kLowerAscii = MakeByteTable(true);
+constexpr std::array<unsigned char, 256> kSameByte = MakeByteTable(false);
+
+// Number of bytes above 127 in `text`, eight at a time.
+std::size_t CountNonAscii(std::string_view text) {
+  std::size_t count = 0;
+  std::size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint64_t x;
+    std::memcpy(&x, text.data() + i, 8);
+    count += static_cast<std::size_t>(std::popcount(x & 0x8080808080808080ULL));
+  }
+  for (; i < text.size(); ++i)
+    count += static_cast<unsigned char>(text[i]) >> 7;
+  return count;
+}
+
 // True when the last character of UTF-8 `text` is a letter.
 bool EndsWithLetter(std::string_view text) {
   std::size_t start = text.size();
@@ -689,48 +738,30 @@ void DocumentScanner::PrepareLine(std::string_view raw) {
   // lower-casing.
   const bool lower = !settings_.PreserveCase;
   const std::size_t n = raw.size();
-  // Markup and ASCII never grow; a character beyond ASCII may (a Windows-1252
-  // byte becomes up to three bytes, a lower case may be longer than its
-  // capital), and makes room for itself.
-  line_.resize(n + 1);
-  char* out = line_.data();
+  // Markup and ASCII never grow; a byte beyond ASCII may grow to three (a
+  // Windows-1252 byte in UTF-8; a lower case takes at most one and a half
+  // times the bytes of its capital).
+  line_.resize(n + 2 * CountNonAscii(raw) + 1);
+  char* const out = line_.data();
   std::size_t k = 0;
   bool has_amp = false;
+  // Plain ASCII is copied (lowered) through a table; "<", "&" and bytes
+  // beyond ASCII take the slower paths.
+  const unsigned char* const copy =
+      lower ? kLowerAscii.data() : kSameByte.data();
   for (std::size_t i = 0; i < n; ++i) {
     const char c = raw[i];
-    if (static_cast<unsigned char>(c) >= 0x80) {
-      if (line_.size() - k < 4 + (n - i)) {
-        line_.resize(line_.size() + line_.size() / 2 + 8);
-        out = line_.data();
-      }
-      char32_t cp;
-      int length = 1;
-      if (cp1252_) {
-        cp = Cp1252ToUnicode(static_cast<unsigned char>(c));
-      } else {
-        const Utf8Char u = DecodeUtf8(raw.data() + i, raw.data() + n);
-        cp = u.cp;
-        length = u.length;
-      }
-      const std::uint16_t flags = CharFlags(cp);
-      if (lower && (flags & kHasLowerCase)) {
-        char32_t l = LowerChar(cp);
-        if (cp == 0x03A3 && EndsWithLetter(std::string_view(out, k)) &&
-            (i + static_cast<std::size_t>(length) >= n ||
-             !IsWordPart(
-                 DecodeUtf8(raw.data() + i + length, raw.data() + n).cp)))
-          l = 0x03C2;  // a capital sigma that ends a word: final sigma
-        k += static_cast<std::size_t>(EncodeUtf8(l, out + k));
-      } else if (cp1252_) {
-        k += static_cast<std::size_t>(EncodeUtf8(cp, out + k));
-      } else {
-        for (int b = 0; b < length; ++b) out[k++] = raw[i + b];
-      }
-      i += static_cast<std::size_t>(length) - 1;
+    const auto u = static_cast<unsigned char>(c);
+    const PrepareClass kind = kPrepareClasses[u];
+    if (kind == PrepareClass::kCopy) {
+      out[k++] = static_cast<char>(copy[u]);
       continue;
     }
-    out[k++] = lower ? LowerAsciiChar(c) : c;
-    if (c != '<' && c != '&') continue;
+    if (kind == PrepareClass::kOther) {
+      i += AppendOtherChar(raw, i, &k) - 1;
+      continue;
+    }
+    out[k++] = c;  // "<" or "&"
     std::size_t length = 0;
     char code = 0;
     if (c == '<') {
@@ -784,6 +815,35 @@ void DocumentScanner::PrepareLine(std::string_view raw) {
   }
   line_.push_back(' ');  // the sentinel: the line ends when only it is left
   if (settings_.PreserveCase) lower_ = LowerAscii(line_);
+}
+
+std::size_t DocumentScanner::AppendOtherChar(std::string_view raw,
+                                             std::size_t i, std::size_t* k) {
+  const std::size_t n = raw.size();
+  char* const out = line_.data();
+  char32_t cp;
+  int length = 1;
+  if (cp1252_) {
+    cp = Cp1252ToUnicode(static_cast<unsigned char>(raw[i]));
+  } else {
+    const Utf8Char u = DecodeUtf8(raw.data() + i, raw.data() + n);
+    cp = u.cp;
+    length = u.length;
+  }
+  const std::uint16_t flags = CharFlags(cp);
+  if (!settings_.PreserveCase && (flags & kHasLowerCase)) {
+    char32_t l = LowerChar(cp);
+    if (cp == 0x03A3 && EndsWithLetter(std::string_view(out, *k)) &&
+        (i + static_cast<std::size_t>(length) >= n ||
+         !IsWordPart(DecodeUtf8(raw.data() + i + length, raw.data() + n).cp)))
+      l = 0x03C2;  // a capital sigma that ends a word: final sigma
+    *k += static_cast<std::size_t>(EncodeUtf8(l, out + *k));
+  } else if (cp1252_) {
+    *k += static_cast<std::size_t>(EncodeUtf8(cp, out + *k));
+  } else {
+    for (int b = 0; b < length; ++b) out[(*k)++] = raw[i + b];
+  }
+  return static_cast<std::size_t>(length);
 }
 
 bool DocumentScanner::ScanDocumentLine(std::string_view raw_line) {

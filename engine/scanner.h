@@ -100,6 +100,10 @@ class DocumentScanner {
   friend class LineScan;
 
   void PrepareLine(std::string_view raw);
+  // Appends the character beyond ASCII at `i` of `raw` to line_ at `*k`
+  // (decoded, lowered); returns the bytes it takes in `raw`.
+  std::size_t AppendOtherChar(std::string_view raw, std::size_t i,
+                              std::size_t* k);
   // Hands the run of `n` bytes at `pos` of the prepared line to word
   // extraction (or drops a contraction); word_end_ is where scanning goes
   // on. A run of an unspaced script is split into its words first.

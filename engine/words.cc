@@ -95,9 +95,12 @@ WordTest RejectingTest(std::string_view word, const AnalysisSettings& settings,
   WordShape shape;
   std::size_t n = 0;
   unsigned char high = 0;
+  unsigned char vowels = 0;  // 1: a vowel, 2: a y (ASCII words only)
   if (word.size() <= static_cast<std::size_t>(kMaxWordLength)) {
     for (const char c : word) {
-      high |= static_cast<unsigned char>(c);
+      const auto u = static_cast<unsigned char>(c);
+      high |= u;
+      vowels |= kAsciiVowels[u & 0x7F];
       buffer[n++] = LowerAsciiChar(c);
     }
   }
@@ -122,7 +125,8 @@ WordTest RejectingTest(std::string_view word, const AnalysisSettings& settings,
       return WordTest::kIgnoredWord;
   }
   if (IsRomanNumeral(lw)) return WordTest::kRomanNumeral;
-  if (shape.latin && HasNoVowel(word, true)) return WordTest::kNoVowel;
+  if (ascii ? vowels == 0 : shape.latin && HasNoVowel(word, true))
+    return WordTest::kNoVowel;
   if (settings.TextLanguage == kEnglish && IsContractionStem(lw))
     return WordTest::kContractionStem;
   if (settings.IgnoreCommonWords &&
