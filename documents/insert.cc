@@ -243,10 +243,12 @@ InsertResult InsertKeywordsMetaTagIntoBytes(std::string_view bytes,
   quiet.log = nullptr;
   std::string expected;
   std::string rewritten;
+  // (The tag may be written in an equivalent form, as decomposed letters
+  // in Windows-1258: the texts are compared in NFC then.)
   if (HeadRewriter(text, quiet, Encoding::Utf8())
               .InsertKeywords(tag, tag, &expected) != InsertResult::kInserted ||
       DecodeText(*out, encoding, &rewritten) != std::string_view::npos ||
-      rewritten != expected) {
+      (rewritten != expected && ToNfc(rewritten) != ToNfc(expected))) {
     if (options.refusal != nullptr)
       *options.refusal =
           "it cannot be written safely in the page's encoding (" +

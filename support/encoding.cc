@@ -1,5 +1,6 @@
 #include "support/encoding.h"
 
+#include <unicode/normalizer2.h>
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_cb.h>
 #include <unicode/uset.h>
@@ -249,6 +250,10 @@ TextEncoder::TextEncoder(const Encoding& encoding) : encoding_(encoding) {
 TextEncoder::~TextEncoder() = default;
 
 bool TextEncoder::CanHold(char32_t cp) const {
+  return HoldsDirectly(cp) || !HeldForm(cp).empty();
+}
+
+bool TextEncoder::HoldsDirectly(char32_t cp) const {
   if (cp >= 0xD800 && cp <= 0xDFFF) return false;
   switch (encoding_.kind) {
     case Encoding::Kind::kWindows1252:
@@ -260,6 +265,54 @@ bool TextEncoder::CanHold(char32_t cp) const {
   }
   return icu_->holds != nullptr &&
          uset_contains(icu_->holds, static_cast<UChar32>(cp));
+}
+
+std::string TextEncoder::HeldForm(char32_t cp) const {
+  // The canonical decomposition, with as many marks composed back onto the
+  // base as give characters the encoding holds (ệ: ê and a dot below).
+  if (encoding_.kind == Encoding::Kind::kUtf8) return {};
+  UErrorCode e = U_ZERO_ERROR;
+  const icu::Normalizer2* nfd = icu::Normalizer2::getNFDInstance(e);
+  const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(e);
+  icu::UnicodeString d;
+  if (U_FAILURE(e) || !nfd->getDecomposition(static_cast<UChar32>(cp), d))
+    return {};
+  std::vector<char32_t> parts;
+  for (int32_t i = 0; i < d.length(); i = d.moveIndex32(i, 1))
+    parts.push_back(static_cast<char32_t>(d.char32At(i)));
+  for (bool composed = true; composed && parts.size() > 1;) {
+    composed = false;
+    for (std::size_t m = 1; m < parts.size(); ++m) {
+      const UChar32 c = nfc->composePair(static_cast<UChar32>(parts[0]),
+                                         static_cast<UChar32>(parts[m]));
+      if (c >= 0 && HoldsDirectly(static_cast<char32_t>(c))) {
+        parts[0] = static_cast<char32_t>(c);
+        parts.erase(parts.begin() + static_cast<std::ptrdiff_t>(m));
+        composed = true;
+        break;
+      }
+    }
+  }
+  std::string form;
+  for (char32_t part : parts) {
+    if (!HoldsDirectly(part)) return {};
+    AppendUtf8(form, part);
+  }
+  return form;
+}
+
+std::string TextEncoder::InHeldForms(std::string_view text) const {
+  std::string out;
+  const char* const end = text.data() + text.size();
+  for (const char* p = text.data(); p < end;) {
+    const Utf8Char c = DecodeUtf8(p, end);
+    if (c.cp < 0x80 || HoldsDirectly(c.cp))
+      out.append(p, static_cast<std::size_t>(c.length));
+    else
+      out += HeldForm(c.cp);
+    p += c.length;
+  }
+  return out;
 }
 
 char32_t TextEncoder::FirstUnheld(std::string_view text) const {
@@ -288,8 +341,9 @@ std::string TextEncoder::WithReferences(std::string_view text) const {
   return out;
 }
 
-bool TextEncoder::Encode(std::string_view text, std::string* out) const {
-  if (FirstUnheld(text) != 0) return false;
+bool TextEncoder::Encode(std::string_view original, std::string* out) const {
+  if (FirstUnheld(original) != 0) return false;
+  const std::string text = InHeldForms(original);
   switch (encoding_.kind) {
     case Encoding::Kind::kWindows1252: {
       out->clear();
@@ -330,7 +384,7 @@ bool TextEncoder::Encode(std::string_view text, std::string* out) const {
 }
 
 std::size_t TextEncoder::EncodedSize(std::string_view text) const {
-  const std::string held = WithReferences(text);
+  const std::string held = InHeldForms(WithReferences(text));
   if (encoding_.kind == Encoding::Kind::kUtf8) return held.size();
   if (encoding_.kind == Encoding::Kind::kWindows1252) {
     std::size_t n = 0;

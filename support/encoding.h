@@ -48,14 +48,17 @@ class TextEncoder {
   TextEncoder(const TextEncoder&) = delete;
   TextEncoder& operator=(const TextEncoder&) = delete;
 
-  // True when the encoding holds `cp` so that it reads back the same.
+  // True when the encoding holds `cp`, or a canonically equivalent
+  // sequence (Windows-1258 holds ệ as ê and a combining dot below), so that
+  // it reads back as the same text.
   bool CanHold(char32_t cp) const;
   // The first code point of `text` the encoding cannot hold, or 0.
   char32_t FirstUnheld(std::string_view text) const;
   // `text` with every code point the encoding cannot hold written as a
   // numeric character reference ("&#1046;").
   std::string WithReferences(std::string_view text) const;
-  // The bytes of `text` in the encoding. Returns false (and `*out` is
+  // The bytes of `text` in the encoding (a code point held only as an
+  // equivalent sequence is written as that). Returns false (and `*out` is
   // unspecified) when the encoding cannot hold a code point of it.
   bool Encode(std::string_view text, std::string* out) const;
   // The number of bytes `text` takes, a code point the encoding cannot
@@ -63,6 +66,13 @@ class TextEncoder {
   std::size_t EncodedSize(std::string_view text) const;
 
  private:
+  // The encoding has a character of its own for `cp`.
+  bool HoldsDirectly(char32_t cp) const;
+  // A canonically equivalent sequence the encoding holds (UTF-8), or "".
+  std::string HeldForm(char32_t cp) const;
+  // `text` with every code point not held directly in its held form.
+  std::string InHeldForms(std::string_view text) const;
+
   struct Icu;
   Encoding encoding_;
   std::unique_ptr<Icu> icu_;

@@ -299,6 +299,9 @@ TEST(TextTest, EncodeForThePage) {
       {"shift_jis", "\xE3\x81\x82", "\x82\xA0", 0, "\xE3\x81\x82", 2},
       {"iso-2022-jp", "a\xE3\x81\x82", "a\x1B$B$\"\x1B(B", 0, "a\xE3\x81\x82",
        9},
+      // Windows-1258 holds ệ as ê and a combining dot below.
+      {"windows-1258", "vi\xE1\xBB\x87t", "vi\xEA\xF2t", 0, "vi\xE1\xBB\x87t",
+       5},
   };
   for (const auto& c : kCases) {
     const TextEncoder encoder(*EncodingForLabel(c.label));
