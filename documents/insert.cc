@@ -45,7 +45,9 @@ class HeadRewriter {
   HeadRewriter(std::string_view bytes, const InsertOptions& options,
                const Encoding& encoding)
       : options_(options), lines_(SplitLines(bytes)), encoding_(encoding) {
-    eol_ = ClassifyTextBytes(bytes) == kUnixLineEnds ? "\n" : "\r\n";
+    eol_ = ClassifyTextBytes(bytes, encoding.UsesEscapes()) == kUnixLineEnds
+               ? "\n"
+               : "\r\n";
     out_.reserve(bytes.size() + 256);
   }
 

@@ -22,7 +22,9 @@ constexpr std::size_t kBlockSize = 16384;
 // Folds one block into the running test. Returns the 1-based index of the
 // first non-text byte in the block, or 0. Eight bytes at a time are tested
 // for any byte below 32 at once; only such words are looked at closely.
-std::size_t ScanBlock(std::string_view block, bool* cr, bool* lf) {
+// With `escape_is_text`, ESC (27) is text.
+std::size_t ScanBlock(std::string_view block, bool* cr, bool* lf,
+                      bool escape_is_text = false) {
   const char* p = block.data();
   const std::size_t n = block.size();
   std::size_t i = 0;
@@ -33,14 +35,14 @@ std::size_t ScanBlock(std::string_view block, bool* cr, bool* lf) {
       continue;
     for (std::size_t k = i; k < i + 8; ++k) {
       const auto b = static_cast<unsigned char>(p[k]);
-      if (IsNonTextByte(b)) return k + 1;
+      if (IsNonTextByte(b) && !(escape_is_text && b == 27)) return k + 1;
       if (b == 13) *cr = true;
       if (b == 10) *lf = true;
     }
   }
   for (; i < n; ++i) {
     const auto b = static_cast<unsigned char>(p[i]);
-    if (IsNonTextByte(b)) return i + 1;
+    if (IsNonTextByte(b) && !(escape_is_text && b == 27)) return i + 1;
     if (b == 13) *cr = true;
     if (b == 10) *lf = true;
   }
@@ -105,10 +107,10 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 }  // namespace
 
-LineEndingKind ClassifyTextBytes(std::string_view bytes) {
+LineEndingKind ClassifyTextBytes(std::string_view bytes, bool escape_is_text) {
   bool cr = false;
   bool lf = false;
-  const std::size_t bad = ScanBlock(bytes, &cr, &lf);
+  const std::size_t bad = ScanBlock(bytes, &cr, &lf, escape_is_text);
   if (bad != 0) return -static_cast<LineEndingKind>(bad);
   return KindOf(cr, lf);
 }

@@ -26,8 +26,10 @@ inline bool IsNonTextByte(unsigned char b) {
 }
 
 // The kind of a page's bytes: -p for a non-text byte at position p, else
-// 1, 2 or 3 by its line ends.
-LineEndingKind ClassifyTextBytes(std::string_view bytes);
+// 1, 2 or 3 by its line ends. With `escape_is_text` (a page in an ISO-2022
+// encoding, which switches character sets with it), ESC is text.
+LineEndingKind ClassifyTextBytes(std::string_view bytes,
+                                 bool escape_is_text = false);
 
 // The test on the first `max_chars` bytes of a file: -1 missing, -2 empty,
 // -3 unopenable, 0 for a non-text byte, else 1, 2 or 3 by the line ends of

@@ -967,12 +967,13 @@ DocumentStatus ScanDocumentBytes(std::string_view bytes,
                                  ScanOptions options, MainView& view,
                                  WordTable& table, std::int64_t* position,
                                  PageEncoding* encoding) {
-  const LineEndingKind kind = ClassifyTextBytes(bytes);
+  const PageEncoding page = DetectEncoding(bytes);
+  const LineEndingKind kind =
+      ClassifyTextBytes(bytes, page.encoding.UsesEscapes());
   if (kind < 0) {
     if (position != nullptr) *position = kind;
     return DocumentStatus::kNotText;
   }
-  const PageEncoding page = DetectEncoding(bytes);
   if (encoding != nullptr) *encoding = page;
   // UTF-8 is scanned as it is, Windows-1252 line by line, and the other
   // encodings are decoded whole first.

@@ -19,6 +19,12 @@ struct Encoding {
   std::string name = "windows-1252";  // as messages name it
   std::string converter;              // the ICU converter (kIcu only)
 
+  // True for the ISO-2022 encodings, whose escape sequences (ESC, 27)
+  // switch between character sets.
+  bool UsesEscapes() const {
+    return kind == Kind::kIcu && converter.starts_with("ISO_2022");
+  }
+
   static Encoding Windows1252() { return {}; }
   static Encoding Utf8() { return {Kind::kUtf8, "utf-8", ""}; }
   bool operator==(const Encoding& other) const = default;

@@ -257,6 +257,7 @@ TEST(ScannerTest, BadBytesStopBeforeAnythingChanges) {
       {std::string(19999, 'a') + "\x0C more", kNotText, -20000},
       // Bytes of the file count, not decoded characters.
       {"\xEF\xBB\xBF<caf\xC3\xA9\x01", kNotText, -10},
+      {"<meta charset=shift_jis>\x1B$BF|", kNotText, -25},
       // A declared encoding that the bytes break: the first bad byte.
       {"<meta charset=\"utf8\">\n<p>caf\xC3\xA9 \xFF</p>", kUndecodable, 32},
       {"\xEF\xBB\xBF"
@@ -310,6 +311,9 @@ TEST(ScannerTest, LineEndsAndEncodings) {
       {"<meta charset=windows-1251><p>\xCC\xE8\xF0 \xEC\xE8\xF0</p>",
        "\xD0\xBC\xD0\xB8\xD1\x80 100x2"},
       {"<meta charset=shift_jis><p>\x93\xFA\x96\x7B word</p>",
+       "\xE6\x97\xA5\xE6\x9C\xAC 100, word 100"},
+      // ISO-2022-JP switches with ESC, which is text there.
+      {"<meta charset=iso-2022-jp><p>\x1B$BF|K\\\x1B(B word</p>",
        "\xE6\x97\xA5\xE6\x9C\xAC 100, word 100"},
   };
   for (const auto& c : kCases) {
