@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -159,12 +160,18 @@ void AppTest::singleFileWiring() {
 
   QTest::mouseClick(ui().lblOnlineDocumentation, Qt::LeftButton);
   QCOMPARE(int(platform_->urls.size()), 1);
-  Type(ui().txbBeginMetaTagWith, "say \"hi\"");
+  // Any script reaches the settings and the state file as UTF-8 (typed
+  // through an input method, as keys cannot carry it).
+  Type(ui().txbBeginMetaTagWith, "say \"");
+  QInputMethodEvent typed;
+  typed.setCommitString(QString::fromUtf8("\xD0\xBC\xD0\xB8\xD1\x80\""));
+  QApplication::sendEvent(ui().txbBeginMetaTagWith, &typed);
   window_->close();  // as Quit
   const auto saved =
       LoadState(PathFromQt(config_.filePath("Quillon/vorn.usr")));
   QVERIFY(saved.has_value());
-  QCOMPARE(saved->Settings.BeginMetaTagWith, std::string("say \"hi\""));
+  QCOMPARE(saved->Settings.BeginMetaTagWith,
+           std::string("say \"\xD0\xBC\xD0\xB8\xD1\x80\""));
 }
 
 void AppTest::stopDuringTheScanOfALargePage() {
