@@ -170,7 +170,7 @@ bool MainController::StartUp() {
 
   common_.InitCommonWords(paths_.program_folder);
   if (settings_.IgnoreCommonWords &&
-      !common_.Available(settings_.TextLanguage)) {
+      !common_.Available(CommonWordsLanguage(settings_))) {
     ReportCommonWordsUnavailable(settings_, paths_.program_folder, platform_);
   }
   PushSettings();
