@@ -237,6 +237,18 @@ TEST(InsertIntoBytesTest, RefusesAPageOrATextAndWritesNothing) {
        "KEYWORDS meta tag: <meta name=\"keywords\" content=\"a\">\r\n\r\n"
        "Show existing keywords etc.",
        InsertResult::kNotAKeywordsTag},
+      {"a listing without those words", kPage,
+       "TITLE: T\r\n\r\nKEYWORDS meta tag: <meta name=\"keywords\" "
+       "content=\"a\">",
+       InsertResult::kNotAKeywordsTag},
+      {"two tags on a line", kPage,
+       R"(<meta name="description" content="d"><meta name="keywords" content="a">)",
+       InsertResult::kNotAKeywordsTag},
+      {"a tag and more", kPage, R"(<meta name="keywords" content="a"> x)",
+       InsertResult::kNotAKeywordsTag},
+      {"a tag and its counts", kPage,
+       "<meta name=\"keywords\" content=\"a\">\r\nNumber of keywords: 1",
+       InsertResult::kNotAKeywordsTag},
   };
   for (const auto& k : kCases) {
     std::string out = "unset";
