@@ -18,7 +18,7 @@
 namespace vorn {
 
 ReportWindow::ReportWindow(QWidget* main, MainController& controller)
-    : QWidget(main, kOwnedWindow), main_(main), controller_(controller) {
+    : QWidget(main, kOwnedWindow), controller_(controller) {
   setObjectName(QStringLiteral("frmReport"));
   setWindowTitle(QStringLiteral("Report"));
   txbText_ = new QPlainTextEdit(this);

@@ -49,7 +49,6 @@ class ReportWindow : public QWidget, public ReportListener {
   void Activated();
   std::string Selection() const;
 
-  QWidget* main_;
   MainController& controller_;
   QPlainTextEdit* txbText_;
   QPushButton* cmdSaveToFile_;
