@@ -104,39 +104,12 @@ std::string FolderOfPath(std::string_view path) {
   return NormaliseDriveCase(path.substr(0, last + 1));
 }
 
-std::string FileNameOfPath(std::string_view path, bool lower) {
-  const std::size_t last = path.rfind(kPathSeparator);
-  if (last == std::string_view::npos) return {};
-  const std::string_view name = path.substr(last + 1);
-  return lower ? LowerName(name) : std::string(name);
-}
-
 std::string NormaliseDriveCase(std::string_view text) {
   if (text.size() < 2 || text[1] != ':') return std::string(text);
   std::string out = LowerName(text);
   // Drive letters are ASCII.
   if (out[0] >= 'a' && out[0] <= 'z') out[0] = static_cast<char>(out[0] - 32);
   return out;
-}
-
-std::string WriteTextFile(std::string_view text, const std::string& path,
-                          bool raw, bool append) {
-  std::string record;
-  record.reserve(text.size() + 4);
-  if (!raw) record.push_back('"');
-  record.append(text);
-  if (!raw) record.push_back('"');
-  record.append("\r\n");
-
-  const int flags =
-      O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
-  const int fd = ::open(path.c_str(), flags, 0666);
-  if (fd < 0) return ErrorText(errno);
-  const int write_error = WriteAll(fd, record);
-  const int close_error = ::close(fd) == 0 ? 0 : errno;
-  if (write_error != 0) return ErrorText(write_error);
-  if (close_error != 0) return ErrorText(close_error);
-  return {};
 }
 
 std::string WriteFileReplacing(const std::string& path,

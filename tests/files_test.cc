@@ -36,27 +36,6 @@ TEST(FolderOfPathTest, KeepsEverythingUpToTheLastSeparator) {
     EXPECT_EQ(FolderOfPath(k.path), k.folder) << k.path;
 }
 
-TEST(FileNameOfPathTest, TakesTheTextAfterTheLastSeparator) {
-  const struct {
-    const char* path;
-    bool lower;
-    const char* name;
-  } kCases[] = {
-      {"/Site/Index.htm", true, "index.htm"},
-      {"/Site/Index.htm", false, "Index.htm"},
-      {"index.htm", true, ""},
-      {"/a/b.c/D", true, "d"},
-      // Windows-1252 text: É (C9) lowers to é (E9).
-      {"/x/CAF\xC9.HTM", true, "caf\xE9.htm"},
-      // UTF-8 text: É (C3 89) lowers to é (C3 A9); the lead byte stays.
-      {"/x/CAF\xC3\x89.HTM", true, "caf\xC3\xA9.htm"},
-      {"/x/\xE6\x97\xA5.HTM", true, "\xE6\x97\xA5.htm"},  // 日
-  };
-  for (const auto& k : kCases)
-    EXPECT_EQ(FileNameOfPath(k.path, k.lower), k.name)
-        << k.path << " lower=" << k.lower;
-}
-
 TEST(NormaliseDriveCaseTest, ActsOnlyOnADriveLetter) {
   const struct {
     const char* text;
@@ -240,36 +219,6 @@ TEST(FilesTest, CountMatchingFilesFailsOnAFolderItCannotRead) {
   }
 }
 
-TEST(FilesTest, WriteTextFileWritesOneRecord) {
-  PageFolder dir;
-  const std::string path = dir.Path("out.txt");
-  const struct {
-    const char* row;
-    std::string text;
-    bool raw;
-    std::string bytes;
-  } kCases[] = {
-      {"raw", "abc", true, "abc\r\n"},
-      {"quoted", "abc", false, "\"abc\"\r\n"},
-      {"quoted empty", "", false, "\"\"\r\n"},
-      {"quote inside", "a\"b", false, "\"a\"b\"\r\n"},
-      {"line breaks kept", "a\r\nb\n", true, "a\r\nb\n\r\n"},
-      {"any byte", std::string("\0\xFF\x80z", 4), true,
-       std::string("\0\xFF\x80z\r\n", 6)},
-  };
-  for (const auto& k : kCases) {
-    ASSERT_TRUE(dir.Write("out.txt", std::string(100, 'o')));  // replaced
-    EXPECT_EQ(WriteTextFile(k.text, path, k.raw), "") << k.row;
-    std::string error;
-    EXPECT_EQ(ReadFileBytes(path, &error), k.bytes) << k.row << ": " << error;
-  }
-  // Appending creates the file, then adds to it.
-  const std::string log = dir.Path("log.txt");
-  EXPECT_EQ(WriteTextFile("one", log, true, true), "");
-  EXPECT_EQ(WriteTextFile("two", log, false, true), "");
-  EXPECT_EQ(ReadFileBytes(log), "one\r\n\"two\"\r\n");
-}
-
 TEST(FilesTest, ReadFileBytesReadsWholeFiles) {
   PageFolder dir;
   std::string big(200000, '\0');
@@ -282,42 +231,6 @@ TEST(FilesTest, ReadFileBytesReadsWholeFiles) {
         ReadFileBytes(dir.Path("file"), &error);
     ASSERT_TRUE(read.has_value()) << bytes.size() << ": " << error;
     EXPECT_TRUE(*read == bytes) << bytes.size();
-  }
-}
-
-TEST(FilesTest, ReadAndWriteFailuresGiveTheSystemsDescription) {
-  PageFolder dir;
-  ASSERT_TRUE(dir.Write("plain.txt", "x"));
-  ASSERT_TRUE(dir.MakeFolder("folder"));
-  ASSERT_TRUE(dir.MakeFolder("ro"));
-  ASSERT_EQ(::chmod(dir.Path("ro").c_str(), 0555), 0);
-  const struct {
-    const char* name;
-    int error_number;
-  } kCases[] = {
-      {"missing/file.txt", ENOENT},
-      {"folder", EISDIR},
-      {"plain.txt/file.txt", ENOTDIR},
-  };
-  for (const auto& k : kCases) {
-    const std::string path = dir.Path(k.name);
-    EXPECT_EQ(WriteTextFile("x", path, true), SystemError(k.error_number))
-        << k.name;
-    EXPECT_EQ(WriteTextFile("x", path, true, true), SystemError(k.error_number))
-        << k.name;
-    std::string error;
-    EXPECT_EQ(ReadFileBytes(path, &error), std::nullopt) << k.name;
-    EXPECT_EQ(error, SystemError(k.error_number)) << k.name;
-  }
-  if (!RunningAsRoot()) {
-    EXPECT_EQ(WriteTextFile("x", dir.Path("ro/out.txt"), true),
-              SystemError(EACCES));
-    EXPECT_FALSE(FileExists(dir.Path("ro/out.txt")));
-  }
-  // Every write to /dev/full fails with "no space left", while the open
-  // succeeds: writes, not only the open, are checked.
-  if (std::filesystem::exists("/dev/full")) {
-    EXPECT_EQ(WriteTextFile("text", "/dev/full", true), SystemError(ENOSPC));
   }
 }
 
