@@ -10,6 +10,8 @@
 
 namespace vorn {
 
+class FileSystem;  // support/file_system.h
+
 inline constexpr char kPathSeparator = '/';
 
 // A regular file (or a link to one) exists at `path`.
@@ -33,10 +35,13 @@ std::string PathForDisplay(std::string_view path);
 
 // Replaces (or creates) the file at `path` with `bytes` safely: written to a
 // temporary file of a unique name in the same folder, flushed, closed and
-// renamed over `path`, every step checked. Returns the empty text on
-// success, else the system's description of the error; on failure the file
-// at `path` is as it was and no temporary file remains.
+// renamed over `path`, every step checked; an existing file keeps its
+// permissions. Returns the empty text on success, else the system's
+// description of the error; on failure the file at `path` is as it was and
+// no temporary file remains. Without `fs`, the real file system.
 std::string WriteFileReplacing(const std::string& path, std::string_view bytes);
+std::string WriteFileReplacing(FileSystem& fs, const std::string& path,
+                               std::string_view bytes);
 
 // The whole content of a file. On failure returns nothing and stores the
 // system's description of the error in `*error` (when given).
