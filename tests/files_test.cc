@@ -55,6 +55,7 @@ TEST(MatchTest, FileNamesAndParts) {
       {false, "", "*", false, true},
       {false, "", "*?", false, false},
       {false, "ab", "abc", false, false},
+      {false, "ab", "???", false, false},
       {false, "abcabc", "*c", false, false},  // the star takes the first c
       {false, "banana", "b?n*", false, true},
       {false, "abc", "a*?c", false, false},  // "?" after a star is skipped
