@@ -1,9 +1,11 @@
 #include "app/state_file.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <vector>
 
+#include "app/parameter_boxes.h"
 #include "engine/document_checks.h"
 #include "support/cp1252.h"
 #include "support/files.h"
@@ -29,24 +31,25 @@ constexpr ListLine kListLines[] = {
     {21, SettingsList::kSpanWeight},
 };
 
-bool OperationParameters::*const kParameterLines[] = {
-    &OperationParameters::Backup,                 // 23
-    &OperationParameters::Confirm,                // 24
-    &OperationParameters::AddDone,                // 25
-    &OperationParameters::SkipDone,               // 26
-    &OperationParameters::DontLogDone,            // 27
-    &OperationParameters::DisplayWords,           // 28
-    &OperationParameters::HTM,                    // 29
-    &OperationParameters::HTML,                   // 30
-    &OperationParameters::SHTM,                   // 31
-    &OperationParameters::SHTML,                  // 32
-    &OperationParameters::IncludeAllSubfolders,   // 33
-    &OperationParameters::IncludeNewMetaTag,      // 34
-    &OperationParameters::IncludeOldMetaTag,      // 35
-    &OperationParameters::LogOperations,          // 36
-    &OperationParameters::ClearReportAtStart,     // 37
-    &OperationParameters::DialogBoxForUnixFiles,  // 38
-    &OperationParameters::SaveStateOnQuit,        // 39
+// The check boxes of frmParameters, lines 23 to 39.
+constexpr Parameter kParameterLines[] = {
+    Parameter::kBackup,
+    Parameter::kConfirm,
+    Parameter::kAddDone,
+    Parameter::kSkipDone,
+    Parameter::kDontLogDone,
+    Parameter::kDisplayWords,
+    Parameter::kHTM,
+    Parameter::kHTML,
+    Parameter::kSHTM,
+    Parameter::kSHTML,
+    Parameter::kIncludeAllSubfolders,
+    Parameter::kIncludeNewMetaTag,
+    Parameter::kIncludeOldMetaTag,
+    Parameter::kLogOperations,
+    Parameter::kClearReportAtStart,
+    Parameter::kDialogBoxForUnixFiles,
+    Parameter::kSaveStateOnQuit,
 };
 
 std::string Quoted(std::string_view text) {
@@ -87,20 +90,20 @@ std::optional<int> Integer(std::string_view line) {
   return value;
 }
 
-// A check box value: the leading number of the line; 0, 1 or 2 (greyed).
+// A check box value: the leading number of the line (after blanks), 0 when
+// there is none; a box takes 0 (clear), 1 (ticked) or 2 (greyed) and
+// refuses any other.
 std::optional<int> BoxValue(std::string_view line) {
-  std::size_t i = 0;
+  std::size_t i = line.find_first_not_of(" \t");
+  if (i == std::string_view::npos) return 0;
   bool negative = false;
-  if (i < line.size() && (line[i] == '-' || line[i] == '+'))
-    negative = line[i++] == '-';
-  int value = 0;
-  std::size_t digits = 0;
-  for (; i < line.size() && line[i] >= '0' && line[i] <= '9' && digits < 6;
-       ++i, ++digits)
-    value = value * 10 + (line[i] - '0');
+  if (line[i] == '-' || line[i] == '+') negative = line[i++] == '-';
+  long value = 0;
+  for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i)
+    value = std::min(value * 10 + (line[i] - '0'), 100000L);
   if (negative) value = -value;
   if (value < 0 || value > 2) return std::nullopt;
-  return value;
+  return static_cast<int>(value);
 }
 
 }  // namespace
@@ -127,8 +130,8 @@ std::string FormatState(const SavedState& state) {
   lines.push_back(box(s.ForwardSlash));
   for (int k = 5; k < 10; ++k) lines.push_back(position(kListLines[k].list));
   lines.push_back(std::to_string(s.TextLanguage));
-  for (bool OperationParameters::*field : kParameterLines)
-    lines.push_back(box(state.Parameters.*field));
+  for (const Parameter parameter : kParameterLines)
+    lines.push_back(box(ParameterValue(state.Parameters, parameter)));
   lines.push_back(state.SingleFileMode ? "#TRUE#" : "#FALSE#");
   std::string text;
   for (const std::string& line : lines) text += line + "\r\n";
@@ -185,18 +188,9 @@ std::optional<SavedState> ParseState(std::string_view text) {
     const auto v = BoxValue(line(n));
     if (!v) return std::nullopt;
     const bool ticked = *v == 1;
-    bool OperationParameters::*field = kParameterLines[n - 23];
-    if (p.*field == ticked) continue;
-    if (field == &OperationParameters::SkipDone)
-      ClickSkipDone(p, e, ticked);
-    else if (field == &OperationParameters::LogOperations)
-      ClickLogOperations(p, e, ticked);
-    else if (field == &OperationParameters::IncludeOldMetaTag)
-      ClickIncludeOldMetaTag(p, ticked);
-    else if (field == &OperationParameters::IncludeNewMetaTag)
-      ClickIncludeNewMetaTag(p, ticked);
-    else
-      p.*field = ticked;
+    const Parameter parameter = kParameterLines[n - 23];
+    if (ParameterValue(p, parameter) != ticked)
+      ClickParameter(p, e, parameter, ticked);
   }
   state.SingleFileMode = line(40) != "#FALSE#";
   if (!state.Folder.empty()) state.SingleFileMode = false;

@@ -30,10 +30,11 @@ std::string FormatState(const SavedState& state);
 
 // Reads a state as the program applies it: the words to ignore are
 // normalised, the parameter boxes take their values in file order with
-// their coupling, and a saved folder brings multiple-file mode. Returns
-// nothing when the text is damaged or short (fewer than 40 lines, a number
-// where none is, a list position outside its list, a check box value
-// outside 0-2): the caller then keeps the defaults.
+// their coupling, a check box is ticked only by the value 1 (2 is greyed),
+// and a saved folder brings multiple-file mode. Returns nothing when the
+// text is damaged or short (fewer than 40 lines, a number where none is, a
+// list position outside its list, a check box value outside 0-2): the
+// caller then keeps the defaults.
 std::optional<SavedState> ParseState(std::string_view text);
 
 // The state file's path: the per-user configuration folder + "/Quillon/

@@ -173,12 +173,10 @@ int Main(int argc, char** argv) {
     std::fputs(UsageText().c_str(), stdout);
     return kExitOk;
   }
-  if (options->state_file) {
-    std::fprintf(stderr,
-                 "vorn-cli: --state is not available in this version\n");
-    return kExitUsage;
+  if (options->version) {
+    std::fputs("vorn-cli " VORN_VERSION "\n", stdout);
+    return kExitOk;
   }
-
   AnalysisSettings settings;
   if (options->state_file) {
     std::string error;

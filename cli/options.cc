@@ -134,6 +134,10 @@ std::optional<CliOptions> ParseCommandLine(int argc, const char* const* argv,
       o.help = true;
       continue;
     }
+    if (arg == "--version") {
+      o.version = true;
+      continue;
+    }
     if (arg == "--") {
       for (++i; i < argc; ++i) positional.emplace_back(argv[i]);
       break;
@@ -195,7 +199,7 @@ std::optional<CliOptions> ParseCommandLine(int argc, const char* const* argv,
       o.*(s->second) = !negated;
     }
   }
-  if (o.help) return o;
+  if (o.help || o.version) return o;
   if (positional.empty()) return fail("no command given");
   const auto command = ParseCommand(positional[0]);
   if (!command)
@@ -211,6 +215,7 @@ std::optional<CliOptions> ParseCommandLine(int argc, const char* const* argv,
 
 std::string UsageText() {
   return R"(Usage: vorn-cli [OPTIONS] COMMAND PATH
+       vorn-cli --help | --version
 
 Commands:
   list FILE     rank the words of an HTML page and list them

@@ -14,6 +14,7 @@ enum class Command { kNone, kList, kTag, kShow, kInsert, kRun };
 
 struct CliOptions {
   bool help = false;
+  bool version = false;
   Command command = Command::kNone;
   std::string path;
 

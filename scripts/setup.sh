@@ -4,10 +4,11 @@
 set -euo pipefail
 
 packages=(
-  g++ cmake ninja-build
+  g++ clang cmake ninja-build
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-format
   qt6-base-dev xvfb xauth fonts-dejavu-core
+  groff-base
 )
 
 missing=()

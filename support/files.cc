@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <system_error>
 
 #include "support/cp1252.h"
@@ -209,11 +210,32 @@ std::string ExecutableFolder() {
   return last == 0 ? std::string(1, kPathSeparator) : target.substr(0, last);
 }
 
-std::string ProgramFolder() {
-  const std::string exe = ExecutableFolder();
+namespace {
+
+bool HoldsProgramData(const std::string& folder) {
   for (const char* data_file : {"cmwds_en.txt", "vorn_text.dat"}) {
-    if (FileExists(exe + kPathSeparator + data_file)) return exe;
+    if (FileExists(folder + kPathSeparator + data_file)) return true;
   }
+  return false;
+}
+
+}  // namespace
+
+std::string ProgramFolder() {
+  // The build tree keeps the data beside the programs.
+  const std::string exe = ExecutableFolder();
+  if (HoldsProgramData(exe)) return exe;
+#ifdef VORN_RELATIVE_DATADIR
+  // An install keeps it at the same place relative to the programs under
+  // whatever prefix it was put, so a moved or copied tree and a package
+  // work without being told where they are. The executable's folder is a
+  // resolved path, so ".." may be dropped lexically.
+  const std::string installed =
+      (std::filesystem::path(exe) / VORN_RELATIVE_DATADIR)
+          .lexically_normal()
+          .string();
+  if (HoldsProgramData(installed)) return installed;
+#endif
 #ifdef VORN_INSTALL_DATADIR
   return VORN_INSTALL_DATADIR;
 #else

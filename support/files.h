@@ -53,7 +53,9 @@ std::string ExecutableFolder();
 
 // "The program's folder": where the data files (common-word lists, program
 // texts) are read from. The executable's folder when it holds them (the
-// build tree), else the installed data folder.
+// build tree), else the data folder at its installed place relative to the
+// executable (../share/vorn from bin/), else the data folder of the
+// configured install prefix.
 std::string ProgramFolder();
 
 // The per-user configuration folder: $XDG_CONFIG_HOME, else ~/.config;

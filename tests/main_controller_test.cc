@@ -1,14 +1,14 @@
 // The application core behind the main window, driven through a scripted
-// window and platform: start-up, the modes, the enabling of the commands
-// around scans and runs, the settings rules, the commands and the report
-// window's rules.
+// window and desktop: start-up, the modes, the enabling around scans and
+// runs, Stop and Quit, the checks made on leaving a box, when the cached
+// analysis goes stale, Insert and saving the state.
 #include "app/main_controller.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -18,279 +18,188 @@
 
 #include "app/state_file.h"
 #include "app/window_rules.h"
-#include "support/files.h"
 #include "tests/support/fake_main_window.h"
-#include "tests/support/fake_view.h"
 
 namespace vorn {
 namespace {
 
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = ::testing::TempDir() + "vorn_controller_XXXXXX";
-    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-    EXPECT_FALSE(path_.empty()) << "cannot create " << pattern;
-  }
-  ~TempDir() {
-    if (!path_.empty()) {
-      EXPECT_EQ(std::system(("rm -rf '" + path_ + "'").c_str()), 0);
-    }
-  }
-  const std::string& path() const { return path_; }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-  ASSERT_TRUE(out.good()) << path;
-}
+namespace fs = std::filesystem;
 
 std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
   std::stringstream s;
-  s << in.rdbuf();
+  s << std::ifstream(path, std::ios::binary).rdbuf();
   return s.str();
 }
 
-bool Exists(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0;
-}
-
-// A page whose words "garden", "tools" and "spade" occur often enough for
-// the default settings.
+// "garden", "tools" and "spade" occur often enough for the default settings.
 constexpr const char* kPage =
     "<html>\r\n<head>\r\n<title>Garden tools</title>\r\n</head>\r\n<body>\r\n"
     "<p>garden tools spade garden tools spade garden</p>\r\n"
     "</body>\r\n</html>\r\n";
 
-// The commands that are on, after the caption of "List words", e.g.
-// "Stop: ListWords ReadOnly".
+const char kAnotherUnavailable[] =
+    "Common words not available | Common words in another language could "
+    "not be read from file\r\n" VORN_DATA_DIR "/cmwds_xx.txt | exclamation\n";
+
+// The caption of "List words" and the groups of commands that are on.
 std::string On(const CommandState& k) {
-  const std::pair<const char*, bool> kFlags[] = {
+  const std::pair<const char*, bool> kGroups[] = {
       {"ListWords", k.ListWords},
       {"Generate", k.Generate && k.ShowExisting && k.Insert},
       {"Others", k.Reset && k.Help && k.ClearOutput &&
                      k.ClearBeginMetaTagWith && k.ClearWordsToIgnore},
-      {"InputFile", k.InputFile && k.ClearInputFile},
-      {"Folder", k.Folder && k.ClearFolder},
+      {"InputFile", k.InputFile && k.ClearInputFile && k.InputFileBox},
+      {"Folder", k.Folder && k.ClearFolder && k.FolderBox},
       {"Numbers", k.MaxNumKeywords && k.MaxNumBytes},
       {"Modes", k.OptSingleFile && k.OptMultipleFiles},
       {"ReadOnly", k.InputFileReadOnly && k.FolderReadOnly},
       {"ViewReport", k.ViewReportVisible},
   };
   std::string s = k.ListWordsCaption + ":";
-  for (const auto& [name, on] : kFlags)
+  for (const auto& [name, on] : kGroups)
     if (on) s += std::string(" ") + name;
   return s;
 }
+const std::string kSingleIdle =
+    "List words: ListWords Generate Others InputFile Numbers Modes";
+const std::string kMultipleIdle =
+    "Save state: ListWords Generate Others Folder Numbers Modes";
 
-// A program folder with the program texts and the English and German
-// common words (no list for "Another"), and a state file beside it.
+// The program folder is the data folder: program texts and every
+// common-word list but the one for "Another". A temporary folder holds the
+// state file and the pages.
 class ControllerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* name : {"vorn_text.dat", "cmwds_en.txt", "cmwds_de.txt"})
-      WriteFile(program_.File(name),
-                ReadFile(std::string(VORN_DATA_DIR) + "/" + name));
-    char buf[4096];
-    if (::getcwd(buf, sizeof buf) != nullptr) cwd_ = buf;
+    std::string pattern = fs::temp_directory_path() / "vorn_app_XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    dir_ = pattern;
   }
-  // A scan makes the page's folder the current one.
   void TearDown() override {
-    if (!cwd_.empty()) {
-      EXPECT_EQ(::chdir(cwd_.c_str()), 0);
-    }
+    fs::current_path(cwd_);  // a scan makes the page's folder current
+    fs::remove_all(dir_);
+    EXPECT_TRUE(platform_.unscripted.empty()) << platform_.unscripted[0];
   }
 
-  std::string StatePath() const { return user_.File("vorn.usr"); }
+  std::string File(const std::string& name) const { return dir_ + "/" + name; }
+  std::string StatePath() const { return File("vorn.usr"); }
+  std::string Page(const std::string& name = "page.htm") {
+    fs::create_directories(fs::path(File(name)).parent_path());
+    std::ofstream(File(name), std::ios::binary) << kPage;
+    return File(name);
+  }
 
-  // A fresh window, platform and controller, started.
+  // A fresh window, desktop and controller, started.
   MainController& Start(const std::string& state_path = "") {
-    controller_.reset();
+    c_.reset();
     window_ = FakeMainWindow();
     platform_ = FakePlatform();
-    controller_ = std::make_unique<MainController>(
+    c_ = std::make_unique<MainController>(
         window_, platform_,
-        ControllerPaths{program_.path(),
+        ControllerPaths{VORN_DATA_DIR,
                         state_path.empty() ? StatePath() : state_path});
-    EXPECT_TRUE(controller_->StartUp());
-    return *controller_;
+    EXPECT_TRUE(c_->StartUp());
+    return *c_;
   }
-
+  // Multiple-file mode over the folder "site" with a.htm and b.htm.
+  MainController& StartOnFolder(const std::string& state_path = "") {
+    Page("site/a.htm");
+    Page("site/b.htm");
+    Start(state_path).ModeClicked(false);
+    Type(TextBox::kFolder, File("site"));
+    return *c_;
+  }
   // The user types `text` into a box.
   void Type(TextBox box, const std::string& text) {
     window_.SetText(box, text);
-    controller_->TextEdited(box, text);
+    c_->TextEdited(box, text);
   }
 
-  std::string Page(const std::string& name = "page.htm") {
-    const std::string path = site_.File(name);
-    WriteFile(path, kPage);
-    return path;
-  }
-
-  // Multiple-file mode over the site folder.
-  MainController& StartOnFolder() {
-    MainController& c = Start();
-    c.ModeClicked(false);
-    Type(TextBox::kFolder, site_.path());
-    return c;
-  }
-
-  std::string AnotherUnavailable() const {
-    return "Common words not available | Common words in another language "
-           "could not be read from file\r\n" +
-           program_.File("cmwds_xx.txt") + " | exclamation | ok\n";
-  }
-
-  TempDir program_;
-  TempDir user_;
-  TempDir site_;
+  std::string dir_;
+  const fs::path cwd_ = fs::current_path();
   FakeMainWindow window_;
   FakePlatform platform_;
-  std::unique_ptr<MainController> controller_;
-  std::string cwd_;
+  std::unique_ptr<MainController> c_;
 };
 
-// --- Start-up.
-
-TEST_F(ControllerTest, FirstStartWithoutStateFile) {
-  MainController& c = Start();
-  EXPECT_TRUE(c.startup_completed());
-  EXPECT_EQ(platform_.BoxesText(), "");
-  EXPECT_EQ(window_.caption.rfind("VORN ", 0), 0u) << window_.caption;
-  // Caption, defaults, lists, defaults again (there is no state file), shown,
-  // then text 13 while the common words load, then the box is emptied.
-  EXPECT_EQ(window_.LogText(),
-            "SetCaption,Output=,FillSettingsLists,Output=,ShowMainWindow,"
-            "Output=Loading the common words ...,Output=");
-  bool saw_loading = false;  // all off while the common words load
-  for (const CommandState& k : window_.command_history)
-    saw_loading |= On(k).ends_with(": ReadOnly");
-  EXPECT_TRUE(saw_loading);
-  EXPECT_TRUE(window_.commands.single_file_mode);
-  for (const TextBox box : {TextBox::kInputFile, TextBox::kFolder})
-    EXPECT_EQ(window_.Text(box), "") << int(box);
-  EXPECT_EQ(window_.Text(TextBox::kMaxNumKeywords), "50");
-  EXPECT_EQ(window_.Text(TextBox::kMaxNumBytes), "500");
-  EXPECT_EQ(window_.settings.TitleWeight, 90);
-  EXPECT_TRUE(window_.settings.IgnoreCommonWords);
-  EXPECT_TRUE(window_.parameters.SaveStateOnQuit);
-  EXPECT_FALSE(window_.inserted_visible);
-  EXPECT_FALSE(Exists(StatePath()));  // nothing written before a save
-}
-
-TEST_F(ControllerTest, BadProgramTextsEndTheProgram) {
-  const struct {
-    const char* text;  // nullptr: no file
-    const char* message;
-  } kCases[] = {
-      {nullptr, "Cannot open file containing program text.\r\n"},
-      {"1 VORN\n# note\n1 again\n", "Duplicate in program text at line 3."},
-  };
-  for (const auto& k : kCases) {
-    const std::string path = program_.File("vorn_text.dat");
-    ::unlink(path.c_str());
-    if (k.text) WriteFile(path, k.text);
-    FakeMainWindow window;
-    FakePlatform platform;
-    MainController c(window, platform, {program_.path(), StatePath()});
-    EXPECT_FALSE(c.StartUp()) << k.message;
-    EXPECT_EQ(platform.BoxesText(), std::string(" | ") + k.message +
-                                        (k.text ? "" : path) +
-                                        " | stop | ok\n");
-    EXPECT_FALSE(window.shown) << k.message;
-  }
-}
-
-TEST_F(ControllerTest, StartUpFromAStateFile) {
+TEST_F(ControllerTest, StartUpOutcomes) {
   const struct {
     const char* what;
-    const char* input;  // the saved input file, in the site folder
-    bool folder;        // the site folder saved
-    bool another;       // "Another" saved with common words
-    bool truncated;     // the last line cut off
-    bool input_kept;
-    bool multiple;
+    const char* input;  // the saved input file; nullptr: no state file
+    bool folder;        // a folder saved
+    int language;
+    bool truncated;     // the file lost its last line
+    const char* shown;  // the input file after start-up
+    int table_weight;   // 7 saved, 2 the default
+    const char* boxes;
   } kCases[] = {
-      {"input file gone", "gone.htm", false, false, false, false, false},
-      {"input file kept", "page.htm", false, false, false, true, false},
-      {"folder decides the mode", "page.htm", true, false, false, false, true},
-      {"short file gives the defaults", "", true, false, true, false, false},
-      {"Another reported", "", false, true, false, false, false},
+      {"first start", nullptr, false, 0, false, "", 2, ""},
+      {"input kept", "page.htm", false, 0, false, "page.htm", 7, ""},
+      {"input gone, silently", "gone.htm", false, 0, false, "", 7, ""},
+      {"folder wins, input emptied", "page.htm", true, 0, false, "", 7, ""},
+      {"short file: defaults", "page.htm", false, 0, true, "", 2, ""},
+      {"no list for Another", "", false, kAnotherLanguage, false, "", 7,
+       kAnotherUnavailable},
   };
+  Page();
   for (const auto& k : kCases) {
-    SavedState state;
-    if (*k.input) state.InputFile = site_.File(k.input);
-    if (k.folder) state.Folder = site_.path();
-    if (k.another) state.Settings.TextLanguage = kAnotherLanguage;
-    state.Settings.TableWeight = 7;
-    state.SingleFileMode = true;  // a saved folder decides
-    std::string text = FormatState(state);
-    if (k.truncated) text.resize(text.rfind("#TRUE#"));
-    WriteFile(StatePath(), text);
-    Page();
-    MainController& c = Start();
-    EXPECT_EQ(window_.Text(TextBox::kInputFile),
-              k.input_kept ? site_.File(k.input) : "")
+    fs::remove(StatePath());
+    if (k.input) {
+      SavedState state;
+      if (*k.input) state.InputFile = File(k.input);
+      if (k.folder) state.Folder = dir_;
+      state.Settings.TextLanguage = k.language;
+      state.Settings.TableWeight = 7;
+      std::string text = FormatState(state);
+      if (k.truncated) text.resize(text.rfind("#TRUE#"));
+      std::ofstream(StatePath(), std::ios::binary) << text;
+    }
+    Start();
+    EXPECT_TRUE(window_.shown) << k.what;
+    EXPECT_EQ(window_.Text(TextBox::kInputFile), *k.shown ? File(k.shown) : "")
         << k.what;
-    EXPECT_EQ(window_.Text(TextBox::kFolder), k.multiple ? site_.path() : "")
+    EXPECT_EQ(window_.Text(TextBox::kFolder), k.folder ? dir_ : "") << k.what;
+    EXPECT_EQ(On(window_.commands), k.folder ? kMultipleIdle : kSingleIdle)
         << k.what;
-    EXPECT_EQ(window_.commands.single_file_mode, !k.multiple) << k.what;
-    EXPECT_EQ(On(window_.commands).find("Folder") != std::string::npos,
-              k.multiple)
-        << k.what;
-    EXPECT_EQ(window_.settings.TableWeight, k.truncated ? 2 : 7) << k.what;
-    EXPECT_EQ(platform_.BoxesText(), k.another ? AnotherUnavailable() : "")
-        << k.what;
-    EXPECT_EQ(c.settings().IgnoreCommonWords, !k.another) << k.what;
+    EXPECT_EQ(window_.settings.TableWeight, k.table_weight) << k.what;
+    EXPECT_EQ(window_.output + platform_.boxes, k.boxes) << k.what;
+    EXPECT_EQ(fs::exists(StatePath()), k.input != nullptr) << k.what;
   }
+  // Without the program texts no window shows.
+  FakeMainWindow window;
+  EXPECT_FALSE(MainController(window, platform_, {dir_, ""}).StartUp());
+  EXPECT_FALSE(window.shown);
+  EXPECT_TRUE(
+      platform_.boxes.ends_with(" | Cannot open file containing "
+                                "program text.\r\n" +
+                                dir_ + "/vorn_text.dat | stop\n"));
 }
 
-// --- Modes.
-
-TEST_F(ControllerTest, SwitchingModesKeepsEachModesInputAndOutput) {
+TEST_F(ControllerTest, EachModeKeepsItsInputAndOutput) {
   MainController& c = Start();
-  window_.output = "kept";
-  const std::size_t shown = window_.command_history.size();
-  c.ModeClicked(true);  // the selected mode: nothing happens
-  EXPECT_EQ(window_.command_history.size(), shown);
-  const std::string page = Page();
-  platform_.next_file = page;
-  c.InputFileClicked();
+  Type(TextBox::kInputFile, Page());
   window_.output = "single output";
-
+  window_.label = "Number of words ...";
+  c.ModeClicked(true);  // already selected: nothing changes
   c.ModeClicked(false);
-  EXPECT_EQ(window_.Text(TextBox::kInputFile), "");
-  EXPECT_EQ(window_.Text(TextBox::kFolder), "");
-  EXPECT_EQ(window_.output, "");
-  EXPECT_EQ(window_.commands.ListWordsCaption, "Save state");
-  EXPECT_EQ(window_.commands.ShowExistingCaption, "Set operation parameters");
-  EXPECT_EQ(window_.commands.GenerateCaption,
-            "Generate/insert keywords meta tag");
-  Type(TextBox::kFolder, site_.path());
+  EXPECT_EQ(window_.Text(TextBox::kInputFile) + window_.output + window_.label,
+            "");
+  EXPECT_EQ(window_.commands.ShowExistingCaption + ", " +
+                window_.commands.GenerateCaption,
+            "Set operation parameters, Generate/insert keywords meta tag");
+  Type(TextBox::kFolder, dir_);
   window_.output = "multiple output";
-
   c.ModeClicked(true);
-  EXPECT_EQ(window_.Text(TextBox::kInputFile), page);
+  EXPECT_EQ(window_.Text(TextBox::kInputFile), File("page.htm"));
   EXPECT_EQ(window_.Text(TextBox::kFolder), "");
   EXPECT_EQ(window_.output, "single output");
-  EXPECT_EQ(window_.commands.GenerateCaption,
-            "Generate/show keywords meta tag");
-
+  EXPECT_EQ(window_.commands.ShowExistingCaption + ", " +
+                window_.commands.GenerateCaption,
+            "Show existing keywords etc., Generate/show keywords meta tag");
   c.ModeClicked(false);
-  EXPECT_EQ(window_.Text(TextBox::kFolder), site_.path());
-  EXPECT_EQ(window_.Text(TextBox::kInputFile), "");
+  EXPECT_EQ(window_.Text(TextBox::kFolder), dir_);
   EXPECT_EQ(window_.output, "multiple output");
 }
-
-// --- Scans and runs.
 
 TEST_F(ControllerTest, CommandsBeforeDuringAndAfterScansAndRuns) {
   std::map<std::string, std::string> seen;
@@ -299,236 +208,164 @@ TEST_F(ControllerTest, CommandsBeforeDuringAndAfterScansAndRuns) {
       if (!seen.count(phase)) seen[phase] = On(window_.commands);
     };
   };
-  MainController& c = Start();
+  Start();
   seen["single idle"] = On(window_.commands);
   Type(TextBox::kInputFile, Page());
   during("single scan");
-  c.ListWordsClicked();
+  c_->ListWordsClicked();
   seen["single after"] = On(window_.commands);
-
-  Page("a.htm");
   StartOnFolder();
   seen["multiple idle"] = On(window_.commands);
   during("multiple scan");
   window_.on_inspect = [&](const InspectRequest& r) {
     seen["multiple inspect"] = On(window_.commands);
+    window_.report_visible = false;  // the user closed the report
     return InspectAnswer{true, false, false, r.tag};
   };
-  controller_->GenerateClicked();
+  c_->GenerateClicked();
   seen["multiple after"] = On(window_.commands);
 
-  const struct {
-    const char* phase;
-    const char* on;
-  } kCases[] = {
-      {"single idle",
-       "List words: ListWords Generate Others InputFile Numbers Modes"},
+  const std::pair<const char*, std::string> kCases[] = {
+      {"single idle", kSingleIdle},
       {"single scan", "Stop: ListWords ReadOnly"},
-      {"single after",
-       "List words: ListWords Generate Others InputFile Numbers Modes"},
-      {"multiple idle",
-       "Save state: ListWords Generate Others Folder Numbers Modes"},
+      {"single after", kSingleIdle},
+      {"multiple idle", kMultipleIdle},
       {"multiple scan", "Stop: ListWords ReadOnly"},
       // Between the scan and the insertion "Stop" is left disabled.
       {"multiple inspect", "Stop: Generate Others Folder Numbers Modes"},
-      {"multiple after",
-       "Save state: ListWords Generate Others Folder Numbers Modes"},
+      {"multiple after", kMultipleIdle + " ViewReport"},
   };
-  for (const auto& k : kCases) EXPECT_EQ(seen[k.phase], k.on) << k.phase;
+  for (const auto& [phase, on] : kCases) EXPECT_EQ(seen[phase], on) << phase;
 }
 
-TEST_F(ControllerTest, SingleFileScanListsTheWordsOnce) {
-  MainController& c = Start();
-  Type(TextBox::kInputFile, Page());
-  Type(TextBox::kBeginMetaTagWith, "  my phrase  ");
-  c.ListWordsClicked();
-  EXPECT_NE(window_.output.find("garden"), std::string::npos);
-  EXPECT_TRUE(c.analysis_current());
-  EXPECT_EQ(window_.focus.back(), Control::kGenerateButton);
-  const int polls = window_.pending_input_calls;
-  c.GenerateClicked();  // from the table of the listing
-  EXPECT_EQ(window_.pending_input_calls, polls);
-  // The begin-with phrases are shown trimmed after composing.
-  EXPECT_EQ(window_.Text(TextBox::kBeginMetaTagWith), "my phrase");
-  EXPECT_EQ(
-      c.GetMetaTag().rfind("<meta name=\"keywords\" content=\"my phrase,", 0),
-      0u)
-      << window_.output;
-}
-
-TEST_F(ControllerTest, StopDuringAScanEndsIt) {
-  MainController& c = Start();
-  Type(TextBox::kInputFile, Page());
-  int polls = 0;
-  window_.on_pending_input = [&] {
-    if (++polls == 2) c.ListWordsClicked();  // reads "Stop" now
-  };
-  c.ListWordsClicked();
-  EXPECT_EQ(polls, 2);
-  // Two words were found before the second poll stopped the scan.
-  EXPECT_NE(window_.output.find("\r\n\r\nStopped with 2 words identified."),
-            std::string::npos)
-      << window_.output;
-  EXPECT_FALSE(c.analysis_current());
-  EXPECT_EQ(platform_.BoxesText(), "");
-}
-
-TEST_F(ControllerTest, InputMessages) {
-  MainController& c = Start();
-  c.GenerateClicked();
-  EXPECT_TRUE(window_.focus.empty());
-  Type(TextBox::kInputFile, "  page.txt ");
-  c.BoxLeft(TextBox::kInputFile);
-  EXPECT_EQ(window_.Text(TextBox::kInputFile), "page.txt");
-  c.ModeClicked(false);
-  c.GenerateClicked();
-  Type(TextBox::kFolder, site_.File("nowhere") + " ");
-  c.BoxLeft(TextBox::kFolder);
-  EXPECT_EQ(window_.Text(TextBox::kFolder), site_.File("nowhere"));
-  c.GenerateClicked();
-  window_.interactive = false;  // a dialog is up: leaving checks nothing
-  c.BoxLeft(TextBox::kFolder);
-  EXPECT_EQ(platform_.BoxesText(),
-            "Error | Input file not specified. | exclamation | ok\n"
-            "Invalid input | Input file name must have an extension "
-            "containing 'htm'. | none | ok\n"
-            "Invalid input | No input folder specified. | exclamation | ok\n"
-            "Invalid input | Folder does not exist. | exclamation | ok\n"
-            "Invalid input | Folder does not exist | exclamation | ok\n");
-}
-
-TEST_F(ControllerTest, RunInsertsAndShowsItsProgressAndReport) {
-  Page("a.htm");
-  MainController& c = StartOnFolder();
-  c.GenerateClicked();
-  EXPECT_EQ(platform_.BoxesText(),
-            "Result | A keywords meta tag was inserted in 1 file in 1 folder. "
-            "| none | ok\n");
-  EXPECT_EQ(window_.inspect_requests.size(), 1u);
-  EXPECT_EQ(window_.Text(TextBox::kInputFile), site_.File("a.htm"));
-  EXPECT_EQ(window_.progress.back(), 1);
-  EXPECT_FALSE(window_.progress_running);
-  EXPECT_TRUE(window_.report_visible);
-  EXPECT_TRUE(window_.report_buttons_enabled);
-  EXPECT_NE(ReadFile(site_.File("a.htm")).find("<meta name=\"keywords\""),
-            std::string::npos);
-}
-
-TEST_F(ControllerTest, StopDuringARunAsksWhetherToGoOn) {
-  Page("a.htm");
-  Page("b.htm");
-  MainController& c = StartOnFolder();
-  c.ParameterClicked(Parameter::kConfirm, false);
-  bool pressed = false;
-  window_.on_pending_input = [&] {
-    if (!pressed) c.ListWordsClicked();
-    pressed = true;
-  };
-  platform_.QueueAnswer(Answer::kNo);
-  c.GenerateClicked();
-  EXPECT_EQ(platform_.BoxesText(),
-            "Continue? | Go on to the next file? | none | yes/no\n"
-            "Result | No keywords meta tag was inserted in any file. | none "
-            "| ok\n");
-  EXPECT_NE(c.report().text().find("Operation stopped at user's request."),
-            std::string::npos);
-}
-
-TEST_F(ControllerTest, QuitDuringARunEndsItWithoutMoreQuestions) {
-  Page("a.htm");
-  Page("b.htm");
-  MainController& c = StartOnFolder();
-  c.ParameterClicked(Parameter::kSaveStateOnQuit, false);
-  window_.on_pending_input = [&] { c.Quit(); };
-  c.GenerateClicked();
-  EXPECT_TRUE(window_.ended);
-  EXPECT_TRUE(window_.inspect_requests.empty());
-  EXPECT_EQ(platform_.BoxesText(), "");
-  EXPECT_EQ(ReadFile(site_.File("a.htm")), kPage);
-  EXPECT_FALSE(Exists(StatePath()));
-}
-
-// --- Settings rules.
-
-TEST_F(ControllerTest, GermanLowerCaseNeedsConfirmation) {
-  MainController& c = Start();
-  const std::string question =
-      "Confirmation | For German text it is better to keep upper/lower "
-      "case.\r\n\r\nAre you sure you want all keywords in lower case? | none "
-      "| yes/no/cancel\n";
+TEST_F(ControllerTest, StopAndQuitInTheMiddle) {
   const struct {
-    int language;
-    Answer answer;  // kOk: nothing asked
-    bool preserve_case;
+    const char* what;
+    bool run;   // a multiple-file run, else a single-file scan
+    bool quit;  // Quit, else Stop
+    const char* boxes;
+    const char* output_end;
   } kCases[] = {
-      {kGerman, Answer::kNo, true},
-      {kGerman, Answer::kCancel, true},
-      {kGerman, Answer::kYes, false},
-      {kEnglish, Answer::kOk, false},
+      {"stop a scan", false, false, "",
+       "\r\n\r\nStopped with 2 words identified."},
+      {"stop a run, answer No", true, false,
+       "Continue? | Go on to the next file? | none | ?\n"
+       "Result | No keywords meta tag was inserted in any file. | none\n",
+       ""},
+      {"quit a scan", false, true, "", "Stopped with 2 words identified."},
+      {"quit a run", true, true, "", ""},
   };
   for (const auto& k : kCases) {
-    platform_.boxes.clear();
-    c.LanguageChanged(k.language);
-    c.SettingsBoxClicked(SettingsBox::kPreserveCase, true);  // asks nothing
-    EXPECT_EQ(platform_.BoxesText(), "") << int(k.answer);
-    if (k.answer != Answer::kOk) platform_.QueueAnswer(k.answer);
-    c.SettingsBoxClicked(SettingsBox::kPreserveCase, false);
-    EXPECT_EQ(platform_.BoxesText(), k.answer == Answer::kOk ? "" : question)
-        << int(k.answer);
-    EXPECT_EQ(window_.settings.PreserveCase, k.preserve_case) << int(k.answer);
+    MainController& c = StartOnFolder();
+    if (!k.run) {
+      c.ModeClicked(true);
+      Type(TextBox::kInputFile, File("site/a.htm"));
+    }
+    c.ParameterClicked(Parameter::kConfirm, false);
+    c.ParameterClicked(Parameter::kSaveStateOnQuit, false);
+    int polls = 0;
+    window_.on_pending_input = [&] {
+      if (++polls == 2 && k.quit) c.Quit();
+      if (polls == 2 && !k.quit) c.ListWordsClicked();  // reads "Stop" now
+    };
+    if (k.run && !k.quit) platform_.answers.push_back(Answer::kNo);
+    c.GenerateClicked();
+    EXPECT_EQ(platform_.boxes, k.boxes) << k.what;
+    EXPECT_TRUE(window_.output.ends_with(k.output_end)) << k.what;
+    EXPECT_EQ(ReadFile(File("site/a.htm")) + ReadFile(File("site/b.htm")),
+              std::string(kPage) + kPage)
+        << k.what;
+    EXPECT_EQ(window_.inspected, 0) << k.what;
+    EXPECT_EQ(window_.ended, k.quit) << k.what;
+    EXPECT_FALSE(c.analysis_current()) << k.what;
+    EXPECT_FALSE(fs::exists(StatePath())) << k.what;
+    EXPECT_EQ(
+        c.report().text().find("\nOperation stopped at user's request.") !=
+            std::string::npos,
+        k.run)
+        << k.what;
   }
 }
 
-TEST_F(ControllerTest, AnotherLanguageWithoutItsListIsReported) {
-  MainController& c = Start();
-  c.LanguageChanged(kAnotherLanguage);
-  EXPECT_EQ(platform_.BoxesText(), AnotherUnavailable());
-  EXPECT_FALSE(window_.settings.IgnoreCommonWords);
-  EXPECT_EQ(window_.settings.TextLanguage, kAnotherLanguage);
-  // Ticking the box again reports again and leaves it unticked.
-  platform_.boxes.clear();
-  c.SettingsBoxClicked(SettingsBox::kIgnoreCommonWords, true);
-  EXPECT_EQ(platform_.BoxesText(), AnotherUnavailable());
-  EXPECT_FALSE(window_.settings.IgnoreCommonWords);
-  // A language with a list: no report, and the box can be ticked.
-  platform_.boxes.clear();
-  c.LanguageChanged(kGerman);
-  c.SettingsBoxClicked(SettingsBox::kIgnoreCommonWords, true);
-  EXPECT_EQ(platform_.BoxesText(), "");
-  EXPECT_TRUE(window_.settings.IgnoreCommonWords);
+TEST_F(ControllerTest, LeavingABox) {
+  using enum TextBox;
+  const struct {
+    TextBox box;
+    const char* typed;
+    bool interactive;
+    const char* shown;  // "*": as typed
+    std::string boxes;
+    Control focus;
+  } kCases[] = {
+      {kInputFile, " page.htm ", true, "page.htm", "",
+       Control::kGenerateButton},
+      {kInputFile, "page.txt", true, "*",
+       "Invalid input | Input file name must have an extension containing "
+       "'htm'. | none\n",
+       Control::kGenerateButton},
+      {kInputFile, "gone.htm", true, "*",
+       "File not found | Input file does not exist. | exclamation\n",
+       Control::kGenerateButton},
+      {kInputFile, "page.txt", false, "*", "", Control::kNone},
+      {kFolder, "nowhere ", true, "nowhere",
+       "Invalid input | Folder does not exist. | exclamation\n",
+       Control::kInputFileButton},
+      {kFolder, "nowhere", false, "*", "", Control::kNone},
+      {kMaxNumKeywords, "12a3", true, "50",
+       "VORN | Maximum number of keywords in the meta tag is 100. | none\n",
+       Control::kMaxNumKeywordsBox},
+      {kMaxNumBytes, "1001", true, "500",
+       "VORN | Maximum number of bytes in the meta tag is 1000. | none\n",
+       Control::kMaxNumBytesBox},
+      {kWordsToIgnore, " Foo  bar,, ", true, "foo,bar", "", Control::kNone},
+  };
+  Page();
+  for (const auto& k : kCases) {
+    MainController& c = Start();
+    fs::current_path(dir_);
+    Type(k.box, k.typed);
+    window_.interactive = k.interactive;
+    c.BoxLeft(k.box);
+    const std::string shown = *k.shown == '*' ? k.typed : k.shown;
+    EXPECT_EQ(window_.Text(k.box) + "|" + c.box_text(k.box),
+              shown + "|" + shown)
+        << k.typed;
+    EXPECT_EQ(platform_.boxes, k.boxes) << k.typed;
+    EXPECT_EQ(window_.focus, k.focus) << k.typed;
+  }
+  EXPECT_EQ(c_->settings().IgnoreList(), "foo,bar,");
+  EXPECT_EQ(c_->settings().MaxNumBytesInMetaTag, "500");  // as shown
 }
 
 TEST_F(ControllerTest, WhichChangesMakeTheAnalysisStale) {
   MainController& c = Start();
   Type(TextBox::kInputFile, Page());
+  auto left = [&](TextBox box, const char* text) {
+    Type(box, text);
+    c.BoxLeft(box);
+  };
   const struct {
     const char* what;
     std::function<void()> change;
     bool stale;
   } kCases[] = {
-      {"table weight", [&] { c.ListChanged(SettingsList::kTableWeight, 5); },
-       true},
-      {"min frequency",
-       [&] { c.ListChanged(SettingsList::kThresholdFrequency, 0); }, true},
+      {"a list", [&] { c.ListChanged(SettingsList::kTableWeight, 5); }, true},
+      {"language", [&] { c.LanguageChanged(kGerman); }, true},
       {"short words",
        [&] { c.SettingsBoxClicked(SettingsBox::kIgnoreShortWords, false); },
        true},
+      {"keep case",
+       [&] { c.SettingsBoxClicked(SettingsBox::kPreserveCase, true); }, true},
       {"spaces",
        [&] { c.SettingsBoxClicked(SettingsBox::kSpaceAfterComma, true); },
        false},
       {"slash", [&] { c.SettingsBoxClicked(SettingsBox::kForwardSlash, true); },
        false},
-      {"keep case",
-       [&] { c.SettingsBoxClicked(SettingsBox::kPreserveCase, true); }, true},
-      {"max keywords",
-       [&] {
-         Type(TextBox::kMaxNumKeywords, "20");
-         c.BoxLeft(TextBox::kMaxNumKeywords);
-       },
-       false},
-      {"begin with", [&] { Type(TextBox::kBeginMetaTagWith, "x"); }, false},
-      {"words to ignore left", [&] { c.BoxLeft(TextBox::kWordsToIgnore); },
-       true},
+      {"max keywords", [&] { left(TextBox::kMaxNumKeywords, "20"); }, false},
+      {"begin with", [&] { left(TextBox::kBeginMetaTagWith, "x"); }, false},
+      {"clear begin with", [&] { c.ClearBeginMetaTagWithClicked(); }, false},
+      {"words to ignore", [&] { left(TextBox::kWordsToIgnore, "x"); }, true},
+      {"clear words to ignore", [&] { c.ClearWordsToIgnoreClicked(); }, true},
       {"clear output", [&] { c.ClearOutputClicked(); }, true},
       {"input left", [&] { c.BoxLeft(TextBox::kInputFile); }, true},
       {"restore defaults", [&] { c.ResetClicked(); }, true},
@@ -539,247 +376,191 @@ TEST_F(ControllerTest, WhichChangesMakeTheAnalysisStale) {
     k.change();
     EXPECT_EQ(c.analysis_current(), !k.stale) << k.what;
   }
+  // Composing the tag trims the phrases; the box shows them so.
+  Type(TextBox::kBeginMetaTagWith, "  my phrase ");
+  c.GenerateClicked();
+  EXPECT_EQ(window_.Text(TextBox::kBeginMetaTagWith), "my phrase");
 }
 
-TEST_F(ControllerTest, LeavingTheNumericFields) {
-  MainController& c = Start();
+// The done tag goes with Insert as the inspect dialog last left its box
+// when tags are inspected, else as the parameter says.
+TEST_F(ControllerTest, InsertOutcomes) {
   const struct {
-    TextBox box;
-    const char* typed;
-    const char* shown;
-    const char* message;  // "" for none
+    const char* what;
+    bool confirm;
+    bool add_done;
+    int dialog_done;  // -1: no dialog yet
+    Answer backup;
+    bool tag;
+    bool done;
   } kCases[] = {
-      {TextBox::kMaxNumKeywords, "12a3", "50",
-       "Maximum number of keywords in the meta tag is 100."},
-      {TextBox::kMaxNumKeywords, "4", "50",
-       "Minimum number of keywords in the meta tag is 5."},
-      {TextBox::kMaxNumKeywords, "+7", "+7", ""},
-      {TextBox::kMaxNumKeywords, "-7", "7", ""},
-      {TextBox::kMaxNumKeywords, "100", "100", ""},
-      {TextBox::kMaxNumKeywords, "", "", ""},
-      {TextBox::kMaxNumBytes, "1001", "500",
-       "Maximum number of bytes in the meta tag is 1000."},
-      {TextBox::kMaxNumBytes, "0", "0", ""},
+      {"cancelled", false, true, -1, Answer::kCancel, false, false},
+      {"add done", false, true, -1, Answer::kNo, true, true},
+      {"no done, backup", false, false, -1, Answer::kYes, true, false},
+      {"dialog cleared done", true, true, 0, Answer::kNo, true, false},
+      {"dialog ticked done", true, false, 1, Answer::kNo, true, true},
+      {"no dialog yet", true, true, -1, Answer::kNo, true, true},
   };
   for (const auto& k : kCases) {
+    MainController& c = StartOnFolder();
+    c.ParameterClicked(Parameter::kAddDone, k.add_done);
+    if (k.dialog_done >= 0) {
+      window_.on_inspect = [&](const InspectRequest& r) {
+        return InspectAnswer{false, true, k.dialog_done == 1, r.tag};
+      };
+      c.GenerateClicked();
+    }
+    c.ParameterClicked(Parameter::kConfirm, k.confirm);
+    c.ModeClicked(true);
+    const std::string page = Page("p.htm");
+    fs::remove(File("p.bak.htm"));
+    Type(TextBox::kInputFile, page);
+    c.GenerateClicked();
     platform_.boxes.clear();
-    window_.focus.clear();
-    Type(k.box, k.typed);
-    c.BoxLeft(k.box);
-    EXPECT_EQ(window_.Text(k.box), k.shown) << k.typed;
-    const std::string expected =
-        *k.message ? std::string("VORN | ") + k.message + " | none | ok\n" : "";
-    EXPECT_EQ(platform_.BoxesText(), expected) << k.typed;
-    const std::vector<Control> focus = {k.box == TextBox::kMaxNumKeywords
-                                            ? Control::kMaxNumKeywordsBox
-                                            : Control::kMaxNumBytesBox};
-    EXPECT_EQ(window_.focus, *k.message ? focus : std::vector<Control>{})
-        << k.typed;
+    platform_.answers.push_back(k.backup);
+    c.InsertClicked();
+    EXPECT_EQ(platform_.boxes, "Backup? | Back up " + page + " to " +
+                                   File("p.bak.htm") + "? | none | ?\n")
+        << k.what;
+    const std::string bytes = ReadFile(page);
+    EXPECT_EQ(bytes.find(c.GetMetaTag() + "\r\n") != std::string::npos, k.tag)
+        << k.what;
+    EXPECT_EQ(bytes.find("<meta name=\"VORN done\"") != std::string::npos,
+              k.done)
+        << k.what;
+    EXPECT_EQ(ReadFile(File("p.bak.htm")),
+              k.backup == Answer::kYes ? kPage : "")
+        << k.what;
   }
-  EXPECT_EQ(c.settings().MaxNumBytesInMetaTag, "0");
 }
 
-TEST_F(ControllerTest, WordsToIgnoreAreNormalisedOnLeaving) {
-  MainController& c = Start();
-  Type(TextBox::kWordsToIgnore, "  Foo  bar,, Baz ,");
-  EXPECT_EQ(c.settings().WordsToIgnore, "");  // not before leaving
-  c.BoxLeft(TextBox::kWordsToIgnore);
-  EXPECT_EQ(window_.Text(TextBox::kWordsToIgnore), "foo,bar,baz");
-  EXPECT_EQ(c.settings().IgnoreList(), "foo,bar,baz,");
-  c.ClearWordsToIgnoreClicked();
-  EXPECT_EQ(window_.Text(TextBox::kWordsToIgnore), "");
-  EXPECT_EQ(c.settings().IgnoreList(), ",");
-}
-
-TEST_F(ControllerTest, RestoreDefaultsKeepsTextsAndLanguage) {
-  MainController& c = Start();
-  const std::string page = Page();
-  Type(TextBox::kInputFile, page);
-  Type(TextBox::kBeginMetaTagWith, "phrase");
-  Type(TextBox::kMaxNumKeywords, "20");
-  c.ListChanged(SettingsList::kTableWeight, 9);
-  c.ListChanged(SettingsList::kTitleWeight, 1);
-  c.LanguageChanged(kFrench);  // no French list: reported, box unticked
-  c.ResetClicked();
-  EXPECT_EQ(window_.Text(TextBox::kInputFile), page);
-  EXPECT_EQ(window_.Text(TextBox::kBeginMetaTagWith), "phrase");
-  EXPECT_EQ(window_.Text(TextBox::kMaxNumKeywords), "50");
-  EXPECT_EQ(window_.settings.TableWeight, 2);
-  EXPECT_EQ(window_.settings.TitleWeight, 90);
-  EXPECT_EQ(window_.settings.TextLanguage, kFrench);
-  EXPECT_TRUE(window_.settings.IgnoreCommonWords);
-  EXPECT_EQ(window_.focus.back(), Control::kGenerateButton);
-}
-
-TEST_F(ControllerTest, ParameterCouplings) {
-  MainController& c = Start();
-  // Each click, then "old new dontlog" as shown: "1" ticked, "0" clear,
-  // "-" disabled.
+TEST_F(ControllerTest, SaveStateOutcomes) {
+  const std::string kError =
+      "Save state | Error when attempting to save the state";
   const struct {
-    Parameter parameter;
-    bool ticked;
-    const char* shown;
+    const char* what;
+    bool quit;  // Quit, else the save-state button
+    bool save_on_quit;
+    bool writable;
+    int messages;  // 1: with the system's description; 2: and a second
   } kCases[] = {
-      {Parameter::kIncludeOldMetaTag, true, "1 1 0"},
-      {Parameter::kIncludeNewMetaTag, false, "0 0 0"},
-      {Parameter::kLogOperations, false, "- - -"},
-      {Parameter::kSkipDone, true, "- - 0"},  // the later click decides
-      {Parameter::kSkipDone, false, "- - -"},
-      {Parameter::kLogOperations, true, "0 0 0"},
-      {Parameter::kSkipDone, false, "0 0 -"},
+      {"button", false, false, true, 0},
+      {"button fails", false, false, false, 2},
+      {"quit saves", true, true, true, 0},
+      {"quit without saving", true, false, true, 0},
+      {"quit, save fails", true, true, false, 1},
   };
   for (const auto& k : kCases) {
-    c.ParameterClicked(k.parameter, k.ticked);
-    const OperationParameters& p = window_.parameters;
-    const ParameterEnabling& e = window_.enabling;
-    auto show = [](bool enabled, bool ticked) {
-      return std::string(enabled ? (ticked ? "1" : "0") : "-");
-    };
-    EXPECT_EQ(show(e.IncludeOldMetaTag, p.IncludeOldMetaTag) + " " +
-                  show(e.IncludeNewMetaTag, p.IncludeNewMetaTag) + " " +
-                  show(e.DontLogDone, p.DontLogDone),
-              k.shown)
-        << int(k.parameter) << " " << k.ticked;
+    const std::string path = k.writable ? StatePath() : File("no/vorn.usr");
+    fs::remove(path);
+    MainController& c = StartOnFolder(path);
+    c.ParameterClicked(Parameter::kSaveStateOnQuit, k.save_on_quit);
+    k.quit ? c.Quit() : c.ListWordsClicked();
+    EXPECT_EQ(window_.ended, k.quit) << k.what;
+    const std::optional<SavedState> saved = LoadState(path);
+    EXPECT_EQ(saved.has_value(), k.writable && (k.save_on_quit || !k.quit))
+        << k.what;
+    if (saved) {
+      EXPECT_EQ(saved->Folder, File("site")) << k.what;
+      EXPECT_FALSE(saved->SingleFileMode) << k.what;
+    }
+    EXPECT_EQ(platform_.boxes.starts_with(kError + ": "), k.messages > 0)
+        << k.what;
+    EXPECT_EQ(platform_.boxes.ends_with("\n" + kError + " | exclamation\n"),
+              k.messages == 2)
+        << k.what << platform_.boxes;
+    EXPECT_EQ(std::count(platform_.boxes.begin(), platform_.boxes.end(), '\n'),
+              k.messages)
+        << k.what;
   }
 }
 
-// --- Commands.
-
-TEST_F(ControllerTest, ChoosingAndClearingTheInputs) {
+TEST_F(ControllerTest, ChoosingShowingAndClearing) {
   MainController& c = Start();
   window_.output = "old output";
-  c.InputFileClicked();  // cancelled: nothing changes
+  c.InputFileClicked();  // cancelled
   EXPECT_EQ(window_.output, "old output");
-  EXPECT_EQ(platform_.open_dialogs.at(0).filter,
-            "HTML files (*.htm, *.html, *.shtm, *.shtml) | "
-            "*.htm;*.html;*.shtm;*.shtml");
   platform_.next_file = Page();
   c.InputFileClicked();
-  EXPECT_EQ(window_.Text(TextBox::kInputFile), platform_.next_file);
-  EXPECT_EQ(window_.output, "");
-  c.ClearInputFileClicked();
-  EXPECT_EQ(window_.Text(TextBox::kInputFile), "");
-  EXPECT_EQ(window_.focus.back(), Control::kInputFileButton);
-  c.ModeClicked(false);
-  platform_.next_folder = site_.path();
-  c.FolderClicked();
-  EXPECT_EQ(window_.Text(TextBox::kFolder), site_.path());
-  c.ClearFolderClicked();
-  EXPECT_EQ(window_.Text(TextBox::kFolder), "");
-  EXPECT_EQ(window_.focus.back(), Control::kFolderButton);
-}
-
-TEST_F(ControllerTest, ShowExistingListsTagsOrOpensTheParameters) {
-  MainController& c = Start();
-  Type(TextBox::kInputFile, Page());
+  EXPECT_EQ(window_.Text(TextBox::kInputFile) + window_.output,
+            platform_.next_file);
   c.ShowExistingClicked();
   EXPECT_EQ(window_.output,
             "TITLE: Garden tools\r\n\r\nNo keywords meta tag found.");
+  c.ClearInputFileClicked();
+  EXPECT_EQ(window_.Text(TextBox::kInputFile), "");
+  EXPECT_EQ(window_.focus, Control::kInputFileButton);
   c.ModeClicked(false);
+  platform_.next_folder = dir_;
+  c.FolderClicked();
+  EXPECT_EQ(window_.Text(TextBox::kFolder), dir_);
   c.ShowExistingClicked();
   EXPECT_EQ(window_.parameters_shown, 1);
+  c.ClearFolderClicked();
+  EXPECT_EQ(window_.Text(TextBox::kFolder), "");
+  EXPECT_EQ(window_.focus, Control::kFolderButton);
+  EXPECT_EQ(platform_.boxes, "");
 }
 
-TEST_F(ControllerTest, InsertAsksBackupAndActsOnTheAnswer) {
-  const struct {
-    Answer answer;
-    bool add_done;
-    bool changed;
-    bool backup;
-  } kCases[] = {{Answer::kCancel, true, false, false},
-                {Answer::kNo, true, true, false},
-                {Answer::kYes, true, true, true},
-                {Answer::kNo, false, true, false}};
-  const std::string backup = site_.File("p.bak.htm");
-  for (const auto& k : kCases) {
-    MainController& c = Start();
-    const std::string page = Page("p.htm");
-    ::unlink(backup.c_str());
-    Type(TextBox::kInputFile, page);
-    c.GenerateClicked();
-    c.ParameterClicked(Parameter::kConfirm, false);
-    c.ParameterClicked(Parameter::kAddDone, k.add_done);
-    platform_.QueueAnswer(k.answer);
-    c.InsertClicked();
-    EXPECT_EQ(platform_.BoxesText(), "Backup? | Back up " + page + " to " +
-                                         backup + "? | none | yes/no/cancel\n")
-        << int(k.answer);
-    const std::string bytes = ReadFile(page);
-    EXPECT_EQ(bytes != kPage, k.changed) << int(k.answer);
-    EXPECT_EQ(bytes.find(c.GetMetaTag() + "\r\n<meta name=\"VORN done\"") !=
-                  std::string::npos,
-              k.changed && k.add_done)
-        << int(k.answer) << bytes;
-    EXPECT_EQ(Exists(backup), k.backup) << int(k.answer);
-    EXPECT_EQ(ReadFile(backup), k.backup ? kPage : "") << int(k.answer);
-  }
-}
-
-TEST_F(ControllerTest, InsertWithoutTagOrFile) {
+TEST_F(ControllerTest, SettingsKeepTheirRules) {
   MainController& c = Start();
-  c.InsertClicked();  // empty output: only the focus
-  EXPECT_EQ(platform_.BoxesText(), "");
-  EXPECT_EQ(window_.focus.back(), Control::kInputFileButton);
-  window_.output = "  <meta name=\"keywords\" content=\"a\">  ";
-  c.InsertClicked();
-  EXPECT_EQ(platform_.BoxesText(),
-            "Error | Input file not specified. | exclamation | ok\n");
-  EXPECT_EQ(window_.output, "<meta name=\"keywords\" content=\"a\">");
-}
-
-TEST_F(ControllerTest, SavingTheStateFromTheButtonAndOnQuit) {
-  for (const bool save_on_quit : {true, false}) {
-    MainController& c = StartOnFolder();
-    c.ListWordsClicked();  // "Save state"
-    const std::optional<SavedState> saved = LoadState(StatePath());
-    ASSERT_TRUE(saved.has_value());
-    EXPECT_EQ(saved->Folder, site_.path());
-    EXPECT_FALSE(saved->SingleFileMode);
-    ::unlink(StatePath().c_str());
-    c.ParameterClicked(Parameter::kSaveStateOnQuit, save_on_quit);
-    c.Quit();
-    EXPECT_TRUE(window_.ended);
-    EXPECT_EQ(Exists(StatePath()), save_on_quit);
-    EXPECT_EQ(platform_.BoxesText(), "");
-  }
-}
-
-TEST_F(ControllerTest, FailedSavesShowTheirMessages) {
-  MainController& c = Start(user_.File("missing/vorn.usr"));
-  c.ModeClicked(false);
-  c.ListWordsClicked();
-  const std::string kError = "Error when attempting to save the state";
-  ASSERT_EQ(platform_.boxes.size(), 2u);
-  const MessageBox& first = platform_.boxes[0];
-  EXPECT_EQ(first.caption, "Save state");
-  EXPECT_EQ(first.text.rfind(kError + ": ", 0), 0u);
-  EXPECT_GT(first.text.size(), kError.size() + 2);
-  EXPECT_EQ(first.icon, Icon::kExclamation);
-  EXPECT_EQ(DescribeBox(platform_.boxes[1]),
-            "Save state | " + kError + " | exclamation | ok");
-  // On quitting only the first message, then the program ends.
+  Type(TextBox::kInputFile, Page());
+  Type(TextBox::kBeginMetaTagWith, "phrase");
+  c.ListChanged(SettingsList::kTitleWeight, 1);
+  c.SettingsBoxClicked(SettingsBox::kForwardSlash, true);
+  c.LanguageChanged(kAnotherLanguage);  // no list: reported, box unticked
+  EXPECT_EQ(platform_.boxes, kAnotherUnavailable);
+  EXPECT_FALSE(window_.settings.IgnoreCommonWords);
+  window_.focus = Control::kNone;
+  window_.interactive = false;  // the focus moves only in ordinary use
+  c.ClearOutputClicked();
+  EXPECT_EQ(window_.focus, Control::kNone);
+  window_.interactive = true;
+  c.ResetClicked();  // keeps the texts and the language
+  EXPECT_EQ(window_.Text(TextBox::kBeginMetaTagWith), "phrase");
+  EXPECT_EQ(window_.settings.TitleWeight, 90);
+  EXPECT_FALSE(window_.settings.ForwardSlash);
+  EXPECT_EQ(window_.settings.TextLanguage, kAnotherLanguage);
+  EXPECT_TRUE(window_.settings.IgnoreCommonWords);
+  EXPECT_EQ(window_.focus, Control::kGenerateButton);
+  // German text: lower case only after a Yes.
+  c.LanguageChanged(kGerman);
+  c.SettingsBoxClicked(SettingsBox::kPreserveCase, true);  // asks nothing
   platform_.boxes.clear();
-  c.Quit();
-  ASSERT_EQ(platform_.boxes.size(), 1u);
-  EXPECT_EQ(platform_.boxes[0].text.rfind(kError + ": ", 0), 0u);
-  EXPECT_TRUE(window_.ended);
+  platform_.answers = {Answer::kNo, Answer::kYes};
+  c.SettingsBoxClicked(SettingsBox::kPreserveCase, false);
+  EXPECT_TRUE(window_.settings.PreserveCase);
+  c.SettingsBoxClicked(SettingsBox::kPreserveCase, false);
+  EXPECT_FALSE(window_.settings.PreserveCase);
+  EXPECT_EQ(platform_.boxes.find("Confirmation | For German text"), 0u);
+  EXPECT_EQ(platform_.unscripted.size() + platform_.answers.size(), 0u);
 }
 
-TEST_F(ControllerTest, ManualLink) {
+TEST_F(ControllerTest, HelpAndTheManual) {
   MainController& c = Start();
+  const std::pair<Control, bool> kF1[] = {
+      {Control::kShowExistingButton, true},
+      {Control::kGenerateButton, true},
+      {Control::kHelpButton, true},
+      {Control::kInputFileButton, true},
+      {Control::kListWordsButton, true},
+      {Control::kFolderButton, false},
+      {Control::kOther, false},
+  };
+  for (const auto& [control, opens] : kF1) {
+    const int before = window_.help_shown;
+    c.KeyReleased(control, kKeyF1);
+    c.KeyReleased(control, kKeyF1 + 1);
+    EXPECT_EQ(window_.help_shown - before, opens ? 1 : 0) << int(control);
+  }
   c.ManualLinkClicked();
-  EXPECT_EQ(
-      platform_.opened_urls,
-      std::vector<std::string>{"file://" + program_.path() + "/manual.html"});
-  EXPECT_EQ(platform_.BoxesText(), "");
   platform_.url_opens = false;
   c.ManualLinkClicked();
-  EXPECT_EQ(platform_.BoxesText(),
-            "Cannot launch web browser | Error launching web browser.\r\n\r\n"
-            "Please make sure that your web browser is correctly "
-            "installed,\r\nthat '.htm' files are associated with it, and "
-            "that there is\r\nsufficient memory available. | exclamation | "
-            "ok\n");
+  EXPECT_EQ(platform_.urls.at(0), "file://" VORN_DATA_DIR "/manual.html");
+  EXPECT_TRUE(platform_.boxes.starts_with(
+      "Cannot launch web browser | Error launching web browser.\r\n\r\n"
+      "Please make sure that your web browser is correctly installed,\r\n"))
+      << platform_.boxes;
 }
 
 TEST(ManualAddressTest, RelativeNamesBecomeFileUrls) {
@@ -796,100 +577,6 @@ TEST(ManualAddressTest, RelativeNamesBecomeFileUrls) {
   };
   for (const auto& k : kCases)
     EXPECT_EQ(ManualAddress(k.text, k.folder), k.url) << k.text;
-}
-
-TEST_F(ControllerTest, HelpAndF1) {
-  MainController& c = Start();
-  c.HelpClicked();
-  EXPECT_EQ(window_.help_shown, 1);
-  const struct {
-    Control control;
-    int key;
-    bool opens;
-  } kCases[] = {
-      {Control::kShowExistingButton, kKeyF1, true},
-      {Control::kGenerateButton, kKeyF1, true},
-      {Control::kHelpButton, kKeyF1, true},
-      {Control::kInputFileButton, kKeyF1, true},
-      {Control::kListWordsButton, kKeyF1, true},
-      {Control::kFolderButton, kKeyF1, false},
-      {Control::kMaxNumBytesBox, kKeyF1, false},
-      {Control::kOther, kKeyF1, false},
-      {Control::kHelpButton, 113, false},
-  };
-  for (const auto& k : kCases) {
-    const int before = window_.help_shown;
-    c.KeyReleased(k.control, k.key);
-    EXPECT_EQ(window_.help_shown - before, k.opens ? 1 : 0)
-        << int(k.control) << " " << k.key;
-  }
-}
-
-// --- The report window.
-
-TEST_F(ControllerTest, ReportSaveAndItsFailure) {
-  MainController& c = Start();
-  c.ReportSaveClicked();  // empty report: nothing asked
-  EXPECT_TRUE(platform_.save_titles.empty());
-  c.report().Output("line one\r\nline two");
-  platform_.next_save = site_.File("report.txt");
-  c.ReportSaveClicked();
-  EXPECT_EQ(platform_.save_titles,
-            std::vector<std::string>{"Specify file to save to."});
-  EXPECT_EQ(ReadFile(site_.File("report.txt")), "line one\r\nline two\r\n");
-  platform_.next_save = site_.File("no/such/folder/report.txt");
-  c.ReportSaveClicked();
-  ASSERT_EQ(platform_.boxes.size(), 1u);
-  EXPECT_EQ(platform_.boxes[0].caption, "Loading the common words ...");
-  EXPECT_EQ(platform_.boxes[0].icon, Icon::kExclamation);
-  EXPECT_FALSE(platform_.boxes[0].text.empty());
-}
-
-TEST_F(ControllerTest, ReportCopyWholeOrSelection) {
-  MainController& c = Start();
-  c.ReportCopyClicked("");  // empty report: only the focus
-  EXPECT_EQ(platform_.clipboard_sets, 0);
-  EXPECT_EQ(window_.report_close_focused, 1);
-  c.report().Output("whole report");
-  c.ReportSelectionChanged(true);
-  EXPECT_EQ(window_.copy_caption, "Copy selected text to clipboard");
-  c.ReportCopyClicked("report");
-  EXPECT_EQ(platform_.clipboard, "report");
-  EXPECT_EQ(window_.copy_caption, "Copy to clipboard");
-  c.ReportSelectionChanged(true);
-  c.ReportSelectionChanged(false);
-  EXPECT_EQ(window_.copy_caption, "Copy to clipboard");
-  c.ReportCopyClicked("");
-  EXPECT_EQ(platform_.clipboard, "whole report");
-  EXPECT_EQ(window_.report_close_focused, 3);
-}
-
-TEST_F(ControllerTest, ViewReportShowsOnlyWhenAReportIsHidden) {
-  MainController& c = Start();
-  c.ModeClicked(false);
-  window_.label = "count";
-  window_.report_visible = true;
-  c.ReportCloseClicked();  // an empty report
-  EXPECT_FALSE(window_.report_visible);
-  EXPECT_FALSE(window_.commands.ViewReportVisible);
-  EXPECT_EQ(window_.label, "count");
-  c.report().Output("x");
-  c.ModeClicked(true);
-  EXPECT_FALSE(window_.commands.ViewReportVisible);
-  c.ModeClicked(false);
-  EXPECT_TRUE(window_.commands.ViewReportVisible);
-  EXPECT_EQ(window_.label, "");
-
-  // A run whose report window was closed meanwhile.
-  Page("a.htm");
-  StartOnFolder();
-  controller_->ParameterClicked(Parameter::kConfirm, false);
-  window_.on_pending_input = [&] { window_.report_visible = false; };
-  controller_->GenerateClicked();
-  EXPECT_TRUE(window_.commands.ViewReportVisible);
-  controller_->ViewReportClicked();
-  EXPECT_TRUE(window_.report_visible);
-  EXPECT_FALSE(window_.commands.ViewReportVisible);
 }
 
 }  // namespace

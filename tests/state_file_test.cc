@@ -3,172 +3,132 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vorn {
 namespace {
 
-// The file of a first save with the defaults and C:-free Linux paths, line
-// by line as it must read.
-std::vector<std::string> DefaultLines() {
-  return {"\"/site/index.htm\"", "\"\"", "\"\"", "\"\"", "\"50\"", "\"500\"",
-          // short-word size 2 and minimum frequency 2 are positions 1;
-          // table 2, existing keywords 0, bold 4 are their own positions.
-          "1", "1", "2", "0", "4",
-          // ignore short, ignore common, keep case, spaces, slash
-          "1", "1", "0", "0", "0",
-          // title 90, description 50, italic 4, div 2, span 4, English
-          "9", "5", "4", "2", "4", "0",
-          // backup, confirm, add done, skip done, don't log done, display
-          "0", "1", "1", "1", "0", "1",
-          // htm, html, shtm, shtml, subfolders, new, old, log, clear, unix,
-          // save on quit
-          "1", "1", "0", "0", "0", "0", "0", "1", "1", "1", "1", "#TRUE#"};
-}
+// The file the defaults give, with an input file.
+const std::vector<std::string> kDefaults = {
+    "\"/site/index.htm\"", "\"\"", "\"\"", "\"\"", "\"50\"", "\"500\"",
+    // short-word size 2, minimum frequency 2, table 2, existing 0, bold 4
+    "1", "1", "2", "0", "4",
+    // ignore short, ignore common, keep case, spaces, slash
+    "1", "1", "0", "0", "0",
+    // title 90, description 50, italic 4, div 2, span 4, English
+    "9", "5", "4", "2", "4", "0",
+    // backup, confirm, add done, skip done, don't log done, display words
+    "0", "1", "1", "1", "0", "1",
+    // htm, html, shtm, shtml, subfolders, new, old, log, clear, unix, save
+    "1", "1", "0", "0", "0", "0", "0", "1", "1", "1", "1", "#TRUE#"};
 
-std::string Join(const std::vector<std::string>& lines) {
+using Edits = std::vector<std::pair<int, std::string>>;  // line, text
+
+std::string File(const Edits& edits, std::size_t lines = 40) {
+  std::vector<std::string> file = kDefaults;
+  for (const auto& [line, text] : edits) file[line - 1] = text;
   std::string text;
-  for (const std::string& l : lines) text += l + "\r\n";
+  for (std::size_t i = 0; i < lines; ++i) text += file[i] + "\r\n";
   return text;
 }
 
 TEST(StateFileTest, DefaultsWriteTheFortyLines) {
   SavedState state;
   state.InputFile = "/site/index.htm";
-  EXPECT_EQ(FormatState(state), Join(DefaultLines()));
+  EXPECT_EQ(FormatState(state), File({}));
 }
 
-TEST(StateFileTest, EverySettingRoundTrips) {
-  SavedState state;
-  state.InputFile = "/a b/page.htm";
-  AnalysisSettings& s = state.Settings;
-  s.TitleWeight = 30;
-  s.DescriptionWeight = 0;
-  s.ExistingKeywordsWeight = 70;
-  s.BoldWeight = 9;
-  s.ItalicWeight = 0;
-  s.TableWeight = 5;
-  s.DivWeight = 1;
-  s.SpanWeight = 8;
-  s.ShortWordSize = 9;
-  s.ThresholdFrequency = 1;
-  s.IgnoreShortWords = false;
-  s.IgnoreCommonWords = false;
-  s.PreserveCase = true;
-  s.SpaceAfterComma = true;
-  s.ForwardSlash = true;
-  s.MaxNumKeywordsInMetaTag = "7";
-  s.MaxNumBytesInMetaTag = "";
-  s.BeginMetaTagWith = "caf\xE9, web";  // é in the engine's code page
-  s.WordsToIgnore = "foo,bar";
-  s.TextLanguage = 5;  // Spanish
-  state.Parameters.Backup = true;
-  state.Parameters.HTM = false;
-  state.Parameters.SHTML = true;
-  state.Parameters.SaveStateOnQuit = false;
-  const auto back = ParseState(FormatState(state));
-  ASSERT_TRUE(back);
-  EXPECT_EQ(FormatState(*back), FormatState(state));
-  EXPECT_EQ(back->Settings.BeginMetaTagWith, "caf\xE9, web");
-  EXPECT_EQ(back->Settings.TextLanguage, 5);
-  EXPECT_TRUE(back->SingleFileMode);
+// Each file is read, then written again: what is written back shows what
+// was read, line by line.
+TEST(StateFileTest, GoodFilesAndHowTheyAreWrittenBack) {
+  const struct {
+    const char* what;
+    Edits read;
+    Edits written;  // besides the lines read unchanged
+  } kCases[] = {
+      {"empty text", {{1, "\"\""}}, {}},
+      {"doubled quotes", {{3, "\"say \"\"hi\"\"\""}}, {}},
+      {"only a quote", {{3, "\"\"\"\""}}, {}},
+      {"UTF-8 text", {{4, "\"caf\xC3\xA9\""}}, {}},
+      {"ignored words cleaned",
+       {{4, "\" Foo  bar,, \""}},
+       {{4, "\"foo,bar\""}}},
+      {"number texts as typed", {{5, "\"7x\""}, {6, "\"\""}}, {}},
+      {"first list item", {{7, "0"}, {11, "0"}}, {}},
+      {"last list items", {{8, "8"}, {17, "9"}, {21, "9"}}, {}},
+      {"last language", {{22, "6"}}, {}},
+      {"box clear", {{12, "0"}, {23, "0"}}, {}},
+      {"box greyed is not ticked",
+       {{13, "2"}, {29, "2"}},
+       {{13, "0"}, {29, "0"}}},
+      {"box value leads the line",
+       {{14, " 1 x"}, {15, "1abc"}},
+       {{14, "1"}, {15, "1"}}},
+      {"box without a number", {{16, "x"}, {39, ""}}, {{16, "0"}, {39, "0"}}},
+      {"old tag ticks the new", {{35, "1"}}, {{34, "1"}}},
+      {"ticking new after old", {{34, "1"}, {35, "1"}}, {}},
+      {"multiple-file mode", {{40, "#FALSE#"}}, {}},
+      {"mode compared exactly", {{40, "#false#"}}, {{40, "#TRUE#"}}},
+      {"a folder brings multiple-file mode",
+       {{2, "\"/site\""}},
+       {{40, "#FALSE#"}}},
+  };
+  for (const auto& k : kCases) {
+    const std::optional<SavedState> state = ParseState(File(k.read));
+    ASSERT_TRUE(state) << k.what;
+    Edits written = k.read;
+    written.insert(written.end(), k.written.begin(), k.written.end());
+    EXPECT_EQ(FormatState(*state), File(written)) << k.what;
+  }
 }
 
-TEST(StateFileTest, TextsHoldingDoubleQuotesRoundTrip) {
-  SavedState state;
-  state.Settings.BeginMetaTagWith = "say \"hello\", \"\"";
-  state.Settings.WordsToIgnore = "a\"b";
-  const std::string text = FormatState(state);
-  // A quote inside a text is written twice.
-  EXPECT_NE(text.find("\"say \"\"hello\"\", \"\"\"\"\"\r\n"),
-            std::string::npos);
-  const auto back = ParseState(text);
-  ASSERT_TRUE(back);
-  EXPECT_EQ(back->Settings.BeginMetaTagWith, "say \"hello\", \"\"");
-  EXPECT_EQ(back->Settings.WordsToIgnore, "a\"b");
-}
-
-TEST(StateFileTest, ReadingAppliesTheProgramsRules) {
-  std::vector<std::string> lines = DefaultLines();
-  lines[3] = "\"  Foo  bar,, Baz ,\"";  // words to ignore are normalised
-  lines[1] = "\"/site\"";               // a folder brings multiple-file mode
-  auto state = ParseState(Join(lines));
+TEST(StateFileTest, ReadingGivesTheFieldsAndTheEnabling) {
+  const auto state = ParseState(File(
+      {{3, "\"caf\xC3\xA9\""}, {13, "2"}, {17, "3"}, {22, "5"}, {36, "0"}}));
   ASSERT_TRUE(state);
-  EXPECT_EQ(state->Settings.WordsToIgnore, "foo,bar,baz");
-  EXPECT_FALSE(state->SingleFileMode);
-
-  // Line 40 is compared exactly: #false# is single-file mode.
-  lines = DefaultLines();
-  lines[39] = "#false#";
-  state = ParseState(Join(lines));
-  ASSERT_TRUE(state);
-  EXPECT_TRUE(state->SingleFileMode);
-  lines[39] = "#FALSE#";
-  state = ParseState(Join(lines));
-  ASSERT_TRUE(state);
-  EXPECT_FALSE(state->SingleFileMode);
-}
-
-TEST(StateFileTest, ParameterBoxesTakeTheirValuesWithTheirCouplings) {
-  // Line 34 (new tag) stays clear, line 35 (old tag) is ticked: ticking the
-  // old tag ticks the new one too.
-  std::vector<std::string> lines = DefaultLines();
-  lines[34] = "1";
-  auto state = ParseState(Join(lines));
-  ASSERT_TRUE(state);
-  EXPECT_TRUE(state->Parameters.IncludeOldMetaTag);
-  EXPECT_TRUE(state->Parameters.IncludeNewMetaTag);
-
-  // Logging off disables the dependent boxes; skipping done files off
-  // disables "don't log".
-  lines = DefaultLines();
-  lines[35] = "0";
-  state = ParseState(Join(lines));
-  ASSERT_TRUE(state);
-  EXPECT_FALSE(state->Enabling.IncludeNewMetaTag);
-  EXPECT_FALSE(state->Enabling.IncludeOldMetaTag);
+  EXPECT_EQ(state->Settings.BeginMetaTagWith, "caf\xE9");  // Windows-1252
+  EXPECT_FALSE(state->Settings.IgnoreCommonWords);
+  EXPECT_EQ(state->Settings.TitleWeight, 30);
+  EXPECT_EQ(state->Settings.TextLanguage, 5);
+  EXPECT_FALSE(state->Parameters.LogOperations);
+  EXPECT_FALSE(state->Enabling.IncludeNewMetaTag);  // logging off
   EXPECT_FALSE(state->Enabling.DontLogDone);
-  lines = DefaultLines();
-  lines[25] = "0";
-  state = ParseState(Join(lines));
-  ASSERT_TRUE(state);
-  EXPECT_FALSE(state->Enabling.DontLogDone);
-  EXPECT_TRUE(state->Enabling.IncludeNewMetaTag);
+  // Skipping done files off disables only "don't log".
+  const auto skip = ParseState(File({{26, "0"}}));
+  ASSERT_TRUE(skip);
+  EXPECT_FALSE(skip->Enabling.DontLogDone);
+  EXPECT_TRUE(skip->Enabling.IncludeNewMetaTag);
+  // Lines may end in LF alone.
+  std::string lf = File({});
+  std::erase(lf, '\r');
+  EXPECT_TRUE(ParseState(lf));
 }
 
 TEST(StateFileTest, DamagedFilesGiveNothing) {
   const struct {
-    const char* name;
-    int line;  // 1-based; 0 drops the last line
-    const char* value;
+    const char* what;
+    Edits edits;
   } kCases[] = {
-      {"39 lines", 0, nullptr},
-      {"list position 99", 7, "99"},
-      {"list position -1", 9, "-1"},
-      {"language 7", 22, "7"},
-      {"not a number", 8, "two"},
-      {"check box 5", 13, "5"},
-      {"text without quotes", 3, "abc"},
-      {"unclosed quote", 1, "\"abc"},
-      {"lone quote inside", 4, "\"a\"b\""},
+      {"list position past the end", {{7, "9"}}},
+      {"title past the end", {{17, "10"}}},
+      {"list position -1", {{9, "-1"}}},
+      {"language 7", {{22, "7"}}},
+      {"not a number", {{8, "two"}}},
+      {"box value 3", {{13, "3"}}},
+      {"box value -1", {{30, "-1"}}},
+      {"box value far too large", {{24, "100001"}}},
+      {"text without quotes", {{3, "abc"}}},
+      {"unclosed quote", {{1, "\"abc"}}},
+      {"lone quote", {{1, "\""}}},
+      {"lone quote inside", {{4, "\"a\"b\""}}},
+      {"quote doubled at the end", {{4, "\"ab\"\""}}},
+      {"three quotes", {{5, "\"\"\""}}},
   };
-  for (const auto& c : kCases) {
-    std::vector<std::string> lines = DefaultLines();
-    if (c.line == 0)
-      lines.pop_back();
-    else
-      lines[static_cast<std::size_t>(c.line - 1)] = c.value;
-    EXPECT_FALSE(ParseState(Join(lines))) << c.name;
-  }
+  for (const auto& k : kCases)
+    EXPECT_FALSE(ParseState(File(k.edits))) << k.what;
+  EXPECT_FALSE(ParseState(File({}, 39))) << "39 lines";
   EXPECT_FALSE(ParseState(""));
-}
-
-TEST(StateFileTest, AnyLineEndIsRead) {
-  std::string lf;
-  for (const std::string& l : DefaultLines()) lf += l + "\n";
-  const auto state = ParseState(lf);
-  ASSERT_TRUE(state);
-  EXPECT_EQ(state->InputFile, "/site/index.htm");
 }
 
 }  // namespace

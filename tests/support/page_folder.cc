@@ -5,9 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -32,8 +30,7 @@ void MakeRemovable(const fs::path& folder) {
 PageFolder::PageFolder() {
   std::string pattern = ::testing::TempDir() + "vorn_pages_XXXXXX";
   if (::mkdtemp(pattern.data()) == nullptr) {
-    std::fprintf(stderr, "mkdtemp %s: %s\n", pattern.c_str(),
-                 std::strerror(errno));
+    std::perror(pattern.c_str());
     std::abort();
   }
   path_ = pattern;
@@ -70,8 +67,7 @@ std::vector<std::string> PageFolder::List() const { return List(""); }
 std::vector<std::string> PageFolder::List(std::string_view sub) const {
   std::vector<std::string> names;
   std::error_code ec;
-  for (const auto& entry :
-       fs::directory_iterator(sub.empty() ? path_ : Path(sub), ec))
+  for (const auto& entry : fs::directory_iterator(Path(sub), ec))
     names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
@@ -105,25 +101,15 @@ std::map<std::string, std::string> SnapshotOf(const std::string& root) {
   for (auto it = fs::recursive_directory_iterator(root, ec);
        !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
     const std::string name = it->path().lexically_relative(root).string();
-    if (it->is_symlink()) {
+    if (it->is_symlink())
       entries[name] = "link to " + fs::read_symlink(it->path()).string();
-    } else if (it->is_directory()) {
+    else if (it->is_directory())
       entries[name] = "folder";
-    } else {
+    else
       entries[name] = ReadWholeFile(it->path().string()).value_or("unreadable");
-    }
   }
   EXPECT_FALSE(ec) << root << ": " << ec.message();
   return entries;
-}
-
-std::string JoinNames(const std::vector<std::string>& names) {
-  std::string joined;
-  for (const std::string& name : names) {
-    if (!joined.empty()) joined += ", ";
-    joined += name;
-  }
-  return joined;
 }
 
 bool RunningAsRoot() { return ::geteuid() == 0; }

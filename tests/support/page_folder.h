@@ -53,9 +53,6 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes);
 // The entries below `root` as PageFolder::Snapshot gives them.
 std::map<std::string, std::string> SnapshotOf(const std::string& root);
 
-// "a, b, c" of the names, for messages.
-std::string JoinNames(const std::vector<std::string>& names);
-
 // True when the test runs as root, for whom permissions do not stop a
 // read or a write.
 bool RunningAsRoot();

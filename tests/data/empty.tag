@@ -1,0 +1,3 @@
+
+[exit 1]
+No words with more than 2 letters occur at least twice.
