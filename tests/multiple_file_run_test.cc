@@ -459,5 +459,26 @@ TEST(MultipleFileRunTest, InspectDialogOfAUtf8Page) {
                  "<meta charset=\"utf-8\">\r\n" + Tag("caf\xC3\xA9") + "\r\n"));
 }
 
+TEST(MultipleFileRunTest, StartChecksTheFolderBox) {
+  Bench b;
+  const std::string d = b.dir.path();
+  ASSERT_TRUE(b.dir.Write("a.htm", "x"));
+  const std::string kInvalid = "Invalid input | ";
+  const std::pair<std::string, std::string> kCases[] = {
+      {" ", "No input folder specified. | exclamation | ok\n"},
+      {d + "/none", "Folder does not exist | exclamation | ok\n"},
+      {d + "/a.htm", "Folder does not exist | exclamation | ok\n"},
+  };
+  for (const auto& [box, shown] : kCases) {
+    std::string folder_box = " " + box + " ";
+    b.view.fake.ClearBoxes();
+    EXPECT_FALSE(StartMultipleFileRun(folder_box, b.analysis, b.parameters,
+                                      b.report, b.view, &b.fs));
+    EXPECT_EQ(folder_box, box == " " ? "" : box);  // trimmed, written back
+    EXPECT_EQ(b.view.fake.BoxesText(), kInvalid + shown) << box;
+  }
+  EXPECT_EQ(b.report.text(), "");
+}
+
 }  // namespace
 }  // namespace vorn
