@@ -64,11 +64,8 @@ void Analysis::UpdateSettings(const AnalysisSettings& settings) {
 
 DocumentStatus Analysis::DoFile(const std::string& path, ScanOptions options,
                                 MainView& view, std::int64_t* position) {
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(path, ec);
-  last_file_size_ = ec ? -1 : static_cast<std::int64_t>(size);
-  return vorn::DoFile(path, settings_, common_, options, view, table_,
-                      position);
+  return vorn::DoFile(fs_, path, settings_, common_, options, view, table_,
+                      position, &last_file_size_);
 }
 
 std::string Analysis::GenerateKeywordMetaTag(bool with_status_lines) {

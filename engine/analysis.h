@@ -12,6 +12,7 @@
 #include "engine/settings.h"
 #include "engine/ui.h"
 #include "engine/word_table.h"
+#include "support/file_system.h"
 
 namespace vorn {
 
@@ -24,7 +25,10 @@ bool ValidateInputFile(std::string& input_box, Prompter& prompter,
 
 class Analysis {
  public:
-  explicit Analysis(const CommonWordsTable& common) : common_(common) {}
+  // Pages are read through `fs`.
+  explicit Analysis(const CommonWordsTable& common,
+                    FileSystem& fs = DefaultFileSystem())
+      : common_(common), fs_(fs) {}
 
   const AnalysisSettings& settings() const { return settings_; }
 
@@ -59,6 +63,7 @@ class Analysis {
 
  private:
   const CommonWordsTable& common_;
+  FileSystem& fs_;
   AnalysisSettings settings_;
   WordTable table_;
   bool current_ = false;

@@ -65,7 +65,7 @@ LineEndingKind ClassifyOpenFile(int fd, std::size_t limit, bool* failed) {
     if (got < 0) {
       if (errno == EINTR) continue;
       *failed = true;
-      return kUnopenableFile;
+      return 0;
     }
     if (got == 0) break;
     const std::size_t bad =
@@ -97,21 +97,6 @@ LineEndingKind ClassifyTextBytes(std::string_view bytes) {
   const std::size_t bad = ScanBlock(bytes, &cr, &lf);
   if (bad != 0) return -static_cast<LineEndingKind>(bad);
   return KindOf(cr, lf);
-}
-
-LineEndingKind ClassifyTextFile(const std::string& path) {
-  if (!FileExists(path)) return kMissingFile;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return kUnopenableFile;
-  struct stat st {};
-  if (::fstat(fd, &st) == 0 && st.st_size == 0) {
-    ::close(fd);
-    return kEmptyFile;
-  }
-  bool failed = false;
-  const LineEndingKind kind = ClassifyOpenFile(fd, SIZE_MAX, &failed);
-  ::close(fd);
-  return failed ? kUnopenableFile : kind;
 }
 
 LineEndingKind ClassifyTextFilePrefix(const std::string& path,

@@ -10,16 +10,12 @@
 
 namespace vorn {
 
-// Result of the byte and line-end tests. For ClassifyTextFile a negative
+// Result of the byte and line-end tests. For ClassifyTextBytes a negative
 // value is minus the 1-based position of the first non-text byte.
 using LineEndingKind = std::int64_t;
-inline constexpr LineEndingKind kMissingFile = 0;
-inline constexpr LineEndingKind kMixedOrNoLineEnds =
-    1;                                              // CR and LF, or neither
-inline constexpr LineEndingKind kUnixLineEnds = 2;  // LF only
-inline constexpr LineEndingKind kMacLineEnds = 3;   // CR only
-inline constexpr LineEndingKind kEmptyFile = 4;
-inline constexpr LineEndingKind kUnopenableFile = 5;
+inline constexpr LineEndingKind kMixedOrNoLineEnds = 1;  // CR and LF, or none
+inline constexpr LineEndingKind kUnixLineEnds = 2;       // LF only
+inline constexpr LineEndingKind kMacLineEnds = 3;        // CR only
 
 // Text bytes are TAB and 32-255; CR and LF are whitespace; every other
 // byte (0-8, 11, 12, 14-31) is neither.
@@ -27,11 +23,8 @@ inline bool IsNonTextByte(unsigned char b) {
   return b < 32 && b != 9 && b != 10 && b != 13;
 }
 
-// The kind of a whole file: 0 missing, 4 empty, 5 unopenable, -p for a
-// non-text byte at position p, else 1, 2 or 3 by its line ends.
-LineEndingKind ClassifyTextFile(const std::string& path);
-
-// The same test on bytes already in memory (a non-empty file's content).
+// The kind of a page's bytes: -p for a non-text byte at position p, else
+// 1, 2 or 3 by its line ends.
 LineEndingKind ClassifyTextBytes(std::string_view bytes);
 
 // The test on the first `max_chars` bytes of a file: -1 missing, -2 empty,

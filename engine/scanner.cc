@@ -10,7 +10,6 @@
 #include "engine/document_checks.h"
 #include "engine/words.h"
 #include "support/cp1252.h"
-#include "support/files.h"
 #include "support/strings.h"
 
 namespace vorn {
@@ -806,23 +805,18 @@ DocumentStatus ScanDocumentBytes(std::string_view bytes,
   return ScanText(&bytes, settings, common, options, view, table);
 }
 
-DocumentStatus DoFile(const std::string& path, const AnalysisSettings& settings,
+DocumentStatus DoFile(FileSystem& fs, const std::string& path,
+                      const AnalysisSettings& settings,
                       const CommonWordsTable& common, ScanOptions options,
-                      MainView& view, WordTable& table,
-                      std::int64_t* position) {
-  std::optional<std::string> bytes;
-  if (FileExists(path)) bytes = ReadFileBytes(path);
-  if (bytes && !bytes->empty()) {
-    const LineEndingKind kind = ClassifyTextBytes(*bytes);
-    if (kind < 0) {
-      if (position != nullptr) *position = kind;
-      return DocumentStatus::kNotText;
-    }
-  }
-  const std::string_view view_of_bytes =
-      bytes ? std::string_view(*bytes) : std::string_view();
-  return ScanText(bytes ? &view_of_bytes : nullptr, settings, common, options,
-                  view, table);
+                      MainView& view, WordTable& table, std::int64_t* position,
+                      std::int64_t* size) {
+  std::string bytes;
+  const bool read = fs.ReadFile(path, &bytes).ok();
+  if (size != nullptr)
+    *size = read ? static_cast<std::int64_t>(bytes.size()) : -1;
+  if (!read) return ScanText(nullptr, settings, common, options, view, table);
+  return ScanDocumentBytes(bytes, settings, common, options, view, table,
+                           position);
 }
 
 }  // namespace vorn

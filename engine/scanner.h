@@ -17,6 +17,7 @@
 #include "engine/settings.h"
 #include "engine/ui.h"
 #include "engine/word_table.h"
+#include "support/file_system.h"
 
 namespace vorn {
 
@@ -103,14 +104,19 @@ class DocumentScanner {
   bool stop_ = false;
 };
 
-// The document scan of a file: checks it (a non-text byte gives kNotText
-// with minus its position in `*position`), decodes it, scans every line into
-// `table`, and finishes the table. On kScanned the word-count label reads
-// "Number of words found satisfying above conditions: N". A scan stopped by
-// the user appends "Stopped with N words identified." to the output box.
-DocumentStatus DoFile(const std::string& path, const AnalysisSettings& settings,
+// The document scan of a page read through `fs`: checks it (a non-text byte
+// gives kNotText with minus its position in `*position`), decodes it, scans
+// every line into `table`, and finishes the table. On kScanned the
+// word-count label reads "Number of words found satisfying above
+// conditions: N". A scan stopped by the user appends "Stopped with N words
+// identified." to the output box. A page that cannot be read empties the
+// table and gives kReadError. `*size` (when given) gets the page's size in
+// bytes, or -1 when it could not be read.
+DocumentStatus DoFile(FileSystem& fs, const std::string& path,
+                      const AnalysisSettings& settings,
                       const CommonWordsTable& common, ScanOptions options,
-                      MainView& view, WordTable& table, std::int64_t* position);
+                      MainView& view, WordTable& table, std::int64_t* position,
+                      std::int64_t* size = nullptr);
 
 // Same, on document bytes already in memory (tests, benchmarks, fuzzing).
 DocumentStatus ScanDocumentBytes(std::string_view bytes,

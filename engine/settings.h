@@ -62,9 +62,9 @@ struct AnalysisSettings {
   bool ForwardSlash = false;     // close the tag with " />"
   std::string MaxNumKeywordsInMetaTag = "50";  // text of the box
   std::string MaxNumBytesInMetaTag = "500";    // text of the box
-  std::string BeginMetaTagWith;  // the user's own phrases, comma-separated
-  std::string WordsToIgnore;     // normalised: "foo,bar"
-  int TextLanguage = kEnglish;   // position in the language list
+  std::string BeginMetaTagWith{};  // the user's own phrases, comma-separated
+  std::string WordsToIgnore{};     // normalised: "foo,bar"
+  int TextLanguage = kEnglish;     // position in the language list
 
   // The normalised words to ignore followed by one comma ("foo,bar," or ",").
   std::string IgnoreList() const { return WordsToIgnore + ","; }

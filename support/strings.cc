@@ -20,43 +20,12 @@ std::size_t FindNoCase(std::size_t start, std::string_view text,
   return 0;
 }
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (LowerCp1252(a[i]) != LowerCp1252(b[i])) return false;
-  return true;
-}
-
-std::string ReplaceNoCase(std::string_view text, std::string_view find,
-                          std::string_view repl) {
-  std::string result(text);
-  if (find.empty() || FindNoCase(1, repl, find) != 0) return result;
-  for (;;) {
-    const std::size_t p = FindNoCase(1, result, find);
-    if (p == 0) return result;
-    result.replace(p - 1, find.size(), repl);
-  }
-}
-
 void TrimControlChars(std::string& text) {
   std::size_t b = 0;
   std::size_t e = text.size();
   while (b < e && static_cast<unsigned char>(text[b]) <= 32) ++b;
   while (e > b && static_cast<unsigned char>(text[e - 1]) <= 32) --e;
   text = text.substr(b, e - b);
-}
-
-void ReplaceCharsInSet(std::string& text, std::string_view set, char repl) {
-  for (char& c : text)
-    if (set.find(c) != std::string_view::npos) c = repl;
-}
-
-std::string RemoveChar(std::string_view text, char c, std::size_t first) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i)
-    if (text[i] != c || i + 1 < first) out.push_back(text[i]);
-  return out;
 }
 
 std::string_view TrimBlanks(std::string_view text) {

@@ -3,14 +3,15 @@
 #include "engine/analysis.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
+#include <filesystem>
 #include <string>
 
 #include "engine/common_words.h"
 #include "engine/settings.h"
+#include "support/strings.h"
 #include "tests/support/fake_view.h"
+#include "tests/support/faulty_file_system.h"
 #include "tests/support/page_folder.h"
 
 namespace vorn {
@@ -20,23 +21,6 @@ const CommonWordsTable& NoCommonWords() {
   static const CommonWordsTable* const table = new CommonWordsTable;
   return *table;
 }
-
-// Restores the working folder, which start-up validation may change.
-class KeepWorkingFolder {
- public:
-  KeepWorkingFolder() {
-    char buf[4096];
-    if (::getcwd(buf, sizeof buf) != nullptr) cwd_ = buf;
-  }
-  ~KeepWorkingFolder() {
-    if (!cwd_.empty()) {
-      EXPECT_EQ(::chdir(cwd_.c_str()), 0);
-    }
-  }
-
- private:
-  std::string cwd_;
-};
 
 const char kInvalid[] =
     "Invalid input | Invalid input file specification | exclamation | ok\n";
@@ -48,131 +32,84 @@ const char kMissing[] =
 
 TEST(AnalysisTest, ValidateInputFile) {
   PageFolder dir;
-  ASSERT_TRUE(dir.Write("page.htm", "<p>text</p>"));
-  ASSERT_TRUE(dir.Write("page.SHTML", "<p>text</p>"));
-  ASSERT_TRUE(dir.Write("page.xhtml", "<p>text</p>"));
-  ASSERT_TRUE(dir.Write("page.txt", "text"));
-  ASSERT_TRUE(dir.Write("web.site/page", "<p>text</p>"));
+  for (const char* name : {"page.htm", "page.SHTML", "page.txt", "a.b/page"})
+    ASSERT_TRUE(dir.Write(name, "<p>text</p>"));
   const struct {
     const char* name;
-    std::string path;
     bool ok;
-    std::string boxes;
+    const char* boxes;
   } kCases[] = {
-      {"htm", dir.Path("page.htm"), true, ""},
-      {"SHTML passes", dir.Path("page.SHTML"), true, ""},
-      {"xhtml", dir.Path("page.xhtml"), true, ""},
-      {"no dot", dir.Path("page"), false, kInvalid},
-      {"dot only in a folder name", dir.Path("web.site/page"), false, kInvalid},
-      {"txt", dir.Path("page.txt"), false, kNotHtm},
-      // The extension is tested before the file's existence.
-      {"missing txt", dir.Path("none.txt"), false, kNotHtm},
-      {"missing SHTML passes the extension", dir.Path("none.SHTML"), false,
-       kMissing},
-      {"missing htm", dir.Path("none.htm"), false, kMissing},
+      {"page.htm", true, ""},
+      {"page.SHTML", true, ""},
+      {"page", false, kInvalid},
+      {"a.b/page", false, kInvalid},  // the dot is in a folder name
+      {"page.txt", false, kNotHtm},
+      {"none.txt", false, kNotHtm},  // the extension is tested first
+      {"none.xhtml", false, kMissing},
   };
+  const std::filesystem::path cwd = std::filesystem::current_path();
   for (const auto& c : kCases) {
     FakeView view;
-    std::string box = c.path;
+    std::string box = dir.Path(c.name);
     EXPECT_EQ(ValidateInputFile(box, view, true), c.ok) << c.name;
     EXPECT_EQ(view.BoxesText(), c.boxes) << c.name;
-    EXPECT_EQ(box, c.path) << c.name;
-
-    // During start-up nothing is shown; a bad name empties the box.
-    KeepWorkingFolder keep;
+    EXPECT_EQ(box, dir.Path(c.name)) << c.name;
+    // During start-up nothing is shown: a bad name empties the box, and
+    // the folder of a missing file becomes the working folder.
     FakeView quiet;
-    std::string startup_box = c.path;
+    std::string startup_box = box;
     EXPECT_EQ(ValidateInputFile(startup_box, quiet, false), c.ok) << c.name;
     EXPECT_EQ(quiet.BoxesText(), "") << c.name;
-    EXPECT_EQ(startup_box, c.ok ? c.path : "") << c.name;
+    EXPECT_EQ(startup_box, c.ok ? box : "") << c.name;
+    EXPECT_EQ(std::filesystem::equivalent(".", dir.path()), c.boxes == kMissing)
+        << c.name;
+    std::filesystem::current_path(cwd);
   }
 }
 
 // alpha twice (2 × 3 = 6), beta once: at threshold 2 only alpha is left.
 const char kPageA[] = "<p>alpha alpha beta</p>";
 const char kListA[] = "Rank Value Frequency\r\n   1   100    2 alpha\r\n";
-// gamma twice.
-const char kPageB[] = "<p>gamma gamma</p>";
-const char kListB[] = "Rank Value Frequency\r\n   1   100    2 gamma\r\n";
 
 TEST(AnalysisTest, CachedAnalysisIsUsedUntilItGoesStale) {
   PageFolder dir;
   ASSERT_TRUE(dir.Write("page.htm", kPageA));
   Analysis analysis(NoCommonWords());
   FakeView view;
-  std::string box = "  " + dir.Path("page.htm") + "  ";
-  analysis.DoIt(false, box, view);
+  AnalysisSettings s;
+  std::string box = "  " + dir.Path("page.htm") + " ";
+  // A press of "List words" (or of the tag button), the output it leaves
+  // and whether the page was read for it.
+  auto press = [&](bool tag, const std::string& output, bool read) {
+    const int scans = view.scans_started();
+    analysis.DoIt(tag, box, view);
+    EXPECT_EQ(view.output(), output);
+    EXPECT_EQ(view.scans_started() - scans, read ? 1 : 0) << output;
+  };
+  view.StopAfterWords(1);
+  press(false, "alpha \r\n\r\nStopped with 1 word identified.", true);
   EXPECT_EQ(box, dir.Path("page.htm"));  // trimmed and written back
-  ASSERT_EQ(view.output(), kListA);
+  press(false, kListA, true);
   EXPECT_EQ(view.word_count_label(),
             "Number of words found satisfying above conditions: 1");
-  EXPECT_TRUE(analysis.AnalysisCurrent());
-  const int scans = view.scans_started();
-  EXPECT_GE(scans, 1);
-
-  // The tag comes from the cache: 31 + 5 = 36 bytes.
-  analysis.DoIt(true, box, view);
-  EXPECT_EQ(view.output(),
-            "<meta name=\"keywords\" content=\"alpha\">\r\n\r\n"
-            "Number of keywords in meta tag: 1\r\n"
-            "Number of bytes in meta tag: 36");
-  EXPECT_EQ(view.scans_started(), scans);
-
-  // The file changes, but the second press lists without reading it.
-  ASSERT_TRUE(dir.Write("page.htm", kPageB));
-  analysis.DoIt(false, box, view);
-  EXPECT_EQ(view.output(), kListA);
-  EXPECT_EQ(view.scans_started(), scans);
-
-  // A tag-shaping change keeps the cache.
-  AnalysisSettings s = analysis.settings();
-  s.SpaceAfterComma = true;
+  // 31 + 5 = 36 bytes, from the cache.
+  press(true,
+        "<meta name=\"keywords\" content=\"alpha\">\r\n\r\n"
+        "Number of keywords in meta tag: 1\r\nNumber of bytes in meta tag: 36",
+        false);
+  ASSERT_TRUE(dir.Write("page.htm", "<p>gamma gamma</p>"));
+  press(false, kListA, false);
+  s.SpaceAfterComma = true;  // shapes the tag only
   analysis.UpdateSettings(s);
-  EXPECT_TRUE(analysis.AnalysisCurrent());
-  analysis.DoIt(false, box, view);
-  EXPECT_EQ(view.output(), kListA);
-  EXPECT_EQ(view.scans_started(), scans);
-
-  // The minimum frequency affects the analysis: the file is read again,
-  // and at threshold 3 gamma (twice) is gone.
+  press(false, kListA, false);
   s.ThresholdFrequency = 3;
   analysis.UpdateSettings(s);
-  EXPECT_FALSE(analysis.AnalysisCurrent());
-  analysis.DoIt(false, box, view);
-  EXPECT_GT(view.scans_started(), scans);
-  EXPECT_EQ(view.output(),
-            "No words with more than 2 letters occur at least 3 times.");
-
-  // Invalidate forces a new read as well.
-  s.ThresholdFrequency = 2;
-  analysis.UpdateSettings(s);
-  analysis.DoIt(false, box, view);
-  EXPECT_EQ(view.output(), kListB);
-  ASSERT_TRUE(dir.Write("page.htm", kPageA));
+  press(false, "No words with more than 2 letters occur at least 3 times.",
+        true);
+  ASSERT_TRUE(dir.Write("page.htm", "<p>delta delta delta</p>"));
   analysis.Invalidate();
-  analysis.DoIt(false, box, view);
-  EXPECT_EQ(view.output(), kListA);
+  press(false, "Rank Value Frequency\r\n   1   100    3 delta\r\n", true);
   EXPECT_EQ(view.BoxesText(), "");
-}
-
-TEST(AnalysisTest, StoppedScanLeavesTheAnalysisStale) {
-  PageFolder dir;
-  ASSERT_TRUE(dir.Write("page.htm", kPageA));
-  Analysis analysis(NoCommonWords());
-  FakeView view;
-  std::string box = dir.Path("page.htm");
-  view.StopAfterWords(1);
-  analysis.DoIt(false, box, view);
-  // Nothing is listed: the box keeps the words found and the stop note.
-  EXPECT_EQ(view.output(), "alpha \r\n\r\nStopped with 1 word identified.");
-  EXPECT_FALSE(analysis.AnalysisCurrent());
-  EXPECT_EQ(view.BoxesText(), "");
-  const int scans = view.scans_started();
-
-  analysis.DoIt(false, box, view);
-  EXPECT_GT(view.scans_started(), scans);
-  EXPECT_EQ(view.output(), kListA);
-  EXPECT_TRUE(analysis.AnalysisCurrent());
 }
 
 TEST(AnalysisTest, FailuresShowTheirMessage) {
@@ -180,33 +117,58 @@ TEST(AnalysisTest, FailuresShowTheirMessage) {
   // 122 text bytes, then a non-text byte at position 123.
   ASSERT_TRUE(dir.Write("binary.htm", std::string(122, 'a') + '\x01'));
   ASSERT_TRUE(dir.Write("page.txt", kPageA));
+  ASSERT_TRUE(dir.Write("page.htm", kPageA));
   const struct {
-    const char* name;
     std::string input;
-    std::string written_back;
+    bool unreadable;  // the file system fails the read of the page
     std::string boxes;
+    const char* output;  // the output box afterwards
   } kCases[] = {
-      {"empty box", "   ", "",
-       "Error | Input file not specified. | exclamation | ok\n"},
-      {"not a text file", dir.Path("binary.htm"), dir.Path("binary.htm"),
+      {"   ", false, "Error | Input file not specified. | exclamation | ok\n",
+       "earlier"},
+      {dir.Path("binary.htm"), false,
        "Not a text file | This file is not a text file.\r\n"
        "The byte at position 123\r\n"
-       " is neither text nor whitespace. | information | ok\n"},
-      {"missing", dir.Path("none.htm") + " ", dir.Path("none.htm"), kMissing},
-      {"not htm", dir.Path("page.txt"), dir.Path("page.txt"), kNotHtm},
+       " is neither text nor whitespace. | information | ok\n",
+       "earlier"},
+      {dir.Path("none.htm") + " ", false, kMissing, "earlier"},
+      {dir.Path("page.txt"), false, kNotHtm, "earlier"},
+      // The page exists but cannot be read (whoever runs the test).
+      {dir.Path("page.htm"), true,
+       "Error | An error of an unknown kind has occurred. | exclamation | ok\n",
+       ""},
   };
   for (const auto& c : kCases) {
-    Analysis analysis(NoCommonWords());
+    FaultyFileSystem fs;
+    if (c.unreadable) fs.FailCall(FsOp::kReadFile, 1);
+    Analysis analysis(NoCommonWords(), fs);
     FakeView view;
-    view.PresetOutput("earlier output");
+    view.PresetOutput("earlier");
     std::string box = c.input;
     analysis.DoIt(false, box, view);
-    EXPECT_EQ(box, c.written_back) << c.name;
-    EXPECT_EQ(view.BoxesText(), c.boxes) << c.name;
-    EXPECT_FALSE(analysis.AnalysisCurrent()) << c.name;
-    EXPECT_EQ(view.output(), "earlier output") << c.name;
-    EXPECT_EQ(view.scans_started(), view.scans_ended()) << c.name;
+    EXPECT_EQ(box, TrimBlanks(c.input)) << c.input;
+    EXPECT_EQ(view.BoxesText(), c.boxes) << c.input;
+    EXPECT_FALSE(analysis.AnalysisCurrent()) << c.input;
+    EXPECT_EQ(view.output(), c.output) << c.input;
+    EXPECT_EQ(view.scans_started(), view.scans_ended()) << c.input;
   }
+}
+
+TEST(AnalysisTest, UnreadablePageGivesReadError) {
+  PageFolder dir;
+  ASSERT_TRUE(dir.Write("page.htm", kPageA));
+  FaultyFileSystem fs;
+  Analysis analysis(NoCommonWords(), fs);
+  FakeView view;
+  std::int64_t position = 0;
+  EXPECT_EQ(analysis.DoFile(dir.Path("page.htm"), {}, view, &position),
+            DocumentStatus::kScanned);
+  EXPECT_EQ(analysis.last_file_size(), 23);
+  fs.FailCall(FsOp::kReadFile, 1);
+  EXPECT_EQ(analysis.DoFile(dir.Path("page.htm"), {}, view, &position),
+            DocumentStatus::kReadError);
+  EXPECT_EQ(analysis.last_file_size(), -1);
+  EXPECT_EQ(analysis.table().WordCount(), 0u);
 }
 
 }  // namespace

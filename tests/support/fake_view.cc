@@ -3,39 +3,14 @@
 #include <gtest/gtest.h>
 
 namespace vorn {
-namespace {
-
-const char* IconName(Icon icon) {
-  switch (icon) {
-    case Icon::kNone:
-      return "none";
-    case Icon::kExclamation:
-      return "exclamation";
-    case Icon::kInformation:
-      return "information";
-    case Icon::kStop:
-      return "stop";
-  }
-  return "?";
-}
-
-const char* ButtonsName(Buttons buttons) {
-  switch (buttons) {
-    case Buttons::kOk:
-      return "ok";
-    case Buttons::kYesNo:
-      return "yes/no";
-    case Buttons::kYesNoCancel:
-      return "yes/no/cancel";
-  }
-  return "?";
-}
-
-}  // namespace
 
 std::string DescribeBox(const MessageBox& box) {
-  return box.caption + " | " + box.text + " | " + IconName(box.icon) + " | " +
-         ButtonsName(box.buttons);
+  static const char* const kIcons[] = {"none", "exclamation", "information",
+                                       "stop"};
+  static const char* const kButtons[] = {"ok", "yes/no", "yes/no/cancel"};
+  return box.caption + " | " + box.text + " | " +
+         kIcons[static_cast<int>(box.icon)] + " | " +
+         kButtons[static_cast<int>(box.buttons)];
 }
 
 Answer FakeView::Ask(const MessageBox& box) {
@@ -48,21 +23,6 @@ Answer FakeView::Ask(const MessageBox& box) {
   const Answer answer = answers_.front();
   answers_.pop_front();
   return answer;
-}
-
-void FakeView::ScanStarted() {
-  ++scans_started_;
-  stop_polls_ = 0;
-}
-
-void FakeView::ScanEnded() {
-  ++scans_ended_;
-  stop_after_ = 0;
-}
-
-bool FakeView::StopRequested() {
-  ++stop_polls_;
-  return stop_after_ > 0 && stop_polls_ >= stop_after_;
 }
 
 std::string FakeView::BoxesText() const {

@@ -22,10 +22,8 @@ class PromptScript : public Prompter {
     shown_.push_back(box);
     return next_ < answers_.size() ? answers_[next_++] : Answer::kOk;
   }
-
-  // Every box shown so far, in order.
   const std::vector<MessageBox>& shown() const { return shown_; }
-  // The boxes shown as FakeView::BoxesText describes them.
+  // The boxes shown, one DescribeBox line each, each ending in "\n".
   std::string ShownText() const {
     std::string text;
     for (const MessageBox& box : shown_) text += DescribeBox(box) + "\n";
