@@ -60,7 +60,6 @@ TEST(InsertIntoBytesTest, RewritesTheHead) {
        "<head>|<title>T</title>|{new}|{done}|<link>|</head>|<body>|"},
       {"<head>|<title>T</title>|</head>|b|",
        "<head>|<title>T</title>|{new}|</head>|b|"},
-      {"<head>{old}</head>|b|", "<head>|{new}|</head>|b|"},
       {"<head>|<title>T</title>{old}<link>|  </head><body>|x",
        "<head>|<title>T</title>|{new}|{done}|<link>|  |</head>|<body>|x"},
       // No comment rule: the comment's ends stay around the new lines.
@@ -80,10 +79,8 @@ TEST(InsertIntoBytesTest, RewritesTheHead) {
       {"<head>|<meta name='keywords'>|</head>|",
        "<head>|<meta name='keywords'>|{new}|</head>|"},
       // Lines written end in LF in an LF-only page, else in CR LF; the lines
-      // after "</head>" keep their own ends.
-      {"<head>\r|{old}\r|</head>\r|b\r|",
-       "<head>\r|{new}\r|{done}\r|</head>\r|b\r|"},
-      {"<head>\r</head>\r<body>x\r", "<head>\r|{new}\r|</head>\r|<body>x\r"},
+      // after "</head>" keep their own ends. (The golden runs hold CR and
+      // CR LF pages, one-line heads and pages in each encoding.)
       {"<head>|</head>|<body>\r|x\r</html>",
        "<head>\r|{new}\r|</head>\r|<body>\r|x\r</html>"},
   };
@@ -142,9 +139,7 @@ TEST(InsertIntoBytesTest, WritesTheTagInThePagesEncodingAndReportsIt) {
   const std::string in_1252 =
       "<meta name=\"keywords\" content=\"\xE9&#8594;\x80\">";
   const std::pair<std::string, std::string> kCases[] = {
-      {"\xEF\xBB\xBF<head>\n", tag},
       {"<head>\n<meta charset=\"utf-8\">\n", tag},
-      {"<head>\n<title>\xC3\xA9</title>\n", tag},
       {"<head>\n<title>\xE9</title>\n", in_1252},
   };
   for (const auto& [head, written] : kCases) {
@@ -178,9 +173,7 @@ TEST(InsertIntoBytesTest, DoneTagAloneAndSmallPieces) {
   }
   const std::pair<const char*, const char*> kBackups[] = {
       {"/site/index.html", "/site/index.bak.html"},
-      {"abc.tar.htm", "abc.tar.bak.htm"},
       {"a/b.c/page", "a/b.c/page.bak"},  // dots of folders unused
-      {"abc.", "abc.bak."},
       {"site/.htaccess", "site/.bak.htaccess"},
   };
   for (const auto& [path, backup] : kBackups)
@@ -190,7 +183,6 @@ TEST(InsertIntoBytesTest, DoneTagAloneAndSmallPieces) {
       {" \r\n" + n + " \r\n\r\nNumber of keywords in meta tag: 2\r\n", n},
       {"\t\x01 " + n + " \x0B\x1F", n},
       {n + "\x7F", n + "\x7F"},  // DEL is no control character here
-      {n + "\r\nnumber of keywords", n + "\r\nnumber of keywords"},
   };
   for (const auto& [box, tag] : kBoxes) EXPECT_EQ(GetMetaTag(box), tag) << box;
 }
@@ -209,12 +201,10 @@ TEST(InsertKeywordsMetaTagTest, LeavesTheNewPageAndTheBackupAskedFor) {
     mode_t mode;
   } kCases[] = {
       {"abc.htm", "abc.htm", true, false, 0640},
-      {"abc.htm", "abc.htm", false, false, 0604},
       {"abc.htm", "abc.htm", true, true, 0444},
       {"abc.htm", "abc.htm", false, true, 01644},   // sticky
       {"abc.htm", "abc.htm", false, false, 02750},  // setgid
       {"abc.htm", "abc.htm", true, false, 04755},   // setuid
-      {"page", "page", true, false, 0644},
       {"link.htm", "real/page.htm", true, false, 0640},
   };
   for (const auto& k : kCases) {
@@ -274,8 +264,8 @@ TEST(InsertKeywordsMetaTagTest, RefusedRewritesLeaveTheFolderAsItWas) {
             InsertResult::kFileMissing);
 }
 
-// The command's message for each result that is not a success; the page
-// keeps its bytes. (The backup question is the controller's to test.)
+// The command's message for results the command-line table does not show;
+// the page keeps its bytes. (The backup question is the controller's.)
 TEST(InsertCommandTest, ShowsWhyNothingWasInserted) {
   const struct {
     std::string page;  // empty: no file
@@ -283,15 +273,11 @@ TEST(InsertCommandTest, ShowsWhyNothingWasInserted) {
     bool fail_write;
     std::string box;  // caption | text
   } kCases[] = {
-      {kOldPage, "hello", false, "Error | No keywords meta tag to insert."},
       {"", kNew, false, "File not found | Input file not found."},
       {Fill("<head>|<meta name=\"keywords\"|>|</head>|"), kNew, false,
        "Not inserted | Keywords meta tag NOT inserted because existing\r\n "
        "meta tag extends over more than one line.\r\nSuggestion: Delete "
        "existing keywords meta tag."},
-      {"<html>\n", kNew, false,
-       "Not inserted | Keywords meta tag NOT inserted because </head> is "
-       "missing."},
       {kOldPage, kNew, true, "Error | An unknown error has occurred."},
   };
   for (const auto& k : kCases) {

@@ -25,10 +25,7 @@ TEST(FindMetaTagTest, FindsTheTagAroundTheQuotedWord) {
       {false, R"(<meta name="description"><meta name="keywords">)", 26, 47},
       {false, R"(<meta a=">" name="keywords" content="x">)", 1, 40},
       {false, R"(<meta name="keywords" content="a>b">)", 1, 33},
-      {false, R"(<meta name='keywords' content='a'>)", 0, 0},
       {false, R"("keywords" <meta name="x">)", 0, 0},
-      {false, "<meta\tname=\"keywords\">", 0, 0},
-      {false, R"(<meta name="vorn done" content="d">)", 0, 0},
       {true, R"(<meta name="keywords"><meta name="vorn done" content="d">)", 23,
        57},
       {true, R"(<meta name="vorn done")", 1, 0},
@@ -42,22 +39,22 @@ TEST(FindMetaTagTest, FindsTheTagAroundTheQuotedWord) {
   }
 }
 
-// `text` with "|" as a line end and {k}, {d}, {desc} spelled out.
+// `text` with "|" as a line end and {k}, {d} spelled out.
 std::string Fill(std::string text, const std::string& eol = "\n") {
   const std::pair<std::string, std::string> kParts[] = {
       {"|", eol},
       {"{k}", R"(<meta name="keywords" content="k">)"},
-      {"{d}", R"(<meta name="VORN done" content="2008-01-31">)"},
-      {"{desc}", R"(<meta name="description" content="x">)"}};
+      {"{d}", R"(<meta name="VORN done" content="2008-01-31">)"}};
   for (const auto& [name, part] : kParts)
     for (std::size_t at; (at = text.find(name)) != std::string::npos;)
       text.replace(at, name.size(), part);
   return text;
 }
 
-// One page, what the listing shows ("T:" a title, "K:", "D:" and "V:" the
-// keywords, description and done tags, joined by "/", "-" for "No keywords
-// meta tag found.") and the old keywords tag ("-": none) and done flag.
+// One page, what the listing shows ("T:" a title, "K:" and "V:" the
+// keywords and done tags, joined by "/", "-" for "No keywords meta tag
+// found.") and the old keywords tag ("-": none) and done flag. The golden
+// listings of whole pages hold the other rules.
 TEST(ExistingTagsTest, HeadsWithEveryLineEnd) {
   const struct {
     const char* page;
@@ -65,25 +62,15 @@ TEST(ExistingTagsTest, HeadsWithEveryLineEnd) {
     const char* old_tag;
     bool done;
   } kCases[] = {
-      {"<head>|<META NAME=\"Keywords\">|</head>", "K:<META NAME=\"Keywords\">",
-       "<META NAME=\"Keywords\">", false},
-      {"<head>|<meta name='keywords'>|</head>", "-", "-", false},
       {"<head>|<title>T</title>|{k}</head>|{k}", "T:T/-", "-", false},
-      {"<head>|<meta name=\"keywords\"|>|</head>", "K:<meta name=\"keywords\"",
-       "<meta name=\"keywords\"", false},
-      {"<head>|  <TITLE>My Page|x</TITLE>  |</head>", "T:My Page/-", "-",
-       false},
-      {"<head><title>Home</title>|</head>", "-", "-", false},
       // The listing takes no meta tag from a title line; the old tag does.
       {"<head>|<title>T</title>{k}|</head>", "T:T/-", "{k}", false},
       // A comment is skipped with its lines and the line after its end is
       // examined unconditionally, even a "</head>" line.
-      {"<head>|<!--|{k}|-->|<title>A</title>|</head>", "T:A/-", "-", false},
       {"<head>|{k} <!--|--> {k}|<title>T</title>|</head>", "T:T/-", "-", false},
       {"<head>|<!-- c -->|</head>|{k}|</head>", "K:{k}", "{k}", false},
       {"<head>|<title>T</title>|<!-- open|{k}", "T:T/-", "-", false},
       // Cuts start at the line's first "<meta ".
-      {"<head>|{desc}{k}|</head>", "K:{desc}{k}/D:{desc}", "{desc}{k}", false},
       {"<head>|   {k}{d} <x>  |</head>", "K:{k}/V:{k}{d}", "{k}{d} <x>", false},
       {"<p>x</p>|{k}|<meta NAME=\"Vorn Done\">",
        "K:{k}/V:<meta NAME=\"Vorn Done\">", "{k}", true},
@@ -101,7 +88,6 @@ TEST(ExistingTagsTest, HeadsWithEveryLineEnd) {
       const std::pair<char, const char*> kLabels[] = {
           {'T', "TITLE: "},
           {'K', "KEYWORDS meta tag: "},
-          {'D', "DESCRIPTION meta tag: "},
           {'V', "VORN meta tag: "}};
       for (const auto& [c, label] : kLabels)
         if (part[0] == c) out += label + part.substr(2) + "\r\n\r\n";
