@@ -86,25 +86,13 @@ TEST(StateFileTest, GoodFilesAndHowTheyAreWrittenBack) {
 
 TEST(StateFileTest, ReadingGivesTheFieldsAndTheEnabling) {
   const auto state = ParseState(File(
-      {{3, "\"caf\xC3\xA9\""}, {13, "2"}, {17, "3"}, {22, "5"}, {36, "0"}}));
+      {{3, "\"caf\xC3\xA9\""}, {13, "2"}, {17, "3"}, {22, "102"}, {36, "0"}}));
   ASSERT_TRUE(state);
   EXPECT_EQ(state->Settings.BeginMetaTagWith, "caf\xE9");  // Windows-1252
   EXPECT_FALSE(state->Settings.IgnoreCommonWords);
   EXPECT_EQ(state->Settings.TitleWeight, 30);
-  EXPECT_EQ(state->Settings.TextLanguage, 5);
-  // The languages a state file stores, old and new, by their positions now.
-  const struct {
-    const char* stored;
-    int language, fallback;
-  } kLanguageLines[] = {{"31", LanguageOfCode("ru"), kEnglish},
-                        {"102", kAutomaticLanguage, kGerman},
-                        {"129", kAutomaticLanguage, LanguageOfCode("pl")}};
-  for (const auto& k : kLanguageLines) {
-    const auto read = ParseState(File({{22, k.stored}}));
-    ASSERT_TRUE(read) << k.stored;
-    EXPECT_EQ(read->Settings.TextLanguage, k.language) << k.stored;
-    EXPECT_EQ(read->Settings.FallbackLanguage, k.fallback) << k.stored;
-  }
+  EXPECT_EQ(state->Settings.TextLanguage, kAutomaticLanguage);
+  EXPECT_EQ(state->Settings.FallbackLanguage, kGerman);
   EXPECT_FALSE(state->Parameters.LogOperations);
   EXPECT_FALSE(state->Enabling.IncludeNewMetaTag);  // logging off
   EXPECT_FALSE(state->Enabling.DontLogDone);
