@@ -17,30 +17,6 @@ std::string NameOf(const std::string& path) {
   return sep == std::string::npos ? path : path.substr(sep + 1);
 }
 
-// Writes `bytes` into a new file of a unique name in `folder`, with the
-// permissions of `like`, flushed and closed. On failure nothing remains.
-Status WriteAside(FileSystem& fs, const std::string& folder,
-                  const std::string& prefix, std::string_view bytes,
-                  const FileInfo& like, std::string* written) {
-  int handle = -1;
-  std::string path;
-  if (Status s = fs.CreateUniqueFile(folder, prefix, &handle, &path); !s.ok())
-    return s;
-  Status s = fs.Write(handle, bytes);
-  if (s.ok()) s = fs.SetInfo(handle, like);
-  if (s.ok()) s = fs.Sync(handle);
-  // Close even after a failure; a failed close is a failure of its own
-  // (the data may not have reached the disk).
-  const Status closed = fs.Close(handle);
-  if (s.ok()) s = closed;
-  if (!s.ok()) {
-    (void)fs.Remove(path);
-    return s;
-  }
-  *written = path;
-  return Status::Ok();
-}
-
 // Puts the old content under `backup_path`: a hard link to the document
 // when the file system allows one, else a copy; either is made under a
 // unique name and renamed into place, so an earlier backup is replaced in

@@ -182,11 +182,16 @@ DoneResult HeadRewriter::InsertDone(std::string* out) {
   return DoneResult::kNoHeadEnd;
 }
 
+// One keywords meta tag and nothing else: one line that is the tag around
+// "keywords" from its "<meta " to its closing ">". Anything more (a
+// listing of the page's tags, a second tag, the count lines) could put
+// text into the head.
 bool IsKeywordsTag(std::string_view tag) {
   const std::string t = LowerAscii(tag);
-  return t.find("<meta ") != std::string::npos &&
-         t.find("\"keywords\"") != std::string::npos &&
-         t.find("existing keywords") == std::string::npos;
+  if (t.find_first_of("\r\n") != std::string::npos) return false;
+  if (t.find("existing keywords") != std::string::npos) return false;
+  const TagSpan span = FindKeywordsMetaTag(t);
+  return span.start == 1 && span.end == t.size();
 }
 
 }  // namespace

@@ -64,9 +64,10 @@ void Analysis::UpdateSettings(const AnalysisSettings& settings) {
 
 DocumentStatus Analysis::DoFile(const std::string& path, ScanOptions options,
                                 MainView& view, std::int64_t* position) {
+  last_language_ = {};
   encoding_ = PageEncoding{};
   return vorn::DoFile(fs_, path, settings_, common_, options, view, table_,
-                      position, &last_file_size_, &encoding_);
+                      position, &last_file_size_, &last_language_, &encoding_);
 }
 
 std::string Analysis::GenerateKeywordMetaTag(bool with_status_lines) {

@@ -31,6 +31,7 @@ class Analysis {
       : common_(common), fs_(fs) {}
 
   const AnalysisSettings& settings() const { return settings_; }
+  const CommonWordsTable& common_words() const { return common_; }
 
   // Takes new settings; a change that affects the analysis makes the cached
   // word table stale. Tag-shaping changes keep it.
@@ -64,6 +65,9 @@ class Analysis {
   // How the last file scanned was read.
   const PageEncoding& last_encoding() const { return encoding_; }
 
+  // The language the last scan used, and how it was chosen.
+  const PageLanguage& last_language() const { return last_language_; }
+
  private:
   const CommonWordsTable& common_;
   FileSystem& fs_;
@@ -71,6 +75,7 @@ class Analysis {
   WordTable table_;
   bool current_ = false;
   std::int64_t last_file_size_ = -1;
+  PageLanguage last_language_;
   PageEncoding encoding_;
 };
 

@@ -966,6 +966,7 @@ DocumentStatus ScanDocumentBytes(std::string_view bytes,
                                  const CommonWordsTable& common,
                                  ScanOptions options, MainView& view,
                                  WordTable& table, std::int64_t* position,
+                                 PageLanguage* language,
                                  PageEncoding* encoding) {
   const PageEncoding page = DetectEncoding(bytes);
   const LineEndingKind kind =
@@ -975,6 +976,12 @@ DocumentStatus ScanDocumentBytes(std::string_view bytes,
     return DocumentStatus::kNotText;
   }
   if (encoding != nullptr) *encoding = page;
+  // The rest of the scan sees the page's own language as if it were chosen.
+  AnalysisSettings page_settings = settings;
+  const PageLanguage page_language = ResolvePageLanguage(
+      settings.TextLanguage, settings.FallbackLanguage, bytes);
+  page_settings.TextLanguage = page_language.language;
+  if (language != nullptr) *language = page_language;
   // UTF-8 is scanned as it is, Windows-1252 line by line, and the other
   // encodings are decoded whole first.
   std::string decoded;
@@ -998,14 +1005,15 @@ DocumentStatus ScanDocumentBytes(std::string_view bytes,
     return DocumentStatus::kUndecodable;
   }
   const bool cp1252 = page.encoding.kind == Encoding::Kind::kWindows1252;
-  return ScanText(&text, cp1252, settings, common, options, view, table);
+  return ScanText(&text, cp1252, page_settings, common, options, view, table);
 }
 
 DocumentStatus DoFile(FileSystem& fs, const std::string& path,
                       const AnalysisSettings& settings,
                       const CommonWordsTable& common, ScanOptions options,
                       MainView& view, WordTable& table, std::int64_t* position,
-                      std::int64_t* size, PageEncoding* encoding) {
+                      std::int64_t* size, PageLanguage* language,
+                      PageEncoding* encoding) {
   std::string bytes;
   const bool read = fs.ReadFile(path, &bytes).ok();
   if (size != nullptr)
@@ -1013,7 +1021,7 @@ DocumentStatus DoFile(FileSystem& fs, const std::string& path,
   if (!read)
     return ScanText(nullptr, false, settings, common, options, view, table);
   return ScanDocumentBytes(bytes, settings, common, options, view, table,
-                           position, encoding);
+                           position, language, encoding);
 }
 
 }  // namespace vorn

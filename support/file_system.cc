@@ -18,7 +18,9 @@ namespace vorn {
 
 Status Status::FromErrno(std::string_view what) {
   const int e = errno;
-  return Error(std::string(what) + ": " + std::strerror(e));
+  Status s = Error(std::string(what) + ": " + std::strerror(e));
+  s.error_number_ = e;
+  return s;
 }
 
 namespace {
@@ -79,11 +81,13 @@ class PosixFileSystem : public FileSystem {
   }
 
   Status SetInfo(int handle, const FileInfo& like) override {
-    if (::fchmod(handle, like.mode) != 0) return Status::FromErrno("chmod");
     // Keeping the owner is possible only for a privileged user; for others
-    // the new file already belongs to them, as the old one must have.
+    // the new file already belongs to them, as the old one must have. The
+    // owner goes first: a change of owner clears the set-user-ID and
+    // set-group-ID bits.
     if (::fchown(handle, like.uid, like.gid) != 0 && errno != EPERM)
       return Status::FromErrno("chown");
+    if (::fchmod(handle, like.mode) != 0) return Status::FromErrno("chmod");
     return Status::Ok();
   }
 
@@ -135,6 +139,28 @@ std::string RandomName(const std::string& folder, const std::string& prefix) {
 FileSystem& DefaultFileSystem() {
   static PosixFileSystem* fs = new PosixFileSystem;
   return *fs;
+}
+
+Status WriteAside(FileSystem& fs, const std::string& folder,
+                  const std::string& prefix, std::string_view bytes,
+                  const FileInfo& like, std::string* written) {
+  int handle = -1;
+  std::string path;
+  if (Status s = fs.CreateUniqueFile(folder, prefix, &handle, &path); !s.ok())
+    return s;
+  Status s = fs.Write(handle, bytes);
+  if (s.ok()) s = fs.SetInfo(handle, like);
+  if (s.ok()) s = fs.Sync(handle);
+  // Close even after a failure; a failed close is a failure of its own
+  // (the data may not have reached the disk).
+  const Status closed = fs.Close(handle);
+  if (s.ok()) s = closed;
+  if (!s.ok()) {
+    (void)fs.Remove(path);
+    return s;
+  }
+  *written = path;
+  return Status::Ok();
 }
 
 }  // namespace vorn

@@ -25,16 +25,19 @@ class Status {
 
   bool ok() const { return ok_; }
   const std::string& message() const { return message_; }
+  // The errno of an error made by FromErrno, else 0.
+  int error_number() const { return error_number_; }
 
  private:
   bool ok_ = true;
   std::string message_;
+  int error_number_ = 0;
 };
 
 struct FileInfo {
-  mode_t mode = 0644;  // permission bits
-  uid_t uid = 0;
-  gid_t gid = 0;
+  mode_t mode = 0644;                  // permission bits
+  uid_t uid = static_cast<uid_t>(-1);  // -1: leave the owner as it is
+  gid_t gid = static_cast<gid_t>(-1);
 };
 
 class FileSystem {
@@ -69,6 +72,15 @@ class FileSystem {
 
 // The real file system (POSIX calls, every result checked).
 FileSystem& DefaultFileSystem();
+
+// Writes `bytes` into a new file of a unique name in `folder` (beginning
+// with `prefix`), gives it the permissions and owner of `like`, flushes it
+// to the disk and closes it; stores its name in `*written`. On failure
+// nothing remains.
+[[nodiscard]] Status WriteAside(FileSystem& fs, const std::string& folder,
+                                const std::string& prefix,
+                                std::string_view bytes, const FileInfo& like,
+                                std::string* written);
 
 // A name for a file in `folder` that is very unlikely to exist:
 // folder/prefix + 16 hex digits + ".tmp".

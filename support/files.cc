@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "support/cp1252.h"
+#include "support/file_system.h"
 #include "support/unicode.h"
 
 namespace vorn {
@@ -44,19 +45,6 @@ std::string WithoutStars(std::string_view text) {
   return out;
 }
 
-// Writes all of `data` to `fd`. Returns 0 on success, else the error number.
-int WriteAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t n = ::write(fd, data.data(), data.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    data.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return 0;
-}
-
 // A folder entry is counted when it is a regular file or a link to one.
 bool IsFileEntry(int dir_fd, const dirent& entry) {
   if (entry.d_type == DT_REG) return true;
@@ -77,13 +65,6 @@ std::string FolderOfPath(std::string_view path) {
   return NormaliseDriveCase(path.substr(0, last + 1));
 }
 
-std::string FileNameOfPath(std::string_view path, bool lower) {
-  const std::size_t last = path.rfind(kPathSeparator);
-  if (last == std::string_view::npos) return {};
-  const std::string_view name = path.substr(last + 1);
-  return lower ? LowerName(name) : std::string(name);
-}
-
 std::string NormaliseDriveCase(std::string_view text) {
   if (text.size() < 2 || text[1] != ':') return std::string(text);
   std::string out = LowerName(text);
@@ -92,50 +73,37 @@ std::string NormaliseDriveCase(std::string_view text) {
   return out;
 }
 
-std::string WriteTextFile(std::string_view text, const std::string& path,
-                          bool raw, bool append) {
-  std::string record;
-  record.reserve(text.size() + 4);
-  if (!raw) record.push_back('"');
-  record.append(text);
-  if (!raw) record.push_back('"');
-  record.append("\r\n");
-
-  const int flags =
-      O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
-  const int fd = ::open(path.c_str(), flags, 0666);
-  if (fd < 0) return ErrorText(errno);
-  const int write_error = WriteAll(fd, record);
-  const int close_error = ::close(fd) == 0 ? 0 : errno;
-  if (write_error != 0) return ErrorText(write_error);
-  if (close_error != 0) return ErrorText(close_error);
-  return {};
-}
-
 std::string WriteFileReplacing(const std::string& path,
                                std::string_view bytes) {
+  return WriteFileReplacing(DefaultFileSystem(), path, bytes);
+}
+
+std::string WriteFileReplacing(FileSystem& fs, const std::string& path,
+                               std::string_view bytes) {
+  auto describe = [](const Status& s) {
+    return s.error_number() != 0 ? ErrorText(s.error_number()) : s.message();
+  };
   const std::size_t sep = path.rfind(kPathSeparator);
   const std::string folder = sep == std::string::npos ? "."
                              : sep == 0               ? "/"
                                                       : path.substr(0, sep);
   const std::string name =
       sep == std::string::npos ? path : path.substr(sep + 1);
-  std::string temp = folder + kPathSeparator + "." + name + ".XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) return ErrorText(errno);
-  int error = WriteAll(fd, bytes);
-  // An existing file keeps its permissions; a new one gets the usual ones.
-  struct stat st;
-  const mode_t mode =
-      ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
-  if (error == 0 && ::fchmod(fd, mode) != 0) error = errno;
-  if (error == 0 && ::fsync(fd) != 0) error = errno;
-  if (::close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 && ::rename(temp.c_str(), path.c_str()) != 0) error = errno;
-  if (error != 0) {
-    ::unlink(temp.c_str());
-    return ErrorText(error);
+  FileInfo info;  // a new file gets the usual permissions
+  if (FileExists(path)) {
+    if (Status s = fs.Stat(path, &info); !s.ok()) return describe(s);
   }
+  std::string temp;
+  if (Status s = WriteAside(fs, folder, "." + name + ".", bytes, info, &temp);
+      !s.ok())
+    return describe(s);
+  if (Status s = fs.Rename(temp, path); !s.ok()) {
+    (void)fs.Remove(temp);
+    return describe(s);
+  }
+  // The rename has happened; a failed flush of the folder only means that
+  // it may not be on the disk yet.
+  (void)fs.SyncFolder(folder);
   return {};
 }
 

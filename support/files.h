@@ -10,6 +10,8 @@
 
 namespace vorn {
 
+class FileSystem;  // support/file_system.h
+
 inline constexpr char kPathSeparator = '/';
 
 // A regular file (or a link to one) exists at `path`.
@@ -22,20 +24,9 @@ bool FolderExists(const std::string& path);
 // applied; empty when the path holds no separator.
 std::string FolderOfPath(std::string_view path);
 
-// The text after the last separator, lower-cased when `lower`; empty when
-// the path holds no separator.
-std::string FileNameOfPath(std::string_view path, bool lower);
-
 // The text with its first character upper-cased and the rest lower-cased
 // when its second character is ":" (a drive letter); otherwise unchanged.
 std::string NormaliseDriveCase(std::string_view text);
-
-// Writes `text` to `path`, replacing the file: unchanged followed by CR LF
-// when `raw`, else between double quotes followed by CR LF; appends instead
-// when `append`. Returns the empty text on success, else the system's
-// description of the error. Every write and the close are checked.
-std::string WriteTextFile(std::string_view text, const std::string& path,
-                          bool raw, bool append = false);
 
 // A path as texts show it: file names on this platform are UTF-8 and are
 // shown as they are; a name that is not valid UTF-8 is shown as if its
@@ -44,10 +35,13 @@ std::string PathForDisplay(std::string_view path);
 
 // Replaces (or creates) the file at `path` with `bytes` safely: written to a
 // temporary file of a unique name in the same folder, flushed, closed and
-// renamed over `path`, every step checked. Returns the empty text on
-// success, else the system's description of the error; on failure the file
-// at `path` is as it was and no temporary file remains.
+// renamed over `path`, every step checked; an existing file keeps its
+// permissions. Returns the empty text on success, else the system's
+// description of the error; on failure the file at `path` is as it was and
+// no temporary file remains. Without `fs`, the real file system.
 std::string WriteFileReplacing(const std::string& path, std::string_view bytes);
+std::string WriteFileReplacing(FileSystem& fs, const std::string& path,
+                               std::string_view bytes);
 
 // The whole content of a file. On failure returns nothing and stores the
 // system's description of the error in `*error` (when given).

@@ -1,5 +1,6 @@
-// The operation parameters: the start values of the seventeen boxes and the
-// rules that couple them when one is clicked.
+// The couplings of the parameter boxes: the old tag is never reported
+// without the new one, and the boxes that depend on logging and on
+// skipping done pages follow the later click.
 #include "batch/operation_parameters.h"
 
 #include <gtest/gtest.h>
@@ -10,143 +11,45 @@
 namespace vorn {
 namespace {
 
-// Every field as "Name=0|1", in the order of the window's boxes, so that a
-// test compares the whole record at once.
-std::string Describe(const OperationParameters& p) {
-  const struct {
-    const char* name;
-    bool value;
-  } kFields[] = {
-      {"SaveStateOnQuit", p.SaveStateOnQuit},
-      {"DialogBoxForUnixFiles", p.DialogBoxForUnixFiles},
-      {"DontLogDone", p.DontLogDone},
-      {"SkipDone", p.SkipDone},
-      {"AddDone", p.AddDone},
-      {"ClearReportAtStart", p.ClearReportAtStart},
-      {"IncludeAllSubfolders", p.IncludeAllSubfolders},
-      {"IncludeOldMetaTag", p.IncludeOldMetaTag},
-      {"IncludeNewMetaTag", p.IncludeNewMetaTag},
-      {"LogOperations", p.LogOperations},
-      {"DisplayWords", p.DisplayWords},
-      {"Confirm", p.Confirm},
-      {"Backup", p.Backup},
-      {"HTM", p.HTM},
-      {"SHTML", p.SHTML},
-      {"SHTM", p.SHTM},
-      {"HTML", p.HTML},
+TEST(OperationParametersTest, ClicksAndTheirCouplings) {
+  // Clicks from the start values ("old+" ticks IncludeOldMetaTag, "skip-"
+  // clears SkipDone, ...), then IncludeOldMetaTag, IncludeNewMetaTag and
+  // DontLogDone as shown ("1" ticked, "0" clear, "-" disabled), then
+  // SkipDone and LogOperations.
+  const std::pair<const char*, const char*> kCases[] = {
+      {"", "0 0 0 11"},
+      {"old+", "1 1 0 11"},
+      {"old+ old-", "0 1 0 11"},
+      {"old+ new-", "0 0 0 11"},
+      {"new+ old+ new- new+", "0 1 0 11"},
+      {"dont+ log-", "- - - 10"},
+      {"dont+ log- skip-", "- - - 00"},
+      {"dont+ log- skip+", "- - 1 10"},  // the later click decides
+      {"dont+ skip- log+", "0 0 1 01"},
+      {"old+ log- log+", "1 1 0 11"},  // disabling keeps the ticks
   };
-  std::string text;
-  for (const auto& f : kFields) {
-    if (!text.empty()) text += ' ';
-    text += std::string(f.name) + '=' + (f.value ? '1' : '0');
-  }
-  return text;
-}
-
-// The enabled state of DontLogDone and the two include boxes, as "1" and
-// "0" in this order.
-std::string Describe(const ParameterEnabling& e) {
-  return std::string(e.DontLogDone ? "1" : "0") +
-         (e.IncludeOldMetaTag ? "1" : "0") + (e.IncludeNewMetaTag ? "1" : "0");
-}
-
-// The clicks of `text` in order: a box name ("old", "new", "skip" or
-// "log") with "+" to tick it or "-" to clear it, separated by blanks.
-void Click(const std::string& text, OperationParameters& p,
-           ParameterEnabling& e) {
-  std::istringstream in(text);
-  for (std::string click; in >> click;) {
-    const bool on = click.back() == '+';
-    click.pop_back();
-    if (click == "old") ClickIncludeOldMetaTag(p, on);
-    if (click == "new") ClickIncludeNewMetaTag(p, on);
-    if (click == "skip") ClickSkipDone(p, e, on);
-    if (click == "log") ClickLogOperations(p, e, on);
-  }
-}
-
-// The start values, box by box as the window lists them.
-constexpr char kStart[] =
-    "SaveStateOnQuit=1 DialogBoxForUnixFiles=1 DontLogDone=0 SkipDone=1 "
-    "AddDone=1 ClearReportAtStart=1 IncludeAllSubfolders=0 "
-    "IncludeOldMetaTag=0 IncludeNewMetaTag=0 LogOperations=1 "
-    "DisplayWords=1 Confirm=1 Backup=0 HTM=1 SHTML=0 SHTM=0 HTML=1";
-
-TEST(OperationParametersTest, StartValues) {
-  EXPECT_EQ(Describe(OperationParameters{}), kStart);
-  // Seventeen one-byte fields and nothing else: a field added without a
-  // start value in the table above shows here.
-  EXPECT_EQ(sizeof(OperationParameters), 17u);
-}
-
-TEST(OperationParametersTest, OldTagIsNeverReportedWithoutTheNew) {
-  // Setting old sets new too; clearing new clears old too; the other
-  // clicks move only their own box.
-  const struct {
-    const char* clicks;
-    bool old_tag, new_tag;
-  } kCases[] = {
-      {"old+", true, true},
-      {"old+ old-", false, true},
-      {"old+ new-", false, false},
-      {"new+", false, true},
-      {"new+ old+", true, true},
-      {"new+ new-", false, false},
-      {"new-", false, false},
-      {"old-", false, false},
-      {"old+ new- new+", false, true},
-  };
-  for (const auto& c : kCases) {
+  for (const auto& [clicks, shown] : kCases) {
     OperationParameters p;
     ParameterEnabling e;
-    Click(c.clicks, p, e);
-    // Only the two boxes move; every other field keeps its start value.
-    OperationParameters expected;
-    expected.IncludeOldMetaTag = c.old_tag;
-    expected.IncludeNewMetaTag = c.new_tag;
-    EXPECT_EQ(Describe(p), Describe(expected)) << c.clicks;
-  }
-}
-
-// Clicks on SkipDone and LogOperations: each sets its own field and the
-// enabled state of its dependants from its own value only, so that the
-// later click decides DontLogDone's state. At start every dependent box is
-// enabled.
-TEST(OperationParametersTest, EnablingFollowsTheLaterClick) {
-  const struct {
-    const char* clicks;
-    bool skip_done, log_operations;
-    const char* enabling;  // as Describe gives it
-  } kCases[] = {
-      {"", true, true, "111"},
-      {"skip-", false, true, "011"},
-      {"skip- skip+", true, true, "111"},
-      {"log-", true, false, "000"},
-      {"log- log+", true, true, "111"},
-      // The log click enables DontLogDone although SkipDone is clear.
-      {"skip- log+", false, true, "111"},
-      // DontLogDone comes back, the two include boxes stay disabled.
-      {"log- skip+", true, false, "100"},
-      {"log- skip-", false, false, "000"},
-      {"skip- log- log+ skip+", true, true, "111"},
-      {"skip+ log-", true, false, "000"},
-  };
-  for (const auto& c : kCases) {
-    OperationParameters p;
-    // The include boxes are set beforehand: disabling must not clear them,
-    // nor may the clicks change DontLogDone's own value.
-    ClickIncludeOldMetaTag(p, true);
-    p.DontLogDone = true;
-    ParameterEnabling e;
-    Click(c.clicks, p, e);
-    OperationParameters expected;
-    expected.IncludeOldMetaTag = true;
-    expected.IncludeNewMetaTag = true;
-    expected.DontLogDone = true;
-    expected.SkipDone = c.skip_done;
-    expected.LogOperations = c.log_operations;
-    EXPECT_EQ(Describe(p), Describe(expected)) << c.clicks;
-    EXPECT_EQ(Describe(e), c.enabling) << c.clicks;
+    std::istringstream in(clicks);
+    for (std::string c; in >> c;) {
+      const bool on = c.back() == '+';
+      c.pop_back();
+      if (c == "old") ClickIncludeOldMetaTag(p, on);
+      if (c == "new") ClickIncludeNewMetaTag(p, on);
+      if (c == "skip") ClickSkipDone(p, e, on);
+      if (c == "log") ClickLogOperations(p, e, on);
+      if (c == "dont") p.DontLogDone = on;
+    }
+    auto show = [](bool enabled, bool ticked) {
+      return std::string(enabled ? (ticked ? "1" : "0") : "-");
+    };
+    EXPECT_EQ(show(e.IncludeOldMetaTag, p.IncludeOldMetaTag) + " " +
+                  show(e.IncludeNewMetaTag, p.IncludeNewMetaTag) + " " +
+                  show(e.DontLogDone, p.DontLogDone) + " " +
+                  (p.SkipDone ? "1" : "0") + (p.LogOperations ? "1" : "0"),
+              shown)
+        << clicks;
   }
 }
 
