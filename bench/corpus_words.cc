@@ -5,11 +5,12 @@
 //     and ends on a boundary of ICU's word break iterator;
 //   - in the page's script: its letters are of the script most letters of
 //     the page are in;
-//   - common: it is on the common-word list given with --common.
+//   - common: it is on the common-word list of the language the page was
+//     scanned in (English, or the one --language names: a code, or auto).
 // A keyword that does not occur as such (one from a character reference)
 // is counted apart. Prints one line per folder that holds pages and a total.
 //
-// Usage: corpus_words FOLDER [--common LISTFILE]
+// Usage: corpus_words FOLDER [--language CODE]
 
 #include <unicode/brkiter.h>
 #include <unicode/uscript.h>
@@ -22,7 +23,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -31,6 +31,7 @@
 #include "engine/analysis.h"
 #include "engine/common_words.h"
 #include "engine/document_checks.h"
+#include "engine/languages.h"
 #include "engine/settings.h"
 #include "support/unicode.h"
 
@@ -172,13 +173,13 @@ std::vector<bool> WordBoundaries(const std::string& text) {
 }
 
 Counts CheckPage(const fs::path& page, const CommonWordsTable& common,
-                 const std::set<std::string>& common_list) {
+                 int language) {
   Counts c;
   const std::optional<std::string> bytes = ReadFile(page);
   if (!bytes) return c;
   Analysis analysis(common);
   AnalysisSettings settings;
-  if (!common_list.empty()) settings.TextLanguage = kAnotherLanguage;
+  settings.TextLanguage = language;
   analysis.UpdateSettings(settings);
   SilentView view;
   std::int64_t position = 0;
@@ -194,7 +195,8 @@ Counts CheckPage(const fs::path& page, const CommonWordsTable& common,
   for (const std::string& word :
        KeywordsOf(analysis.GenerateKeywordMetaTag(false))) {
     ++c.keywords;
-    if (common_list.count(word)) ++c.common;
+    if (common.IsCommonWord(word, analysis.last_language().language))
+      ++c.common;
     if (InScript(word, script)) ++c.in_script;
     bool found = false;
     bool whole = false;
@@ -232,26 +234,16 @@ void Print(const std::string& name, const Counts& c) {
 }
 
 int Main(int argc, char** argv) {
-  if (argc != 2 && !(argc == 4 && std::string(argv[2]) == "--common")) {
-    std::fprintf(stderr, "usage: corpus_words FOLDER [--common LISTFILE]\n");
+  const int language = argc == 4 ? LanguageOfCode(argv[3]) : kEnglish;
+  if (!(argc == 2 || (argc == 4 && std::string(argv[2]) == "--language")) ||
+      language < 0) {
+    std::fprintf(stderr, "usage: corpus_words FOLDER [--language CODE]\n");
     return 2;
   }
   CommonWordsTable common;
   std::string folder = VORN_CLI_PATH;
   folder.erase(folder.find_last_of('/'));
   common.InitCommonWords(folder);
-  std::set<std::string> common_list;
-  if (argc == 4) {
-    const std::optional<std::string> list = ReadFile(argv[3]);
-    if (!list) {
-      std::fprintf(stderr, "corpus_words: cannot read %s\n", argv[3]);
-      return 1;
-    }
-    common.LoadFromText(kAnotherLanguage, *list);
-    for (int i = 0; i < common.Count(kAnotherLanguage); ++i)
-      common_list.insert(
-          common.Words(kAnotherLanguage)[static_cast<std::size_t>(i)]);
-  }
   std::map<std::string, Counts> by_folder;
   for (const auto& entry : fs::recursive_directory_iterator(argv[1])) {
     const fs::path& p = entry.path();
@@ -259,7 +251,7 @@ int Main(int argc, char** argv) {
         (p.extension() != ".htm" && p.extension() != ".html"))
       continue;
     by_folder[fs::relative(p.parent_path(), argv[1]).string()].Add(
-        CheckPage(p, common, common_list));
+        CheckPage(p, common, language));
   }
   Counts total;
   for (const auto& [name, counts] : by_folder) {
