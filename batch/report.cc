@@ -22,7 +22,11 @@ void Report::RemoveSuffix(std::string_view suffix) {
 }
 
 void Report::RemoveLast(std::size_t n) {
-  text_.resize(n >= text_.size() ? 0 : text_.size() - n);
+  std::size_t keep = n >= text_.size() ? 0 : text_.size() - n;
+  // Whole characters only.
+  while (keep > 0 && (static_cast<unsigned char>(text_[keep]) & 0xC0) == 0x80)
+    --keep;
+  text_.resize(keep);
   Changed();
 }
 
