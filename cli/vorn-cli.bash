@@ -32,6 +32,9 @@ _vorn_cli() {
     --language)
       COMPREPLY=($(compgen -W "en fr de it pt es xx" -- "$cur"))
       return ;;
+    --format)
+      COMPREPLY=($(compgen -W "text json tsv" -- "$cur"))
+      return ;;
     --ext)
       # A comma list: complete its last item.
       local done_items="" item=$cur
@@ -60,7 +63,7 @@ _vorn_cli() {
   local takes_value=" --title-weight --description-weight --existing-keywords-weight
     --bold-weight --italic-weight --table-weight --div-weight --span-weight
     --short-word-size --min-frequency --max-keywords --max-bytes --begin-with
-    --ignore-words --language --data-dir --state --tag --ext "
+    --ignore-words --language --data-dir --state --tag --ext --format "
   local command="" path="" i word
   for ((i = 1; i < COMP_CWORD; i++)); do
     word=${COMP_WORDS[i]}
@@ -78,6 +81,7 @@ _vorn_cli() {
   done
 
   if [[ $cur == -* ]]; then
+    local output="--format --quiet"
     local options="--help --version
       --title-weight --description-weight --existing-keywords-weight
       --bold-weight --italic-weight --table-weight --div-weight --span-weight
@@ -92,18 +96,23 @@ _vorn_cli() {
     local insert_options="--tag --done --no-done"
     local run_options="--subfolders --no-skip-done --no-add-done
       --dont-log-done --include-old --include-new --ext"
+    local changes="--backup --dry-run --diff"
     case $command in
-      insert) options+=" --backup $insert_options" ;;
-      run) options+=" --backup $run_options" ;;
-      show) options="--help --version" ;;
-      "") options+=" --backup $insert_options $run_options" ;;
+      list | tag) options+=" $output" ;;
+      insert) options+=" --quiet $changes $insert_options" ;;
+      run) options+=" $output $changes $run_options" ;;
+      show) options="--help --version $output" ;;
+      help) options="" ;;
+      "") options+=" $output $changes $insert_options $run_options" ;;
     esac
     COMPREPLY=($(compgen -W "$options" -- "$cur"))
     return
   fi
 
   if [[ -z $command ]]; then
-    COMPREPLY=($(compgen -W "list tag show insert run" -- "$cur"))
+    COMPREPLY=($(compgen -W "list tag show insert run help" -- "$cur"))
+  elif [[ $command == help ]]; then
+    [[ -z $path ]] && COMPREPLY=($(compgen -W "list tag show insert run" -- "$cur"))
   elif [[ -z $path ]]; then
     _vorn_cli_folders "$cur"
     [[ $command == run ]] || _vorn_cli_pages "$cur"
