@@ -74,38 +74,67 @@ std::vector<Pair> RulePairs() {
   };
 }
 
-// Our diff, diff -u's, and what patch makes of ours, in a scratch folder.
+// Our diff, diff -u's, and what patch makes of ours, for each pair. All
+// pairs go through one diff and one patch, as files p000, p001, ...
 struct Outcome {
   std::string ours, theirs, patched;
 };
 
-Outcome Compare(const Pair& pair) {
+std::vector<Outcome> CompareAll(const std::vector<Pair>& pairs) {
   PageFolder folder;
-  EXPECT_TRUE(folder.Write("old/page", pair.before));
-  EXPECT_TRUE(folder.Write("new/page", pair.after));
-  EXPECT_TRUE(folder.Write("work/page", pair.before));
-  Outcome o;
-  o.ours = UnifiedDiff(pair.before, pair.after, "a/page", "b/page");
-  o.theirs = RunOrFail("/usr/bin/diff",
-                       {"-u", "-a", "--label", "a/page", "--label", "b/page",
-                        folder.Path("old/page"), folder.Path("new/page")},
-                       folder.path())
-                 .out;
-  EXPECT_TRUE(folder.Write("page.diff", o.ours));
-  const ProgramResult patch =
-      RunOrFail("/usr/bin/patch", {"-s", "-p1", "-i", folder.Path("page.diff")},
+  std::vector<Outcome> out(pairs.size());
+  std::string patch;
+  auto name = [](std::size_t i) {
+    char n[24];
+    std::snprintf(n, sizeof n, "p%03zu", i);
+    return std::string(n);
+  };
+  for (std::size_t i = 0; i < pairs.size(); ++i) {
+    EXPECT_TRUE(folder.Write("old/" + name(i), pairs[i].before));
+    EXPECT_TRUE(folder.Write("new/" + name(i), pairs[i].after));
+    EXPECT_TRUE(folder.Write("work/" + name(i), pairs[i].before));
+    out[i].ours = UnifiedDiff(pairs[i].before, pairs[i].after, "a/" + name(i),
+                              "b/" + name(i));
+    patch += out[i].ours;
+  }
+  // diff -r names each file in a line of its own and stamps its headers:
+  // those become our labels.
+  const std::string theirs =
+      RunOrFail("/usr/bin/diff", {"-u", "-a", "-r", "old", "new"},
+                folder.path())
+          .out;
+  std::size_t i = 0, header = 0;
+  std::string* current = nullptr;
+  for (std::size_t at = 0; at < theirs.size();) {
+    const std::size_t end = theirs.find('\n', at) + 1;
+    const std::string line = theirs.substr(at, end - at);
+    at = end;
+    if (line.starts_with("diff -u -a -r old/")) {
+      while (name(i) != line.substr(18, 4)) ++i;
+      current = &out[i].theirs;
+      header = 2;
+    } else if (header > 0 && current != nullptr) {
+      *current += (header-- == 2 ? "--- a/" : "+++ b/") + name(i) + "\n";
+    } else if (current != nullptr) {
+      *current += line;
+    }
+  }
+  EXPECT_TRUE(folder.Write("all.diff", patch));
+  const ProgramResult patched =
+      RunOrFail("/usr/bin/patch", {"-s", "-p1", "-i", folder.Path("all.diff")},
                 folder.Path("work"));
-  EXPECT_EQ(patch.exit_status, 0)
-      << pair.name << ": " << patch.out << patch.err;
-  o.patched = folder.Read("work/page").value_or("(missing)");
-  return o;
+  EXPECT_EQ(patched.exit_status, 0) << patched.out << patched.err;
+  for (std::size_t k = 0; k < pairs.size(); ++k)
+    out[k].patched = folder.Read("work/" + name(k)).value_or("(missing)");
+  return out;
 }
 
 TEST(UnifiedDiffTest, RulePairsAsDiffMakesThemAndPatchApplies) {
-  for (const Pair& pair : RulePairs()) {
-    const Outcome o = Compare(pair);
-    EXPECT_EQ(o.ours, o.theirs) << pair.name;
-    EXPECT_EQ(o.patched, pair.after) << pair.name;
+  const std::vector<Pair> pairs = RulePairs();
+  const std::vector<Outcome> outcomes = CompareAll(pairs);
+  for (std::size_t i = 0; i < pairs.size(); ++i) {
+    EXPECT_EQ(outcomes[i].ours, outcomes[i].theirs) << pairs[i].name;
+    EXPECT_EQ(outcomes[i].patched, pairs[i].after) << pairs[i].name;
   }
 }
 
@@ -114,24 +143,24 @@ TEST(UnifiedDiffTest, RulePairsAsDiffMakesThemAndPatchApplies) {
 TEST(UnifiedDiffTest, RealRewritesOfEveryTestPage) {
   InsertOptions options;
   options.today = "2008-01-31";
-  int compared = 0;
+  std::vector<Pair> pairs;
   for (const auto& entry : fs::recursive_directory_iterator(
            std::string(VORN_SOURCE_DIR) + "/tests/data")) {
     const std::string ext = entry.path().extension().string();
     if (ext != ".htm" && ext != ".html") continue;
-    const std::string before = ReadWholeFile(entry.path()).value_or("");
-    std::string after;
+    Pair pair{entry.path().string(), ReadWholeFile(entry.path()).value_or(""),
+              ""};
     if (InsertKeywordsMetaTagIntoBytes(
-            before, R"(<meta name="keywords" content="new">)", options,
-            &after) != InsertResult::kInserted)
-      continue;
-    const Pair pair{entry.path().string(), before, after};
-    const Outcome o = Compare(pair);
-    EXPECT_EQ(o.ours, o.theirs) << pair.name;
-    EXPECT_EQ(o.patched, after) << pair.name;
-    ++compared;
+            pair.before, R"(<meta name="keywords" content="new">)", options,
+            &pair.after) == InsertResult::kInserted)
+      pairs.push_back(pair);
   }
-  EXPECT_GT(compared, 40);
+  EXPECT_GT(pairs.size(), 40u);
+  const std::vector<Outcome> outcomes = CompareAll(pairs);
+  for (std::size_t i = 0; i < pairs.size(); ++i) {
+    EXPECT_EQ(outcomes[i].ours, outcomes[i].theirs) << pairs[i].name;
+    EXPECT_EQ(outcomes[i].patched, pairs[i].after) << pairs[i].name;
+  }
 }
 
 TEST(UnifiedDiffTest, EqualTextsGiveNothing) {
@@ -141,15 +170,14 @@ TEST(UnifiedDiffTest, EqualTextsGiveNothing) {
 
 // Texts too different for the search still give a diff that patch applies.
 TEST(UnifiedDiffTest, VeryManyChangesStillApply) {
-  std::string before, after;
+  std::string before = "same\n", after = "same\n";
   for (int i = 0; i < 3000; ++i) {
     before += "old " + std::to_string(i) + "\n";
     after += "new " + std::to_string(i) + "\n";
   }
-  before = "same\n" + before + "same\n";
-  after = "same\n" + after + "same\n";
-  const Outcome o = Compare({"3000 changed lines", before, after});
-  EXPECT_EQ(o.patched, after);
+  const std::vector<Outcome> o =
+      CompareAll({{"3000 changed lines", before + "same\n", after + "same\n"}});
+  EXPECT_EQ(o[0].patched, after + "same\n");
 }
 
 }  // namespace
