@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "cli/formats.h"
 #include "cli/json.h"
@@ -12,51 +13,49 @@
 namespace vorn::cli {
 namespace {
 
+// What stderr holds after each row's updates (and Finish, twice).
 TEST(ProgressLineTest, OneLineRewrittenAtMostTenTimesASecond) {
   const struct {
-    double at;  // seconds
-    std::int64_t done;
-  } kSteps[] = {{100.0, 0},  {100.05, 1}, {100.5, 2},
-                {100.55, 3}, {109.5, 95}, {110.0, 100}};
-  char* buffer = nullptr;
-  std::size_t size = 0;
-  std::FILE* out = ::open_memstream(&buffer, &size);
-  double now = 0;
-  ProgressLine line(out, [&] { return now; });
-  for (const auto& step : kSteps) {
-    now = step.at;
-    line.Update(step.done, 100);
+    const char* what;
+    std::vector<std::pair<double, std::int64_t>> steps;  // seconds, done
+    std::int64_t total;
+    std::string shown;
+  } kCases[] = {
+      // 1 and 3 come within a tenth of a second of the line before; the
+      // last page always shows.
+      {"a run",
+       {{100, 0},
+        {100.05, 1},
+        {100.5, 2},
+        {100.55, 3},
+        {109.5, 95},
+        {110, 100}},
+       100,
+       "\r0/100 pages\r2/100 pages, 4.0 pages/s\r95/100 pages, 10.0 pages/s"
+       "\r100/100 pages, 10.0 pages/s\n"},
+      {"a shorter text is blanked to the end of the longest",
+       {{0, 1}, {1, 1}, {2, 0}},
+       2,
+       "\r1/2 pages\r1/2 pages, 1.0 pages/s\r0/2 pages" + std::string(13, ' ') +
+           "\n"},
+      {"nothing shown, nothing ended", {}, 0, ""},
+  };
+  for (const auto& k : kCases) {
+    char* buffer = nullptr;
+    std::size_t size = 0;
+    std::FILE* out = ::open_memstream(&buffer, &size);
+    double now = 0;
+    ProgressLine line(out, [&] { return now; });
+    for (const auto& [at, done] : k.steps) {
+      now = at;
+      line.Update(done, k.total);
+    }
+    line.Finish();
+    line.Finish();
+    std::fclose(out);
+    EXPECT_EQ(std::string(buffer, size), k.shown) << k.what;
+    std::free(buffer);
   }
-  line.Finish();
-  line.Finish();  // once only
-  std::fclose(out);
-  const std::string shown(buffer, size);
-  std::free(buffer);
-  // 1 and 3 come within a tenth of a second of the line before; the last
-  // page always shows.
-  EXPECT_EQ(shown,
-            "\r0/100 pages"
-            "\r2/100 pages, 4.0 pages/s"
-            "\r95/100 pages, 10.0 pages/s"
-            "\r100/100 pages, 10.0 pages/s\n");
-}
-
-TEST(ProgressLineTest, ShorterTextIsBlankedOut) {
-  char* buffer = nullptr;
-  std::size_t size = 0;
-  std::FILE* out = ::open_memstream(&buffer, &size);
-  double now = 0;
-  ProgressLine line(out, [&] { return now; });
-  line.Update(1, 2);
-  now = 1;
-  line.Update(1, 2);
-  now = 2;
-  line.Update(0, 2);
-  std::fclose(out);
-  EXPECT_EQ(
-      std::string(buffer, size),
-      "\r1/2 pages\r1/2 pages, 1.0 pages/s\r0/2 pages" + std::string(13, ' '));
-  std::free(buffer);
 }
 
 TEST(JsonStringTest, EscapesAndRepairsBytes) {

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""A script that reads vorn-cli's JSON and TSV as a user's script would.
+"""A script that reads vorn-cli's JSON as a user's script would.
 
 Every member of every object is read back and must say what the text output
 says: the list rows, the tag with its counts, the listing of `show`, and
@@ -57,18 +57,7 @@ def options(name):
         return [line.rstrip("\n").replace("{DATA}", DATA) for line in f]
 
 
-def tsv(text):
-    unescape = {"\\\\": "\\", "\\t": "\t", "\\n": "\n", "\\r": "\r"}
-    lines = [[re.sub(r"\\[\\tnr]", lambda m: unescape[m.group()], f)
-              for f in line.split("\t")] for line in text.splitlines()]
-    return [dict(zip(lines[0], row)) for row in lines[1:]]
-
-
-def text_of(value):
-    return "" if value is None else str(value)
-
-
-def check_list(where, o, text, rows):
+def check_list(where, o, text):
     keys(where, o, "list")
     words = o["words"]
     for w in words:
@@ -79,11 +68,9 @@ def check_list(where, o, text, rows):
         fail(where, f"rows {read} but the text lists {shown}")
     if not words and not text.startswith("No words"):
         fail(where, "no words, but the text lists some")
-    if [tuple(r.values()) for r in rows] != [(a, d, b, c) for a, b, c, d in read]:
-        fail(where, f"TSV rows {rows}")
 
 
-def check_tag(where, o, text, rows):
+def check_tag(where, o, text):
     keys(where, o, "tag")
     tag, kw = o["tag"], o["keywords"]
     if tag is None:
@@ -101,17 +88,13 @@ def check_tag(where, o, text, rows):
             fail(where, f"byte_count {o['byte_count']} for {tag}")
     if text != expected:
         fail(where, f"JSON gives {expected!r}, the text is {text!r}")
-    row = {"tag": text_of(tag), "keyword_count": str(o["keyword_count"]),
-           "byte_count": str(o["byte_count"]), "keywords": ",".join(kw)}
-    if rows != [row]:
-        fail(where, f"TSV {rows}, JSON {row}")
 
 
 LABELS = {"title": "TITLE: ", "keywords": "KEYWORDS meta tag: ",
           "description": "DESCRIPTION meta tag: ", "done": "VORN meta tag: "}
 
 
-def check_show(where, o, text, rows):
+def check_show(where, o, text):
     keys(where, o, "show")
     listing = ""
     last = {}
@@ -133,9 +116,6 @@ def check_show(where, o, text, rows):
                          ("keywords", "keywords"), ("done", "done_date")):
         if o[member] != last.get(kind):
             fail(where, f"{member} is {o[member]!r}, the last {kind} is {last.get(kind)!r}")
-    read = [{"kind": t["kind"], "text": t["text"], "value": text_of(t["value"])} for t in o["tags"]]
-    if rows != read:
-        fail(where, f"TSV {rows}")
 
 
 CHECKS = {"list": check_list, "tag": check_tag, "show": check_show}
@@ -154,14 +134,13 @@ def pages():
                 where = f"{command} {name}"
                 status, text, err = run(args, work)
                 j_status, j_out, j_err = run(["--format", "json"] + args, work)
-                t_status, t_out, _ = run(["--format", "tsv"] + args, work)
-                if (status, err) != (j_status, j_err) or status != t_status:
+                if (status, err) != (j_status, j_err):
                     fail(where, f"exit {status} {err!r}, JSON exit {j_status} {j_err!r}")
                 if status != 0:
-                    if j_out or t_out:
+                    if j_out:
                         fail(where, "output for a failed command")
                     continue
-                check(where, json.loads(j_out), text, tsv(t_out))
+                check(where, json.loads(j_out), text)
     finally:
         shutil.rmtree(work)
 
@@ -181,14 +160,14 @@ NOT_UPDATED = {"not_text", "read_error", "no_tag", "tag_spans_lines", "no_head_e
 def folder_run():
     """run-mixed, with --include-old: the report says OLD and NEW per page."""
     outputs = {}
-    for fmt in ("text", "json", "tsv"):
+    for fmt in ("text", "json"):
         work = tempfile.mkdtemp()
         shutil.copytree(os.path.join(DATA, "run-mixed"), os.path.join(work, "run-mixed"))
         outputs[fmt] = run(["--format", fmt] + options("run-mixed") + ["run", "run-mixed"], work)
         shutil.rmtree(work)
     status, report, err = outputs["text"]
     j_status, j_out, j_err = outputs["json"]
-    if (status, err) != (j_status, j_err) or status != outputs["tsv"][0]:
+    if (status, err) != (j_status, j_err):
         fail("run", f"exit {status} {err!r}, JSON exit {j_status} {j_err!r}")
     o = json.loads(j_out)
     keys("run", o, "run")
@@ -224,9 +203,6 @@ def folder_run():
             or s["not_updated"] != sum(p["outcome"] in NOT_UPDATED for p in o["pages"])
             or (status == 3) != (s["not_updated"] > 0) or s["stopped"] or s["terminated"]):
         fail("run", f"summary {s}, exit {status}")
-    read = [{k: text_of(v) for k, v in p.items()} for p in o["pages"]]
-    if tsv(outputs["tsv"][1]) != read:
-        fail("run", "TSV pages differ from JSON")
 
 
 pages()
