@@ -211,4 +211,65 @@ std::string SaveState(const SavedState& state, const std::string& path) {
   return WriteFileReplacing(path, FormatState(state));
 }
 
+std::string WindowMemoryPath(const std::string& state_file) {
+  if (state_file.empty()) return {};
+  return FolderOfPath(state_file) + kPathSeparator + "vorn.window";
+}
+
+std::string FormatWindowMemory(const WindowMemory& memory) {
+  std::string text;
+  if (const auto& g = memory.geometry) {
+    text += "geometry " + std::to_string(g->area.left) + " " +
+            std::to_string(g->area.top) + " " + std::to_string(g->area.width) +
+            " " + std::to_string(g->area.height) + " " +
+            (g->maximised ? "1" : "0") + "\n";
+  }
+  for (const std::string& path : memory.recent) text += "recent " + path + "\n";
+  return text;
+}
+
+namespace {
+
+std::optional<WindowGeometry> ParseGeometry(std::string_view text) {
+  int v[5] = {};
+  const char* p = text.data();
+  const char* const end = text.data() + text.size();
+  for (int& value : v) {
+    if (p < end && *p == ' ') ++p;
+    const auto [next, error] = std::from_chars(p, end, value);
+    if (error != std::errc() || next == p) return std::nullopt;
+    p = next;
+  }
+  if (p != end || v[2] <= 0 || v[3] <= 0 || (v[4] != 0 && v[4] != 1))
+    return std::nullopt;
+  return WindowGeometry{{v[0], v[1], v[2], v[3]}, v[4] == 1};
+}
+
+}  // namespace
+
+WindowMemory ParseWindowMemory(std::string_view text) {
+  WindowMemory memory;
+  while (!text.empty()) {
+    const std::size_t eol = text.find('\n');
+    std::string_view line = text.substr(0, eol);
+    text = eol == std::string_view::npos ? std::string_view()
+                                         : text.substr(eol + 1);
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    if (line.starts_with("geometry ")) {
+      memory.geometry = ParseGeometry(line.substr(9));
+    } else if (line.starts_with("recent ") && line.size() > 7 &&
+               memory.recent.size() < kMaxRecent) {
+      memory.recent.emplace_back(line.substr(7));
+    }
+  }
+  return memory;
+}
+
+void RememberRecent(std::vector<std::string>& recent, const std::string& path) {
+  if (path.empty()) return;
+  std::erase(recent, path);
+  recent.insert(recent.begin(), path);
+  if (recent.size() > kMaxRecent) recent.resize(kMaxRecent);
+}
+
 }  // namespace vorn

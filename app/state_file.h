@@ -7,7 +7,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "app/window_rules.h"
 #include "batch/operation_parameters.h"
 #include "engine/settings.h"
 
@@ -48,6 +50,29 @@ std::optional<SavedState> LoadState(const std::string& path);
 // Writes the state file safely (aside, then renamed). Returns the empty
 // text on success, else the system's description of the error.
 std::string SaveState(const SavedState& state, const std::string& path);
+
+// What the window remembers in a second file beside the state file, so
+// that the 40 lines stay as they are: where the main window was (inside its
+// frame), and the pages and folders used last.
+struct WindowMemory {
+  std::optional<WindowGeometry> geometry;
+  std::vector<std::string> recent;  // paths, most recent first
+};
+inline constexpr std::size_t kMaxRecent = 8;
+
+// "vorn.window" in the folder of `state_file`; empty when that is empty.
+std::string WindowMemoryPath(const std::string& state_file);
+
+// One line "geometry LEFT TOP WIDTH HEIGHT MAXIMISED" (twips, 0 or 1), then
+// one line "recent PATH" per path; LF line ends.
+std::string FormatWindowMemory(const WindowMemory& memory);
+// Reads what is sound: a damaged geometry line is left out, unknown lines
+// are skipped, and at most kMaxRecent paths are kept.
+WindowMemory ParseWindowMemory(std::string_view text);
+
+// Puts `path` first in `recent`, removing an earlier entry of it and the
+// entries beyond kMaxRecent.
+void RememberRecent(std::vector<std::string>& recent, const std::string& path);
 
 }  // namespace vorn
 

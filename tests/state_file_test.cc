@@ -131,5 +131,47 @@ TEST(StateFileTest, DamagedFilesGiveNothing) {
   EXPECT_FALSE(ParseState(""));
 }
 
+// The window's memory beside the state file: what is sound is read.
+TEST(WindowMemoryTest, ReadsWhatIsSound) {
+  const std::optional<WindowGeometry> kNone;
+  const WindowGeometry kAt{{-300, 200, 12000, 9000}, true};
+  const struct {
+    const char* text;
+    std::optional<WindowGeometry> geometry;
+    std::vector<std::string> recent;
+  } kCases[] = {
+      {"geometry -300 200 12000 9000 1\nrecent /a b.htm\nrecent /site/\n",
+       kAt,
+       {"/a b.htm", "/site/"}},
+      {"recent /x.htm\r\ngeometry -300 200 12000 9000 1", kAt, {"/x.htm"}},
+      {"geometry 1 2 0 9000 0\nrecent \nlater /y\n", kNone, {}},
+      {"geometry 1 2 3 4 2\n", kNone, {}},
+      {"geometry 1 2 3 4\n", kNone, {}},
+      {"geometry 1 2 3 4 0x\n", kNone, {}},
+  };
+  for (const auto& k : kCases) {
+    const WindowMemory m = ParseWindowMemory(k.text);
+    EXPECT_EQ(m.geometry, k.geometry) << k.text;
+    EXPECT_EQ(m.recent, k.recent) << k.text;
+    const WindowMemory again = ParseWindowMemory(FormatWindowMemory(m));
+    EXPECT_EQ(again.geometry, m.geometry) << k.text;
+    EXPECT_EQ(again.recent, m.recent) << k.text;
+  }
+}
+
+TEST(WindowMemoryTest, RecentListKeepsTheNewestOnce) {
+  std::vector<std::string> recent;
+  for (const char* path : {"/a", "/b", "/a", "", "/c"})
+    RememberRecent(recent, path);
+  EXPECT_EQ(recent, (std::vector<std::string>{"/c", "/a", "/b"}));
+  std::string many;
+  for (std::size_t n = 0; n < kMaxRecent + 3; ++n) {
+    RememberRecent(recent, "/" + std::to_string(n));
+    many += "recent /" + std::to_string(n) + "\n";
+  }
+  EXPECT_EQ(recent.size(), kMaxRecent);
+  EXPECT_EQ(ParseWindowMemory(many).recent.size(), kMaxRecent);
+}
+
 }  // namespace
 }  // namespace vorn
