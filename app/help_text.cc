@@ -63,7 +63,10 @@ constexpr std::array<const char*, 21> kParagraphs = {
     "occur to be taken; words of the title, the description, an existing "
     "keywords tag or a heading are taken even when they occur only once. "
     "\"Ignore these words\" takes words of your own, separated by commas or "
-    "blanks.",
+    "blanks. \"Language\" chooses whose common words are ignored; "
+    "\"Automatic (from the page)\" takes each page's language from its <html "
+    "lang=...> or Content-Language meta tag, and for a page that declares "
+    "none the language chosen before \"Automatic\".",
 
     // The two commands, phrases, editing.
     "\"List words\" lists the words found with their key value (the best "

@@ -249,7 +249,7 @@ bool MainController::StartUp() {
 
   common_.InitCommonWords(paths_.program_folder);
   if (settings_.IgnoreCommonWords &&
-      !common_.Available(settings_.TextLanguage)) {
+      !common_.Available(CommonWordsLanguage(settings_))) {
     ReportCommonWordsUnavailable(settings_, paths_.program_folder, *desktop_);
     unticked_for_language_ = true;
   }
@@ -857,7 +857,8 @@ void MainController::LanguageChanged(int position) {
                  *desktop_);
   if (ignoring && !settings_.IgnoreCommonWords) {
     unticked_for_language_ = true;
-  } else if (unticked_for_language_ && common_.Available(position)) {
+  } else if (unticked_for_language_ &&
+             common_.Available(CommonWordsLanguage(settings_))) {
     settings_.IgnoreCommonWords = true;
     unticked_for_language_ = false;
   }

@@ -106,6 +106,26 @@ std::optional<int> BoxValue(std::string_view line) {
   return static_cast<int>(value);
 }
 
+// Line 22: the value of the chosen language, or for "Automatic" the base
+// plus the value of the fallback.
+int LanguageStateValue(const AnalysisSettings& s) {
+  if (IsAutomatic(s.TextLanguage))
+    return kAutomaticStateBase + StateValueOf(s.FallbackLanguage);
+  return StateValueOf(s.TextLanguage);
+}
+
+bool SetLanguageFromStateValue(int value, AnalysisSettings& s) {
+  if (const int language = LanguageOfStateValue(value); language >= 0) {
+    s.TextLanguage = language;
+    return true;
+  }
+  const int fallback = LanguageOfStateValue(value - kAutomaticStateBase);
+  if (fallback < 0) return false;
+  s.TextLanguage = kAutomaticLanguage;
+  s.FallbackLanguage = fallback;
+  return true;
+}
+
 }  // namespace
 
 std::string FormatState(const SavedState& state) {
@@ -129,7 +149,7 @@ std::string FormatState(const SavedState& state) {
   lines.push_back(box(s.SpaceAfterComma));
   lines.push_back(box(s.ForwardSlash));
   for (int k = 5; k < 10; ++k) lines.push_back(position(kListLines[k].list));
-  lines.push_back(std::to_string(s.TextLanguage));
+  lines.push_back(std::to_string(LanguageStateValue(s)));
   for (const Parameter parameter : kParameterLines)
     lines.push_back(box(ParameterValue(state.Parameters, parameter)));
   lines.push_back(state.SingleFileMode ? "#TRUE#" : "#FALSE#");
@@ -168,9 +188,8 @@ std::optional<SavedState> ParseState(std::string_view text) {
     SettingOf(s, l.list) = ValueAt(l.list, *p);
   }
   const auto language = Integer(line(22));
-  if (!language || *language < 0 || *language >= kNumLanguages)
+  if (!language || !SetLanguageFromStateValue(*language, s))
     return std::nullopt;
-  s.TextLanguage = *language;
 
   bool* const analysis_boxes[] = {&s.IgnoreShortWords, &s.IgnoreCommonWords,
                                   &s.PreserveCase, &s.SpaceAfterComma,

@@ -27,7 +27,10 @@ struct SavedState {
 // The 40 lines of a state: texts between double quotes (a double quote
 // inside a text is written twice), list positions and check box values as
 // decimal numbers, the mode as #TRUE# or #FALSE#; each line ends in CR LF.
-// Texts are UTF-8.
+// Texts are UTF-8. The language (line 22) is stored by its state value
+// (kLanguages), which for the first six languages and "Another" is their
+// position in the first list of seven; "Automatic" is stored as
+// kAutomaticStateBase plus the value of its fallback.
 std::string FormatState(const SavedState& state);
 
 // Reads a state as the program applies it: the words to ignore are
@@ -35,8 +38,8 @@ std::string FormatState(const SavedState& state);
 // their coupling, a check box is ticked only by the value 1 (2 is greyed),
 // and a saved folder brings multiple-file mode. Returns nothing when the
 // text is damaged or short (fewer than 40 lines, a number where none is, a
-// list position outside its list, a check box value outside 0-2): the
-// caller then keeps the defaults.
+// list position outside its list, a language value that stands for none, a
+// check box value outside 0-2): the caller then keeps the defaults.
 std::optional<SavedState> ParseState(std::string_view text);
 
 // The state file's path: the per-user configuration folder + "/Quillon/

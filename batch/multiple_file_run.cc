@@ -163,6 +163,7 @@ class Run {
   void LogInsertResult(InsertResult result);
   // Counts the record and hands it to the view.
   void PageDone(PageRecord& record, PageOutcome outcome);
+  std::string PageLanguageLine() const;
   void Finish();
 
   Analysis& analysis_;
@@ -329,6 +330,11 @@ bool Run::ProcessFile(const std::string& folder, const std::string& name,
     case DocumentStatus::kScanned:
       break;
   }
+  // With "Automatic" the language of each page scanned ends its lines.
+  std::string language_line;
+  if (status == DocumentStatus::kScanned &&
+      IsAutomatic(analysis_.settings().TextLanguage))
+    language_line = "\r\n" + PageLanguageLine();
   const bool stop_pressed = status == DocumentStatus::kStopped;
   if (stop_pressed) {
     const Answer a = view_.Ask(
@@ -368,6 +374,7 @@ bool Run::ProcessFile(const std::string& folder, const std::string& name,
           (void)InsertDoneMetaTag(current, done_options);
         }
         if (stop_operation_) {
+          Output(language_line);
           Output(kStoppedLine);
           PageDone(record, outcome);
           return false;
@@ -410,7 +417,7 @@ bool Run::ProcessFile(const std::string& folder, const std::string& name,
     }
   }
 
-  Output("\r\n");
+  Output(language_line + "\r\n");
   if (s_.FileCount > 1) {
     view_.SetInsertedCaption(
         p_.Preview ? "Keywords meta tag would be inserted in" +
@@ -431,6 +438,13 @@ void Run::PageDone(PageRecord& record, PageOutcome outcome) {
   record.outcome = outcome;
   if (NotUpdated(outcome)) ++s_.NotUpdatedCount;
   view_.PageDone(record);
+}
+
+std::string Run::PageLanguageLine() const {
+  const PageLanguage& page = analysis_.last_language();
+  const bool list_missing = analysis_.settings().IgnoreCommonWords &&
+                            !analysis_.common_words().Available(page.language);
+  return LanguageReportLine(page, list_missing);
 }
 
 void Run::LogInsertResult(InsertResult result) {

@@ -21,10 +21,12 @@ std::optional<int> ParseInt(std::string_view text, int lo, int hi, int step) {
   return value;
 }
 
-std::optional<int> ParseLanguage(std::string_view code) {
-  for (int i = 0; i < kNumLanguages; ++i)
-    if (code == kLanguages[i].code) return i;
-  return std::nullopt;
+// A language code in any letter case; "auto" only when `automatic_too`.
+std::optional<int> ParseLanguage(std::string_view code, bool automatic_too) {
+  const int language = LanguageOfCode(code);
+  if (language < 0 || (IsAutomatic(language) && !automatic_too))
+    return std::nullopt;
+  return language;
 }
 
 std::optional<std::vector<std::string>> ParseExtensions(std::string_view list) {
@@ -200,13 +202,17 @@ std::optional<CliOptions> ParseCommandLine(int argc, const char* const* argv,
       const auto v = value();
       if (!v) return fail(std::string(arg) + " needs a value");
       o.*(t->second) = std::string(*v);
-    } else if (arg == "--language") {
+    } else if (arg == "--language" || arg == "--fallback-language") {
+      const bool automatic_too = arg == "--language";
       const auto v = value();
-      if (!v) return fail("--language needs a value");
-      o.language = ParseLanguage(*v);
-      if (!o.language)
-        return fail("invalid value '" + std::string(*v) +
-                    "' for --language (expected en, fr, de, it, pt, es or xx)");
+      if (!v) return fail(std::string(arg) + " needs a value");
+      auto& field = automatic_too ? o.language : o.fallback_language;
+      field = ParseLanguage(*v, automatic_too);
+      if (!field)
+        return fail("invalid value '" + std::string(*v) + "' for " +
+                    std::string(arg) + " (expected " +
+                    (automatic_too ? "auto or " : "") +
+                    "a code of the language list in --help)");
     } else if (arg == "--format") {
       const auto v = value();
       if (!v) return fail("--format needs a value");

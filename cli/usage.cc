@@ -1,5 +1,8 @@
 // The texts of --help: the whole program, and each command alone.
+#include <algorithm>
+
 #include "cli/options.h"
+#include "engine/languages.h"
 
 namespace vorn::cli {
 namespace {
@@ -7,6 +10,27 @@ namespace {
 constexpr char kExitStatus[] =
     "Exit status: 0 done, 1 failed (the message says why), 2 malformed "
     "command line.\n";
+
+// The languages and their codes as --help lists them, four to a line.
+std::string LanguageTable() {
+  std::string table;
+  int column = 0;
+  for (int i = 0; i < kNumLanguages; ++i) {
+    if (IsAutomatic(i)) continue;
+    std::string cell =
+        std::string(kLanguages[i].code) + " " +
+        (i == kAnotherLanguage ? "your own list" : kLanguages[i].item);
+    cell.resize(std::max<std::size_t>(cell.size() + 1, 17), ' ');
+    table += (column == 0 ? "  " : "") + cell;
+    if (++column == 4) {
+      table.erase(table.find_last_not_of(' ') + 1);
+      table += "\n";
+      column = 0;
+    }
+  }
+  if (column != 0) table.erase(table.find_last_not_of(' ') + 1) += "\n";
+  return table;
+}
 
 }  // namespace
 
@@ -41,7 +65,10 @@ Analysis settings (defaults in brackets):
   --max-bytes TEXT               at most 1000 [500]
   --begin-with TEXT              phrases placed first in the tag
   --ignore-words TEXT            words never counted
-  --language CODE                en fr de it pt es xx [en]
+  --language CODE                a code of the list below, or auto: the
+                                 language each page declares [en]
+  --fallback-language CODE       with auto, for pages that declare none
+                                 [en, or the language of --state]
   --data-dir DIR                 where cmwds_*.txt are read from
   --state FILE                   start from a saved state file
 
@@ -57,6 +84,9 @@ run:    --subfolders, --backup, --no-skip-done, --no-add-done,
 insert and run: --dry-run (write nothing, show what would change),
         --diff (print the changes as a unified diff)
 
+Languages (CODE and common words):
+)" + LanguageTable() +
+         R"(
 Exit status: 0 done, 1 failed, 2 malformed command line,
 3 run: some page could not be updated.
 )";
@@ -65,6 +95,12 @@ Exit status: 0 done, 1 failed, 2 malformed command line,
 std::string CommandHelp(Command command) {
   const std::string settings =
       "\nThe analysis settings (vorn-cli --help) shape the ranking.\n";
+  const std::string languages =
+      "  --language CODE   the language of the common words (its codes in\n"
+      "                    vorn-cli --help), or auto: each page's own [en]\n"
+      "  --fallback-language CODE\n"
+      "                    with auto, for pages that declare none [en, or\n"
+      "                    the language of --state]\n";
   const std::string format =
       "  --format FORMAT   text, json or tsv [text]\n"
       "  -q, --quiet       print nothing but warnings and errors\n";
@@ -74,13 +110,13 @@ std::string CommandHelp(Command command) {
              "Ranks the words of an HTML page and lists them with their key\n"
              "value (the top word has 100) and frequency.\n\n"
              "Options of list:\n" +
-             format + settings + "\n" + kExitStatus;
+             languages + format + settings + "\n" + kExitStatus;
     case Command::kTag:
       return "Usage: vorn-cli [OPTIONS] tag FILE\n\n"
              "Composes the keywords meta tag of an HTML page and prints it\n"
              "with the number of its keywords and bytes.\n\n"
              "Options of tag:\n" +
-             format + settings + "\n" + kExitStatus;
+             languages + format + settings + "\n" + kExitStatus;
     case Command::kShow:
       return "Usage: vorn-cli [OPTIONS] show FILE\n\n"
              "Prints the title, keywords, description and done tags the page\n"
@@ -100,8 +136,9 @@ std::string CommandHelp(Command command) {
              "                    file) and print the diff of what would "
              "change\n"
              "  --diff            print the diff of the change made\n"
-             "  -q, --quiet       print nothing but warnings and errors\n\n"
-             "The diff names the page a/FILENAME and b/FILENAME: patch -p1\n"
+             "  -q, --quiet       print nothing but warnings and errors\n" +
+             languages +
+             "\nThe diff names the page a/FILENAME and b/FILENAME: patch -p1\n"
              "applies it in the page's folder.\n" +
              settings + "\n" + kExitStatus;
     case Command::kRun:
@@ -123,7 +160,7 @@ std::string CommandHelp(Command command) {
              "  --diff            print the unified diff of each page instead\n"
              "                    of the report; patch -p1 applies it in the\n"
              "                    folder's parent\n" +
-             format + settings +
+             languages + format + settings +
              "\nOn a terminal, stderr shows the pages done and the pages per\n"
              "second.\n\n"
              "Exit status: 0 done, 1 the run could not start, 2 malformed "

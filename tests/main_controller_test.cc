@@ -149,6 +149,8 @@ TEST_F(ControllerTest, StartUpOutcomes) {
       {"short file: defaults", "page.htm", false, 0, true, "", 2, ""},
       {"no list for Another", "", false, kAnotherLanguage, false, "", 7,
        kAnotherUnavailable},
+      {"automatic, the English fallback has its list", "", false,
+       kAutomaticLanguage, false, "", 7, ""},
   };
   Page();
   for (const auto& k : kCases) {
