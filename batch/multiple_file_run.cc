@@ -290,9 +290,10 @@ bool Run::ProcessFile(const std::string& folder, const std::string& name,
   while (record.relative_path.starts_with(kPathSeparator))
     record.relative_path.erase(0, 1);
   if (old.found) record.old_tag = old.text;
-  record.language =
-      kLanguages[static_cast<std::size_t>(analysis_.settings().TextLanguage)]
-          .code;
+  // The chosen language, or under "Automatic" none until the page is read.
+  const int chosen = analysis_.settings().TextLanguage;
+  if (!IsAutomatic(chosen))
+    record.language = kLanguages[static_cast<std::size_t>(chosen)].code;
   if (p_.SkipDone && old.done) {
     if (!p_.DontLogDone)
       Output("\r\nFile: " + shown_name + "  ---  Done already.\r\n");
@@ -330,11 +331,15 @@ bool Run::ProcessFile(const std::string& folder, const std::string& name,
     case DocumentStatus::kScanned:
       break;
   }
-  // With "Automatic" the language of each page scanned ends its lines.
+  // With "Automatic" the language of each page scanned ends its lines and
+  // goes into its record.
   std::string language_line;
-  if (status == DocumentStatus::kScanned &&
-      IsAutomatic(analysis_.settings().TextLanguage))
+  if (status == DocumentStatus::kScanned && IsAutomatic(chosen)) {
     language_line = "\r\n" + PageLanguageLine();
+    record.language =
+        kLanguages[static_cast<std::size_t>(analysis_.last_language().language)]
+            .code;
+  }
   const bool stop_pressed = status == DocumentStatus::kStopped;
   if (stop_pressed) {
     const Answer a = view_.Ask(
