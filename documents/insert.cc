@@ -142,10 +142,12 @@ InsertResult HeadRewriter::InsertKeywords(std::string_view tag,
     if (last_.start > 0 && last_.end == 0) return InsertResult::kTagSpansLines;
     if (last_.start > 0) {
       if (last_.start > 1) WriteLine(line.substr(0, last_.start - 1));
+      const std::string_view old_tag =
+          line.substr(last_.start - 1, last_.end - last_.start + 1);
       if (options_.include_old && options_.log != nullptr)
-        options_.log->Output(
-            "\r\nOLD: " +
-            ForLog(line.substr(last_.start - 1, last_.end - last_.start + 1)));
+        options_.log->Output("\r\nOLD: " + ForLog(old_tag));
+      if (options_.bytes != nullptr && !meta_tag_written_)
+        options_.bytes->replaced_tag = ForLog(old_tag);
       // A second old tag in the head is only removed: the page ends up
       // with one keywords tag (and one done tag), not one per old tag.
       if (!meta_tag_written_) WriteNewMetaTag();
@@ -180,6 +182,13 @@ DoneResult HeadRewriter::InsertDone(std::string* out) {
   }
   if (last_.start > 0 && last_.end == 0) return DoneResult::kTagSpansLines;
   return DoneResult::kNoHeadEnd;
+}
+
+void HandBack(std::string before, std::string after,
+              const InsertOptions& options) {
+  if (options.bytes == nullptr) return;
+  options.bytes->before = std::move(before);
+  options.bytes->after = std::move(after);
 }
 
 // One keywords meta tag and nothing else: one line that is the tag around
@@ -278,9 +287,14 @@ InsertResult InsertKeywordsMetaTag(std::string_view tag,
   const InsertResult r =
       InsertKeywordsMetaTagIntoBytes(old_bytes, tag, options, &new_bytes);
   if (r != InsertResult::kInserted) return r;
-  const Status s = ReplaceDocument(fs, path, old_bytes, new_bytes,
-                                   options.backup ? BackupFileName(path) : "");
-  return s.ok() ? InsertResult::kInserted : InsertResult::kFileError;
+  if (!options.dry_run) {
+    const Status s =
+        ReplaceDocument(fs, path, old_bytes, new_bytes,
+                        options.backup ? BackupFileName(path) : "");
+    if (!s.ok()) return InsertResult::kFileError;
+  }
+  HandBack(std::move(old_bytes), std::move(new_bytes), options);
+  return InsertResult::kInserted;
 }
 
 DoneResult InsertDoneMetaTagIntoBytes(std::string_view bytes,
@@ -313,9 +327,11 @@ DoneResult InsertDoneMetaTag(const std::string& path,
   const DoneResult r =
       InsertDoneMetaTagIntoBytes(old_bytes, options, &new_bytes);
   if (r != DoneResult::kWritten) return r;
-  return ReplaceDocument(fs, path, old_bytes, new_bytes, "").ok()
-             ? DoneResult::kWritten
-             : DoneResult::kFileError;
+  if (!options.dry_run &&
+      !ReplaceDocument(fs, path, old_bytes, new_bytes, "").ok())
+    return DoneResult::kFileError;
+  HandBack(std::move(old_bytes), std::move(new_bytes), options);
+  return DoneResult::kWritten;
 }
 
 std::string GetMetaTag(std::string_view output_box) {

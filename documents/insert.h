@@ -25,6 +25,14 @@ enum class InsertResult {
   kUnencodable = -8,    // the tag cannot be written in the page's encoding
 };
 
+// A page's bytes before and after a rewrite, handed back when asked for.
+struct PageBytes {
+  std::string before;  // as read
+  std::string after;   // as written, or as a dry run would write them
+  // The keywords tag the new one took the place of (UTF-8), if any.
+  std::optional<std::string> replaced_tag;
+};
+
 // Options of one insertion.
 struct InsertOptions {
   bool backup = false;       // keep the old content under BackupFileName
@@ -34,6 +42,12 @@ struct InsertOptions {
   std::string today;         // the done tag's date; empty: today's
   OperationLog* log = nullptr;
   FileSystem* fs = nullptr;  // null: the real file system
+  // Compute the new page and write nothing at all: no temporary file, no
+  // backup; the result is what the real rewrite would return short of a
+  // failed write.
+  bool dry_run = false;
+  PageBytes* bytes = nullptr;  // when set, receives the page's bytes before
+                               // and after a successful (or dry) rewrite
   // Receives, for kUndecodable and kUnencodable, why: "the page's encoding
   // (windows-1251) cannot hold the character "П" (U+041F)".
   std::string* refusal = nullptr;
@@ -54,7 +68,8 @@ std::string DoneMetaTagLine(std::string_view date);
 // with its line ends; every other byte of the page stays as it was. A page
 // that is not valid text in its encoding gives kUndecodable, a tag with a
 // character the encoding cannot hold kUnencodable. Any result but
-// kInserted leaves the page unchanged.
+// kInserted leaves the page unchanged, and so does every result of a dry
+// run.
 [[nodiscard]] InsertResult InsertKeywordsMetaTag(std::string_view tag,
                                                  const std::string& path,
                                                  const InsertOptions& options);
@@ -70,7 +85,8 @@ enum class DoneResult { kWritten, kNoHeadEnd, kTagSpansLines, kFileError };
 
 // Writes only the done tag (replacing old ones) before "</head>". A page
 // without "</head>" is left unchanged; so is a page in an encoding where the
-// rewrite would not read back as intended (kFileError). No backup is made.
+// rewrite would not read back as intended (kFileError). No backup is made;
+// a dry run writes nothing.
 [[nodiscard]] DoneResult InsertDoneMetaTag(const std::string& path,
                                            const InsertOptions& options);
 DoneResult InsertDoneMetaTagIntoBytes(std::string_view bytes,
