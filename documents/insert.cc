@@ -36,6 +36,15 @@ std::vector<Line> SplitLines(std::string_view bytes) {
   return lines;
 }
 
+// The line end of the lines a rewrite writes: the page's own convention
+// (LF only, CR only), CR LF for a page that mixes them or has none.
+std::string_view LineEndOf(std::string_view bytes) {
+  const LineEndingKind kind = ClassifyTextBytes(bytes);
+  if (kind == kUnixLineEnds) return "\n";
+  if (kind == kMacLineEnds) return "\r";
+  return "\r\n";
+}
+
 // The tag (UTF-8) as it is written into a page of the given encoding.
 std::string EncodeForPage(std::string_view tag_utf8, TextEncoding encoding) {
   if (encoding == TextEncoding::kUtf8) return std::string(tag_utf8);
@@ -47,7 +56,7 @@ class HeadRewriter {
  public:
   HeadRewriter(std::string_view bytes, const InsertOptions& options)
       : options_(options), lines_(SplitLines(bytes)) {
-    eol_ = ClassifyTextBytes(bytes) == kUnixLineEnds ? "\n" : "\r\n";
+    eol_ = LineEndOf(bytes);
     encoding_ = DetectEncoding(bytes);
     out_.reserve(bytes.size() + 256);
   }

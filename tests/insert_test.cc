@@ -78,9 +78,10 @@ TEST(InsertIntoBytesTest, RewritesTheHead) {
        "<HEAD>|{new}|</HEAD>|"},
       {"<head>|<meta name='keywords'>|</head>|",
        "<head>|<meta name='keywords'>|{new}|</head>|"},
-      // Lines written end in LF in an LF-only page, else in CR LF; the lines
-      // after "</head>" keep their own ends. (The golden runs hold CR and
-      // CR LF pages, one-line heads and pages in each encoding.)
+      // Lines written end in LF in an LF-only page, in CR in a CR-only one,
+      // else in CR LF; the lines after "</head>" keep their own ends. (The
+      // golden runs hold CR and CR LF pages, one-line heads and pages in each
+      // encoding.)
       {"<head>|</head>|<body>\r|x\r</html>",
        "<head>\r|{new}\r|</head>\r|<body>\r|x\r</html>"},
   };
