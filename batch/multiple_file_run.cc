@@ -1,11 +1,14 @@
 #include "batch/multiple_file_run.h"
 
 #include <algorithm>
-#include <filesystem>
+#include <chrono>
+#include <map>
 #include <new>
 #include <system_error>
+#include <utility>
 #include <vector>
 
+#include "documents/file_system.h"
 #include "documents/insert.h"
 #include "documents/meta_tags.h"
 #include "engine/compose.h"
@@ -15,8 +18,6 @@
 
 namespace vorn {
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr std::string_view kStoppedLine =
     "\r\n\r\nOperation stopped at user's request.\r\n";
@@ -43,27 +44,24 @@ bool NameBefore(const std::string& a, const std::string& b) {
   return !s && a < b;
 }
 
-FolderListing ListFolder(const std::string& folder) {
+FolderListing ListFolder(FileSystem& fs, const std::string& folder) {
   FolderListing listing;
-  std::error_code ec;
-  fs::directory_iterator it(folder, ec);
-  for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-    const fs::directory_entry& entry = *it;
-    std::error_code kind_error;
-    const fs::file_status own = entry.symlink_status(kind_error);
-    const std::string name = entry.path().filename().string();
-    if (fs::is_symlink(own)) {
-      // A link to a page is the page; a link to a folder is not followed,
-      // so the walk never goes round in circles.
-      if (fs::is_regular_file(entry.status(kind_error)))
-        listing.files.push_back(name);
-    } else if (fs::is_regular_file(own)) {
-      listing.files.push_back(name);
-    } else if (fs::is_directory(own)) {
-      listing.folders.push_back(name);
-    }
+  std::vector<FolderEntry> entries;
+  if (Status s = fs.ListFolder(folder, &entries); !s.ok()) {
+    listing.error = s.error_number() != 0
+                        ? std::system_category().message(s.error_number())
+                        : s.message();
+    return listing;
   }
-  if (ec) listing.error = ec.message();
+  for (FolderEntry& entry : entries) {
+    // A link to a page is the page (if it lies inside the run's folder); a
+    // link to a folder is not followed, so the walk never goes round in
+    // circles nor leaves the folder.
+    if (entry.kind == FolderEntry::kFile)
+      listing.files.push_back(std::move(entry.name));
+    else if (entry.kind == FolderEntry::kFolder && !entry.link)
+      listing.folders.push_back(std::move(entry.name));
+  }
   std::sort(listing.files.begin(), listing.files.end(), NameBefore);
   std::sort(listing.folders.begin(), listing.folders.end(), NameBefore);
   return listing;
@@ -84,13 +82,30 @@ std::vector<std::string_view> Patterns(const OperationParameters& p) {
   return patterns;
 }
 
-// A file is taken when its name holds no "bak." (backups) and matches a
-// ticked extension.
-bool IsPageToDo(const std::string& name, const OperationParameters& p) {
-  if (name.find("bak.") != std::string::npos) return false;
+bool MatchesExtension(const std::string& name, const OperationParameters& p) {
   for (std::string_view pattern : Patterns(p))
     if (MatchFileName(name, pattern, false)) return true;
   return false;
+}
+
+// A file is taken when its name holds no "bak." (backups), is not a
+// rewrite's temporary file and matches a ticked extension.
+bool IsPageToDo(const std::string& name, const OperationParameters& p) {
+  if (name.find("bak.") != std::string::npos) return false;
+  if (IsRewriteLeftoverName(name)) return false;
+  return MatchesExtension(name, p);
+}
+
+std::string Reason(const Status& s) {
+  return s.error_number() != 0
+             ? std::system_category().message(s.error_number())
+             : s.message();
+}
+
+std::int64_t NowNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::system_clock::now().time_since_epoch())
+      .count();
 }
 
 class Run {
@@ -101,7 +116,7 @@ class Run {
         p_(parameters),
         report_(report),
         view_(view),
-        fs_(fs) {}
+        fs_(fs != nullptr ? *fs : DefaultFileSystem()) {}
 
   RunSummary Execute(const std::string& folder);
 
@@ -113,19 +128,39 @@ class Run {
     Output("Folder: " + PathForDisplay(path) + "\r\n");
   }
   std::int64_t CountPages(const std::string& folder) const;
-  void ProcessFolder(const std::string& folder, bool backup);
+  void ProcessFolder(const std::string& folder, bool backup, bool top);
+  // Removes the temporary files that killed rewrites left in `folder`.
+  void RemoveLeftovers(const std::string& folder);
   // One page; false when the run is to stop.
   bool ProcessFile(const std::string& folder, const std::string& name,
                    bool backup);
-  void LogInsertResult(InsertResult result);
+  // The page at `current` lies outside the run's folder, or has been dealt
+  // with under another name, or cannot be examined: logs it and returns
+  // true.
+  bool PassedOver(const std::string& current, const std::string& shown_name);
+  void LogInsertResult(InsertResult result, const InsertNotes& notes);
   void Finish();
+  void LogSafetySummary();
+  // `path` relative to the run's folder, as the report shows it.
+  std::string Relative(const std::string& path) const {
+    return PathForDisplay(path.substr(std::min(
+        path.size(), chosen_.size() + (chosen_.ends_with('/') ? 0 : 1))));
+  }
 
   Analysis& analysis_;
   const OperationParameters& p_;
   Report& report_;
   RunView& view_;
-  FileSystem* fs_;
+  FileSystem& fs_;
   RunSummary s_;
+  std::string chosen_;  // the folder as given
+  std::string root_;    // the folder with links resolved
+  std::int64_t started_ns_ = 0;
+  // The pages dealt with, by device and inode, with their first name.
+  std::map<std::pair<dev_t, ino_t>, std::string> seen_;
+  std::map<std::string, std::string> seen_paths_;  // by path, links resolved
+  std::string outside_list_;  // links to pages outside the folder
+  bool attributes_not_copied_ = false;
   std::string inserted_file_list_;
   bool stop_operation_ = false;
   std::int64_t pages_total_ = 0;
@@ -133,7 +168,7 @@ class Run {
 };
 
 std::int64_t Run::CountPages(const std::string& folder) const {
-  const FolderListing listing = ListFolder(folder);
+  const FolderListing listing = ListFolder(fs_, folder);
   std::int64_t n = 0;
   for (const std::string& name : listing.files)
     if (IsPageToDo(name, p_)) ++n;
@@ -145,6 +180,9 @@ std::int64_t Run::CountPages(const std::string& folder) const {
 
 RunSummary Run::Execute(const std::string& folder) {
   view_.RunStarted();
+  chosen_ = folder;
+  started_ns_ = NowNs();
+  if (!fs_.ResolveLinks(folder, &root_).ok()) root_ = folder;
   try {
     if (p_.LogOperations) {
       if (p_.ClearReportAtStart)
@@ -159,7 +197,7 @@ RunSummary Run::Execute(const std::string& folder) {
     }
     pages_total_ = CountPages(folder);
     view_.Progress(0, pages_total_);
-    ProcessFolder(folder, p_.Backup);
+    ProcessFolder(folder, p_.Backup, true);
   } catch (const std::bad_alloc&) {
     view_.Ask(
         {"Error", "Insufficient memory.", Icon::kExclamation, Buttons::kOk});
@@ -186,6 +224,7 @@ void Run::Finish() {
   } else {
     Output("\r\nNo keywords meta tag was inserted in any file.\r\n");
   }
+  LogSafetySummary();
   if (n > 0) {
     view_.SetOutputText(
         (n != 1 ? "A keywords meta tag was inserted in the following" +
@@ -204,26 +243,99 @@ void Run::Finish() {
   view_.Ask({"Result", s_.result_text, Icon::kNone, Buttons::kOk});
 }
 
-void Run::ProcessFolder(const std::string& folder, bool backup) {
-  const FolderListing listing = ListFolder(folder);
+void Run::LogSafetySummary() {
+  if (!outside_list_.empty())
+    Output("\r\nLinks to pages outside the folder, not followed:\r\n\r\n" +
+           outside_list_ + "\r\n");
+  if (attributes_not_copied_)
+    Output(
+        "\r\nExtended attributes (ACLs, labels) could not be kept on some "
+        "pages: their file system does not support them.\r\n");
+}
+
+void Run::ProcessFolder(const std::string& folder, bool backup, bool top) {
+  const FolderListing listing = ListFolder(fs_, folder);
   if (!listing.error.empty()) {
     // The rest of this folder is skipped; the run goes on with the next.
     Output("\r\nFolder: " + PathForDisplay(folder) +
            "  ---  Could not be read (" + listing.error + ").\r\n");
     return;
   }
+  // A subfolder gets its line when it holds files of a ticked extension.
+  if (!top && std::any_of(listing.files.begin(), listing.files.end(),
+                          [&](const std::string& name) {
+                            return MatchesExtension(name, p_);
+                          }))
+    LogFolder(folder);
+  RemoveLeftovers(folder);
   for (const std::string& name : listing.files) {
     if (!IsPageToDo(name, p_)) continue;
     if (!ProcessFile(folder, name, backup)) return;
   }
   if (!p_.IncludeAllSubfolders) return;
   for (const std::string& sub : listing.folders) {
-    const std::string path = Join(folder, sub);
-    if (CountFolderHtmlFiles(path, p_) > 0) LogFolder(path);
-    ProcessFolder(path, backup);
+    ProcessFolder(Join(folder, sub), backup, false);
     ++s_.FolderCount;
     if (stop_operation_) return;
   }
+}
+
+// Leftovers are looked for among all entries, whatever their kind: the
+// listing keeps only pages and folders. Only the run's own naming pattern
+// is touched, and only files older than the run that no writer holds.
+void Run::RemoveLeftovers(const std::string& folder) {
+  std::vector<FolderEntry> entries;
+  if (!fs_.ListFolder(folder, &entries).ok()) return;
+  std::sort(entries.begin(), entries.end(),
+            [](const FolderEntry& a, const FolderEntry& b) {
+              return NameBefore(a.name, b.name);
+            });
+  for (const FolderEntry& entry : entries) {
+    if (entry.link || !IsRewriteLeftoverName(entry.name)) continue;
+    const std::string path = Join(folder, entry.name);
+    bool removed = false;
+    const Status s = fs_.RemoveIfAbandoned(path, started_ns_, &removed);
+    if (removed)
+      Output("\r\nRemoved a temporary file left by an interrupted rewrite: " +
+             Relative(path) + "\r\n");
+    else if (!s.ok())
+      Output(
+          "\r\nCould not remove a temporary file left by an interrupted "
+          "rewrite: " +
+          Relative(path) + " (" + Reason(s) + ")\r\n");
+  }
+}
+
+bool Run::PassedOver(const std::string& current,
+                     const std::string& shown_name) {
+  auto log = [&](const std::string& why) {
+    Output("\r\nFile: " + shown_name + "  ---  " + why + "\r\n");
+    if (s_.FileCount > 1)
+      view_.SetInsertedCaption(
+          InsertedCountCaption(s_.InsertedCount, s_.FileCount));
+    view_.Progress(++pages_done_, pages_total_);
+    return true;
+  };
+  std::string target;
+  FileInfo info;
+  Status s = fs_.ResolveLinks(current, &target);
+  if (s.ok() && !IsWithin(target, root_)) {
+    outside_list_ += PathForDisplay(current) + "\r\n";
+    return log("Link to a page outside the folder, not followed.");
+  }
+  if (s.ok()) s = fs_.Stat(target, &info);
+  if (!s.ok()) return log("Could not be read (" + Reason(s) + ").");
+  // By its path for a link (a rewrite gives the page a new inode), by its
+  // inode for a second hard link.
+  const auto by_path = seen_paths_.try_emplace(target, current);
+  const auto by_inode = seen_.try_emplace({info.device, info.inode}, current);
+  if (!by_path.second)
+    return log("Same page as " + Relative(by_path.first->second) +
+               ", already dealt with.");
+  if (!by_inode.second)
+    return log("Same page as " + Relative(by_inode.first->second) +
+               ", already dealt with.");
+  return false;
 }
 
 bool Run::ProcessFile(const std::string& folder, const std::string& name,
@@ -232,7 +344,8 @@ bool Run::ProcessFile(const std::string& folder, const std::string& name,
   const std::string shown_name = PathForDisplay(name);
   ++s_.FileCount;
   view_.SetOutputText("");
-  const OldKeywordsTag old = GetOldKeywordsMetaTag(current);
+  if (PassedOver(current, shown_name)) return true;
+  const OldKeywordsTag old = GetOldKeywordsMetaTag(current, fs_);
   if (p_.SkipDone && old.done) {
     if (!p_.DontLogDone)
       Output("\r\nFile: " + shown_name + "  ---  Done already.\r\n");
@@ -295,7 +408,8 @@ bool Run::ProcessFile(const std::string& folder, const std::string& name,
         Output("  ---  Meta tag not inserted.");
         if (answer.insert_done) {
           InsertOptions done_options;
-          done_options.fs = fs_;
+          done_options.fs = &fs_;
+          done_options.within = root_;
           (void)InsertDoneMetaTag(current, done_options);
         }
         if (stop_operation_) {
@@ -317,10 +431,14 @@ bool Run::ProcessFile(const std::string& folder, const std::string& name,
         options.include_old = p_.IncludeOldMetaTag;
         options.include_new = p_.IncludeNewMetaTag;
         options.log = &report_;
-        options.fs = fs_;
+        options.fs = &fs_;
+        options.within = root_;
+        InsertNotes notes;
+        options.notes = &notes;
         const InsertResult r =
             InsertKeywordsMetaTag(Cp1252ToUtf8(tag), current, options);
-        LogInsertResult(r);
+        LogInsertResult(r, notes);
+        attributes_not_copied_ |= notes.attributes_not_copied;
         if (r == InsertResult::kInserted) {
           ++s_.InsertedCount;
           inserted_file_list_ += PathForDisplay(current) + "\r\n";
@@ -341,7 +459,7 @@ bool Run::ProcessFile(const std::string& folder, const std::string& name,
   return true;
 }
 
-void Run::LogInsertResult(InsertResult result) {
+void Run::LogInsertResult(InsertResult result, const InsertNotes& notes) {
   switch (result) {
     case InsertResult::kInserted:
       if (!p_.IncludeNewMetaTag) Output("  ---  Keywords meta tag inserted.");
@@ -359,9 +477,20 @@ void Run::LogInsertResult(InsertResult result) {
           "  ---  Keywords meta tag not inserted because </head> is "
           "missing.");
       return;
+    case InsertResult::kChangedMeanwhile:
+      Output("  ---  Changed during the run, not updated.");
+      return;
+    case InsertResult::kHardLinked:
+      Output("  ---  Has more than one name (hard link), not updated.");
+      return;
+    case InsertResult::kOutsideFolder:
+      Output("  ---  Link to a page outside the folder, not followed.");
+      return;
     default:
+      // The system's reason follows, so that the user can act on it.
       Output("  ---  An error (" + std::to_string(static_cast<int>(result)) +
-             ") occurred during meta tag insertion.");
+             ") occurred during meta tag insertion" +
+             (notes.failure.empty() ? "" : " (" + notes.failure + ")") + ".");
       return;
   }
 }

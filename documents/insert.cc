@@ -1,5 +1,7 @@
 #include "documents/insert.h"
 
+#include <cerrno>
+#include <system_error>
 #include <vector>
 
 #include "documents/meta_tags.h"
@@ -184,6 +186,43 @@ DoneResult HeadRewriter::InsertDone(std::string* out) {
   return DoneResult::kNoHeadEnd;
 }
 
+void NoteFailure(const InsertOptions& options, const Status& s) {
+  if (options.notes == nullptr) return;
+  options.notes->failure =
+      s.error_number() != 0 ? std::system_category().message(s.error_number())
+                            : s.message();
+}
+
+// Reads the page for a rewrite; kInserted when it may go on.
+InsertResult ReadForRewrite(FileSystem& fs, const std::string& path,
+                            const InsertOptions& options, PageRead* page) {
+  const Status s = ReadPage(fs, path, page);
+  // Checked first: the read of a folder fails.
+  if (!page->info.regular) return InsertResult::kFileMissing;
+  if (!s.ok() && s.error_number() == ENOENT) return InsertResult::kFileMissing;
+  if (!s.ok()) {
+    NoteFailure(options, s);
+    return InsertResult::kFileError;
+  }
+  if (!options.within.empty() && !IsWithin(page->target, options.within))
+    return InsertResult::kOutsideFolder;
+  if (page->info.links > 1) return InsertResult::kHardLinked;
+  return InsertResult::kInserted;
+}
+
+InsertResult Replace(FileSystem& fs, const PageRead& page,
+                     std::string_view new_bytes, const std::string& backup,
+                     const InsertOptions& options) {
+  ReplaceNotes notes;
+  const Status s = ReplaceDocument(fs, page, new_bytes, backup, &notes);
+  if (options.notes != nullptr && notes.attributes_unsupported)
+    options.notes->attributes_not_copied = true;
+  if (notes.changed) return InsertResult::kChangedMeanwhile;
+  if (s.ok()) return InsertResult::kInserted;
+  NoteFailure(options, s);
+  return InsertResult::kFileError;
+}
+
 bool IsKeywordsTag(std::string_view tag) {
   const std::string t = LowerCp1252(tag);
   return t.find("<meta ") != std::string::npos &&
@@ -220,17 +259,17 @@ InsertResult InsertKeywordsMetaTag(std::string_view tag,
                                    const InsertOptions& options) {
   if (path.empty()) return InsertResult::kNoPath;
   if (!IsKeywordsTag(tag)) return InsertResult::kNotAKeywordsTag;
-  if (!FileExists(path)) return InsertResult::kFileMissing;
   FileSystem& fs = options.fs != nullptr ? *options.fs : DefaultFileSystem();
-  std::string old_bytes;
-  if (!fs.ReadFile(path, &old_bytes).ok()) return InsertResult::kFileError;
+  PageRead page;
+  if (const InsertResult r = ReadForRewrite(fs, path, options, &page);
+      r != InsertResult::kInserted)
+    return r;
   std::string new_bytes;
   const InsertResult r =
-      InsertKeywordsMetaTagIntoBytes(old_bytes, tag, options, &new_bytes);
+      InsertKeywordsMetaTagIntoBytes(page.bytes, tag, options, &new_bytes);
   if (r != InsertResult::kInserted) return r;
-  const Status s = ReplaceDocument(fs, path, old_bytes, new_bytes,
-                                   options.backup ? BackupFileName(path) : "");
-  return s.ok() ? InsertResult::kInserted : InsertResult::kFileError;
+  return Replace(fs, page, new_bytes,
+                 options.backup ? BackupFileName(path) : "", options);
 }
 
 DoneResult InsertDoneMetaTagIntoBytes(std::string_view bytes,
@@ -242,15 +281,27 @@ DoneResult InsertDoneMetaTagIntoBytes(std::string_view bytes,
 DoneResult InsertDoneMetaTag(const std::string& path,
                              const InsertOptions& options) {
   FileSystem& fs = options.fs != nullptr ? *options.fs : DefaultFileSystem();
-  std::string old_bytes;
-  if (!fs.ReadFile(path, &old_bytes).ok()) return DoneResult::kFileError;
-  std::string new_bytes;
-  const DoneResult r =
-      InsertDoneMetaTagIntoBytes(old_bytes, options, &new_bytes);
-  if (r != DoneResult::kWritten) return r;
-  return ReplaceDocument(fs, path, old_bytes, new_bytes, "").ok()
-             ? DoneResult::kWritten
-             : DoneResult::kFileError;
+  PageRead page;
+  InsertResult r = ReadForRewrite(fs, path, options, &page);
+  if (r == InsertResult::kInserted) {
+    std::string new_bytes;
+    const DoneResult d =
+        InsertDoneMetaTagIntoBytes(page.bytes, options, &new_bytes);
+    if (d != DoneResult::kWritten) return d;
+    r = Replace(fs, page, new_bytes, "", options);
+  }
+  switch (r) {
+    case InsertResult::kInserted:
+      return DoneResult::kWritten;
+    case InsertResult::kOutsideFolder:
+      return DoneResult::kOutsideFolder;
+    case InsertResult::kChangedMeanwhile:
+      return DoneResult::kChangedMeanwhile;
+    case InsertResult::kHardLinked:
+      return DoneResult::kHardLinked;
+    default:
+      return DoneResult::kFileError;
+  }
 }
 
 std::string GetMetaTag(std::string_view output_box) {
@@ -285,6 +336,18 @@ std::optional<MessageBox> InsertResultMessage(InsertResult result) {
                  "Keywords meta tag NOT inserted because </head> is missing.");
     case InsertResult::kFileError:
       return box("Error", "An unknown error has occurred.");
+    case InsertResult::kChangedMeanwhile:
+      return box("Not inserted",
+                 "Keywords meta tag NOT inserted because another program "
+                 "changed the file meanwhile.");
+    case InsertResult::kHardLinked:
+      return box("Not inserted",
+                 "Keywords meta tag NOT inserted because the file has more "
+                 "than one name (hard link).");
+    case InsertResult::kOutsideFolder:
+      return box("Not inserted",
+                 "Keywords meta tag NOT inserted because the file lies "
+                 "outside the folder.");
   }
   return std::nullopt;
 }

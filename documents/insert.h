@@ -18,9 +18,21 @@ enum class InsertResult {
   kNoPath = -1,           // the path is empty
   kNotAKeywordsTag = -2,  // the text is not a keywords meta tag
   kFileMissing = -3,
-  kTagSpansLines = -4,  // an existing tag goes on past its line
-  kNoHeadEnd = -5,      // no line holds "</head>"
-  kFileError = -7,      // a file operation failed
+  kTagSpansLines = -4,     // an existing tag goes on past its line
+  kNoHeadEnd = -5,         // no line holds "</head>"
+  kFileError = -7,         // a file operation failed
+  kChangedMeanwhile = -8,  // another program changed the page after it was
+                           // read; left as that program wrote it
+  kHardLinked = -9,        // the page has more than one name
+  kOutsideFolder = -10,    // a link leads out of InsertOptions::within
+};
+
+// What an insertion found out besides its result.
+struct InsertNotes {
+  std::string failure;  // with kFileError: the system's description
+  // The page's extended attributes (ACLs, labels) could not be carried
+  // over to the new page: its file system does not support them.
+  bool attributes_not_copied = false;
 };
 
 // Options of one insertion.
@@ -31,7 +43,11 @@ struct InsertOptions {
   bool include_new = false;  // report "NEW: " + the new tag
   std::string today;         // the done tag's date; empty: today's
   OperationLog* log = nullptr;
-  FileSystem* fs = nullptr;  // null: the real file system
+  FileSystem* fs = nullptr;      // null: the real file system
+  InsertNotes* notes = nullptr;  // filled when given
+  // When not empty (a path without links): a page whose path, links
+  // resolved, lies outside this folder is not touched (kOutsideFolder).
+  std::string within;
 };
 
 // The backup name of a path: the file name gets "bak." before its last
@@ -47,6 +63,13 @@ std::string DoneMetaTagLine(std::string_view date);
 // done tags in the head are removed and, with add_done, one new one
 // follows the tag. The tag is written in the page's encoding and lines
 // with its line ends. Any result but kInserted leaves the page unchanged.
+//
+// A symbolic link is followed and its target rewritten. A page with more
+// than one name (hard links) is not rewritten (kHardLinked): a rewrite by
+// rename would part it from its other names, which may lie anywhere on the
+// disk, and a rewrite in place could leave it half written. A page that
+// another program changes between the read and the rename is left as that
+// program wrote it (kChangedMeanwhile); see ReplaceDocument.
 [[nodiscard]] InsertResult InsertKeywordsMetaTag(std::string_view tag,
                                                  const std::string& path,
                                                  const InsertOptions& options);
@@ -58,7 +81,15 @@ InsertResult InsertKeywordsMetaTagIntoBytes(std::string_view bytes,
                                             const InsertOptions& options,
                                             std::string* out);
 
-enum class DoneResult { kWritten, kNoHeadEnd, kTagSpansLines, kFileError };
+enum class DoneResult {
+  kWritten,
+  kNoHeadEnd,
+  kTagSpansLines,
+  kFileError,
+  kChangedMeanwhile,
+  kHardLinked,
+  kOutsideFolder,
+};
 
 // Writes only the done tag (replacing old ones) before "</head>". A page
 // without "</head>" is left unchanged. No backup is made.

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "engine/ui.h"
+#include "support/file_system.h"
 
 namespace vorn {
 
@@ -30,7 +31,8 @@ inline constexpr const char* kNoKeywordsTagFound =
 // `path`, as "Show existing keywords etc." lists them (Windows-1252 with CR
 // LF), ending in kNoKeywordsTagFound when the head holds no keywords tag.
 // A read error appends "Error when looking for keywords meta tag." instead.
-std::string ListExistingTags(const std::string& path);
+std::string ListExistingTags(const std::string& path,
+                             FileSystem& fs = DefaultFileSystem());
 
 // The same listing of page bytes already in memory.
 std::string ListExistingTagsOfBytes(std::string_view bytes);
@@ -43,12 +45,14 @@ struct OldKeywordsTag {
 // The last keywords tag line of the head of the page at `path` and whether
 // the page is marked done. On a read error the text is
 // "Error when getting old keywords meta tag.".
-OldKeywordsTag GetOldKeywordsMetaTag(const std::string& path);
+OldKeywordsTag GetOldKeywordsMetaTag(const std::string& path,
+                                     FileSystem& fs = DefaultFileSystem());
 OldKeywordsTag GetOldKeywordsMetaTagOfBytes(std::string_view bytes);
 
 // "Show existing keywords etc." in single-file mode: checks the input box
 // (trimmed and written back) and returns the listing, or shows the message
-// and returns nothing.
+// and returns nothing. A temporary file that a rewrite left behind is no
+// page and is refused.
 std::optional<std::string> ShowExistingKeywords(std::string& input_box,
                                                 Prompter& prompter);
 

@@ -7,10 +7,12 @@
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <string>
 #include <thread>
@@ -268,18 +270,25 @@ TEST(InsertKeywordsMetaTagTest, RefusedRewritesLeaveTheFolderAsItWas) {
 // The command's message for results the command-line table does not show;
 // the page keeps its bytes. (The backup question is the controller's.)
 TEST(InsertCommandTest, ShowsWhyNothingWasInserted) {
+  enum How { kAsIs, kFailWrite, kEditedMeanwhile, kSecondName };
   const struct {
     std::string page;  // empty: no file
     const char* tag;
-    bool fail_write;
+    How how;
     std::string box;  // caption | text
   } kCases[] = {
-      {"", kNew, false, "File not found | Input file not found."},
-      {Fill("<head>|<meta name=\"keywords\"|>|</head>|"), kNew, false,
+      {"", kNew, kAsIs, "File not found | Input file not found."},
+      {Fill("<head>|<meta name=\"keywords\"|>|</head>|"), kNew, kAsIs,
        "Not inserted | Keywords meta tag NOT inserted because existing\r\n "
        "meta tag extends over more than one line.\r\nSuggestion: Delete "
        "existing keywords meta tag."},
-      {kOldPage, kNew, true, "Error | An unknown error has occurred."},
+      {kOldPage, kNew, kFailWrite, "Error | An unknown error has occurred."},
+      {kOldPage, kNew, kEditedMeanwhile,
+       "Not inserted | Keywords meta tag NOT inserted because another "
+       "program changed the file meanwhile."},
+      {kOldPage, kNew, kSecondName,
+       "Not inserted | Keywords meta tag NOT inserted because the file has "
+       "more than one name (hard link)."},
   };
   for (const auto& k : kCases) {
     PageFolder folder;
@@ -289,7 +298,15 @@ TEST(InsertCommandTest, ShowsWhyNothingWasInserted) {
     for (const auto& [name, bytes] : before)
       ASSERT_TRUE(folder.Write(name, bytes));
     FaultyFileSystem fs;
-    if (k.fail_write) fs.FailCall(FsOp::kWrite, 1);
+    if (k.how == kFailWrite) fs.FailCall(FsOp::kWrite, 1);
+    if (k.how == kEditedMeanwhile) {
+      before["abc.htm"] = "edited";
+      fs.ActBefore(FsOp::kSync, 1, [&] { folder.Write("abc.htm", "edited"); });
+    }
+    if (k.how == kSecondName) {
+      ASSERT_EQ(::link(input_box.c_str(), folder.Path("hard.htm").c_str()), 0);
+      before["hard.htm"] = k.page;
+    }
     std::string output_box = k.tag;
     PromptScript prompter({Answer::kYes});
     (void)InsertCommand(output_box, input_box, Options(true, &fs), prompter);
@@ -360,10 +377,8 @@ Files Arrange(const PageFolder& folder, const Rewrite& r) {
 // and from then on (as for a read-only folder every CreateUniqueFile, for
 // an unreadable page its ReadFile, for a full disk every Write). The rewrite
 // must then fail, leaving the page and the bystanders byte for byte and no
-// temporary file; a backup may already hold the old page. Only where a backup
-// is made may a fallback (a copy where a hard link failed) let it succeed, and
-// then wholly. A failed flush of the folder after the rename loses nothing and
-// is not counted.
+// temporary file; a backup may already hold the old page. A failed flush of
+// the folder after the rename loses nothing and is not counted.
 TEST(RewriteFaultsTest, EveryFailingStepLeavesThePageAsItWas) {
   for (const Rewrite& r : kRewrites) {
     PageFolder counting;
@@ -393,11 +408,7 @@ TEST(RewriteFaultsTest, EveryFailingStepLeavesThePageAsItWas) {
           if (r.backup && now.count("abc.bak.htm") &&
               now.at("abc.bak.htm") == before.at("abc.htm"))
             expected["abc.bak.htm"] = before.at("abc.htm");
-          if (done && r.backup) {
-            expected["abc.htm"] = NewPage(before.at("abc.htm"), kTag);
-          } else {
-            EXPECT_FALSE(done) << row;
-          }
+          EXPECT_FALSE(done) << row;
           EXPECT_TRUE(now == expected) << row;
         }
       }
@@ -440,6 +451,147 @@ TEST(RewriteFaultsTest, AKilledWriterLeavesTheOldOrTheNewPage) {
     for (const std::string& name : folder.List())
       if (name != "big.htm") ::unlink(folder.Path(name).c_str());
   }
+}
+
+// --- Pages that are not the rewrite's to change: saved by another program
+// after they were read, or with more than one name.
+
+// A file system whose Stat keeps giving what it first found for each path:
+// times that miss a write made within the same clock tick.
+class FrozenTimes : public FaultyFileSystem {
+ public:
+  Status Stat(const std::string& path, FileInfo* info) override {
+    if (auto it = first_.find(path); it != first_.end()) {
+      *info = it->second;
+      return Status::Ok();
+    }
+    const Status s = FaultyFileSystem::Stat(path, info);
+    if (s.ok()) first_[path] = *info;
+    return s;
+  }
+
+ private:
+  std::map<std::string, FileInfo> first_;
+};
+
+TEST(RewriteSafetyTest, AChangedOrHardLinkedPageIsLeftAsItIs) {
+  const std::string edited = Fill("<head>|{olddone}|</head>|edited");
+  const struct {
+    const char* row;
+    FsOp when;  // the other program acts just before this call
+    std::function<void(const PageFolder&)> act;
+    InsertResult result;
+    bool frozen_times = false;
+  } kCases[] = {
+      {"saved in place", FsOp::kSync,
+       [&](const PageFolder& f) { f.Write("abc.htm", edited); },
+       InsertResult::kChangedMeanwhile},
+      {"saved in place, times unchanged", FsOp::kClose,
+       [&](const PageFolder& f) { f.Write("abc.htm", edited); },
+       InsertResult::kChangedMeanwhile, true},
+      {"saved as a new file renamed over it", FsOp::kCreateUniqueFile,
+       [&](const PageFolder& f) {
+         f.Write("new", edited);
+         std::rename(f.Path("new").c_str(), f.Path("abc.htm").c_str());
+       },
+       InsertResult::kChangedMeanwhile},
+      {"given a second name before the read", FsOp::kResolveLinks,
+       [](const PageFolder& f) {
+         ::link(f.Path("abc.htm").c_str(), f.Path("hard.htm").c_str());
+       },
+       InsertResult::kHardLinked},
+      {"given a second name after the read", FsOp::kWrite,
+       [](const PageFolder& f) {
+         ::link(f.Path("abc.htm").c_str(), f.Path("hard.htm").c_str());
+       },
+       InsertResult::kChangedMeanwhile},
+  };
+  for (const auto& k : kCases) {
+    for (const bool done_only : {false, true}) {
+      const std::string row = k.row + std::string(done_only ? ", done" : "");
+      PageFolder folder;
+      ASSERT_TRUE(folder.Write("abc.htm", kOldPage));
+      FrozenTimes frozen;
+      FaultyFileSystem plain;
+      FaultyFileSystem& fs = k.frozen_times ? frozen : plain;
+      fs.ActBefore(k.when, 1, [&] { k.act(folder); });
+      InsertOptions options = FsOptions(&fs, true);
+      Files expected = folder.Snapshot();
+      if (done_only) {
+        const DoneResult r = InsertDoneMetaTag(folder.Path("abc.htm"), options);
+        EXPECT_EQ(r, k.result == InsertResult::kHardLinked
+                         ? DoneResult::kHardLinked
+                         : DoneResult::kChangedMeanwhile)
+            << row;
+      } else {
+        EXPECT_EQ(InsertKeywordsMetaTag(kNew, folder.Path("abc.htm"), options),
+                  k.result)
+            << row;
+      }
+      // As the other program left it: no backup, no temporary file.
+      PageFolder reference;
+      ASSERT_TRUE(reference.Write("abc.htm", kOldPage));
+      k.act(reference);
+      EXPECT_EQ(folder.Snapshot(), reference.Snapshot()) << row;
+    }
+  }
+}
+
+// The page's extended attributes go with it; where its file system has
+// none, the page is still rewritten and the caller told.
+TEST(RewriteSafetyTest, ExtendedAttributesAreCarriedOver) {
+  PageFolder folder;
+  const std::string path = folder.Path("abc.htm");
+  ASSERT_TRUE(folder.Write("abc.htm", kOldPage));
+  if (::setxattr(path.c_str(), "user.vorn.test", "label", 5, 0) != 0)
+    GTEST_SKIP() << "no user attributes in " << folder.path();
+  for (const bool supported : {true, false}) {
+    FaultyFileSystem fs;
+    if (!supported) fs.AttributesUnsupported();
+    InsertNotes notes;
+    InsertOptions options = FsOptions(&fs, false);
+    options.notes = &notes;
+    EXPECT_EQ(InsertKeywordsMetaTag(supported ? kNew : kTag, path, options),
+              InsertResult::kInserted);
+    EXPECT_EQ(notes.attributes_not_copied, !supported);
+    char value[16] = {};
+    const ssize_t n =
+        ::getxattr(path.c_str(), "user.vorn.test", value, sizeof value);
+    EXPECT_EQ(n < 0 ? std::string("none") : std::string(value, n),
+              supported ? "label" : "none");
+  }
+}
+
+TEST(RewriteSafetyTest, NamesOfLeftoversAndPlacesInsideAFolder) {
+  const std::pair<const char*, bool> kNames[] = {
+      {".abc.htm.vorn-0123456789abcdef.tmp", true},
+      {".a.vorn-ffffffffffffffff.tmp", true},
+      {".vorn-0123456789abcdef.tmp", false},  // no page name
+      {"abc.htm.vorn-0123456789abcdef.tmp", false},
+      {".abc.htm.vorn-0123456789ABCDEF.tmp", false},
+      {".abc.htm.vorn-0123456789abcde.tmp", false},
+      {".abc.htm.vorn-0123456789abcdef.tmp~", false},
+      {".abc.htm.0123456789abcdef.tmp", false},  // a state or report file's
+  };
+  for (const auto& [name, leftover] : kNames)
+    EXPECT_EQ(IsRewriteLeftoverName(name), leftover) << name;
+  const struct {
+    const char* path;
+    const char* folder;
+    bool inside;
+  } kPlaces[] = {
+      {"/site/a.htm", "/site", true},
+      {"/site/a.htm", "/site/", true},
+      {"/site/s/a.htm", "/site", true},
+      {"/site2/a.htm", "/site", false},
+      {"/site", "/site", false},
+      {"/outside/a.htm", "/site", false},
+      {"/a.htm", "/", true},
+      {"/sit", "/site", false},
+  };
+  for (const auto& k : kPlaces)
+    EXPECT_EQ(IsWithin(k.path, k.folder), k.inside)
+        << k.path << " in " << k.folder;
 }
 
 }  // namespace

@@ -4,16 +4,22 @@
 // Whole reports of real sites are compared by the golden files.
 #include "batch/multiple_file_run.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
+#include <cstdio>
 #include <deque>
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <regex>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "documents/insert.h"
@@ -89,9 +95,15 @@ const std::map<std::string, std::string> kOutcomes = {
     {"notag", "  ---  No keywords meta tag to insert."},
     {"stop", "  ---  Operation on this file stopped."},
     {"bin", "  ---  Not a text file (byte 7)."},
-    {"read", "  --- Unexpected error."},
-    {"err", "  ---  An error (-7) occurred during meta tag insertion."},
+    {"gone", "  ---  Could not be read (No such file or directory)."},
+    {"err",
+     "  ---  An error (-7) occurred during meta tag insertion (Input/output "
+     "error)."},
     {"same", "  ---  New keywords meta tag is the same as the existing one."},
+    {"out", "  ---  Link to a page outside the folder, not followed."},
+    {"twin", "  ---  Same page as a.htm, already dealt with."},
+    {"hard", "  ---  Has more than one name (hard link), not updated."},
+    {"changed", "  ---  Changed during the run, not updated."},
 };
 
 // The report for `log`: "^" the first folder line, "/sub" a later one
@@ -99,7 +111,8 @@ const std::map<std::string, std::string> kOutcomes = {
 // dashes between two runs, "earlier" the text of an earlier run,
 // "name:key" a page's line with the outcome of `key` ("!" after it: the run
 // stops before the line ends), "!" the stop line, "=a.htm,b.htm" the
-// summary.
+// summary, "~a.htm,b.htm" the links not followed, "rm:name" a leftover
+// removed, "noattr" the note on extended attributes.
 std::string Expand(const std::string& log, const std::string& d) {
   std::string out;
   for (const std::string& t : Split(log)) {
@@ -107,7 +120,19 @@ std::string Expand(const std::string& log, const std::string& d) {
     std::string key = t.substr(std::min(t.size(), name.size() + 1));
     const bool cut = key.ends_with("!");
     if (cut) key.pop_back();
-    if (t == "^") {
+    if (t.starts_with("rm:")) {
+      out += "\r\nRemoved a temporary file left by an interrupted rewrite: " +
+             t.substr(3) + "\r\n";
+    } else if (t[0] == '~') {
+      out += "\r\nLinks to pages outside the folder, not followed:\r\n\r\n";
+      for (const std::string& f : Split(t.substr(1), ','))
+        out += d + "/" + f + "\r\n";
+      out += "\r\n";
+    } else if (t == "noattr") {
+      out +=
+          "\r\nExtended attributes (ACLs, labels) could not be kept on some "
+          "pages: their file system does not support them.\r\n";
+    } else if (t == "^") {
       out += "Folder: " + d + "\r\n";
     } else if (t == "earlier") {
       out += "earlier run\r\n";
@@ -200,7 +225,8 @@ const CommonWordsTable& NoCommonWords() {
 
 // One run's world. No dialog, no echo and no done tag unless asked.
 struct Bench {
-  Bench() {
+  // The run's folder below `base` (empty: the test temporary folder).
+  explicit Bench(const std::string& base = "") : dir(base) {
     AnalysisSettings settings;
     settings.IgnoreCommonWords = false;
     analysis.UpdateSettings(settings);
@@ -232,6 +258,36 @@ struct Bench {
       if (t == "earlier") report.Output("earlier run\r\n");
       if (t == "loop") ::symlink(".", dir.Path("loop").c_str());
       if (t == "failrename") fs.FailCall(FsOp::kRename, 1);
+      if (t == "noattr") fs.AttributesUnsupported();
+      if (t == "outside") {  // a link to a page and one to a folder
+        outside.Write("secret.htm", Page("secret"));
+        ::symlink(outside.Path("secret.htm").c_str(),
+                  dir.Path("link.htm").c_str());
+        ::symlink(outside.path().c_str(), dir.Path("outdir").c_str());
+      }
+      if (t == "twin") ::symlink("a.htm", dir.Path("twin.htm").c_str());
+      if (t == "hard") {
+        ::link(dir.Path("a.htm").c_str(), dir.Path("hard.htm").c_str());
+        extra["hard.htm"] = PageOf("a");
+      }
+      if (t == "leftover") {  // one killed run's, one of a run going on
+        const std::string kOld = ".a.htm.vorn-0123456789abcdef.tmp";
+        const std::string kYoung = ".b.htm.vorn-fedcba9876543210.tmp";
+        dir.Write(kOld, "half");
+        dir.Write(kYoung, "writing");
+        extra[kYoung] = "writing";
+        const time_t now = ::time(nullptr);
+        for (const auto& [name, at] :
+             {std::pair{kOld, now - 3600}, std::pair{kYoung, now + 3600}}) {
+          const struct timespec times[2] = {{at, 0}, {at, 0}};
+          ::utimensat(AT_FDCWD, dir.Path(name).c_str(), times, 0);
+        }
+      }
+      if (t == "edit") {  // a.htm saved by an editor during its rewrite
+        extra["a.htm"] = "edited";
+        fs.ActBefore(FsOp::kCreateUniqueFile, 1,
+                     [this] { dir.Write("a.htm", "edited"); });
+      }
       if (t.starts_with("stop:")) {
         view.stop_file = Split(t, ':')[1];
         view.fake.QueueAnswer(t.ends_with("yes") ? Answer::kYes : Answer::kNo);
@@ -250,12 +306,20 @@ struct Bench {
     }
   }
 
+  // Runs the folder (or `folder`); the scans too read through `fs`.
+  RunSummary Run(const std::string& folder = "") {
+    return RunMultipleFileOperation(folder.empty() ? dir.path() : folder,
+                                    analysis, parameters, report, view, &fs);
+  }
+
+  FaultyFileSystem fs;
   PageFolder dir;
-  Analysis analysis{NoCommonWords()};
+  PageFolder outside;                        // a folder beside the run's
+  std::map<std::string, std::string> extra;  // files the setup leaves as is
+  Analysis analysis{NoCommonWords(), fs};
   OperationParameters parameters;
   Report report{parameters};
   FakeRunView view;
-  FaultyFileSystem fs;
 };
 
 // The result text without its fixed words: "2 files in 1 folder", "-".
@@ -343,7 +407,7 @@ TEST(MultipleFileRunTest, Rules) {
       {"a.htm=a b.htm=b", "+backup failrename", "^ a.htm:err b.htm:ins =b.htm",
        "2 1 1 | 1/2 | 0/2 1/2 2/2 | 1 file in 1 folder", "b.htm:tb"},
       {"a.htm=a b.htm=b c.htm=c sub/d.htm=d", "+subs i100 i100",
-       "^ a.htm:ins b.htm:read c.htm:ins /sub? =a.htm,c.htm",
+       "^ a.htm:ins b.htm:gone c.htm:ins /sub? =a.htm,c.htm",
        "3 2 2 | 1/2 2/3 | 0/4 1/4 2/4 3/4 | 2 files in 2 folders",
        "a.htm:t c.htm:t b.htm:- sub/d.htm:-",
        [](Bench& b) {  // the page and the folder vanish during the run
@@ -354,6 +418,21 @@ TEST(MultipleFileRunTest, Rules) {
        "^ a.htm:ins c.html:ins =a.htm,c.html",
        "2 2 1 | 2/2 | 0/3 1/3 2/3 | 2 files in 1 folder", "a.htm:t c.html:t",
        [](Bench& b) { b.parameters.HTM = false; }},  // read live
+      // Links out of the folder are not followed, a page is dealt with once
+      // under its first name, a page with another name elsewhere is left.
+      {"a.htm=a b.htm=b", "+subs outside twin",
+       "^ a.htm:ins b.htm:ins link.htm:out twin.htm:twin =a.htm,b.htm "
+       "~link.htm",
+       "4 2 1 | 2/2 2/3 2/4 | 0/4 1/4 2/4 3/4 4/4 | 2 files in 1 folder",
+       "a.htm:t b.htm:t"},
+      {"a.htm=a b.htm=b", "hard leftover",
+       "^ rm:.a.htm.vorn-0123456789abcdef.tmp a.htm:hard b.htm:ins "
+       "hard.htm:twin =b.htm",
+       "3 1 1 | 1/2 1/3 | 0/3 1/3 2/3 3/3 | 1 file in 1 folder", "b.htm:t"},
+      {"a.htm=a b.htm=b c.htm=c", "edit noattr",
+       "^ a.htm:changed b.htm:ins c.htm:ins =b.htm,c.htm noattr",
+       "3 2 1 | 1/2 2/3 | 0/3 1/3 2/3 3/3 | 2 files in 1 folder",
+       "b.htm:t c.htm:t"},
   };
   for (const RunCase& c : kCases) {
     const std::string row = std::string(c.pages) + " / " + c.setup;
@@ -395,6 +474,7 @@ TEST(MultipleFileRunTest, Rules) {
       expected[name] = PageAfter(specs[name], lines);
       if (change.ends_with(":-")) expected.erase(name);
     }
+    for (const auto& [name, bytes] : b.extra) expected[name] = bytes;
     auto now = b.dir.Snapshot();
     std::erase_if(now, [](const auto& entry) {
       return entry.second == "folder" || entry.second.starts_with("link to ");
@@ -433,6 +513,217 @@ TEST(MultipleFileRunTest, InspectDialogOfAUtf8Page) {
   EXPECT_EQ(b.dir.Read("CAF\xC3\x89.htm"),
             Page("caf\xC3\xA9",
                  "<meta charset=\"utf-8\">\r\n" + Tag("caf\xC3\xA9") + "\r\n"));
+}
+
+// Each entry below `root` (links not followed) by its relative path: its
+// inode, size, modification and change times, and its bytes.
+std::map<std::string, std::string> StateOf(const std::string& root) {
+  std::map<std::string, std::string> state;
+  for (const auto& entry :
+       std::filesystem::recursive_directory_iterator(root)) {
+    struct stat st;
+    EXPECT_EQ(::lstat(entry.path().c_str(), &st), 0) << entry.path();
+    std::ostringstream line;
+    line << st.st_ino << " " << st.st_size << " " << st.st_mtim.tv_sec << "."
+         << st.st_mtim.tv_nsec << " " << st.st_ctim.tv_sec << "."
+         << st.st_ctim.tv_nsec << " "
+         << ReadWholeFile(entry.path()).value_or("-");
+    state[entry.path().lexically_relative(root)] = line.str();
+  }
+  return state;
+}
+
+// Links lead out of the folder in every way (absolute, relative, through a
+// chain, to a folder); the files out there, read-only (which stops other
+// users only), keep their bytes, times and names.
+TEST(MultipleFileRunTest, NothingOutsideTheFolderIsWritten) {
+  Bench b;
+  ASSERT_TRUE(b.dir.Write("a.htm", Page("alpha")));
+  ASSERT_TRUE(b.outside.Write("secret.htm", Page("secret")));
+  ASSERT_TRUE(b.outside.Write("deep/inner.htm", Page("inner")));
+  const std::string out = b.outside.path();
+  const std::string out_name = out.substr(out.rfind('/') + 1);
+  const std::pair<std::string, std::string> kLinks[] = {
+      {"link.htm", out + "/secret.htm"},
+      {"rel.htm", "../" + out_name + "/secret.htm"},
+      {"chain.htm", "link.htm"},
+      {"outdir", out},
+      {"sub/up.htm", "../../" + out_name + "/deep/inner.htm"},
+  };
+  ASSERT_TRUE(b.dir.MakeFolder("sub"));
+  for (const auto& [name, target] : kLinks)
+    ASSERT_EQ(::symlink(target.c_str(), b.dir.Path(name).c_str()), 0) << name;
+  for (const char* name : {"secret.htm", "deep/inner.htm"})
+    ASSERT_EQ(::chmod(b.outside.Path(name).c_str(), 0444), 0);
+  for (const char* name : {"deep", ""})
+    ASSERT_EQ(::chmod(b.outside.Path(name).c_str(), 0555), 0);
+  const auto before = StateOf(out);
+  b.parameters.IncludeAllSubfolders = b.parameters.Backup = true;
+  b.parameters.AddDone = true;
+  (void)b.Run();
+  EXPECT_EQ(StateOf(out), before);
+  const std::string d = b.dir.path();
+  EXPECT_TRUE(b.report.text().ends_with(
+      "\r\nLinks to pages outside the folder, not followed:\r\n\r\n" + d +
+      "/chain.htm\r\n" + d + "/link.htm\r\n" + d + "/rel.htm\r\n" + d +
+      "/sub/up.htm\r\n\r\n"))
+      << b.report.text();
+  EXPECT_NE(b.dir.Read("a.htm"), Page("alpha")) << b.report.text();
+  // The insertion checks again where the link leads, for a link changed
+  // after the run looked at it.
+  char real[PATH_MAX];
+  ASSERT_NE(::realpath(d.c_str(), real), nullptr);
+  InsertOptions options;
+  options.within = real;
+  EXPECT_EQ(InsertKeywordsMetaTag(Tag("x"), b.dir.Path("link.htm"), options),
+            InsertResult::kOutsideFolder);
+  EXPECT_EQ(StateOf(out), before);
+}
+
+// Tells each file call of a run which page it serves and its place among
+// that page's calls: a page's calls begin with the first call on its name
+// (folder calls after a page's count as its last).
+class PageCalls {
+ public:
+  std::pair<int, int> Next(const std::string& path) {
+    const std::string name = path.substr(path.rfind('/') + 1);
+    if (name.ends_with(".htm") && name.find(".bak.") == std::string::npos &&
+        name != page_) {
+      page_ = name;
+      ++index_;
+      place_ = 0;
+    } else {
+      ++place_;
+    }
+    return {index_, place_};
+  }
+
+ private:
+  std::string page_;
+  int index_ = -1;  // before the first page
+  int place_ = 0;
+};
+
+// A run of 50 pages in three folders with backups and a leftover, where
+// every file call fails in turn: run r fails, for each page i, its call at
+// place (i + r) mod K (K the most calls a page needs), so that over K runs
+// each call of each page has failed once; each call on a folder before the
+// first page fails in a run of its own; and a full disk or a read-only
+// folder strikes from page 1, 21 or 50 on. After each run every page is
+// whole, old or as a run without faults writes it, a backup holds the old
+// page, no temporary file remains, the report says "inserted" for exactly
+// the pages that were and gives every other page (or its folder) a reason,
+// and a second run without faults leaves the tree as that fault-free run.
+TEST(RunFaultsTest, EachFailingCallLeavesEveryPageWhole) {
+  const std::string kLeftover = ".p00.htm.vorn-0123456789abcdef.tmp";
+  std::map<std::string, std::string> pages;
+  for (int i = 0; i < 50; ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "%sp%02d.htm",
+                  i < 20   ? ""
+                  : i < 40 ? "s1/"
+                           : "s1/s2/",
+                  i);
+    pages[name] = Page("word" + std::string(1, char('a' + i % 26)) +
+                       std::string(1, char('a' + i / 26)));
+  }
+  auto arrange = [&](Bench& b) {
+    for (const auto& [name, bytes] : pages) b.dir.Write(name, bytes);
+    b.dir.Write(kLeftover, "half");
+    const struct timespec old[2] = {{::time(nullptr) - 60, 0},
+                                    {::time(nullptr) - 60, 0}};
+    ::utimensat(AT_FDCWD, b.dir.Path(kLeftover).c_str(), old, 0);
+    b.parameters.IncludeAllSubfolders = b.parameters.Backup = true;
+    b.parameters.AddDone = true;
+    b.fs.SkipSyncs();
+  };
+  auto files_of = [](const PageFolder& dir) {
+    auto files = dir.Snapshot();
+    std::erase_if(files, [](const auto& f) { return f.second == "folder"; });
+    for (auto& [name, bytes] : files) bytes = Undated(bytes);
+    return files;
+  };
+  Bench clean(MemoryTempDir());
+  arrange(clean);
+  PageCalls counting;
+  int places = 0;
+  clean.fs.FailWhen([&](FsOp, const std::string& path) {
+    places = std::max(places, counting.Next(path).second + 1);
+    return false;
+  });
+  (void)clean.Run();
+  const auto fault_free = files_of(clean.dir);
+  ASSERT_EQ(fault_free.size(), 100u);  // pages and backups, leftover gone
+
+  struct Fault {
+    std::string row;
+    std::function<void(FaultyFileSystem&)> set;
+  };
+  std::vector<Fault> faults;
+  for (int r = 0; r < places; ++r)
+    faults.push_back({"page calls, run " + std::to_string(r),
+                      [r, places](FaultyFileSystem& fs) {
+                        auto calls = std::make_shared<PageCalls>();
+                        fs.FailWhen([=](FsOp, const std::string& path) {
+                          const auto [page, place] = calls->Next(path);
+                          return page >= 0 && place == (page + r) % places;
+                        });
+                      }});
+  for (const FsOp op : {FsOp::kListFolder, FsOp::kRemoveIfAbandoned})
+    for (int n = 1; n <= clean.fs.Calls(op); ++n)
+      faults.push_back({FsOpName(op) + (" call " + std::to_string(n)),
+                        [=](FaultyFileSystem& fs) { fs.FailCall(op, n); }});
+  for (const FsOp op : {FsOp::kWrite, FsOp::kCreateUniqueFile})
+    for (const int k : {1, 21, 50})
+      faults.push_back(
+          {FsOpName(op) + (" from page " + std::to_string(k)),
+           [=](FaultyFileSystem& fs) { fs.FailCall(op, k, true); }});
+
+  for (const Fault& fault : faults) {
+    const std::string& row = fault.row;
+    Bench b(MemoryTempDir());
+    arrange(b);
+    fault.set(b.fs);
+    (void)b.Run();
+    ASSERT_TRUE(b.fs.FaultHit()) << row;
+    const std::string& report = b.report.text();
+    for (const auto& [name, bytes] : files_of(b.dir)) {
+      if (name == kLeftover) continue;  // its removal failed
+      if (name.find(".bak.") != std::string::npos) {
+        EXPECT_EQ(bytes, pages.at(name.substr(0, name.find(".bak.")) + ".htm"))
+            << row << ": " << name;
+        continue;
+      }
+      ASSERT_TRUE(pages.count(name)) << row << ": " << name << " left";
+      const bool updated = bytes == fault_free.at(name);
+      EXPECT_TRUE(updated || bytes == pages.at(name)) << row << ": " << name;
+      const std::string line = "\r\nFile: " + name.substr(name.rfind('/') + 1);
+      EXPECT_EQ(report.find(line + "  ---  Keywords meta tag inserted.") !=
+                    std::string::npos,
+                updated)
+          << row << ": " << name;
+      // The reason is on the page's line, or on that of the folder (or a
+      // folder above) that could not be read.
+      bool reason = report.find(line + "  --- ") != std::string::npos;
+      for (std::string folder = b.dir.Path(name);
+           !reason && folder.size() > b.dir.path().size();) {
+        folder.resize(folder.rfind('/'));
+        reason = report.find("Folder: " + folder + "  ---  Could not be") !=
+                 std::string::npos;
+      }
+      EXPECT_TRUE(updated || reason)
+          << row << ": " << name << " not updated, no reason given";
+    }
+    Bench again;
+    again.parameters = b.parameters;
+    again.fs.SkipSyncs();
+    (void)again.Run(b.dir.path());
+    const auto completed = files_of(b.dir);
+    for (const auto& [name, bytes] : fault_free)
+      EXPECT_TRUE(completed.count(name) && completed.at(name) == bytes)
+          << row << ", second run: " << name;
+    EXPECT_EQ(completed.size(), fault_free.size()) << row << ", second run";
+  }
 }
 
 TEST(MultipleFileRunTest, StartChecksTheFolderBox) {
