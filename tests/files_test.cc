@@ -8,7 +8,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <ctime>
 #include <optional>
 #include <string>
 
@@ -151,52 +150,6 @@ TEST(FilesTest, WriteFileReplacingKeepsThePermissions) {
     EXPECT_EQ(st.st_mode & 07777, set) << std::oct << mode;
   }
   EXPECT_EQ(dir.Snapshot(), (Files{{"vorn.usr", "next"}}));
-}
-
-// A file is removed only when it is a regular file older than the given
-// time that no writer holds locked; links and folders are never removed.
-TEST(FileSystemTest, RemoveIfAbandoned) {
-  enum Kind { kFile, kLockedFile, kLink, kFolder };
-  const struct {
-    Kind kind;
-    int age_s;  // modified this long before the time given
-    bool removed;
-  } kCases[] = {
-      {kFile, 60, true},  {kFile, -60, false},  {kLockedFile, 60, false},
-      {kLink, 60, false}, {kFolder, 60, false},
-  };
-  FileSystem& fs = DefaultFileSystem();
-  const std::int64_t now_ns = std::int64_t{::time(nullptr)} * 1000000000;
-  for (const auto& k : kCases) {
-    const std::string row =
-        std::to_string(k.kind) + ", age " + std::to_string(k.age_s);
-    PageFolder dir;
-    ASSERT_TRUE(dir.Write("target", "bytes"));
-    int handle = -1;
-    std::string path = dir.Path("entry");
-    const bool made =
-        k.kind == kFile ? dir.Write("entry", "left")
-        : k.kind == kLockedFile
-            ? fs.CreateUniqueFile(dir.path(), "entry", &handle, &path).ok()
-        : k.kind == kLink ? ::symlink("target", path.c_str()) == 0
-                          : dir.MakeFolder("entry");
-    ASSERT_TRUE(made) << row;
-    const struct timespec times[2] = {{::time(nullptr) - k.age_s, 0},
-                                      {::time(nullptr) - k.age_s, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW),
-              0);
-    ASSERT_EQ(::utimensat(AT_FDCWD, dir.Path("target").c_str(), times, 0), 0);
-    bool removed = !k.removed;
-    EXPECT_TRUE(fs.RemoveIfAbandoned(path, now_ns, &removed).ok()) << row;
-    EXPECT_EQ(removed, k.removed) << row;
-    EXPECT_EQ(::access(path.c_str(), F_OK) != 0, k.removed) << row;
-    EXPECT_EQ(dir.Read("target"), "bytes") << row;
-    if (handle >= 0) {  // its writer gone, the file is abandoned
-      ASSERT_TRUE(fs.Close(handle).ok());
-      EXPECT_TRUE(fs.RemoveIfAbandoned(path, now_ns, &removed).ok());
-      EXPECT_TRUE(removed) << row << ", closed";
-    }
-  }
 }
 
 // Sets an environment variable (nullptr: unsets it) until it goes away.

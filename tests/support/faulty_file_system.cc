@@ -10,20 +10,13 @@ constexpr struct {
   const char* name;
   int error_number;
 } kOps[kFsOpCount] = {
-    {"ReadFile", EACCES},
-    {"Stat", EIO},
-    {"ResolveLinks", ELOOP},
-    {"CreateUniqueFile", EACCES},
-    {"Write", ENOSPC},
-    {"SetInfo", EPERM},
-    {"Sync", EIO},
-    {"Close", EIO},
-    {"Rename", EIO},
-    {"Remove", EIO},
-    {"ListFolder", EACCES},
-    {"CopyAttributes", EIO},
-    {"RemoveIfAbandoned", EIO},
-    {"SyncFolder", EIO},
+    // clang-format off
+    {"ReadFile", EACCES}, {"Stat", EIO}, {"ResolveLinks", ELOOP},
+    {"CreateUniqueFile", EACCES}, {"Write", ENOSPC}, {"SetInfo", EPERM},
+    {"Sync", EIO}, {"Close", EIO}, {"Rename", EIO}, {"Remove", EIO},
+    {"ListFolder", EACCES}, {"CopyAttributes", EIO},
+    {"RemoveIfAbandoned", EIO}, {"SyncFolder", EIO},
+    // clang-format on
 };
 
 }  // namespace

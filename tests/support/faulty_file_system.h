@@ -66,9 +66,6 @@ class FaultyFileSystem : public FileSystem {
   // CopyAttributes does nothing and reports that the file system does not
   // support extended attributes.
   void AttributesUnsupported() { attributes_unsupported_ = true; }
-  // Sync and SyncFolder are counted (and can fail) but not passed on, for
-  // tests that make thousands of rewrites and need no durability.
-  void SkipSyncs() { skip_syncs_ = true; }
   // Writes are passed on in pieces of `chunk` bytes, each after `pause`.
   void SlowWrites(std::size_t chunk, std::chrono::microseconds pause) {
     write_chunk_ = chunk;
@@ -112,9 +109,7 @@ class FaultyFileSystem : public FileSystem {
     });
   }
   Status Sync(int handle) override {
-    return Pass(FsOp::kSync, {}, [&] {
-      return skip_syncs_ ? Status::Ok() : base_.Sync(handle);
-    });
+    return Pass(FsOp::kSync, {}, [&] { return base_.Sync(handle); });
   }
   Status Close(int handle) override;
   Status Rename(const std::string& from, const std::string& to) override {
@@ -124,9 +119,8 @@ class FaultyFileSystem : public FileSystem {
     return Pass(FsOp::kRemove, path, [&] { return base_.Remove(path); });
   }
   Status SyncFolder(const std::string& folder) override {
-    return Pass(FsOp::kSyncFolder, folder, [&] {
-      return skip_syncs_ ? Status::Ok() : base_.SyncFolder(folder);
-    });
+    return Pass(FsOp::kSyncFolder, folder,
+                [&] { return base_.SyncFolder(folder); });
   }
   Status RemoveIfAbandoned(const std::string& path, std::int64_t before_ns,
                            bool* removed) override {
@@ -151,7 +145,6 @@ class FaultyFileSystem : public FileSystem {
   int fail_at_ = 0;  // the count of calls_ that fails
   bool later_too_ = false;
   bool fault_hit_ = false;
-  bool skip_syncs_ = false;
   bool attributes_unsupported_ = false;
   int act_op_ = -1;
   int act_at_ = 0;
