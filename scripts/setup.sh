@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   g++ clang cmake ninja-build
+  libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-format
   qt6-base-dev xvfb xauth fonts-dejavu-core
