@@ -497,17 +497,6 @@ void Run::LogInsertResult(InsertResult result, const InsertNotes& notes) {
 
 }  // namespace
 
-std::int64_t CountFolderHtmlFiles(const std::string& folder,
-                                  const OperationParameters& parameters) {
-  std::int64_t total = 0;
-  for (std::string_view pattern : Patterns(parameters)) {
-    const std::int64_t n = CountMatchingFiles(folder, pattern);
-    if (n < 0) return -1;
-    total += n;
-  }
-  return total;
-}
-
 std::string InsertedCountCaption(std::int64_t inserted, std::int64_t files) {
   return "Keywords meta tag inserted in" + Spaced(inserted) + " of" +
          Spaced(files) + " files.";

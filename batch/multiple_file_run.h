@@ -102,10 +102,6 @@ RunSummary RunMultipleFileOperation(const std::string& folder,
                                     Report& report, RunView& view,
                                     FileSystem* fs = nullptr);
 
-// Number of files directly in `folder` that match a ticked extension.
-std::int64_t CountFolderHtmlFiles(const std::string& folder,
-                                  const OperationParameters& parameters);
-
 // "Keywords meta tag inserted in N of M files."
 std::string InsertedCountCaption(std::int64_t inserted, std::int64_t files);
 

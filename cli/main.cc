@@ -1,7 +1,9 @@
 // vorn-cli: the engine from a terminal. Parses the command line, builds the
 // settings, runs one command and prints what the main window's output box
 // would hold; message boxes go to stderr.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "app/state_file.h"
@@ -64,10 +66,15 @@ void CheckNumericFields(AnalysisSettings& s, TerminalView& view) {
   if (auto box = CheckMaxBytes(s.MaxNumBytesInMetaTag)) view.Ask(*box);
 }
 
-void PrintOutput(const std::string& box_text) {
+// Prints the output box; an output that cannot be written (a full disk
+// behind a redirection) is a failure of the command, said on stderr.
+[[nodiscard]] int PrintOutput(const std::string& box_text) {
   const std::string out = ForTerminal(box_text);
   std::fwrite(out.data(), 1, out.size(), stdout);
-  std::fflush(stdout);
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return kExitOk;
+  std::fprintf(stderr, "vorn-cli: cannot write the output: %s\n",
+               std::strerror(errno));
+  return kExitFailure;
 }
 
 int Analyse(const CliOptions& o, AnalysisSettings settings,
@@ -83,8 +90,7 @@ int Analyse(const CliOptions& o, AnalysisSettings settings,
     std::fprintf(stderr, "%s\n", ForTerminal(view.OutputText()).c_str());
     return kExitFailure;
   }
-  PrintOutput(view.OutputText());
-  return kExitOk;
+  return PrintOutput(view.OutputText());
 }
 
 int Show(const CliOptions& o, TerminalView& view) {
@@ -92,8 +98,7 @@ int Show(const CliOptions& o, TerminalView& view) {
   const std::optional<std::string> listing =
       ShowExistingKeywords(input_box, view);
   if (!listing) return kExitFailure;
-  PrintOutput(*listing);
-  return kExitOk;
+  return PrintOutput(*listing);
 }
 
 int Insert(const CliOptions& o, const AnalysisSettings& settings,
@@ -156,8 +161,7 @@ int RunFolder(const CliOptions& o, const AnalysisSettings& settings,
   // The "Result" box goes to stderr as "Result: ..." like every box.
   if (!StartMultipleFileRun(folder_box, analysis, parameters, report, view))
     return kExitFailure;
-  PrintOutput(report.text());
-  return kExitOk;
+  return PrintOutput(report.text());
 }
 
 int Main(int argc, char** argv) {
