@@ -23,9 +23,10 @@ constexpr std::string_view kStoppedLine =
     "\r\n\r\nOperation stopped at user's request.\r\n";
 
 struct FolderListing {
-  std::vector<std::string> files;    // names of regular files (or links to)
-  std::vector<std::string> folders;  // names of real folders (links skipped)
-  std::string error;                 // empty when the folder could be read
+  std::vector<std::string> files;      // names of regular files (or links to)
+  std::vector<std::string> folders;    // names of real folders (links skipped)
+  std::vector<std::string> leftovers;  // temporary files of rewrites
+  std::string error;                   // empty when the folder could be read
 };
 
 // Name order: letter case ignored first, then the exact bytes, so that two
@@ -57,13 +58,17 @@ FolderListing ListFolder(FileSystem& fs, const std::string& folder) {
     // A link to a page is the page (if it lies inside the run's folder); a
     // link to a folder is not followed, so the walk never goes round in
     // circles nor leaves the folder.
-    if (entry.kind == FolderEntry::kFile)
+    if (entry.kind == FolderEntry::kFile && !entry.link &&
+        IsRewriteLeftoverName(entry.name))
+      listing.leftovers.push_back(std::move(entry.name));
+    else if (entry.kind == FolderEntry::kFile)
       listing.files.push_back(std::move(entry.name));
     else if (entry.kind == FolderEntry::kFolder && !entry.link)
       listing.folders.push_back(std::move(entry.name));
   }
   std::sort(listing.files.begin(), listing.files.end(), NameBefore);
   std::sort(listing.folders.begin(), listing.folders.end(), NameBefore);
+  std::sort(listing.leftovers.begin(), listing.leftovers.end(), NameBefore);
   return listing;
 }
 
@@ -130,7 +135,8 @@ class Run {
   std::int64_t CountPages(const std::string& folder) const;
   void ProcessFolder(const std::string& folder, bool backup, bool top);
   // Removes the temporary files that killed rewrites left in `folder`.
-  void RemoveLeftovers(const std::string& folder);
+  void RemoveLeftovers(const std::string& folder,
+                       const std::vector<std::string>& names);
   // One page; false when the run is to stop.
   bool ProcessFile(const std::string& folder, const std::string& name,
                    bool backup);
@@ -267,7 +273,7 @@ void Run::ProcessFolder(const std::string& folder, bool backup, bool top) {
                             return MatchesExtension(name, p_);
                           }))
     LogFolder(folder);
-  RemoveLeftovers(folder);
+  RemoveLeftovers(folder, listing.leftovers);
   for (const std::string& name : listing.files) {
     if (!IsPageToDo(name, p_)) continue;
     if (!ProcessFile(folder, name, backup)) return;
@@ -280,19 +286,13 @@ void Run::ProcessFolder(const std::string& folder, bool backup, bool top) {
   }
 }
 
-// Leftovers are looked for among all entries, whatever their kind: the
-// listing keeps only pages and folders. Only the run's own naming pattern
-// is touched, and only files older than the run that no writer holds.
-void Run::RemoveLeftovers(const std::string& folder) {
-  std::vector<FolderEntry> entries;
-  if (!fs_.ListFolder(folder, &entries).ok()) return;
-  std::sort(entries.begin(), entries.end(),
-            [](const FolderEntry& a, const FolderEntry& b) {
-              return NameBefore(a.name, b.name);
-            });
-  for (const FolderEntry& entry : entries) {
-    if (entry.link || !IsRewriteLeftoverName(entry.name)) continue;
-    const std::string path = Join(folder, entry.name);
+// Only files of the run's own naming pattern are touched, only when older
+// than the run and held by no writer; before the folder's pages, since a
+// leftover could be a second name of one of them.
+void Run::RemoveLeftovers(const std::string& folder,
+                          const std::vector<std::string>& names) {
+  for (const std::string& name : names) {
+    const std::string path = Join(folder, name);
     bool removed = false;
     const Status s = fs_.RemoveIfAbandoned(path, started_ns_, &removed);
     if (removed)

@@ -64,6 +64,8 @@ Status CheckUnchanged(FileSystem& fs, const PageRead& page, bool* unchanged) {
 Status ReadPage(FileSystem& fs, const std::string& path, PageRead* page) {
   if (Status s = fs.ResolveLinks(path, &page->target); !s.ok()) return s;
   if (Status s = fs.Stat(page->target, &page->info); !s.ok()) return s;
+  // Not read: a pipe or a device could block or never end.
+  if (!page->info.regular) return Status::Error(page->target + ": not a file");
   return fs.ReadFile(page->target, &page->bytes);
 }
 

@@ -18,7 +18,8 @@ struct PageRead {
 };
 
 // Reads the page at `path` (a symbolic link is followed) with the state it
-// was read in. On failure `*page` is incomplete.
+// was read in. On failure `*page` is incomplete; what is not a regular file
+// is not read (page->info.regular is false).
 [[nodiscard]] Status ReadPage(FileSystem& fs, const std::string& path,
                               PageRead* page);
 

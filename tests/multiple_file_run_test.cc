@@ -605,12 +605,13 @@ TEST(RunFaultsTest, EachFailingCallLeavesEveryPageWhole) {
     return files;
   };
   Bench clean(MemoryTempDir());
-  int places = 0;
+  int places = 0, before_pages = 0;
   PageCalls counter;
   const auto fault_free = run(
       clean.dir, true,
       [&](FsOp, const std::string& path) {
-        const int place = counter.Next(path).second;
+        const auto [page, place] = counter.Next(path);
+        before_pages += page < 0;
         places = std::max(places, place + 1);
         return false;
       },
@@ -624,7 +625,7 @@ TEST(RunFaultsTest, EachFailingCallLeavesEveryPageWhole) {
           const auto [page, place] = calls.Next(path);
           return page >= 0 && place == (page + r) % places;
         });
-  for (int n = 1; n <= 3; ++n)  // listing and cleaning the top folder
+  for (int n = 1; n <= before_pages; ++n)
     faults.emplace_back(
         "call " + std::to_string(n) + " before the pages",
         [=, k = 0](FsOp, const std::string&) mutable { return ++k == n; });
@@ -644,6 +645,7 @@ TEST(RunFaultsTest, EachFailingCallLeavesEveryPageWhole) {
                                    : name;
       ASSERT_TRUE(pages.count(page) || name == kLeftover)
           << row << ": " << name;
+      if (name == kLeftover) continue;  // its removal failed
       const bool updated = page == name && bytes == fault_free.at(name);
       EXPECT_TRUE(updated || bytes == pages[page]) << row << ": " << name;
       if (page != name) continue;
