@@ -1,6 +1,12 @@
 #include "app/help_text.h"
 
+#include <algorithm>
 #include <array>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "support/files.h"
 
 namespace vorn {
 namespace {
@@ -57,7 +63,10 @@ constexpr std::array<const char*, 21> kParagraphs = {
     "occur to be taken; words of the title, the description, an existing "
     "keywords tag or a heading are taken even when they occur only once. "
     "\"Ignore these words\" takes words of your own, separated by commas or "
-    "blanks.",
+    "blanks. \"Language\" chooses whose common words are ignored; "
+    "\"Automatic (from the page)\" takes each page's language from its <html "
+    "lang=...> or Content-Language meta tag, and for a page that declares "
+    "none the language chosen before \"Automatic\".",
 
     // The two commands, phrases, editing.
     "\"List words\" lists the words found with their key value (the best "
@@ -129,6 +138,36 @@ std::string HelpText() {
       else
         text += *p;
     }
+  }
+  return text;
+}
+
+std::string AboutText(std::string_view version,
+                      const std::string& program_folder) {
+  std::string text = "VORN " + std::string(version) +
+                     "\n\nBuilds the keywords meta tag of web pages, for one "
+                     "page or a whole site.\n";
+  std::vector<std::filesystem::path> licences;
+  std::error_code error;
+  for (const auto& entry :
+       std::filesystem::directory_iterator(program_folder, error)) {
+    if (entry.path().filename().string().starts_with("LICENSE"))
+      licences.push_back(entry.path());
+  }
+  std::sort(licences.begin(), licences.end());
+  if (licences.empty())
+    return text + "\nNo licence files were found in " + program_folder + ".\n";
+  text += "\nThe files it reads come with these licences.\n";
+  for (const auto& path : licences) {
+    const std::optional<std::string> bytes = ReadFileBytes(path.string());
+    text += "\n=== " + path.filename().string() + " ===\n\n";
+    if (!bytes) {
+      text += "(cannot be read)\n";
+      continue;
+    }
+    for (const char c : *bytes)
+      if (c != '\r') text += c;
+    if (!text.ends_with('\n')) text += '\n';
   }
   return text;
 }

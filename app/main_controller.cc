@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "app/help_text.h"
 #include "app/state_file.h"
 #include "app/window_rules.h"
 #include "documents/insert.h"
@@ -31,7 +32,65 @@ class SilentPrompter : public Prompter {
 
 std::size_t Index(TextBox box) { return static_cast<std::size_t>(box); }
 
+// Every command off: a modal box or dialog is up.
+CommandState AllOff(CommandState c) {
+  c.ShowExisting = c.Generate = c.ListWords = c.Insert = c.Reset = c.Help =
+      c.InputFile = c.ClearInputFile = c.Folder = c.ClearFolder =
+          c.ClearBeginMetaTagWith = c.ClearWordsToIgnore = c.ClearOutput =
+              c.MaxNumKeywords = c.MaxNumBytes = c.OptSingleFile =
+                  c.OptMultipleFiles = c.InputFileBox = c.FolderBox =
+                      c.ViewReport = c.Live = c.OpenPage = c.OpenFolder =
+                          c.SaveState = c.ListWordsEntry = c.Stop = false;
+  return c;
+}
+
+bool IsFolderEntry(std::string_view path) {
+  return path.size() > 1 && path.back() == kPathSeparator;
+}
+
 }  // namespace
+
+// The desktop as the controller and the core use it: every box and dialog
+// greys the main window's commands while it is up.
+class MainController::ModalDesktop : public Platform {
+ public:
+  explicit ModalDesktop(MainController& c) : c_(c) {}
+
+  Answer Ask(const MessageBox& box) override {
+    Blocked blocked(c_);
+    return c_.platform_.Ask(box);
+  }
+  std::string ChooseFileToOpen(const OpenFileDialog& dialog) override {
+    Blocked blocked(c_);
+    return c_.platform_.ChooseFileToOpen(dialog);
+  }
+  std::string ChooseFileToSave(const std::string& title) override {
+    Blocked blocked(c_);
+    return c_.platform_.ChooseFileToSave(title);
+  }
+  std::string ChooseFolder(const std::string& prompt,
+                           const std::string& start) override {
+    Blocked blocked(c_);
+    return c_.platform_.ChooseFolder(prompt, start);
+  }
+  void SetClipboardText(std::string_view text) override {
+    c_.platform_.SetClipboardText(text);
+  }
+  bool OpenUrl(const std::string& url) override {
+    return c_.platform_.OpenUrl(url);
+  }
+
+ private:
+  MainController& c_;
+};
+
+MainController::Blocked::Blocked(MainController& c) : c_(c) {
+  if (c_.blocked_++ == 0) c_.ShowCommands();
+}
+
+MainController::Blocked::~Blocked() {
+  if (--c_.blocked_ == 0) c_.ShowCommands();
+}
 
 // What the engine and the multiple-file run see of the window: the rules
 // that go with each event (the enabling, the Stop flag, the input box of a
@@ -47,7 +106,7 @@ class MainController::RunAdapter : public RunView {
              : box.buttons == Buttons::kYesNo ? Answer::kNo
                                               : Answer::kCancel;
     }
-    return c_.platform_.Ask(box);
+    return c_.desktop_->Ask(box);
   }
   std::string OutputText() const override { return c_.view_.OutputText(); }
   void SetOutputText(std::string_view text) override {
@@ -84,7 +143,6 @@ class MainController::RunAdapter : public RunView {
   }
   void RunStarted() override {
     c_.commands_.ListWords = true;
-    c_.commands_.ViewReportVisible = false;
     c_.ShowCommands();
     c_.view_.ShowProgress(true, 0, 0);
   }
@@ -97,7 +155,11 @@ class MainController::RunAdapter : public RunView {
   }
   InspectAnswer Inspect(const InspectRequest& request) override {
     if (c_.quitting_) return {false, true, false, request.tag};
-    InspectAnswer answer = c_.view_.Inspect(request);
+    InspectAnswer answer;
+    {
+      Blocked blocked(c_);
+      answer = c_.view_.Inspect(request);
+    }
     c_.last_inspect_done_ = answer.insert_done;
     if (c_.parameters_.LogOperations) c_.view_.RaiseReportWindow();
     return answer;
@@ -109,7 +171,10 @@ class MainController::RunAdapter : public RunView {
 
 MainController::MainController(MainWindowView& view, Platform& platform,
                                ControllerPaths paths)
-    : view_(view), platform_(platform), paths_(std::move(paths)) {}
+    : view_(view),
+      platform_(platform),
+      desktop_(std::make_unique<ModalDesktop>(*this)),
+      paths_(std::move(paths)) {}
 
 const std::string& MainController::box_text(TextBox box) const {
   return boxes_[Index(box)];
@@ -123,11 +188,20 @@ void MainController::SetBox(TextBox box, std::string text) {
 }
 
 void MainController::Tell(std::string caption, std::string text, Icon icon) {
-  platform_.Ask(
+  desktop_->Ask(
       MessageBox{std::move(caption), std::move(text), icon, Buttons::kOk});
 }
 
-void MainController::ShowCommands() { view_.ShowCommands(commands_); }
+void MainController::ShowCommands() {
+  // The menu entries follow the buttons: a scan or run is on while "List
+  // words" reads "Stop".
+  CommandState& c = commands_;
+  const bool running = c.ListWordsCaption == kStopCaption;
+  c.Stop = running && c.ListWords;
+  c.ListWordsEntry = c.single_file_mode && c.ListWords && !running;
+  c.OpenPage = c.OpenFolder = c.SaveState = !running;
+  view_.ShowCommands(blocked_ > 0 ? AllOff(c) : c);
+}
 
 void MainController::PushSettings() {
   analysis_.UpdateSettings(settings_);
@@ -154,12 +228,17 @@ bool MainController::StartUp() {
   view_.FillSettingsLists();
   ResetControls();
   ApplyState();
-  view_.ShowMainWindow();
+  const std::string memory_path = WindowMemoryPath(state_file_);
+  const std::optional<std::string> memory =
+      memory_path.empty() ? std::nullopt : ReadFileBytes(memory_path);
+  memory_ = memory ? ParseWindowMemory(*memory) : WindowMemory{};
+  view_.ShowMainWindow(MainWindowPlace(memory_.geometry, view_.Sizes()));
+  view_.ShowRecent(memory_.recent);
   if (!commands_.single_file_mode && !Box(TextBox::kInputFile).empty())
     ClearInputFileClicked();
   // A saved input file that has gone is emptied without a message.
   std::string input = Box(TextBox::kInputFile);
-  (void)ValidateInputFile(input, platform_, false);
+  (void)ValidateInputFile(input, *desktop_, false);
   SetBox(TextBox::kInputFile, input);
 
   EnableDisableButtons(false);
@@ -170,8 +249,9 @@ bool MainController::StartUp() {
 
   common_.InitCommonWords(paths_.program_folder);
   if (settings_.IgnoreCommonWords &&
-      !common_.Available(settings_.TextLanguage)) {
-    ReportCommonWordsUnavailable(settings_, paths_.program_folder, platform_);
+      !common_.Available(CommonWordsLanguage(settings_))) {
+    ReportCommonWordsUnavailable(settings_, paths_.program_folder, *desktop_);
+    unticked_for_language_ = true;
   }
   PushSettings();
 
@@ -235,6 +315,7 @@ void MainController::ApplyState() {
   enabling_ = state->Enabling;
   view_.ShowParameters(parameters_, enabling_);
   SelectMode(state->SingleFileMode, false);
+  unticked_for_language_ = false;
 }
 
 // --- Modes, enabling and focus.
@@ -312,6 +393,7 @@ void MainController::SetTheFocus() {
 
 void MainController::ModeClicked(bool single_file) {
   SelectMode(single_file, false);
+  view_.ShowStatus("");
 }
 
 // --- Commands.
@@ -326,11 +408,22 @@ void MainController::ListWordsClicked() {
     RunDoIt(false);
     return;
   }
-  if (!SaveStateWithMessage()) {
-    Tell(texts_.GetText(kTextSaveState),
-         "Error when attempting to save the state", Icon::kExclamation);
-  }
+  SaveStateClicked();
   SetTheFocus();
+}
+
+void MainController::SaveStateClicked() {
+  if (busy_) return;
+  if (SaveStateWithMessage()) {
+    view_.ShowStatus("State saved in " + PathForDisplay(state_file_) + ".");
+    return;
+  }
+  Tell(texts_.GetText(kTextSaveState),
+       "Error when attempting to save the state", Icon::kExclamation);
+}
+
+void MainController::StopClicked() {
+  if (commands_.Stop) stop_ = true;
 }
 
 void MainController::GenerateClicked() {
@@ -349,7 +442,9 @@ void MainController::RunDoIt(bool generate) {
   const bool past_checks =
       analysis_.AnalysisCurrent() ||
       (!checked.empty() && ValidateInputFile(checked, silent, true));
+  if (!past_checks) reported_input_ = checked;
 
+  view_.ShowStatus("");
   busy_ = true;
   RunAdapter adapter(*this);
   std::string input = Box(TextBox::kInputFile);
@@ -361,12 +456,16 @@ void MainController::RunDoIt(bool generate) {
     settings_.BeginMetaTagWith = analysis_.settings().BeginMetaTagWith;
     SetBox(TextBox::kBeginMetaTagWith, settings_.BeginMetaTagWith);
   }
-  if (past_checks && !quitting_) SetTheFocus();
+  if (past_checks && !quitting_) {
+    Remember(checked);
+    SetTheFocus();
+  }
 }
 
 void MainController::RunFolder() {
   // The word table will hold the last page of the run, not the input file.
   analysis_.Invalidate();
+  view_.ShowStatus("");
   busy_ = true;
   RunAdapter adapter(*this);
   std::string folder = Box(TextBox::kFolder);
@@ -374,17 +473,21 @@ void MainController::RunFolder() {
       StartMultipleFileRun(folder, analysis_, parameters_, report_, adapter);
   busy_ = false;
   SetBox(TextBox::kFolder, folder);
+  if (!summary) reported_folder_ = folder;
   if (!summary || quitting_) return;
+  Remember(folder + kPathSeparator);
   view_.RestoreMinimisedWindows();
   SetTheFocus();
   if (parameters_.LogOperations) view_.RaiseReportWindow();
   report_buttons_enabled_ = true;
   view_.SetReportButtonsEnabled(true);
-  commands_.ViewReportVisible =
-      !view_.ReportWindowVisible() && !report_.empty();
+  // Shown whenever there is a report: it may be buried under other windows.
+  commands_.ViewReportVisible = !report_.empty();
   if (commands_.ViewReportVisible) view_.SetWordCountLabel("");
   ShowCommands();
   view_.SetInsertedCaption("", false);
+  view_.ShowStatus(
+      InsertedCountCaption(summary->InsertedCount, summary->FileCount));
 }
 
 void MainController::ShowExistingClicked() {
@@ -394,10 +497,14 @@ void MainController::ShowExistingClicked() {
   }
   if (busy_) return;
   std::string input = Box(TextBox::kInputFile);
+  view_.ShowStatus("");
   const std::optional<std::string> listing =
-      ShowExistingKeywords(input, platform_);
+      ShowExistingKeywords(input, *desktop_);
   SetBox(TextBox::kInputFile, input);
-  if (listing) view_.SetOutputText(*listing);
+  if (listing)
+    view_.SetOutputText(*listing);
+  else
+    reported_input_ = input;
 }
 
 void MainController::InsertClicked() {
@@ -414,39 +521,139 @@ void MainController::InsertClicked() {
   const std::string shown = view_.OutputText();
   std::string output = shown;
   std::string input = Box(TextBox::kInputFile);
-  (void)InsertCommand(output, input, options, platform_);
+  view_.ShowStatus("");
+  const std::optional<InsertResult> result =
+      InsertCommand(output, input, options, *desktop_);
   if (output != shown) view_.SetOutputText(output);
   SetBox(TextBox::kInputFile, input);
+  if (result == InsertResult::kInserted) {
+    view_.ShowStatus("Keywords meta tag inserted into " +
+                     PathForDisplay(input) + ".");
+  }
   SetTheFocus();
 }
 
-void MainController::ViewReportClicked() {
-  view_.ShowReportWindow();
-  commands_.ViewReportVisible = false;
-  ShowCommands();
-}
+void MainController::ViewReportClicked() { view_.ShowReportWindow(); }
 
 void MainController::InputFileClicked() {
   if (busy_) return;
   analysis_.Invalidate();
-  const std::string name = platform_.ChooseFileToOpen(
+  const std::string name = desktop_->ChooseFileToOpen(
       {"Specify input file",
        "HTML files (*.htm, *.html, *.shtm, *.shtml) | "
-       "*.htm;*.html;*.shtm;*.shtml"});
-  if (name.empty()) return;
+       "*.htm;*.html;*.shtm;*.shtml",
+       DialogFolder(Box(TextBox::kInputFile))});
+  if (!name.empty()) ChooseInputFile(name);
+}
+
+// A page chosen in the dialog, dropped or picked from the recent list.
+void MainController::ChooseInputFile(const std::string& name) {
+  analysis_.Invalidate();
   SetBox(TextBox::kInputFile, name);
   view_.SetOutputText("");
   view_.SetWordCountLabel("");
   std::string input = name;
-  (void)ValidateInputFile(input, platform_, startup_completed_);
+  if (ValidateInputFile(input, *desktop_, startup_completed_)) {
+    Remember(input);
+    reported_input_.clear();
+  } else {
+    reported_input_ = input;
+  }
   SetBox(TextBox::kInputFile, input);
   SetTheFocus();
 }
 
 void MainController::FolderClicked() {
   if (busy_) return;
-  const std::string folder = platform_.ChooseFolder("Select Folder");
-  if (!folder.empty()) SetBox(TextBox::kFolder, folder);
+  const std::string folder = desktop_->ChooseFolder(
+      "Select Folder", DialogFolder(Box(TextBox::kFolder)));
+  if (!folder.empty()) ChooseFolder(folder);
+}
+
+void MainController::ChooseFolder(const std::string& folder) {
+  SetBox(TextBox::kFolder, folder);
+  reported_folder_.clear();
+  analysis_.Invalidate();
+  Remember(folder + kPathSeparator);
+  SetTheFocus();
+}
+
+// Where the file dialogs open: the folder of the box's path when it
+// exists, else that of the most recent page or folder that does.
+std::string MainController::DialogFolder(const std::string& box_path) const {
+  std::vector<std::string> candidates{box_path};
+  candidates.insert(candidates.end(), memory_.recent.begin(),
+                    memory_.recent.end());
+  for (std::string path : candidates) {
+    if (IsFolderEntry(path)) path.pop_back();
+    if (path.empty()) continue;
+    if (FolderExists(path)) return path;
+    std::string folder = FolderOfPath(path);
+    if (IsFolderEntry(folder)) folder.pop_back();
+    if (!folder.empty() && FolderExists(folder)) return folder;
+  }
+  return {};
+}
+
+void MainController::Remember(const std::string& path) {
+  RememberRecent(memory_.recent, path);
+  view_.ShowRecent(memory_.recent);
+}
+
+void MainController::OpenPageClicked() {
+  if (busy_) return;
+  SelectMode(true, false);
+  InputFileClicked();
+}
+
+void MainController::OpenFolderClicked() {
+  if (busy_) return;
+  SelectMode(false, false);
+  FolderClicked();
+}
+
+void MainController::PathDropped(const std::string& path) {
+  if (busy_ || path.empty()) return;
+  OpenPath(FolderExists(path) && !IsFolderEntry(path) ? path + kPathSeparator
+                                                      : path);
+}
+
+void MainController::RecentClicked(std::size_t index) {
+  if (busy_ || index >= memory_.recent.size()) return;
+  const std::string entry = memory_.recent[index];
+  const bool gone = IsFolderEntry(entry)
+                        ? !FolderExists(entry.substr(0, entry.size() - 1))
+                        : !FileExists(entry);
+  OpenPath(entry);
+  if (gone) {  // reported by OpenPath; it leaves the list
+    std::erase(memory_.recent, entry);
+    view_.ShowRecent(memory_.recent);
+  }
+}
+
+// A folder entry ends in a separator; anything else is a page.
+void MainController::OpenPath(const std::string& path) {
+  view_.ShowStatus("");
+  if (!IsFolderEntry(path)) {
+    SelectMode(true, false);
+    ChooseInputFile(path);
+    return;
+  }
+  const std::string folder = path.substr(0, path.size() - 1);
+  SelectMode(false, false);
+  if (!FolderExists(folder)) {
+    SetBox(TextBox::kFolder, folder);
+    Tell("Invalid input", "Folder does not exist.", Icon::kExclamation);
+    reported_folder_ = folder;
+    return;
+  }
+  ChooseFolder(folder);
+}
+
+void MainController::AboutClicked() {
+  Blocked blocked(*this);  // the About box is modal
+  view_.ShowAbout("About " + texts_.GetText(kTextProgramName),
+                  AboutText(VORN_VERSION, paths_.program_folder));
 }
 
 void MainController::ClearInputFileClicked() {
@@ -486,6 +693,7 @@ void MainController::ClearOutputClicked() {
 
 void MainController::ResetClicked() {
   SetDefaults(settings_, true);
+  unticked_for_language_ = false;
   SetBox(TextBox::kMaxNumKeywords, settings_.MaxNumKeywordsInMetaTag);
   SetBox(TextBox::kMaxNumBytes, settings_.MaxNumBytesInMetaTag);
   PushSettings();
@@ -502,7 +710,7 @@ void MainController::KeyReleased(Control control, int key_code) {
 void MainController::ManualLinkClicked() {
   const std::string address =
       ManualAddress(texts_.GetText(kTextManualAddress), paths_.program_folder);
-  if (platform_.OpenUrl(address)) return;
+  if (desktop_->OpenUrl(address)) return;
   Tell("Cannot launch web browser",
        "Error launching web browser.\r\n\r\n"
        "Please make sure that your web browser is correctly installed,\r\n"
@@ -516,8 +724,18 @@ void MainController::LargeWindowClicked() { SetTheFocus(); }
 void MainController::Quit() {
   if (quitting_) return;
   if (parameters_.SaveStateOnQuit) (void)SaveStateWithMessage();
+  SaveWindowMemory();
   quitting_ = true;
   view_.EndProgram();
+}
+
+// The window's place and the recent list are kept whatever the parameter
+// says; they are not settings. A failure here is not worth a message.
+void MainController::SaveWindowMemory() {
+  const std::string path = WindowMemoryPath(state_file_);
+  if (path.empty()) return;
+  memory_.geometry = view_.MainWindowGeometry();
+  (void)WriteFileReplacing(path, FormatWindowMemory(memory_));
 }
 
 bool MainController::SaveStateWithMessage() {
@@ -544,6 +762,12 @@ bool MainController::SaveStateWithMessage() {
 void MainController::TextEdited(TextBox box, std::string text) {
   Box(box) = std::move(text);
   switch (box) {
+    case TextBox::kInputFile:
+      reported_input_.clear();
+      return;
+    case TextBox::kFolder:
+      reported_folder_.clear();
+      return;
     case TextBox::kBeginMetaTagWith:
       settings_.BeginMetaTagWith = Box(box);
       break;
@@ -565,8 +789,12 @@ void MainController::BoxLeft(TextBox box) {
       if (!view_.InInteractiveUse()) return;
       std::string input(TrimBlanks(Box(box)));
       SetBox(box, input);
-      if (!input.empty()) {
-        (void)ValidateInputFile(input, platform_, startup_completed_);
+      // A name already reported (by the click that took the focus away)
+      // is not reported again.
+      if (!input.empty() && input != reported_input_) {
+        const std::string left = input;
+        if (!ValidateInputFile(input, *desktop_, startup_completed_))
+          reported_input_ = left;
         SetBox(box, input);
       }
       analysis_.Invalidate();
@@ -577,8 +805,11 @@ void MainController::BoxLeft(TextBox box) {
       if (!view_.InInteractiveUse()) return;
       const std::string folder(TrimBlanks(Box(box)));
       SetBox(box, folder);
-      if (!folder.empty() && !FolderExists(folder))
+      if (!folder.empty() && folder != reported_folder_ &&
+          !FolderExists(folder)) {
         Tell("Invalid input", "Folder does not exist.", Icon::kExclamation);
+        reported_folder_ = folder;
+      }
       analysis_.Invalidate();
       SetTheFocus();
       return;
@@ -600,7 +831,7 @@ void MainController::BoxLeft(TextBox box) {
                 : settings_.MaxNumBytesInMetaTag) = text;
       analysis_.UpdateSettings(settings_);
       if (message) {
-        platform_.Ask(*message);
+        desktop_->Ask(*message);
         view_.SetFocus(keywords ? Control::kMaxNumKeywordsBox
                                 : Control::kMaxNumBytesBox);
       }
@@ -621,8 +852,16 @@ void MainController::ListChanged(SettingsList list, int position) {
 
 void MainController::LanguageChanged(int position) {
   if (position < 0 || position >= kNumLanguages) return;
+  const bool ignoring = settings_.IgnoreCommonWords;
   ChangeLanguage(settings_, position, common_, paths_.program_folder,
-                 platform_);
+                 *desktop_);
+  if (ignoring && !settings_.IgnoreCommonWords) {
+    unticked_for_language_ = true;
+  } else if (unticked_for_language_ &&
+             common_.Available(CommonWordsLanguage(settings_))) {
+    settings_.IgnoreCommonWords = true;
+    unticked_for_language_ = false;
+  }
   PushSettings();
   analysis_.Invalidate();
   SetTheFocus();
@@ -634,17 +873,19 @@ void MainController::SettingsBoxClicked(SettingsBox box, bool ticked) {
       settings_.IgnoreShortWords = ticked;
       break;
     case SettingsBox::kIgnoreCommonWords:
-      if (ticked && startup_completed_)
+      unticked_for_language_ = false;
+      if (ticked && startup_completed_) {
         TickIgnoreCommonWords(settings_, common_, paths_.program_folder,
-                              platform_);
-      else
+                              *desktop_);
+        unticked_for_language_ = !settings_.IgnoreCommonWords;
+      } else
         settings_.IgnoreCommonWords = ticked;
       break;
     case SettingsBox::kPreserveCase:
       if (ticked)
         settings_.PreserveCase = true;
       else
-        (void)UntickPreserveCase(settings_, platform_);
+        (void)UntickPreserveCase(settings_, *desktop_);
       break;
     case SettingsBox::kSpaceAfterComma:
       settings_.SpaceAfterComma = ticked;
@@ -670,17 +911,20 @@ void MainController::ParameterClicked(Parameter parameter, bool ticked) {
 void MainController::ReportSaveClicked() {
   if (report_.empty()) return;
   const std::string path =
-      platform_.ChooseFileToSave("Specify file to save to.");
+      desktop_->ChooseFileToSave("Specify file to save to.");
   if (path.empty()) return;
   const std::string error = SaveReport(report_.text(), path);
-  if (!error.empty())
+  if (!error.empty()) {
     Tell(texts_.GetText(kTextLoadingCommonWords), Utf8ToCp1252(error),
          Icon::kExclamation);
+    return;
+  }
+  view_.ShowStatus("Report saved in " + PathForDisplay(path) + ".");
 }
 
 void MainController::ReportCopyClicked(std::string_view selection) {
   if (!report_.empty()) {
-    platform_.SetClipboardText(
+    desktop_->SetClipboardText(
         selection.empty() ? std::string_view(report_.text()) : selection);
     const CopyButton button = CopyButtonFor(false);
     view_.SetReportCopyButton(button.caption, button.width);

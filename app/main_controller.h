@@ -15,14 +15,17 @@
 #define VORN_APP_MAIN_CONTROLLER_H_
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/main_view.h"
 #include "app/parameter_boxes.h"
 #include "app/platform.h"
 #include "app/program_text.h"
+#include "app/state_file.h"
 #include "batch/multiple_file_run.h"
 #include "batch/operation_parameters.h"
 #include "batch/report.h"
@@ -61,8 +64,9 @@ class MainController {
   MainController& operator=(const MainController&) = delete;
 
   // The start-up sequence: program texts, caption, defaults, saved state,
-  // the window shown, the saved input file checked silently, the common
-  // words loaded, the commands enabled. Returns false when the program
+  // the window shown where it was last (on the screen it is on now), the
+  // saved input file checked silently, the common words loaded, the
+  // commands enabled. Returns false when the program
   // texts could not be loaded: the message has been shown (empty title,
   // stop icon) and the program is to end without any window.
   [[nodiscard]] bool StartUp();
@@ -72,6 +76,7 @@ class MainController {
   void GenerateClicked();      // single: the tag; multiple: the folder run
   void ShowExistingClicked();  // single: existing tags; multiple: parameters
   void InsertClicked();
+  // Shows the report, also when it is hidden or buried under other windows.
   void ViewReportClicked();
   void InputFileClicked();  // the open-file dialog
   void FolderClicked();     // the folder browser
@@ -89,8 +94,23 @@ class MainController {
   void LargeWindowClicked();  // only moves the focus; the window resizes
   void ModeClicked(bool single_file);
   // cmdQuit and the window's close box: saves the state when the parameter
-  // asks for it, then ends the program, also in the middle of a run.
+  // asks for it and the window's place and recent list always, then ends
+  // the program, also in the middle of a run.
   void Quit();
+
+  // --- The menu bar, and pages or folders dropped on the window.
+  void OpenPageClicked();    // single-file mode, then the open-file dialog
+  void OpenFolderClicked();  // multiple-file mode, then the folder browser
+  // Opens entry `index` of the recent list: a folder in multiple-file mode,
+  // a page in single-file mode, checked as a chosen page is. An entry that
+  // has gone is reported and leaves the list.
+  void RecentClicked(std::size_t index);
+  // A page or a folder dropped on the window: as if chosen in the dialog
+  // of its mode, switching the mode when needed. Ignored during a run.
+  void PathDropped(const std::string& path);
+  void SaveStateClicked();  // in either mode
+  void StopClicked();       // Escape: as "Stop" while a scan or run is on
+  void AboutClicked();
 
   // --- The settings controls.
   // The user changed the text of a box (nothing is checked until it is left).
@@ -126,12 +146,28 @@ class MainController {
   bool busy() const { return busy_; }
   bool quitting() const { return quitting_; }
   const std::string& state_file() const { return state_file_; }
+  // Pages and folders (these end in a separator), most recent first.
+  const std::vector<std::string>& recent() const { return memory_.recent; }
   // The keywords meta tag shown in the output box, without its status lines.
   std::string GetMetaTag() const;
 
  private:
   class RunAdapter;
   friend class RunAdapter;
+  class ModalDesktop;
+  friend class ModalDesktop;
+  // While it lives a modal box or dialog is up: every command of the main
+  // window looks disabled, as it is.
+  class Blocked {
+   public:
+    explicit Blocked(MainController& c);
+    ~Blocked();
+    Blocked(const Blocked&) = delete;
+    Blocked& operator=(const Blocked&) = delete;
+
+   private:
+    MainController& c_;
+  };
 
   void ApplyDefaults();
   void ResetControls();
@@ -147,9 +183,16 @@ class MainController {
   void RunFolder();
   bool SaveStateWithMessage();
   void Tell(std::string caption, std::string text, Icon icon);
+  void ChooseInputFile(const std::string& name);
+  void ChooseFolder(const std::string& folder);
+  void OpenPath(const std::string& path);
+  void Remember(const std::string& path);
+  std::string DialogFolder(const std::string& box_path) const;
+  void SaveWindowMemory();
 
   MainWindowView& view_;
-  Platform& platform_;
+  Platform& platform_;                 // the desktop itself; use desktop_
+  std::unique_ptr<Platform> desktop_;  // the desktop, greying the commands
   ControllerPaths paths_;
   std::string state_file_;
 
@@ -167,12 +210,22 @@ class MainController {
   std::string saved_folder_;                 // folder kept in single-file mode
   std::array<std::string, 2> saved_output_;  // 0 single, 1 multiple
   std::optional<bool> last_inspect_done_;    // the dialog's done box
+  WindowMemory memory_;                      // place and recent list
+  // The texts of the input and folder boxes last reported as wrong, so
+  // that leaving the box after the click that reported them says nothing
+  // more. Editing the box forgets them.
+  std::string reported_input_;
+  std::string reported_folder_;
 
   bool startup_completed_ = false;
   bool stop_ = false;      // blnStop
   bool busy_ = false;      // a scan or run is under way
   bool quitting_ = false;  // Quit was given; a run unwinds silently
   bool report_buttons_enabled_ = true;
+  // "Ignore common words" was unticked because the chosen language has no
+  // list, not by the user: a language with a list ticks it again.
+  bool unticked_for_language_ = false;
+  int blocked_ = 0;  // modal boxes and dialogs up
 };
 
 // The address of the user manual from program text 15: a text with a

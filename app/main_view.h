@@ -9,7 +9,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "app/window_rules.h"
 #include "batch/multiple_file_run.h"
 #include "batch/operation_parameters.h"
 #include "engine/settings.h"
@@ -74,6 +76,17 @@ struct CommandState {
   bool FolderReadOnly = false;
 
   bool ViewReportVisible = false;  // cmdViewReport
+  bool ViewReport = true;          // cmdViewReport enabled (when shown)
+  // Quit, the settings, "Large window", the manual link and the Help menu:
+  // live even during runs, off only behind a modal box or dialog.
+  bool Live = true;
+
+  // The menu entries without a button of their own.
+  bool OpenPage = true;        // File > Open page...
+  bool OpenFolder = true;      // File > Open folder...
+  bool SaveState = true;       // File > Save state
+  bool ListWordsEntry = true;  // Run > List words
+  bool Stop = false;  // Run > Stop (Escape): a scan or run is stoppable
 
   std::string ListWordsCaption = "List words";
   std::string ShowExistingCaption = "Show existing keywords etc.";
@@ -88,8 +101,14 @@ class MainWindowView {
   virtual void SetCaption(std::string_view text) = 0;
   // Fills the settings lists with the items of engine/settings.h.
   virtual void FillSettingsLists() = 0;
-  // Shows the main window, at top 1000 and left 500 twips.
-  virtual void ShowMainWindow() = 0;
+  // The screen and the sizes the window's layout asks for.
+  virtual MainWindowSizes Sizes() const = 0;
+  // Shows the main window with the area inside its frame at `place`
+  // (twips from the screen's top left corner), maximised when asked.
+  virtual void ShowMainWindow(const WindowGeometry& place) = 0;
+  // Its place as it would be restored: its normal size when maximised or
+  // enlarged by "Large window".
+  virtual WindowGeometry MainWindowGeometry() const = 0;
   // True while the window is in ordinary interactive use (shown, not behind
   // a modal dialog): the guard of the checks made on leaving a box.
   virtual bool InInteractiveUse() const = 0;
@@ -116,6 +135,11 @@ class MainWindowView {
   virtual void SetWordCountLabel(std::string_view text) = 0;
   // lblMetaTagInserted: shown with `text`, or hidden.
   virtual void SetInsertedCaption(std::string_view text, bool visible) = 0;
+  // The status bar: the outcome of the last command that has no message
+  // box of its own.
+  virtual void ShowStatus(std::string_view text) = 0;
+  // File > Recent: the pages and folders, most recent first (paths).
+  virtual void ShowRecent(const std::vector<std::string>& paths) = 0;
 
   // --- During a scan or a run.
   // Lets pending user input be handled and shows what has been collected.
@@ -135,7 +159,8 @@ class MainWindowView {
   virtual void ShowParametersWindow() = 0;
   virtual void ShowParameters(const OperationParameters& parameters,
                               const ParameterEnabling& enabling) = 0;
-  // frmReport, not modal, brought to the front; hidden again.
+  // frmReport, not modal, shown (placed anew when it was hidden), brought
+  // to the front and activated; hidden again.
   virtual void ShowReportWindow() = 0;
   virtual void HideReportWindow() = 0;
   virtual bool ReportWindowVisible() const = 0;
@@ -150,6 +175,8 @@ class MainWindowView {
   virtual void FocusReportClose() = 0;
   // frmHelp, not modal; restored when it was minimised.
   virtual void ShowHelpWindow() = 0;
+  // Help > About: `text` is UTF-8 with LF line breaks.
+  virtual void ShowAbout(std::string_view caption, std::string_view text) = 0;
 };
 
 }  // namespace vorn

@@ -13,11 +13,13 @@
 
 namespace vorn {
 
-// An open-file dialog: its title and one filter entry ("description |
-// patterns", the patterns separated by ";").
+// An open-file dialog: its title, one filter entry ("description |
+// patterns", the patterns separated by ";") and the folder it opens in
+// (empty: the desktop's choice).
 struct OpenFileDialog {
   std::string title;
   std::string filter;
+  std::string folder;
 };
 
 class Platform : public Prompter {
@@ -33,9 +35,11 @@ class Platform : public Prompter {
   // Returns the chosen path, or the empty text when the user cancelled.
   virtual std::string ChooseFileToSave(const std::string& title) = 0;
 
-  // Shows the folder browser with `prompt`. Returns the chosen folder, or
-  // the empty text when the user cancelled.
-  virtual std::string ChooseFolder(const std::string& prompt) = 0;
+  // Shows the folder browser with `prompt`, opening in `start` (empty: the
+  // desktop's choice). Returns the chosen folder, or the empty text when
+  // the user cancelled.
+  virtual std::string ChooseFolder(const std::string& prompt,
+                                   const std::string& start) = 0;
 
   // Replaces the clipboard's content by `text`.
   virtual void SetClipboardText(std::string_view text) = 0;

@@ -106,6 +106,26 @@ std::optional<int> BoxValue(std::string_view line) {
   return static_cast<int>(value);
 }
 
+// Line 22: the value of the chosen language, or for "Automatic" the base
+// plus the value of the fallback.
+int LanguageStateValue(const AnalysisSettings& s) {
+  if (IsAutomatic(s.TextLanguage))
+    return kAutomaticStateBase + StateValueOf(s.FallbackLanguage);
+  return StateValueOf(s.TextLanguage);
+}
+
+bool SetLanguageFromStateValue(int value, AnalysisSettings& s) {
+  if (const int language = LanguageOfStateValue(value); language >= 0) {
+    s.TextLanguage = language;
+    return true;
+  }
+  const int fallback = LanguageOfStateValue(value - kAutomaticStateBase);
+  if (fallback < 0) return false;
+  s.TextLanguage = kAutomaticLanguage;
+  s.FallbackLanguage = fallback;
+  return true;
+}
+
 }  // namespace
 
 std::string FormatState(const SavedState& state) {
@@ -129,7 +149,7 @@ std::string FormatState(const SavedState& state) {
   lines.push_back(box(s.SpaceAfterComma));
   lines.push_back(box(s.ForwardSlash));
   for (int k = 5; k < 10; ++k) lines.push_back(position(kListLines[k].list));
-  lines.push_back(std::to_string(s.TextLanguage));
+  lines.push_back(std::to_string(LanguageStateValue(s)));
   for (const Parameter parameter : kParameterLines)
     lines.push_back(box(ParameterValue(state.Parameters, parameter)));
   lines.push_back(state.SingleFileMode ? "#TRUE#" : "#FALSE#");
@@ -168,9 +188,8 @@ std::optional<SavedState> ParseState(std::string_view text) {
     SettingOf(s, l.list) = ValueAt(l.list, *p);
   }
   const auto language = Integer(line(22));
-  if (!language || *language < 0 || *language >= kNumLanguages)
+  if (!language || !SetLanguageFromStateValue(*language, s))
     return std::nullopt;
-  s.TextLanguage = *language;
 
   bool* const analysis_boxes[] = {&s.IgnoreShortWords, &s.IgnoreCommonWords,
                                   &s.PreserveCase, &s.SpaceAfterComma,
@@ -209,6 +228,67 @@ std::optional<SavedState> LoadState(const std::string& path) {
 std::string SaveState(const SavedState& state, const std::string& path) {
   if (path.empty()) return "No folder for the user's settings could be found";
   return WriteFileReplacing(path, FormatState(state));
+}
+
+std::string WindowMemoryPath(const std::string& state_file) {
+  if (state_file.empty()) return {};
+  return FolderOfPath(state_file) + kPathSeparator + "vorn.window";
+}
+
+std::string FormatWindowMemory(const WindowMemory& memory) {
+  std::string text;
+  if (const auto& g = memory.geometry) {
+    text += "geometry " + std::to_string(g->area.left) + " " +
+            std::to_string(g->area.top) + " " + std::to_string(g->area.width) +
+            " " + std::to_string(g->area.height) + " " +
+            (g->maximised ? "1" : "0") + "\n";
+  }
+  for (const std::string& path : memory.recent) text += "recent " + path + "\n";
+  return text;
+}
+
+namespace {
+
+std::optional<WindowGeometry> ParseGeometry(std::string_view text) {
+  int v[5] = {};
+  const char* p = text.data();
+  const char* const end = text.data() + text.size();
+  for (int& value : v) {
+    if (p < end && *p == ' ') ++p;
+    const auto [next, error] = std::from_chars(p, end, value);
+    if (error != std::errc() || next == p) return std::nullopt;
+    p = next;
+  }
+  if (p != end || v[2] <= 0 || v[3] <= 0 || (v[4] != 0 && v[4] != 1))
+    return std::nullopt;
+  return WindowGeometry{{v[0], v[1], v[2], v[3]}, v[4] == 1};
+}
+
+}  // namespace
+
+WindowMemory ParseWindowMemory(std::string_view text) {
+  WindowMemory memory;
+  while (!text.empty()) {
+    const std::size_t eol = text.find('\n');
+    std::string_view line = text.substr(0, eol);
+    text = eol == std::string_view::npos ? std::string_view()
+                                         : text.substr(eol + 1);
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    if (line.starts_with("geometry ")) {
+      memory.geometry = ParseGeometry(line.substr(9));
+    } else if (line.starts_with("recent ") && line.size() > 7 &&
+               memory.recent.size() < kMaxRecent) {
+      memory.recent.emplace_back(line.substr(7));
+    }
+  }
+  return memory;
+}
+
+void RememberRecent(std::vector<std::string>& recent, const std::string& path) {
+  if (path.empty()) return;
+  std::erase(recent, path);
+  recent.insert(recent.begin(), path);
+  if (recent.size() > kMaxRecent) recent.resize(kMaxRecent);
 }
 
 }  // namespace vorn

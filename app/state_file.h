@@ -7,7 +7,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "app/window_rules.h"
 #include "batch/operation_parameters.h"
 #include "engine/settings.h"
 
@@ -25,7 +27,10 @@ struct SavedState {
 // The 40 lines of a state: texts between double quotes (a double quote
 // inside a text is written twice), list positions and check box values as
 // decimal numbers, the mode as #TRUE# or #FALSE#; each line ends in CR LF.
-// Texts are UTF-8.
+// Texts are UTF-8. The language (line 22) is stored by its state value
+// (kLanguages), which for the first six languages and "Another" is their
+// position in the first list of seven; "Automatic" is stored as
+// kAutomaticStateBase plus the value of its fallback.
 std::string FormatState(const SavedState& state);
 
 // Reads a state as the program applies it: the words to ignore are
@@ -33,8 +38,8 @@ std::string FormatState(const SavedState& state);
 // their coupling, a check box is ticked only by the value 1 (2 is greyed),
 // and a saved folder brings multiple-file mode. Returns nothing when the
 // text is damaged or short (fewer than 40 lines, a number where none is, a
-// list position outside its list, a check box value outside 0-2): the
-// caller then keeps the defaults.
+// list position outside its list, a language value that stands for none, a
+// check box value outside 0-2): the caller then keeps the defaults.
 std::optional<SavedState> ParseState(std::string_view text);
 
 // The state file's path: the per-user configuration folder + "/Quillon/
@@ -48,6 +53,29 @@ std::optional<SavedState> LoadState(const std::string& path);
 // Writes the state file safely (aside, then renamed). Returns the empty
 // text on success, else the system's description of the error.
 std::string SaveState(const SavedState& state, const std::string& path);
+
+// What the window remembers in a second file beside the state file, so
+// that the 40 lines stay as they are: where the main window was (inside its
+// frame), and the pages and folders used last.
+struct WindowMemory {
+  std::optional<WindowGeometry> geometry;
+  std::vector<std::string> recent;  // paths, most recent first
+};
+inline constexpr std::size_t kMaxRecent = 8;
+
+// "vorn.window" in the folder of `state_file`; empty when that is empty.
+std::string WindowMemoryPath(const std::string& state_file);
+
+// One line "geometry LEFT TOP WIDTH HEIGHT MAXIMISED" (twips, 0 or 1), then
+// one line "recent PATH" per path; LF line ends.
+std::string FormatWindowMemory(const WindowMemory& memory);
+// Reads what is sound: a damaged geometry line is left out, unknown lines
+// are skipped, and at most kMaxRecent paths are kept.
+WindowMemory ParseWindowMemory(std::string_view text);
+
+// Puts `path` first in `recent`, removing an earlier entry of it and the
+// entries beyond kMaxRecent.
+void RememberRecent(std::vector<std::string>& recent, const std::string& path);
 
 }  // namespace vorn
 

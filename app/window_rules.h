@@ -1,16 +1,19 @@
 // The rules of the windows that do not depend on any toolkit: where the
-// secondary windows go and how large they are (in twips, 1/1440 inch, of
-// the screen's logical resolution), the report's copy button, the inspect
-// dialog's boxes and which keys open the help.
+// windows go and how large they are (in twips, 1/1440 inch, of the
+// screen's logical resolution), the report's copy button, the inspect
+// dialog's boxes, keyboard accelerators and which keys open the help.
 #ifndef VORN_APP_WINDOW_RULES_H_
 #define VORN_APP_WINDOW_RULES_H_
 
+#include <optional>
 #include <string>
+#include <string_view>
 
-#include "app/main_view.h"
 #include "batch/multiple_file_run.h"
 
 namespace vorn {
+
+enum class Control;  // app/main_view.h
 
 inline constexpr int kTwipsPerInch = 1440;
 
@@ -30,6 +33,31 @@ struct TwipsRect {
 // Where the main window first appears.
 inline constexpr int kMainWindowTop = 1000;
 inline constexpr int kMainWindowLeft = 500;
+
+// A window's place as it is remembered from one start to the next.
+struct WindowGeometry {
+  TwipsRect area;  // inside the frame, as it is when not maximised
+  bool maximised = false;
+  bool operator==(const WindowGeometry&) const = default;
+};
+
+// What the main window's layout asks for (inside the frame), and the
+// screen it is on.
+struct MainWindowSizes {
+  // Where the area inside the frame can go: the screen's available area
+  // (taskbars left out) less what the window manager adds around it.
+  TwipsRect screen;
+  int natural_width = 0;
+  int natural_height = 0;
+  int min_width = 0;
+  int min_height = 0;
+};
+
+// Where the main window shows at start: the remembered place, else its
+// natural size at left 500 and top 1000, moved and shrunk (never below its
+// minimum) so that it lies wholly on the screen, its title bar first.
+WindowGeometry MainWindowPlace(const std::optional<WindowGeometry>& saved,
+                               const MainWindowSizes& sizes);
 
 // The "Large window" toggle: the new top and height of the main window.
 // Cleared: the design height, centred vertically; set: top 300 and 90% of
@@ -56,16 +84,27 @@ TwipsRect ParametersWindowPlacement(const TwipsRect& main, bool main_minimised,
 
 // frmEditMetaTag over the main window: `folder_button_top` (the top of
 // cmdFolder inside the main window) + 330 below the main window's top, at
-// its left edge and with its width; the height is the dialog's own.
+// its left edge and with its width, down to `keep_clear_top` (the top of
+// the row with the word count and the progress, which stays in view with
+// the output box below it). When that leaves less than `min_height`, the
+// dialog reaches further up, at most to the main window's top, and only
+// then further down.
 TwipsRect InspectDialogPlacement(const TwipsRect& main, int folder_button_top,
-                                 int own_height);
+                                 int keep_clear_top, int min_height);
 
-// frmReport: as wide as the main window when first loaded; each time it
-// becomes active (in normal state) 820 below the main window's top, at its
-// left edge. It never gets smaller than 7500 x 3000.
+// frmReport never gets smaller than 7500 x 3000.
 inline constexpr int kReportMinWidth = 7500;
 inline constexpr int kReportMinHeight = 3000;
-inline constexpr int kReportTopOffset = 820;
+
+// frmReport, each time it is shown after being hidden: beside the main
+// window (right, else left) when the screen has room for its minimum
+// width, as high as the main window; else over the main window's settings,
+// from `band_top` to `band_bottom` (offsets from the main window's top:
+// below the input rows, above the commands), so that the input rows, Stop
+// and the output box stay in view. Only when that band is lower than the
+// minimum height does the report reach down further.
+TwipsRect ReportWindowPlacement(const TwipsRect& main, const TwipsRect& screen,
+                                int band_top, int band_bottom);
 
 // The report's copy button: its caption and width for a selection that is
 // empty or not.
@@ -79,6 +118,18 @@ CopyButton CopyButtonFor(bool has_selection);
 inline constexpr int kKeyF1 = 112;
 bool F1OpensHelp(Control control);
 
+// `caption` with a keyboard accelerator: "&" before the first letter of it
+// that is one of `letters` (tried in their order, either case); an "&" of
+// the caption itself is doubled. No accelerator when none of the letters
+// occurs.
+std::string AcceleratedCaption(std::string_view caption,
+                               std::string_view letters);
+
+// A file dialog's filter entry "description | *.a;*.b" as the dialog shows
+// it: "description (*.a *.b)", a list in brackets that ends the
+// description being replaced by the patterns.
+std::string DialogFilter(std::string_view entry);
+
 // The inspect dialog: its caption, instructions and the state of its three
 // boxes when it becomes active.
 inline constexpr const char* kEditMetaTagCaption = "Edit keywords meta tag";
@@ -91,7 +142,9 @@ struct InspectBoxes {
 InspectBoxes InspectStartBoxes(const InspectRequest& request);
 // Continue: the boxes and the edited tag as the run reads them.
 InspectAnswer ContinueAnswer(const InspectBoxes& boxes, std::string tag);
-// The close box: "do not insert" and "stop", then as Continue.
+// The close box and Escape: "do not insert", no done tag, and "stop". The
+// page is left as it was; only Continue with the boxes writes a done tag
+// without a keywords tag.
 InspectAnswer CloseBoxAnswer(InspectBoxes boxes, std::string tag);
 
 }  // namespace vorn

@@ -145,6 +145,7 @@ class Run {
   // true.
   bool PassedOver(const std::string& current, const std::string& shown_name);
   void LogInsertResult(InsertResult result, const InsertNotes& notes);
+  std::string PageLanguageLine() const;
   void Finish();
   void LogSafetySummary();
   // `path` relative to the run's folder, as the report shows it.
@@ -377,6 +378,11 @@ bool Run::ProcessFile(const std::string& folder, const std::string& name,
     case DocumentStatus::kScanned:
       break;
   }
+  // With "Automatic" the language of each page scanned ends its lines.
+  std::string language_line;
+  if (status == DocumentStatus::kScanned &&
+      IsAutomatic(analysis_.settings().TextLanguage))
+    language_line = "\r\n" + PageLanguageLine();
   const bool stop_pressed = status == DocumentStatus::kStopped;
   if (stop_pressed) {
     const Answer a = view_.Ask(
@@ -413,6 +419,7 @@ bool Run::ProcessFile(const std::string& folder, const std::string& name,
           (void)InsertDoneMetaTag(current, done_options);
         }
         if (stop_operation_) {
+          Output(language_line);
           Output(kStoppedLine);
           return false;
         }
@@ -447,7 +454,7 @@ bool Run::ProcessFile(const std::string& folder, const std::string& name,
     }
   }
 
-  Output("\r\n");
+  Output(language_line + "\r\n");
   if (s_.FileCount > 1)
     view_.SetInsertedCaption(
         InsertedCountCaption(s_.InsertedCount, s_.FileCount));
@@ -457,6 +464,13 @@ bool Run::ProcessFile(const std::string& folder, const std::string& name,
     return false;
   }
   return true;
+}
+
+std::string Run::PageLanguageLine() const {
+  const PageLanguage& page = analysis_.last_language();
+  const bool list_missing = analysis_.settings().IgnoreCommonWords &&
+                            !analysis_.common_words().Available(page.language);
+  return LanguageReportLine(page, list_missing);
 }
 
 void Run::LogInsertResult(InsertResult result, const InsertNotes& notes) {

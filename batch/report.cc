@@ -1,5 +1,6 @@
 #include "batch/report.h"
 
+#include "support/cp1252.h"
 #include "support/files.h"
 
 namespace vorn {
@@ -32,8 +33,15 @@ void Report::Changed() {
 
 std::string SaveReport(const std::string& text, const std::string& path) {
   if (text.empty()) return {};
+  std::string lines;
+  lines.reserve(text.size() + 1);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    lines += text[i];
+  }
+  lines += '\n';
   // Written aside and renamed: a failed save never leaves half a file.
-  return WriteFileReplacing(path, text + "\r\n");
+  return WriteFileReplacing(path, Cp1252ToUtf8(lines));
 }
 
 }  // namespace vorn

@@ -45,9 +45,10 @@ class Report : public OperationLog {
   ReportListener* listener_ = nullptr;
 };
 
-// Writes the report to `path` followed by CR LF, replacing the file.
-// Returns the empty text on success, else the system's description of the
-// error. An empty report writes nothing.
+// Writes the report to `path` as this platform's text files are: UTF-8,
+// each line ending in LF (the last one too), replacing the file. Returns
+// the empty text on success, else the system's description of the error.
+// An empty report writes nothing.
 std::string SaveReport(const std::string& text, const std::string& path);
 
 }  // namespace vorn

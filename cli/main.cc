@@ -42,7 +42,8 @@ void ApplyOptions(const CliOptions& o, AnalysisSettings& s) {
   set(o.span_weight, s.SpanWeight);
   set(o.short_word_size, s.ShortWordSize);
   set(o.min_frequency, s.ThresholdFrequency);
-  set(o.language, s.TextLanguage);
+  if (o.language) SelectLanguage(s, *o.language);
+  set(o.fallback_language, s.FallbackLanguage);
   auto flag = [](const std::optional<bool>& v, bool& field) {
     if (v) field = *v;
   };
@@ -203,7 +204,8 @@ int Main(int argc, char** argv) {
   const std::string data_dir = options->data_dir.value_or(ProgramFolder());
   CommonWordsTable common;
   common.InitCommonWords(data_dir);
-  if (settings.IgnoreCommonWords && !common.Available(settings.TextLanguage))
+  if (settings.IgnoreCommonWords &&
+      !common.Available(CommonWordsLanguage(settings)))
     ReportCommonWordsUnavailable(settings, data_dir, view);
   switch (options->command) {
     case Command::kShow:

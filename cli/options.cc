@@ -1,5 +1,6 @@
 #include "cli/options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <functional>
 #include <map>
@@ -21,10 +22,33 @@ std::optional<int> ParseInt(std::string_view text, int lo, int hi, int step) {
   return value;
 }
 
-std::optional<int> ParseLanguage(std::string_view code) {
-  for (int i = 0; i < kNumLanguages; ++i)
-    if (code == kLanguages[i].code) return i;
-  return std::nullopt;
+// A language code in any letter case; "auto" only when `automatic_too`.
+std::optional<int> ParseLanguage(std::string_view code, bool automatic_too) {
+  const int language = LanguageOfCode(code);
+  if (language < 0 || (IsAutomatic(language) && !automatic_too))
+    return std::nullopt;
+  return language;
+}
+
+// The languages and their codes as --help lists them, four to a line.
+std::string LanguageTable() {
+  std::string table;
+  int column = 0;
+  for (int i = 0; i < kNumLanguages; ++i) {
+    if (IsAutomatic(i)) continue;
+    std::string cell =
+        std::string(kLanguages[i].code) + " " +
+        (i == kAnotherLanguage ? "your own list" : kLanguages[i].item);
+    cell.resize(std::max<std::size_t>(cell.size() + 1, 17), ' ');
+    table += (column == 0 ? "  " : "") + cell;
+    if (++column == 4) {
+      table.erase(table.find_last_not_of(' ') + 1);
+      table += "\n";
+      column = 0;
+    }
+  }
+  if (column != 0) table.erase(table.find_last_not_of(' ') + 1) += "\n";
+  return table;
 }
 
 std::optional<std::vector<std::string>> ParseExtensions(std::string_view list) {
@@ -172,13 +196,17 @@ std::optional<CliOptions> ParseCommandLine(int argc, const char* const* argv,
       const auto v = value();
       if (!v) return fail(std::string(arg) + " needs a value");
       o.*(t->second) = std::string(*v);
-    } else if (arg == "--language") {
+    } else if (arg == "--language" || arg == "--fallback-language") {
+      const bool automatic_too = arg == "--language";
       const auto v = value();
-      if (!v) return fail("--language needs a value");
-      o.language = ParseLanguage(*v);
-      if (!o.language)
-        return fail("invalid value '" + std::string(*v) +
-                    "' for --language (expected en, fr, de, it, pt, es or xx)");
+      if (!v) return fail(std::string(arg) + " needs a value");
+      auto& field = automatic_too ? o.language : o.fallback_language;
+      field = ParseLanguage(*v, automatic_too);
+      if (!field)
+        return fail("invalid value '" + std::string(*v) + "' for " +
+                    std::string(arg) + " (expected " +
+                    (automatic_too ? "auto or " : "") +
+                    "a code of the language list in --help)");
     } else if (arg == "--ext") {
       const auto v = value();
       if (!v) return fail("--ext needs a value");
@@ -244,7 +272,10 @@ Analysis settings (defaults in brackets):
   --max-bytes TEXT               at most 1000 [500]
   --begin-with TEXT              phrases placed first in the tag
   --ignore-words TEXT            words never counted
-  --language CODE                en fr de it pt es xx [en]
+  --language CODE                a code of the list below, or auto: the
+                                 language each page declares [en]
+  --fallback-language CODE       with auto, for pages that declare none
+                                 [en, or the language of --state]
   --data-dir DIR                 where cmwds_*.txt are read from
   --state FILE                   start from a saved state file
 
@@ -252,7 +283,9 @@ insert: --tag TEXT, --backup, --done | --no-done [--done]
 run:    --subfolders, --backup, --no-skip-done, --no-add-done,
         --dont-log-done, --include-old, --include-new,
         --ext LIST (htm,html,shtm,shtml) [htm,html]
-)";
+
+Languages (CODE and common words):
+)" + LanguageTable();
 }
 
 }  // namespace vorn::cli

@@ -26,7 +26,8 @@ struct CliOptions {
   std::optional<bool> ignore_short_words, ignore_common_words, preserve_case,
       space_after_comma, forward_slash;
   std::optional<std::string> max_keywords, max_bytes, begin_with, ignore_words;
-  std::optional<int> language;  // position in the language list
+  std::optional<int> language;           // position in the language list
+  std::optional<int> fallback_language;  // the same, never "Automatic"
   std::optional<std::string> data_dir, state_file;
 
   // insert

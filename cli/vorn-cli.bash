@@ -29,8 +29,11 @@ _vorn_cli() {
     --short-word-size | --min-frequency)
       COMPREPLY=($(compgen -W "${digits#0 }" -- "$cur"))
       return ;;
-    --language)
-      COMPREPLY=($(compgen -W "en fr de it pt es xx" -- "$cur"))
+    --language | --fallback-language)
+      local languages="en fr de it pt es ar bg ca zh hr cs da nl et fi el he
+        hi hu id ja ko lv lt ne no fa pl ro ru sk sl sv th tr uk vi xx"
+      [[ $prev == --language ]] && languages="auto $languages"
+      COMPREPLY=($(compgen -W "$languages" -- "$cur"))
       return ;;
     --ext)
       # A comma list: complete its last item.
@@ -60,7 +63,8 @@ _vorn_cli() {
   local takes_value=" --title-weight --description-weight --existing-keywords-weight
     --bold-weight --italic-weight --table-weight --div-weight --span-weight
     --short-word-size --min-frequency --max-keywords --max-bytes --begin-with
-    --ignore-words --language --data-dir --state --tag --ext "
+    --ignore-words --language --fallback-language --data-dir --state --tag
+    --ext "
   local command="" path="" i word
   for ((i = 1; i < COMP_CWORD; i++)); do
     word=${COMP_WORDS[i]}
@@ -88,7 +92,7 @@ _vorn_cli() {
       --space-after-comma --no-space-after-comma
       --forward-slash --no-forward-slash
       --max-keywords --max-bytes --begin-with --ignore-words --language
-      --data-dir --state"
+      --fallback-language --data-dir --state"
     local insert_options="--tag --done --no-done"
     local run_options="--subfolders --no-skip-done --no-add-done
       --dont-log-done --include-old --include-new --ext"

@@ -223,11 +223,16 @@ InsertResult Replace(FileSystem& fs, const PageRead& page,
   return InsertResult::kFileError;
 }
 
+// One keywords meta tag and nothing else: one line that is the tag around
+// "keywords" from its "<meta " to its closing ">". Anything more (a
+// listing of the page's tags, a second tag, the count lines) could put
+// text into the head.
 bool IsKeywordsTag(std::string_view tag) {
   const std::string t = LowerCp1252(tag);
-  return t.find("<meta ") != std::string::npos &&
-         t.find("\"keywords\"") != std::string::npos &&
-         t.find("existing keywords") == std::string::npos;
+  if (t.find_first_of("\r\n") != std::string::npos) return false;
+  if (t.find("existing keywords") != std::string::npos) return false;
+  const TagSpan span = FindKeywordsMetaTag(t);
+  return span.start == 1 && span.end == t.size();
 }
 
 }  // namespace

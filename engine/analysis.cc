@@ -64,8 +64,9 @@ void Analysis::UpdateSettings(const AnalysisSettings& settings) {
 
 DocumentStatus Analysis::DoFile(const std::string& path, ScanOptions options,
                                 MainView& view, std::int64_t* position) {
+  last_language_ = {};
   return vorn::DoFile(fs_, path, settings_, common_, options, view, table_,
-                      position, &last_file_size_);
+                      position, &last_file_size_, &last_language_);
 }
 
 std::string Analysis::GenerateKeywordMetaTag(bool with_status_lines) {

@@ -31,6 +31,7 @@ class Analysis {
       : common_(common), fs_(fs) {}
 
   const AnalysisSettings& settings() const { return settings_; }
+  const CommonWordsTable& common_words() const { return common_; }
 
   // Takes new settings; a change that affects the analysis makes the cached
   // word table stale. Tag-shaping changes keep it.
@@ -61,6 +62,9 @@ class Analysis {
   // The size of the last file scanned, -1 when it could not be read.
   std::int64_t last_file_size() const { return last_file_size_; }
 
+  // The language the last scan used, and how it was chosen.
+  const PageLanguage& last_language() const { return last_language_; }
+
  private:
   const CommonWordsTable& common_;
   FileSystem& fs_;
@@ -68,6 +72,7 @@ class Analysis {
   WordTable table_;
   bool current_ = false;
   std::int64_t last_file_size_ = -1;
+  PageLanguage last_language_;
 };
 
 }  // namespace vorn

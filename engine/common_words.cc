@@ -62,24 +62,48 @@ void AddWordsOfLine(std::string_view raw, bool allow_digits,
 }  // namespace
 
 void CommonWordsTable::InitCommonWords(const std::string& folder) {
-  for (int language = 0; language < kNumLanguages; ++language)
-    LoadCommonWords(folder, language);
+  folder_ = folder;
+  for (std::atomic<bool>& loaded : loaded_) loaded = false;
 }
 
 void CommonWordsTable::LoadCommonWords(const std::string& folder,
                                        int language) {
-  lists_[language] = List{};
+  ReadList(folder, language, lists_[language]);
+  loaded_[language] = true;
+}
+
+void CommonWordsTable::ReadList(const std::string& folder, int language,
+                                List& list) {
+  list = List{};
   const std::string path = FilePath(folder, language);
   // Negative: missing, empty or unopenable; 0: a non-text byte. Any line
   // end is accepted without a warning.
   if (ClassifyTextFilePrefix(path, kPrefixBytes) <= 0) return;
   const std::optional<std::string> bytes = ReadFileBytes(path);
-  if (bytes) LoadFromText(language, *bytes);
+  if (bytes) FillList(language, *bytes, list);
+}
+
+const CommonWordsTable::List& CommonWordsTable::ListOf(int language) const {
+  // Checked once a word: an atomic read, and the lock only the first time.
+  if (!loaded_[language].load(std::memory_order_acquire)) {
+    const std::lock_guard<std::mutex> lock(load_mutex_);
+    if (!loaded_[language].load(std::memory_order_relaxed)) {
+      if (!folder_.empty() && HasWordList(language))
+        ReadList(folder_, language, lists_[language]);
+      loaded_[language].store(true, std::memory_order_release);
+    }
+  }
+  return lists_[language];
 }
 
 void CommonWordsTable::LoadFromText(int language, std::string_view text) {
-  List& list = lists_[language];
-  list = List{};
+  lists_[language] = List{};
+  FillList(language, text, lists_[language]);
+  loaded_[language] = true;
+}
+
+void CommonWordsTable::FillList(int language, std::string_view text,
+                                List& list) {
   // Digits join words in French lists only, which may hold words like mp3.
   const bool allow_digits = language == kFrench;
   const std::string decoded = DecodeDocument(text, DetectEncoding(text));
@@ -95,11 +119,12 @@ void CommonWordsTable::LoadFromText(int language, std::string_view text) {
 }
 
 int CommonWordsTable::Count(int language) const {
-  return static_cast<int>(lists_[language].words.size());
+  if (!HasWordList(language)) return 0;
+  return static_cast<int>(ListOf(language).words.size());
 }
 
 const std::vector<std::string>& CommonWordsTable::Words(int language) const {
-  return lists_[language].words;
+  return ListOf(language).words;
 }
 
 bool CommonWordsTable::IsCommonWord(std::string_view word, int language) const {
@@ -113,8 +138,8 @@ bool CommonWordsTable::IsCommonWord(std::string_view word, int language) const {
 
 bool CommonWordsTable::IsCommonLowerCaseWord(std::string_view word,
                                              int language) const {
-  const List& list = lists_[language];
-  if (word.empty()) return false;
+  if (word.empty() || !HasWordList(language)) return false;
+  const List& list = ListOf(language);
   // Most words of a page are not common: a word whose first letter and
   // length no listed word shares is rejected without hashing.
   if (word.size() < 64 &&

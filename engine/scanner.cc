@@ -796,27 +796,34 @@ DocumentStatus ScanDocumentBytes(std::string_view bytes,
                                  const AnalysisSettings& settings,
                                  const CommonWordsTable& common,
                                  ScanOptions options, MainView& view,
-                                 WordTable& table, std::int64_t* position) {
+                                 WordTable& table, std::int64_t* position,
+                                 PageLanguage* language) {
   const LineEndingKind kind = ClassifyTextBytes(bytes);
   if (kind < 0) {
     if (position != nullptr) *position = kind;
     return DocumentStatus::kNotText;
   }
-  return ScanText(&bytes, settings, common, options, view, table);
+  // The rest of the scan sees the page's own language as if it were chosen.
+  AnalysisSettings page_settings = settings;
+  const PageLanguage page = ResolvePageLanguage(
+      settings.TextLanguage, settings.FallbackLanguage, bytes);
+  page_settings.TextLanguage = page.language;
+  if (language != nullptr) *language = page;
+  return ScanText(&bytes, page_settings, common, options, view, table);
 }
 
 DocumentStatus DoFile(FileSystem& fs, const std::string& path,
                       const AnalysisSettings& settings,
                       const CommonWordsTable& common, ScanOptions options,
                       MainView& view, WordTable& table, std::int64_t* position,
-                      std::int64_t* size) {
+                      std::int64_t* size, PageLanguage* language) {
   std::string bytes;
   const bool read = fs.ReadFile(path, &bytes).ok();
   if (size != nullptr)
     *size = read ? static_cast<std::int64_t>(bytes.size()) : -1;
   if (!read) return ScanText(nullptr, settings, common, options, view, table);
   return ScanDocumentBytes(bytes, settings, common, options, view, table,
-                           position);
+                           position, language);
 }
 
 }  // namespace vorn

@@ -111,19 +111,24 @@ class DocumentScanner {
 // conditions: N". A scan stopped by the user appends "Stopped with N words
 // identified." to the output box. A page that cannot be read empties the
 // table and gives kReadError. `*size` (when given) gets the page's size in
-// bytes, or -1 when it could not be read.
+// bytes, or -1 when it could not be read. With the language "Automatic" the
+// words are checked against the common words and rules of the page's own
+// language (ResolvePageLanguage); `*language` (when given) gets the
+// language used for a page that was scanned, stopped or not.
 DocumentStatus DoFile(FileSystem& fs, const std::string& path,
                       const AnalysisSettings& settings,
                       const CommonWordsTable& common, ScanOptions options,
                       MainView& view, WordTable& table, std::int64_t* position,
-                      std::int64_t* size = nullptr);
+                      std::int64_t* size = nullptr,
+                      PageLanguage* language = nullptr);
 
 // Same, on document bytes already in memory (tests, benchmarks, fuzzing).
 DocumentStatus ScanDocumentBytes(std::string_view bytes,
                                  const AnalysisSettings& settings,
                                  const CommonWordsTable& common,
                                  ScanOptions options, MainView& view,
-                                 WordTable& table, std::int64_t* position);
+                                 WordTable& table, std::int64_t* position,
+                                 PageLanguage* language = nullptr);
 
 }  // namespace vorn
 

@@ -66,9 +66,20 @@ int& SettingOf(AnalysisSettings& s, SettingsList list) {
   return s.TitleWeight;  // not reached
 }
 
+void SelectLanguage(AnalysisSettings& s, int language) {
+  if (IsAutomatic(language) && !IsAutomatic(s.TextLanguage))
+    s.FallbackLanguage = s.TextLanguage;
+  s.TextLanguage = language;
+}
+
+int CommonWordsLanguage(const AnalysisSettings& s) {
+  return IsAutomatic(s.TextLanguage) ? s.FallbackLanguage : s.TextLanguage;
+}
+
 void SetDefaults(AnalysisSettings& s, bool keep_texts) {
   AnalysisSettings d;
   d.TextLanguage = s.TextLanguage;
+  d.FallbackLanguage = s.FallbackLanguage;
   if (keep_texts) {
     d.BeginMetaTagWith = s.BeginMetaTagWith;
     d.WordsToIgnore = s.WordsToIgnore;
@@ -162,7 +173,10 @@ bool AffectsAnalysis(const AnalysisSettings& a, const AnalysisSettings& b) {
          a.IgnoreShortWords != b.IgnoreShortWords ||
          a.IgnoreCommonWords != b.IgnoreCommonWords ||
          a.PreserveCase != b.PreserveCase ||
-         a.WordsToIgnore != b.WordsToIgnore || a.TextLanguage != b.TextLanguage;
+         a.WordsToIgnore != b.WordsToIgnore ||
+         a.TextLanguage != b.TextLanguage ||
+         (IsAutomatic(a.TextLanguage) &&
+          a.FallbackLanguage != b.FallbackLanguage);
 }
 
 }  // namespace vorn

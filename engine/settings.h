@@ -5,11 +5,11 @@
 #ifndef VORN_ENGINE_SETTINGS_H_
 #define VORN_ENGINE_SETTINGS_H_
 
-#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "engine/languages.h"
 #include "engine/ui.h"
 
 namespace vorn {
@@ -20,26 +20,6 @@ inline constexpr int kMaxMaxKeywords = 100;
 inline constexpr int kDefaultMaxBytes = 500;
 inline constexpr int kMaxMaxBytes = 1000;
 inline constexpr int kMaxWordLength = 60;
-inline constexpr int kNumLanguages = 7;
-
-// The language list, by position: item text and file code.
-struct Language {
-  const char* item;
-  const char* code;
-};
-inline constexpr std::array<Language, kNumLanguages> kLanguages = {{
-    {"English", "en"},
-    {"French", "fr"},
-    {"German", "de"},
-    {"Italian", "it"},
-    {"Portuguese", "pt"},
-    {"Spanish", "es"},
-    {"Another", "xx"},
-}};
-inline constexpr int kEnglish = 0;
-inline constexpr int kFrench = 1;
-inline constexpr int kGerman = 2;
-inline constexpr int kAnotherLanguage = 6;
 
 // Values are those the engine uses (a title weight of 90, not the list
 // position 9); the Position/FromPosition helpers below convert.
@@ -65,6 +45,8 @@ struct AnalysisSettings {
   std::string BeginMetaTagWith{};  // the user's own phrases, comma-separated
   std::string WordsToIgnore{};     // normalised: "foo,bar"
   int TextLanguage = kEnglish;     // position in the language list
+  // With "Automatic": the language of pages that declare none with a list.
+  int FallbackLanguage = kEnglish;
 
   // The normalised words to ignore followed by one comma ("foo,bar," or ",").
   std::string IgnoreList() const { return WordsToIgnore + ","; }
@@ -91,9 +73,17 @@ int PositionOf(SettingsList list, int value);
 // The setting that a list controls.
 int& SettingOf(AnalysisSettings& s, SettingsList list);
 
+// The language list set to `language`. Choosing "Automatic" makes the
+// language chosen until then the fallback for pages that declare none.
+void SelectLanguage(AnalysisSettings& s, int language);
+
+// The language whose common-word list the settings rely on whatever the
+// page: the chosen one, or with "Automatic" the fallback.
+int CommonWordsLanguage(const AnalysisSettings& s);
+
 // Restores every list and check box to its default and the two numeric
 // fields to "50" and "500". The texts (begin-with, words to ignore) are
-// emptied unless `keep_texts`; the language never changes.
+// emptied unless `keep_texts`; the language and its fallback never change.
 void SetDefaults(AnalysisSettings& s, bool keep_texts);
 
 // Keeps the decimal digits of `text`, the first "+" before any digit, and

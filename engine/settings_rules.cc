@@ -5,17 +5,17 @@ namespace vorn {
 void ReportCommonWordsUnavailable(AnalysisSettings& settings,
                                   const std::string& folder,
                                   Prompter& prompter) {
+  const int language = CommonWordsLanguage(settings);
   prompter.Ask(CommonWordsUnavailableMessage(
-      settings.TextLanguage,
-      CommonWordsTable::FilePath(folder, settings.TextLanguage)));
+      language, CommonWordsTable::FilePath(folder, language)));
   settings.IgnoreCommonWords = false;
 }
 
 void ChangeLanguage(AnalysisSettings& settings, int language,
                     const CommonWordsTable& common, const std::string& folder,
                     Prompter& prompter) {
-  settings.TextLanguage = language;
-  if (!common.Available(language))
+  SelectLanguage(settings, language);
+  if (!common.Available(CommonWordsLanguage(settings)))
     ReportCommonWordsUnavailable(settings, folder, prompter);
 }
 
@@ -23,7 +23,7 @@ void TickIgnoreCommonWords(AnalysisSettings& settings,
                            const CommonWordsTable& common,
                            const std::string& folder, Prompter& prompter) {
   settings.IgnoreCommonWords = true;
-  if (!common.Available(settings.TextLanguage))
+  if (!common.Available(CommonWordsLanguage(settings)))
     ReportCommonWordsUnavailable(settings, folder, prompter);
 }
 

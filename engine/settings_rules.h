@@ -13,14 +13,16 @@
 
 namespace vorn {
 
-// The "Common words not available" report for the chosen language, after
-// which common words are no longer ignored.
+// The "Common words not available" report for the chosen language (with
+// "Automatic", its fallback), after which common words are no longer
+// ignored.
 void ReportCommonWordsUnavailable(AnalysisSettings& settings,
                                   const std::string& folder,
                                   Prompter& prompter);
 
-// A language picked in the list: when its common words are not available
-// the user is told and IgnoreCommonWords is cleared.
+// A language picked in the list (see SelectLanguage): when its common words
+// (with "Automatic", the fallback's) are not available the user is told and
+// IgnoreCommonWords is cleared.
 void ChangeLanguage(AnalysisSettings& settings, int language,
                     const CommonWordsTable& common, const std::string& folder,
                     Prompter& prompter);

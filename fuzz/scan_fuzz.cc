@@ -29,7 +29,8 @@ const CommonWordsTable& Common() {
 }
 
 // Two bytes of choices: bit fields pick weights of 0 (skipping blocks and
-// the keywords tag) or not, letter case, short words and the threshold.
+// the keywords tag) or not, letter case, short words, the threshold and the
+// language.
 AnalysisSettings SettingsFrom(std::uint8_t a, std::uint8_t b) {
   AnalysisSettings s;
   s.TableWeight = (a & 0x01) ? 0 : 2;
@@ -42,8 +43,12 @@ AnalysisSettings SettingsFrom(std::uint8_t a, std::uint8_t b) {
   s.TitleWeight = (a & 0x80) ? 0 : 90;
   s.ThresholdFrequency = 1 + (b & 0x07);  // 1..8
   s.ShortWordSize = 1 + ((b >> 3) & 0x07);
-  s.TextLanguage = (b & 0x40) ? kFrench : kEnglish;
-  s.BoldWeight = (b & 0x80) ? 0 : 4;
+  // English, French, the page's own (with French as the fallback), and
+  // English with no bold weight.
+  const int kLanguage[] = {kEnglish, kFrench, kAutomaticLanguage, kEnglish};
+  s.TextLanguage = kLanguage[b >> 6];
+  s.FallbackLanguage = kFrench;
+  s.BoldWeight = (b >> 6) == 3 ? 0 : 4;
   return s;
 }
 

@@ -1,7 +1,11 @@
-// The application's toolkit-free rules: twips, where the secondary windows
-// go, bringing a long text box up to date, and the help text.
+// The application's toolkit-free rules: twips, where the windows go, the
+// inspect dialog's answers, accelerators, bringing a long text box up to
+// date, and the help and About texts.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -10,6 +14,12 @@
 #include "app/window_rules.h"
 
 namespace vorn {
+
+void PrintTo(const TwipsRect& r, std::ostream* os) {
+  *os << "{" << r.left << ", " << r.top << ", " << r.width << ", " << r.height
+      << "}";
+}
+
 namespace {
 
 TEST(WindowRulesTest, TwipsAndPlacements) {
@@ -32,13 +42,82 @@ TEST(WindowRulesTest, TwipsAndPlacements) {
             (VerticalPlacement{300, 10800}));
   const TwipsRect main{500, 1000, 9000, 7000};
   EXPECT_EQ(HelpWindowPlacement(main), (TwipsRect{700, 1480, 8600, 6320}));
-  EXPECT_EQ(InspectDialogPlacement(main, 600, 2500),
-            (TwipsRect{500, 1930, 9000, 2500}));
   const TwipsRect own{0, 0, 4000, 3000};
   EXPECT_EQ(ParametersWindowPlacement(main, false, own, 15000, 12000),
             (TwipsRect{5400, 4900, 4000, 3000}));
   EXPECT_EQ(ParametersWindowPlacement(main, true, own, 15000, 12000),
             (TwipsRect{5500, 4500, 4000, 3000}));
+}
+
+// The inspect dialog leaves the word count, the progress and the output
+// box below it in view; the report leaves the input rows, Stop and the
+// output box in view.
+TEST(WindowRulesTest, DialogAndReportLeaveTheMainControlsInView) {
+  const TwipsRect main{500, 1000, 12000, 9000};
+  const struct {
+    const char* what;
+    int keep_clear_top, min_height;
+    TwipsRect dialog;
+  } kDialog[] = {
+      {"room enough", 5000, 2500, {500, 1930, 12000, 4070}},
+      {"reaches up", 3000, 2500, {500, 1500, 12000, 2500}},
+      {"and then down", 2000, 2500, {500, 1000, 12000, 2500}},
+  };
+  for (const auto& k : kDialog) {
+    EXPECT_EQ(InspectDialogPlacement(main, 600, k.keep_clear_top, k.min_height),
+              k.dialog)
+        << k.what;
+  }
+  const struct {
+    const char* what;
+    TwipsRect screen;
+    TwipsRect report;
+  } kReport[] = {
+      {"right of it", {0, 0, 28800, 16200}, {12500, 1000, 12000, 9000}},
+      {"right, narrower", {0, 0, 20490, 11520}, {12500, 1000, 7990, 9000}},
+      {"left of it", {-8000, 0, 20500, 11520}, {-8000, 1000, 8500, 9000}},
+      {"over the settings", {0, 0, 14400, 8100}, {500, 2500, 12000, 3500}},
+  };
+  for (const auto& k : kReport) {
+    EXPECT_EQ(ReportWindowPlacement(main, k.screen, 1500, 5000), k.report)
+        << k.what;
+  }
+  // A band lower than the report's least height: it reaches further down.
+  EXPECT_EQ(ReportWindowPlacement(main, {0, 0, 14400, 8100}, 1500, 2500),
+            (TwipsRect{500, 2500, 12000, kReportMinHeight}));
+  // The main window at start: moved onto a smaller screen, never below its
+  // least size, the title bar on the screen.
+  const MainWindowSizes sizes{{100, 200, 8000, 5000}, 12000, 9000, 9000, 6000};
+  EXPECT_EQ(MainWindowPlace({{{3000, 2000, 15000, 10000}, false}}, sizes).area,
+            (TwipsRect{100, 200, 9000, 6000}));
+}
+
+TEST(WindowRulesTest, AcceleratorsAndFilters) {
+  const struct {
+    const char* caption;
+    const char* letters;
+    const char* shown;
+  } kAccelerators[] = {
+      {"List words", "LS", "&List words"},
+      {"Stop", "LS", "&Stop"},
+      {"Set operation parameters", "xP", "Set o&peration parameters"},
+      {"Save & quit", "q", "Save && &quit"},
+      {"Quit", "Z", "Quit"},
+  };
+  for (const auto& k : kAccelerators)
+    EXPECT_EQ(AcceleratedCaption(k.caption, k.letters), k.shown) << k.caption;
+
+  const struct {
+    const char* entry;
+    const char* filter;
+  } kFilters[] = {
+      {"HTML files (*.htm, *.html) | *.htm;*.html",
+       "HTML files (*.htm *.html)"},
+      {" Pages (new) x |*.htm ", "Pages (new) x (*.htm)"},
+      {"All files", "All files"},
+  };
+  for (const auto& k : kFilters)
+    EXPECT_EQ(DialogFilter(k.entry), k.filter) << k.entry;
 }
 
 TEST(TextSyncTest, OnlyTheEndChanges) {
@@ -110,6 +189,26 @@ TEST(HelpTextTest, ParagraphsCoverTheTopicsInOrder) {
     ASSERT_NE(at, std::string::npos) << "missing or out of order: " << topic;
   }
   EXPECT_EQ(HelpCaption("VORN"), "VORN Help");
+}
+
+// Every licence file beside the program is shown whole, under its name.
+TEST(HelpTextTest, AboutShowsEveryLicenceFile) {
+  const std::string about = AboutText("1.2.3", VORN_DATA_DIR);
+  EXPECT_TRUE(about.starts_with("VORN 1.2.3\n")) << about;
+  int licences = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(VORN_DATA_DIR)) {
+    const std::string name = entry.path().filename().string();
+    if (!name.starts_with("LICENSE")) continue;
+    std::stringstream text;
+    text << std::ifstream(entry.path()).rdbuf();
+    EXPECT_NE(about.find("=== " + name + " ===\n\n" + text.str()),
+              std::string::npos)
+        << name;
+    ++licences;
+  }
+  EXPECT_GE(licences, 1);
+  EXPECT_TRUE(
+      AboutText("1", "/").ends_with("No licence files were found in /.\n"));
 }
 
 }  // namespace

@@ -56,9 +56,12 @@ TEST(CliTest, CommandLines) {
        Usage("invalid value '10' for --bold-weight (expected 0..9)")},
       {"--short-word-size 0 tag page.htm", 2, "",
        Usage("invalid value '0' for --short-word-size (expected 1..9)")},
-      {"--language EN list page.htm", 2, "",
-       Usage("invalid value 'EN' for --language (expected en, fr, de, it, "
-             "pt, es or xx)")},
+      {"--language en-GB list page.htm", 2, "",
+       Usage("invalid value 'en-GB' for --language (expected auto or a code "
+             "of the language list in --help)")},
+      {"--fallback-language auto list page.htm", 2, "",
+       Usage("invalid value 'auto' for --fallback-language (expected a code "
+             "of the language list in --help)")},
       {"run --ext htm,txt site", 2, "",
        Usage("invalid value 'htm,txt' for --ext (expected a comma list of "
              "htm, html, shtm, shtml)")},

@@ -44,7 +44,7 @@ check "vorn-cli t" "tag"
 check "vorn-cli --bold-weight 3 s" "show"
 check "vorn-cli --language=fr r" "run"
 check "vorn-cli --lang" "--language"
-check "vorn-cli --language=f" "fr"
+check "vorn-cli --language=f" "fa fi fr"
 check "vorn-cli tag --title-weight " "0 10 20 30 40 50 60 70 80 90"
 check "vorn-cli tag --min-frequency " "1 2 3 4 5 6 7 8 9"
 check "vorn-cli tag --span-weight 1" "1"
@@ -77,10 +77,22 @@ if [[ $offered != "$help_options" ]]; then
   failures=$((failures + 1))
 fi
 
-# The language codes are those that --help names.
-help_languages=$("$cli" --help | sed -n 's/^ *--language CODE *//p' |
-  grep -oE '\b[a-z]{2}\b' | LC_ALL=C sort -u | paste -sd' ')
-check "vorn-cli --language " "$help_languages"
+# The language codes are those of the list in --help ("  en English  fr
+# French ..."), with auto for --language only.
+help_codes=$("$cli" --help | sed -n '/^Languages/,$p' |
+  grep -oE '  [a-z]{2} ' | tr -d ' ')
+sorted() { LC_ALL=C sort -u | paste -sd' '; }
+check "vorn-cli --fallback-language " "$(sorted <<<"$help_codes")"
+check "vorn-cli --language " "$(printf 'auto\n%s\n' "$help_codes" | sorted)"
+check "vorn-cli --language=a" "ar auto"
+# ... and those of the table in the manual page.
+tab=$'\t'
+man_codes=$(sed -n '/^\.TS/,/^\.TE/p' "${completion%/*}/../docs/man/vorn-cli.1.in" |
+  grep -oE "(^|$tab)[a-z]{2}$tab" | tr -d '\t' | sorted)
+if [[ $man_codes != "$(sorted <<<"$help_codes")" ]]; then
+  echo "FAIL: the manual page lists the codes $man_codes" >&2
+  failures=$((failures + 1))
+fi
 
 if ((failures > 0)); then
   echo "$failures failure(s)" >&2

@@ -122,6 +122,15 @@ TEST(InsertIntoBytesTest, RefusesAPageOrATagAndWritesNothing) {
       {"</head>", R"(<metaname="keywords">)", InsertResult::kNotAKeywordsTag},
       {"</head>", R"(<meta name="keywords" content="Existing Keywords">)",
        InsertResult::kNotAKeywordsTag},
+      // Only one keywords tag, and nothing else, is ever written.
+      {"</head>", "TITLE: T\r\n\r\nKEYWORDS meta tag: <meta name=\"keywords\">",
+       InsertResult::kNotAKeywordsTag},
+      {"</head>", R"(<meta name="x"><meta name="keywords">)",
+       InsertResult::kNotAKeywordsTag},
+      {"</head>", R"(<meta name="keywords"> x)",
+       InsertResult::kNotAKeywordsTag},
+      {"</head>", "<meta name=\"keywords\">\r\nNumber of keywords: 1",
+       InsertResult::kNotAKeywordsTag},
   };
   for (const auto& k : kCases) {
     std::string out = "unset";

@@ -18,6 +18,7 @@
 
 #include "app/state_file.h"
 #include "app/window_rules.h"
+#include "support/cp1252.h"
 #include "tests/support/fake_main_window.h"
 
 namespace vorn {
@@ -53,7 +54,11 @@ std::string On(const CommandState& k) {
       {"Numbers", k.MaxNumKeywords && k.MaxNumBytes},
       {"Modes", k.OptSingleFile && k.OptMultipleFiles},
       {"ReadOnly", k.InputFileReadOnly && k.FolderReadOnly},
-      {"ViewReport", k.ViewReportVisible},
+      {"ViewReport", k.ViewReportVisible && k.ViewReport},
+      {"Quit", k.Live},
+      {"Menu", k.OpenPage && k.OpenFolder && k.SaveState},
+      {"ListEntry", k.ListWordsEntry},
+      {"StopEntry", k.Stop},
   };
   std::string s = k.ListWordsCaption + ":";
   for (const auto& [name, on] : kGroups)
@@ -61,9 +66,13 @@ std::string On(const CommandState& k) {
   return s;
 }
 const std::string kSingleIdle =
-    "List words: ListWords Generate Others InputFile Numbers Modes";
+    "List words: ListWords Generate Others InputFile Numbers Modes Quit Menu "
+    "ListEntry";
 const std::string kMultipleIdle =
-    "Save state: ListWords Generate Others Folder Numbers Modes";
+    "Save state: ListWords Generate Others Folder Numbers Modes Quit Menu";
+const std::string kMultipleAfter =  // a report to view
+    "Save state: ListWords Generate Others Folder Numbers Modes ViewReport "
+    "Quit Menu";
 
 // The program folder is the data folder: program texts and every
 // common-word list but the one for "Another". A temporary folder holds the
@@ -140,6 +149,8 @@ TEST_F(ControllerTest, StartUpOutcomes) {
       {"short file: defaults", "page.htm", false, 0, true, "", 2, ""},
       {"no list for Another", "", false, kAnotherLanguage, false, "", 7,
        kAnotherUnavailable},
+      {"automatic, the English fallback has its list", "", false,
+       kAutomaticLanguage, false, "", 7, ""},
   };
   Page();
   for (const auto& k : kCases) {
@@ -219,21 +230,28 @@ TEST_F(ControllerTest, CommandsBeforeDuringAndAfterScansAndRuns) {
   during("multiple scan");
   window_.on_inspect = [&](const InspectRequest& r) {
     seen["multiple inspect"] = On(window_.commands);
-    window_.report_visible = false;  // the user closed the report
     return InspectAnswer{true, false, false, r.tag};
   };
   c_->GenerateClicked();
   seen["multiple after"] = On(window_.commands);
+  EXPECT_EQ(window_.status, "Keywords meta tag inserted in 2 of 2 files.");
+  window_.report_visible = true;  // shown, but maybe under other windows
+  Type(TextBox::kFolder, "nowhere");
+  platform_.on_ask = [&] { seen["message"] = On(window_.commands); };
+  c_->BoxLeft(TextBox::kFolder);
+  seen["message gone"] = On(window_.commands);
 
   const std::pair<const char*, std::string> kCases[] = {
       {"single idle", kSingleIdle},
-      {"single scan", "Stop: ListWords ReadOnly"},
+      {"single scan", "Stop: ListWords ReadOnly Quit StopEntry"},
       {"single after", kSingleIdle},
       {"multiple idle", kMultipleIdle},
-      {"multiple scan", "Stop: ListWords ReadOnly"},
-      // Between the scan and the insertion "Stop" is left disabled.
-      {"multiple inspect", "Stop: Generate Others Folder Numbers Modes"},
-      {"multiple after", kMultipleIdle + " ViewReport"},
+      {"multiple scan", "Stop: ListWords ReadOnly Quit StopEntry"},
+      // Behind a modal dialog or box nothing looks clickable.
+      {"multiple inspect", "Stop:"},
+      {"multiple after", kMultipleAfter},
+      {"message", "Save state:"},
+      {"message gone", kMultipleAfter},
   };
   for (const auto& [phase, on] : kCases) EXPECT_EQ(seen[phase], on) << phase;
 }
@@ -385,21 +403,30 @@ TEST_F(ControllerTest, WhichChangesMakeTheAnalysisStale) {
 // The done tag goes with Insert as the inspect dialog last left its box
 // when tags are inspected, else as the parameter says.
 TEST_F(ControllerTest, InsertOutcomes) {
+  const std::string kNotATag =
+      "Error | No keywords meta tag to insert. | exclamation\n";
   const struct {
     const char* what;
     bool confirm;
     bool add_done;
-    int dialog_done;  // -1: no dialog yet
+    int dialog_done;     // -1: no dialog yet
+    const char* output;  // "": the generated tag; else the box's text
     Answer backup;
     bool tag;
     bool done;
   } kCases[] = {
-      {"cancelled", false, true, -1, Answer::kCancel, false, false},
-      {"add done", false, true, -1, Answer::kNo, true, true},
-      {"no done, backup", false, false, -1, Answer::kYes, true, false},
-      {"dialog cleared done", true, true, 0, Answer::kNo, true, false},
-      {"dialog ticked done", true, false, 1, Answer::kNo, true, true},
-      {"no dialog yet", true, true, -1, Answer::kNo, true, true},
+      {"cancelled", false, true, -1, "", Answer::kCancel, false, false},
+      {"add done", false, true, -1, "", Answer::kNo, true, true},
+      {"no done, backup", false, false, -1, "", Answer::kYes, true, false},
+      {"dialog cleared done", true, true, 0, "", Answer::kNo, true, false},
+      {"dialog ticked done", true, false, 1, "", Answer::kNo, true, true},
+      {"no dialog yet", true, true, -1, "", Answer::kNo, true, true},
+      // Only one keywords tag is ever written into a head.
+      {"the existing tags listed", false, true, -1,
+       "TITLE: T\r\n\r\nDESCRIPTION meta tag: <meta name=\"description\" "
+       "content=\"d\">\r\n\r\nKEYWORDS meta tag: <meta "
+       "name=\"keywords\" content=\"k\">",
+       Answer::kNo, false, false},
   };
   for (const auto& k : kCases) {
     MainController& c = StartOnFolder();
@@ -416,17 +443,26 @@ TEST_F(ControllerTest, InsertOutcomes) {
     fs::remove(File("p.bak.htm"));
     Type(TextBox::kInputFile, page);
     c.GenerateClicked();
+    if (*k.output) window_.output = k.output;
     platform_.boxes.clear();
     platform_.answers.push_back(k.backup);
     c.InsertClicked();
+    const bool refused = *k.output != '\0';
     EXPECT_EQ(platform_.boxes, "Backup? | Back up " + page + " to " +
-                                   File("p.bak.htm") + "? | none | ?\n")
+                                   File("p.bak.htm") + "? | none | ?\n" +
+                                   (refused ? kNotATag : ""))
         << k.what;
     const std::string bytes = ReadFile(page);
+    if (!k.tag) {
+      EXPECT_EQ(bytes, kPage) << k.what;
+    }
     EXPECT_EQ(bytes.find(c.GetMetaTag() + "\r\n") != std::string::npos, k.tag)
         << k.what;
     EXPECT_EQ(bytes.find("<meta name=\"VORN done\"") != std::string::npos,
               k.done)
+        << k.what;
+    EXPECT_EQ(window_.status,
+              k.tag ? "Keywords meta tag inserted into " + page + "." : "")
         << k.what;
     EXPECT_EQ(ReadFile(File("p.bak.htm")),
               k.backup == Answer::kYes ? kPage : "")
@@ -437,32 +473,41 @@ TEST_F(ControllerTest, InsertOutcomes) {
 TEST_F(ControllerTest, SaveStateOutcomes) {
   const std::string kError =
       "Save state | Error when attempting to save the state";
+  enum How { kButton, kQuit, kMenuSingle };
   const struct {
     const char* what;
-    bool quit;  // Quit, else the save-state button
+    How how;
     bool save_on_quit;
     bool writable;
     int messages;  // 1: with the system's description; 2: and a second
   } kCases[] = {
-      {"button", false, false, true, 0},
-      {"button fails", false, false, false, 2},
-      {"quit saves", true, true, true, 0},
-      {"quit without saving", true, false, true, 0},
-      {"quit, save fails", true, true, false, 1},
+      {"button", kButton, false, true, 0},
+      {"button fails", kButton, false, false, 2},
+      {"menu in single-file mode", kMenuSingle, false, true, 0},
+      {"quit saves", kQuit, true, true, 0},
+      {"quit without saving", kQuit, false, true, 0},
+      {"quit, save fails", kQuit, true, false, 1},
   };
   for (const auto& k : kCases) {
     const std::string path = k.writable ? StatePath() : File("no/vorn.usr");
     fs::remove(path);
     MainController& c = StartOnFolder(path);
     c.ParameterClicked(Parameter::kSaveStateOnQuit, k.save_on_quit);
-    k.quit ? c.Quit() : c.ListWordsClicked();
-    EXPECT_EQ(window_.ended, k.quit) << k.what;
+    const bool single = k.how == kMenuSingle;
+    if (single) c.ModeClicked(true);
+    k.how == kQuit ? c.Quit()
+    : single       ? c.SaveStateClicked()
+                   : c.ListWordsClicked();
+    EXPECT_EQ(window_.ended, k.how == kQuit) << k.what;
     const std::optional<SavedState> saved = LoadState(path);
-    EXPECT_EQ(saved.has_value(), k.writable && (k.save_on_quit || !k.quit))
+    const bool written = k.writable && (k.save_on_quit || k.how != kQuit);
+    EXPECT_EQ(saved.has_value(), written) << k.what;
+    EXPECT_EQ(window_.status,
+              written && k.how != kQuit ? "State saved in " + path + "." : "")
         << k.what;
     if (saved) {
-      EXPECT_EQ(saved->Folder, File("site")) << k.what;
-      EXPECT_FALSE(saved->SingleFileMode) << k.what;
+      EXPECT_EQ(saved->Folder, single ? "" : File("site")) << k.what;
+      EXPECT_EQ(saved->SingleFileMode, single) << k.what;
     }
     EXPECT_EQ(platform_.boxes.starts_with(kError + ": "), k.messages > 0)
         << k.what;
@@ -561,6 +606,169 @@ TEST_F(ControllerTest, HelpAndTheManual) {
       "Cannot launch web browser | Error launching web browser.\r\n\r\n"
       "Please make sure that your web browser is correctly installed,\r\n"))
       << platform_.boxes;
+}
+
+// "Ignore common words" goes off for a language without a list and on
+// again for one with a list, unless the user touched it in between. Steps:
+// A Another, E English, F French, u/t the user unticks/ticks, R Restore
+// defaults.
+TEST_F(ControllerTest, CommonWordsAfterALanguageWithoutAList) {
+  const struct {
+    const char* steps;
+    bool ticked;
+  } kCases[] = {{"A", false},   {"AE", true},   {"AF", true},  {"AAE", true},
+                {"uAE", false}, {"AuE", false}, {"AtE", true}, {"ARAE", true}};
+  for (const auto& k : kCases) {
+    MainController& c = Start();
+    for (const char* step = k.steps; *step; ++step) {
+      if (*step == 'R') c.ResetClicked();
+      if (*step == 'u' || *step == 't')
+        c.SettingsBoxClicked(SettingsBox::kIgnoreCommonWords, *step == 't');
+      if (*step == 'A' || *step == 'E' || *step == 'F')
+        c.LanguageChanged(*step == 'A'   ? kAnotherLanguage
+                          : *step == 'E' ? kEnglish
+                                         : kFrench);
+    }
+    EXPECT_EQ(window_.settings.IgnoreCommonWords, k.ticked) << k.steps;
+  }
+}
+
+// The window checks a box that lost the focus to a click only once the
+// click is over: what the command reported already is not reported again.
+TEST_F(ControllerTest, LeavingABoxAfterTheClickThatReportedIt) {
+  const std::string kGone = "Input file does not exist. | exclamation\n";
+  const struct {
+    const char* what;
+    bool folder;
+    void (MainController::*click)();
+    std::string boxes;
+  } kCases[] = {
+      {"clear", false, &MainController::ClearInputFileClicked, ""},
+      {"generate", false, &MainController::GenerateClicked,
+       "File not found | " + kGone},
+      {"help", false, &MainController::HelpClicked,
+       "File not found | " + kGone},
+      {"folder run", true, &MainController::GenerateClicked,
+       "Invalid input | Folder does not exist | exclamation\n"},
+  };
+  for (const auto& k : kCases) {
+    MainController& c = Start();
+    if (k.folder) c.ModeClicked(false);
+    const TextBox box = k.folder ? TextBox::kFolder : TextBox::kInputFile;
+    Type(box, File("gone.htm"));
+    (c.*k.click)();
+    c.BoxLeft(box);
+    EXPECT_EQ(platform_.boxes, k.boxes) << k.what;
+    Type(box, File("gone.htmx"));  // typed anew: checked anew
+    c.BoxLeft(box);
+    EXPECT_NE(platform_.boxes, k.boxes) << k.what;
+  }
+}
+
+// Pages and folders dropped, opened from the menu or the recent list open
+// in their own mode; an entry that has gone is reported and leaves the list.
+TEST_F(ControllerTest, DroppedMenuAndRecentPagesAndFolders) {
+  const std::string page = Page("site/a.htm"), site = File("site");
+  const struct {
+    const char* what;
+    std::function<void(MainController&)> act;
+    std::string shown;  // mode, input | folder
+    std::string boxes;
+    std::vector<std::string> recent;
+  } kCases[] = {
+      {"drop during a scan",
+       [&](MainController& c) {
+         Type(TextBox::kInputFile, page);
+         window_.on_pending_input = [&] { c.PathDropped(site); };
+         c.ListWordsClicked();
+       },
+       "single " + page + "|",
+       "",
+       {page}},
+      {"menu: open folder",
+       [&](MainController& c) {
+         platform_.next_folder = site;
+         c.OpenFolderClicked();
+       },
+       "multiple |" + site,
+       "",
+       {site + "/"}},
+      {"a recent folder has gone",
+       [&](MainController& c) {
+         c.PathDropped(site);
+         c.PathDropped(page);
+         fs::rename(site, File("moved"));
+         c.RecentClicked(1);
+         fs::rename(File("moved"), site);
+       },
+       "multiple |" + site,
+       "Invalid input | Folder does not exist. | exclamation\n",
+       {page}},
+  };
+  for (const auto& k : kCases) {
+    MainController& c = Start();
+    k.act(c);
+    EXPECT_EQ((window_.commands.single_file_mode ? "single " : "multiple ") +
+                  window_.Text(TextBox::kInputFile) + "|" +
+                  window_.Text(TextBox::kFolder),
+              k.shown)
+        << k.what;
+    EXPECT_EQ(platform_.boxes, k.boxes) << k.what;
+    EXPECT_EQ(window_.recent, k.recent) << k.what;
+  }
+  // The dialogs open where the user was: the box's folder, else the recent
+  // page's, also after a new start.
+  MainController& c = Start();
+  c.InputFileClicked();
+  EXPECT_EQ(platform_.dialog_folder, "");
+  c.PathDropped(page);
+  c.ClearInputFileClicked();
+  c.Quit();
+  Start().FolderClicked();
+  EXPECT_EQ(platform_.dialog_folder, site);
+}
+
+// Where the window was and what was used last come back at the next start,
+// on the screen as it is then.
+TEST_F(ControllerTest, TheWindowComesBackWhereItWasLeft) {
+  const std::string page = Page();
+  const WindowGeometry kLeft{{15000, 8000, 21000, 14000}, true};
+  const struct {
+    TwipsRect next_screen;
+    WindowGeometry shown;
+  } kCases[] = {
+      {{0, 0, 36000, 22000}, kLeft},
+      {{0, 0, 20490, 11520}, {{0, 0, 20490, 11520}, true}},
+  };
+  for (const auto& k : kCases) {
+    fs::remove(File("vorn.window"));
+    Start();
+    EXPECT_EQ(window_.place.area, (TwipsRect{500, 1000, 12000, 9000}));
+    window_.geometry = kLeft;
+    c_->PathDropped(page);
+    c_->Quit();
+    Start();  // a new window on another screen
+    window_.sizes.screen = k.next_screen;
+    MainController again(window_, platform_, {VORN_DATA_DIR, StatePath()});
+    ASSERT_TRUE(again.StartUp());
+    EXPECT_EQ(window_.place, k.shown) << k.next_screen.width;
+    EXPECT_EQ(window_.recent, std::vector<std::string>{page});
+  }
+}
+
+TEST_F(ControllerTest, SavedReportIsATextFileOfThisSystem) {
+  Page("site/caf\xC3\xA9.htm");
+  MainController& c = StartOnFolder();
+  c.ParameterClicked(Parameter::kConfirm, false);
+  c.GenerateClicked();
+  platform_.next_save = File("report.txt");
+  c.ReportSaveClicked();
+  std::string expected;
+  for (const char ch : Cp1252ToUtf8(c.report().text()))
+    if (ch != '\r') expected += ch;
+  EXPECT_NE(expected.find("caf\xC3\xA9.htm"), std::string::npos);
+  EXPECT_EQ(ReadFile(File("report.txt")), expected + "\n");
+  EXPECT_EQ(window_.status, "Report saved in " + File("report.txt") + ".");
 }
 
 TEST(ManualAddressTest, RelativeNamesBecomeFileUrls) {

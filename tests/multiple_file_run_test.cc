@@ -690,5 +690,49 @@ TEST(MultipleFileRunTest, StartChecksTheFolderBox) {
   EXPECT_EQ(b.report.text(), "");
 }
 
+// "Automatic": each page's words are checked against its own language's
+// common words and rules, and its report lines end with that language.
+TEST(MultipleFileRunTest, EachPageInItsOwnLanguage) {
+  CommonWordsTable common;
+  common.LoadFromText(kEnglish, "with");
+  common.LoadFromText(kFrench, "avec");
+  common.LoadFromText(kGerman, "mit");
+  AnalysisSettings settings;
+  settings.TextLanguage = kAutomaticLanguage;
+  Analysis analysis(common);
+  analysis.UpdateSettings(settings);
+  // "isn" is an English contraction stem, an ordinary word elsewhere.
+  auto page = [](const std::string& html, const std::string& head) {
+    return html + "<head>" + head +
+           "<title>avec with mit isn</title></head></html>\r\n";
+  };
+  const struct {
+    const char* name;
+    std::string page;
+    const char* content;  // of the tag
+    const char* language;
+  } kPages[] = {
+      {"a.htm", page("<html lang=\"fr-CA\">", ""), "with,mit,isn",
+       "French (declared)"},
+      {"b.htm", page("<html>", "<meta http-equiv=content-language content=de>"),
+       "avec,with,isn", "German (declared)"},
+      {"c.htm", page("<html>", ""), "avec,mit", "English (fallback)"},
+      {"d.htm", page("<html lang=pl>", ""), "avec,with,mit,isn",
+       "Polish (declared) - common words not available"},
+  };
+  Bench b;
+  ClickIncludeNewMetaTag(b.parameters, true);
+  std::string report = "Folder: " + b.dir.path() + "\r\n";
+  for (const auto& p : kPages) {
+    ASSERT_TRUE(b.dir.Write(p.name, p.page));
+    report += "\r\nFile: " + std::string(p.name) +
+              "\r\nNEW: <meta name=\"keywords\" content=\"" + p.content +
+              "\">\r\nLanguage: " + p.language + "\r\n";
+  }
+  RunMultipleFileOperation(b.dir.path(), analysis, b.parameters, b.report,
+                           b.view);
+  EXPECT_TRUE(b.report.text().starts_with(report)) << b.report.text();
+}
+
 }  // namespace
 }  // namespace vorn

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -28,24 +29,29 @@ std::string Describe(const S& s) {
   out << s.IgnoreShortWords << s.IgnoreCommonWords << s.PreserveCase
       << s.SpaceAfterComma << s.ForwardSlash << " " << s.MaxNumKeywordsInMetaTag
       << " " << s.MaxNumBytesInMetaTag << " [" << s.BeginMetaTagWith << "] ["
-      << s.WordsToIgnore << "] " << s.TextLanguage;
+      << s.WordsToIgnore << "] " << s.TextLanguage << "/" << s.FallbackLanguage;
   return out.str();
 }
 
+int Code(const char* code) { return LanguageOfCode(code); }
+
 TEST(SettingsTest, DefaultsAndRestoringThem) {
   const std::string kDefaults = "90 50 0 4 4 2 2 4 2 2 11000 50 500 ";
-  EXPECT_EQ(Describe(S{}), kDefaults + "[] [] 0");
+  EXPECT_EQ(Describe(S{}), kDefaults + "[] [] 0/0");
   EXPECT_EQ(S{}.IgnoreList(), ",");
-  const S changed{1,    2,   3,    5,           6,         7,      8,
-                  9,    7,   8,    false,       false,     true,   true,
-                  true, "7", "70", "my phrase", "foo,bar", kGerman};
-  // "Restore defaults" keeps the language, and the texts when asked to.
+  const S changed{1,      2,     3,           5,         6,
+                  7,      8,     9,           7,         8,
+                  false,  false, true,        true,      true,
+                  "7",    "70",  "my phrase", "foo,bar", kAutomaticLanguage,
+                  kGerman};
+  // "Restore defaults" keeps the language and its fallback, and the texts
+  // when asked to.
   S kept = changed;
   SetDefaults(kept, true);
-  EXPECT_EQ(Describe(kept), kDefaults + "[my phrase] [foo,bar] 2");
+  EXPECT_EQ(Describe(kept), kDefaults + "[my phrase] [foo,bar] 38/2");
   S emptied = changed;
   SetDefaults(emptied, false);
-  EXPECT_EQ(Describe(emptied), kDefaults + "[] [] 2");
+  EXPECT_EQ(Describe(emptied), kDefaults + "[] [] 38/2");
 }
 
 TEST(SettingsTest, ListsAndTheirFields) {
@@ -78,6 +84,110 @@ TEST(SettingsTest, ListsAndTheirFields) {
     S s;
     EXPECT_EQ(&SettingOf(s, c.list), &(s.*c.field)) << row;
     EXPECT_EQ(PositionOf(c.list, s.*c.field), c.default_position) << row;
+  }
+}
+
+// The codes that vorn-cli takes (in any case) and the values that state
+// files store: the first six languages and "Another" keep those of the list
+// of seven. Every entry but "Automatic" and "Another" has a shipped list.
+TEST(SettingsTest, LanguageCodesAndStoredValues) {
+  const struct {
+    const char* code;
+    const char* item;
+    int stored;
+  } kCases[] = {{"EN", "English", 0},    {"fr", "French", 1},
+                {"De", "German", 2},     {"it", "Italian", 3},
+                {"pt", "Portuguese", 4}, {"es", "Spanish", 5},
+                {"xX", "Another", 6},    {"ar", "Arabic", 7},
+                {"no", "Norwegian", 27}, {"vi", "Vietnamese", 38}};
+  for (const auto& k : kCases) {
+    const int language = Code(k.code);
+    ASSERT_GE(language, 0) << k.code;
+    EXPECT_STREQ(kLanguages[language].item, k.item) << k.code;
+    EXPECT_EQ(LanguageOfStateValue(k.stored), language) << k.code;
+  }
+  for (int language = 0; language < kNumLanguages; ++language) {
+    const Language& l = kLanguages[language];
+    EXPECT_EQ(Code(l.code), language) << l.code;  // no code twice
+    if (IsAutomatic(language)) continue;
+    EXPECT_EQ(LanguageOfStateValue(StateValueOf(language)), language) << l.code;
+    EXPECT_EQ(std::filesystem::exists(std::string(VORN_DATA_DIR) + "/cmwds_" +
+                                      l.code + ".txt"),
+              language != kAnotherLanguage)
+        << l.code;
+  }
+  EXPECT_STREQ(kLanguages[kNumLanguages - 1].item, "Another");
+  for (const char* code : {"", "e", "eng", "en-GB", " en", "automatic"})
+    EXPECT_EQ(Code(code), -1) << code;
+}
+
+// What a page declares: the lang (else xml:lang) of its <html> tag, else
+// its Content-Language, named by the primary subtag ("xx": none with a
+// list; the fallback "Another" is taken).
+TEST(SettingsTest, DeclaredLanguageOfAPage) {
+  const std::string kMeta =
+      "<meta http-equiv=\"Content-Language\" content=\"de, en\">";
+  const struct {
+    std::string page;
+    const char* code;
+  } kCases[] = {
+      {"<html lang=\"FR-ca\">", "fr"},
+      {"<html lang=' de_AT '>", "de"},
+      {"<html lang=nb>", "no"},
+      {"<html lang=iw>", "he"},
+      {"<html lang=jp>", "ja"},
+      {"<html lang=xx>", "xx"},
+      {"<html lang=english>", "xx"},
+      {"<!DOCTYPE html>\n<HTML\nLANG = 'it' >", "it"},
+      {"<?xml?><html xml:lang=\"es\" lang=\"sv\">", "sv"},
+      {"<html xmlns=\"http://www.w3.org/1999/xhtml\" xml:lang=\"es\">", "es"},
+      {"<html lang=\"\"><head>" + kMeta +
+           "<meta http-equiv=content-language "
+           "content=fi>",
+       "de"},
+      {"<meta content=nl HTTP-EQUIV=content-language><html lang=da>", "da"},
+      {"<!-- <html lang=\"fr\"> --><html>", "xx"},
+      {"<script>x = '<html lang=\"fr\">';</script><html>", "xx"},
+      {"<title>a <b> b</title><STYLE>p<x{}</style><html lang=fi>", "fi"},
+      {"<head></head><html lang=\"fr\">", "xx"},
+      {"<body>" + kMeta, "xx"},
+      {"<html lang=\"fr", "xx"},  // the quote never ends
+      {"<meta http-equiv=\"Content-Type\" content=\"text/html\"> a < b", "xx"}};
+  for (const auto& k : kCases) {
+    const PageLanguage page =
+        ResolvePageLanguage(kAutomaticLanguage, kAnotherLanguage, k.page);
+    EXPECT_STREQ(kLanguages[page.language].code, k.code) << k.page;
+  }
+}
+
+// Choosing "Automatic" makes the language chosen until then the fallback,
+// whose list stands for the pages' lists where one list is asked for; each
+// page then gets the language it declares, else the fallback.
+TEST(SettingsTest, ChoosingAutomaticAndThePagesLanguage) {
+  constexpr int kAuto = kAutomaticLanguage;
+  const struct {
+    int language, fallback, select;
+    const char* page;
+    const char* after;  // language/fallback/common-words language, the page
+  } kCases[] = {
+      {kGerman, kEnglish, kAuto, "", "38/2/2 Language: German (fallback)"},
+      {kAnotherLanguage, kFrench, kAuto, "<html lang=x-a>",
+       "38/39/39 Language: Another (fallback)"},
+      {kAuto, kGerman, kAuto, "<html lang=it>",
+       "38/2/2 Language: Italian (declared)"},
+      {kAuto, kGerman, kFrench, "<html lang=it>", "1/2/1 Language: French"},
+  };
+  for (const auto& k : kCases) {
+    S s{.TextLanguage = k.language, .FallbackLanguage = k.fallback};
+    SelectLanguage(s, k.select);
+    const PageLanguage page =
+        ResolvePageLanguage(s.TextLanguage, s.FallbackLanguage, k.page);
+    EXPECT_EQ(std::to_string(s.TextLanguage) + "/" +
+                  std::to_string(s.FallbackLanguage) + "/" +
+                  std::to_string(CommonWordsLanguage(s)) + " " +
+                  LanguageReportLine(page, false),
+              k.after)
+        << k.language << " " << k.fallback << " " << k.select;
   }
 }
 
@@ -152,11 +262,10 @@ TEST(SettingsTest, WordsToIgnore) {
 }
 
 TEST(SettingsTest, WhichChangesMakeTheAnalysisStale) {
-  std::vector<S> stale = {{.IgnoreShortWords = false},
-                          {.IgnoreCommonWords = false},
-                          {.PreserveCase = true},
-                          {.WordsToIgnore = "foo"},
-                          {.TextLanguage = kFrench}};
+  std::vector<S> stale = {
+      {.IgnoreShortWords = false}, {.IgnoreCommonWords = false},
+      {.PreserveCase = true},      {.WordsToIgnore = "foo"},
+      {.TextLanguage = kFrench},   {.TextLanguage = kAutomaticLanguage}};
   for (int list = 0; list < 10; ++list)  // every weight and size list
     ++SettingOf(stale.emplace_back(), static_cast<SettingsList>(list));
   for (const S& changed : stale) {
@@ -170,6 +279,11 @@ TEST(SettingsTest, WhichChangesMakeTheAnalysisStale) {
       {.BeginMetaTagWith = "seo"},      {}};
   for (const S& changed : kCurrent)
     EXPECT_FALSE(AffectsAnalysis(S{}, changed)) << Describe(changed);
+  // The fallback counts only with "Automatic".
+  EXPECT_FALSE(AffectsAnalysis(S{}, {.FallbackLanguage = kFrench}));
+  const S automatic{.TextLanguage = kAutomaticLanguage};
+  EXPECT_TRUE(AffectsAnalysis(automatic, {.TextLanguage = kAutomaticLanguage,
+                                          .FallbackLanguage = kFrench}));
 }
 
 }  // namespace

@@ -57,7 +57,8 @@ TEST(StateFileTest, GoodFilesAndHowTheyAreWrittenBack) {
       {"number texts as typed", {{5, "\"7x\""}, {6, "\"\""}}, {}},
       {"first list item", {{7, "0"}, {11, "0"}}, {}},
       {"last list items", {{8, "8"}, {17, "9"}, {21, "9"}}, {}},
-      {"last language", {{22, "6"}}, {}},
+      {"Another, as the list of seven stored it", {{22, "6"}}, {}},
+      {"Automatic, Another for pages without", {{22, "106"}}, {}},
       {"box clear", {{12, "0"}, {23, "0"}}, {}},
       {"box greyed is not ticked",
        {{13, "2"}, {29, "2"}},
@@ -85,12 +86,13 @@ TEST(StateFileTest, GoodFilesAndHowTheyAreWrittenBack) {
 
 TEST(StateFileTest, ReadingGivesTheFieldsAndTheEnabling) {
   const auto state = ParseState(File(
-      {{3, "\"caf\xC3\xA9\""}, {13, "2"}, {17, "3"}, {22, "5"}, {36, "0"}}));
+      {{3, "\"caf\xC3\xA9\""}, {13, "2"}, {17, "3"}, {22, "102"}, {36, "0"}}));
   ASSERT_TRUE(state);
   EXPECT_EQ(state->Settings.BeginMetaTagWith, "caf\xE9");  // Windows-1252
   EXPECT_FALSE(state->Settings.IgnoreCommonWords);
   EXPECT_EQ(state->Settings.TitleWeight, 30);
-  EXPECT_EQ(state->Settings.TextLanguage, 5);
+  EXPECT_EQ(state->Settings.TextLanguage, kAutomaticLanguage);
+  EXPECT_EQ(state->Settings.FallbackLanguage, kGerman);
   EXPECT_FALSE(state->Parameters.LogOperations);
   EXPECT_FALSE(state->Enabling.IncludeNewMetaTag);  // logging off
   EXPECT_FALSE(state->Enabling.DontLogDone);
@@ -113,7 +115,9 @@ TEST(StateFileTest, DamagedFilesGiveNothing) {
       {"list position past the end", {{7, "9"}}},
       {"title past the end", {{17, "10"}}},
       {"list position -1", {{9, "-1"}}},
-      {"language 7", {{22, "7"}}},
+      {"language 39", {{22, "39"}}},
+      {"Automatic without a fallback", {{22, "99"}}},
+      {"Automatic falling back on Automatic", {{22, "200"}}},
       {"not a number", {{8, "two"}}},
       {"box value 3", {{13, "3"}}},
       {"box value -1", {{30, "-1"}}},
@@ -129,6 +133,48 @@ TEST(StateFileTest, DamagedFilesGiveNothing) {
     EXPECT_FALSE(ParseState(File(k.edits))) << k.what;
   EXPECT_FALSE(ParseState(File({}, 39))) << "39 lines";
   EXPECT_FALSE(ParseState(""));
+}
+
+// The window's memory beside the state file: what is sound is read.
+TEST(WindowMemoryTest, ReadsWhatIsSound) {
+  const std::optional<WindowGeometry> kNone;
+  const WindowGeometry kAt{{-300, 200, 12000, 9000}, true};
+  const struct {
+    const char* text;
+    std::optional<WindowGeometry> geometry;
+    std::vector<std::string> recent;
+  } kCases[] = {
+      {"geometry -300 200 12000 9000 1\nrecent /a b.htm\nrecent /site/\n",
+       kAt,
+       {"/a b.htm", "/site/"}},
+      {"recent /x.htm\r\ngeometry -300 200 12000 9000 1", kAt, {"/x.htm"}},
+      {"geometry 1 2 0 9000 0\nrecent \nlater /y\n", kNone, {}},
+      {"geometry 1 2 3 4 2\n", kNone, {}},
+      {"geometry 1 2 3 4\n", kNone, {}},
+      {"geometry 1 2 3 4 0x\n", kNone, {}},
+  };
+  for (const auto& k : kCases) {
+    const WindowMemory m = ParseWindowMemory(k.text);
+    EXPECT_EQ(m.geometry, k.geometry) << k.text;
+    EXPECT_EQ(m.recent, k.recent) << k.text;
+    const WindowMemory again = ParseWindowMemory(FormatWindowMemory(m));
+    EXPECT_EQ(again.geometry, m.geometry) << k.text;
+    EXPECT_EQ(again.recent, m.recent) << k.text;
+  }
+}
+
+TEST(WindowMemoryTest, RecentListKeepsTheNewestOnce) {
+  std::vector<std::string> recent;
+  for (const char* path : {"/a", "/b", "/a", "", "/c"})
+    RememberRecent(recent, path);
+  EXPECT_EQ(recent, (std::vector<std::string>{"/c", "/a", "/b"}));
+  std::string many;
+  for (std::size_t n = 0; n < kMaxRecent + 3; ++n) {
+    RememberRecent(recent, "/" + std::to_string(n));
+    many += "recent /" + std::to_string(n) + "\n";
+  }
+  EXPECT_EQ(recent.size(), kMaxRecent);
+  EXPECT_EQ(ParseWindowMemory(many).recent.size(), kMaxRecent);
 }
 
 }  // namespace

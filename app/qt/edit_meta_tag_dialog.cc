@@ -32,6 +32,7 @@ EditMetaTagDialog::EditMetaTagDialog(QWidget* main) : QDialog(main) {
       named(new QPushButton(QStringLiteral("Continue")), "cmdContinue");
   txbMetaTAG_ = named(new QPlainTextEdit, "txbMetaTAG");
   txbMetaTAG_->setFont(FixedPitchFont());
+  txbMetaTAG_->setTabChangesFocus(true);
   txbMetaTAG_->setMinimumHeight(txbMetaTAG_->fontMetrics().lineSpacing() * 4);
   lblFile_ = named(new QLabel, "lblFile");
   lblEditMetaTag_ =
@@ -69,17 +70,20 @@ InspectBoxes EditMetaTagDialog::Boxes() const {
 
 InspectAnswer EditMetaTagDialog::Run(const InspectRequest& request,
                                      const TwipsRect& main,
-                                     int folder_button_top, int output_top) {
+                                     int folder_button_top,
+                                     int keep_clear_top) {
   const InspectBoxes start = InspectStartBoxes(request);
   chkInsertMetaTag_->setChecked(start.insert);
   chkInsertDoneMetaTag_->setChecked(start.insert_done);
   chkStopOperation_->setChecked(start.stop);
   lblFile_->setText(ToQt(request.file_label));
   txbMetaTAG_->setPlainText(ToQt(request.tag));
-  // Down to the main window's output box, but never clipped.
-  const int height = std::max(output_top - folder_button_top - 330,
-                              TwipsY(minimumSizeHint().height(), this));
-  SetFrameTwips(this, InspectDialogPlacement(main, folder_button_top, height));
+  const QMargins frame = FrameMargins(this);
+  SetFrameTwips(this,
+                InspectDialogPlacement(main, folder_button_top, keep_clear_top,
+                                       TwipsY(minimumSizeHint().height() +
+                                                  frame.top() + frame.bottom(),
+                                              this)));
   answer_ = CloseBoxAnswer(start, request.tag);
   exec();
   return answer_;

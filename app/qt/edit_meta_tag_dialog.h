@@ -23,11 +23,12 @@ class EditMetaTagDialog : public QDialog {
   explicit EditMetaTagDialog(QWidget* main);
 
   // Shows `request` modally over the main window (`main` its frame in
-  // twips, `folder_button_top` and `output_top` the tops of its Folder
-  // button and output box, which stays in view below) and returns the
-  // user's choices.
+  // twips, `folder_button_top` the top of its Folder button and
+  // `keep_clear_top` that of the rows that stay in view below: the word
+  // count and progress, and the output box) and returns the user's
+  // choices.
   InspectAnswer Run(const InspectRequest& request, const TwipsRect& main,
-                    int folder_button_top, int output_top);
+                    int folder_button_top, int keep_clear_top);
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -1,6 +1,7 @@
 #include "app/qt/help_window.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QVBoxLayout>
 
 #include "app/help_text.h"
@@ -11,7 +12,7 @@
 namespace vorn {
 
 HelpWindow::HelpWindow(QWidget* main, std::string_view program_name)
-    : QWidget(main, Qt::Window) {
+    : QWidget(main, kOwnedWindow) {
   setObjectName(QStringLiteral("frmHelp"));
   setWindowTitle(ToQt(HelpCaption(program_name)));
   txbHelpScreen_ = new QPlainTextEdit(this);
@@ -19,6 +20,7 @@ HelpWindow::HelpWindow(QWidget* main, std::string_view program_name)
   txbHelpScreen_->setReadOnly(true);
   txbHelpScreen_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   txbHelpScreen_->setPlainText(ToQt(HelpText()));
+  txbHelpScreen_->setTabChangesFocus(true);
   cmdClose_ = new QPushButton(QStringLiteral("Close"), this);
   cmdClose_->setObjectName(QStringLiteral("cmdClose"));
   auto* layout = new QVBoxLayout(this);
@@ -30,6 +32,14 @@ HelpWindow::HelpWindow(QWidget* main, std::string_view program_name)
   layout->addLayout(row);
   connect(cmdClose_, &QPushButton::clicked, this, &QWidget::hide);
   SetFrameTwips(this, HelpWindowPlacement(FrameTwips(main)));
+}
+
+void HelpWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    hide();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void HelpWindow::ShowOrRestore() {

@@ -23,6 +23,9 @@ class HelpWindow : public QWidget {
 
   QPlainTextEdit* text() const { return txbHelpScreen_; }
 
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;  // Escape: as Close
+
  private:
   QPlainTextEdit* txbHelpScreen_;
   QPushButton* cmdClose_;

@@ -2,10 +2,16 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QStatusBar>
 #include <QTextDocument>
+#include <QTimer>
+#include <functional>
 
 #include "app/qt/edit_meta_tag_dialog.h"
 #include "app/qt/help_window.h"
@@ -16,16 +22,58 @@
 #include "app/window_rules.h"
 
 namespace vorn {
+namespace {
+
+constexpr TextBox kBoxes[] = {
+    TextBox::kInputFile,        TextBox::kFolder,
+    TextBox::kBeginMetaTagWith, TextBox::kWordsToIgnore,
+    TextBox::kMaxNumKeywords,   TextBox::kMaxNumBytes};
+
+// Sees the end of the mouse click under way anywhere in the program, then
+// calls `done` once the click has been handled.
+class ClickEnd : public QObject {
+ public:
+  ClickEnd(QObject* parent, std::function<void()> done)
+      : QObject(parent), done_(std::move(done)) {}
+
+  void Watch() { qApp->installEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::MouseButtonRelease) {
+      qApp->removeEventFilter(this);
+      QTimer::singleShot(0, this, done_);
+    }
+    return false;
+  }
+
+ private:
+  std::function<void()> done_;
+};
+
+// The local file or folder a drag carries, if any.
+std::optional<QString> DraggedPath(const QMimeData* mime) {
+  if (mime == nullptr || !mime->hasUrls() || mime->urls().isEmpty())
+    return std::nullopt;
+  const QUrl url = mime->urls().first();
+  if (!url.isLocalFile()) return std::nullopt;
+  return url.toLocalFile();
+}
+
+}  // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
   setObjectName(QStringLiteral("frmMain"));
   BuildMainWindowUi(this, &ui_);
   ui_.cmdViewReport->setVisible(false);
   ui_.lblMetaTagInserted->setVisible(false);
+  statusBar()->setObjectName(QStringLiteral("statusBar"));
+  setAcceptDrops(true);
   connect(ui_.txbMetaTAG->document(), &QTextDocument::contentsChange, this,
           [this] {
             if (!editing_output_) echo_.Forget();
           });
+  click_end_ = new ClickEnd(this, [this] { RunPendingLeave(); });
   since_events_.start();
   since_paint_.start();
 }
@@ -38,6 +86,7 @@ void MainWindow::SetController(MainController* controller) {
   report_ = new ReportWindow(this, *controller_);
   controller_->report().set_listener(report_);
   ConnectCommands();
+  ConnectMenus();
   ConnectSettings();
   WatchControls();
 }
@@ -73,6 +122,26 @@ void MainWindow::ConnectCommands() {
   on(ui_.optSingleFile, [c] { c->ModeClicked(true); });
   on(ui_.optMultipleFiles, [c] { c->ModeClicked(false); });
   on(ui_.chkLargeWindow, [this] { ToggleLargeWindow(); });
+  connect(ui_.lblOnlineDocumentation, &QLabel::linkActivated, this,
+          [c] { c->ManualLinkClicked(); });
+}
+
+void MainWindow::ConnectMenus() {
+  MainController* c = controller_;
+  auto on = [this](QAction* action, auto act) {
+    connect(action, &QAction::triggered, this, act);
+  };
+  on(ui_.actOpenPage, [c] { c->OpenPageClicked(); });
+  on(ui_.actOpenFolder, [c] { c->OpenFolderClicked(); });
+  on(ui_.actSaveState, [c] { c->SaveStateClicked(); });
+  on(ui_.actQuit, [c] { c->Quit(); });
+  on(ui_.actListWords, [c] { c->ListWordsClicked(); });
+  on(ui_.actGenerate, [c] { c->GenerateClicked(); });
+  on(ui_.actInsert, [c] { c->InsertClicked(); });
+  on(ui_.actStop, [c] { c->StopClicked(); });
+  on(ui_.actHelp, [c] { c->HelpClicked(); });
+  on(ui_.actManual, [c] { c->ManualLinkClicked(); });
+  on(ui_.actAbout, [c] { c->AboutClicked(); });
 }
 
 void MainWindow::ConnectSettings() {
@@ -87,21 +156,19 @@ void MainWindow::ConnectSettings() {
   const struct {
     QCheckBox* check;
     SettingsBox box;
-  } kBoxes[] = {
+  } kChecks[] = {
       {ui_.chkIgnoreShortWords, SettingsBox::kIgnoreShortWords},
       {ui_.chkIgnoreCommonWords, SettingsBox::kIgnoreCommonWords},
       {ui_.chkPreserveCase, SettingsBox::kPreserveCase},
       {ui_.chkSpaceAfterComma, SettingsBox::kSpaceAfterComma},
       {ui_.chkForwardSlash, SettingsBox::kForwardSlash},
   };
-  for (const auto& k : kBoxes) {
+  for (const auto& k : kChecks) {
     const SettingsBox box = k.box;
     connect(k.check, &QCheckBox::clicked, this,
             [c, box](bool ticked) { c->SettingsBoxClicked(box, ticked); });
   }
-  for (const TextBox box : {TextBox::kInputFile, TextBox::kFolder,
-                            TextBox::kBeginMetaTagWith, TextBox::kWordsToIgnore,
-                            TextBox::kMaxNumKeywords, TextBox::kMaxNumBytes}) {
+  for (const TextBox box : kBoxes) {
     connect(
         Box(box), &QLineEdit::textEdited, this, [c, box](const QString& text) {
           c->TextEdited(box, HoldsPath(box) ? PathFromQt(text) : FromQt(text));
@@ -110,12 +177,11 @@ void MainWindow::ConnectSettings() {
 }
 
 void MainWindow::WatchControls() {
+  for (const TextBox box : kBoxes) Box(box)->installEventFilter(this);
+  ui_.txbMetaTAG->viewport()->installEventFilter(this);
   for (QWidget* w : std::initializer_list<QWidget*>{
-           ui_.txbInputFile, ui_.txbFolder, ui_.txbBeginMetaTagWith,
-           ui_.txbWordsToIgnore, ui_.txbMaxNumKeywordsInMetaTag,
-           ui_.txbMaxNumBytesInMetaTag, ui_.cmdShowExistingKeywordMetaTag,
-           ui_.cmdGenerateKeywordMetaTag, ui_.cmdHelp, ui_.cmdInputFile,
-           ui_.cmdListWords, ui_.cmdFolder, ui_.lblOnlineDocumentation})
+           ui_.cmdShowExistingKeywordMetaTag, ui_.cmdGenerateKeywordMetaTag,
+           ui_.cmdHelp, ui_.cmdInputFile, ui_.cmdListWords, ui_.cmdFolder})
     w->installEventFilter(this);
 }
 
@@ -137,47 +203,90 @@ QLineEdit* MainWindow::Box(TextBox box) const {
   return ui_.txbInputFile;
 }
 
+std::optional<TextBox> MainWindow::BoxOf(const QObject* watched) const {
+  for (const TextBox box : kBoxes)
+    if (watched == Box(box)) return box;
+  return std::nullopt;
+}
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (controller_ == nullptr) return false;
-  if (event->type() == QEvent::FocusOut) {
-    // Leaving a box by moving to another control, not by switching
-    // windows or opening a menu.
-    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-    if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
+  switch (event->type()) {
+    case QEvent::FocusOut: {
+      // Leaving a box by moving to another control, not by switching
+      // windows or opening a menu.
+      const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+      if (reason == Qt::PopupFocusReason ||
+          reason == Qt::ActiveWindowFocusReason)
+        return false;
+      if (const auto box = BoxOf(watched)) BoxLeft(*box, reason);
       return false;
-    for (const TextBox box :
-         {TextBox::kInputFile, TextBox::kFolder, TextBox::kBeginMetaTagWith,
-          TextBox::kWordsToIgnore, TextBox::kMaxNumKeywords,
-          TextBox::kMaxNumBytes})
-      if (watched == Box(box)) controller_->BoxLeft(box);
-    return false;
+    }
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+      // A page or folder dragged over a box is for the window, not text.
+      if (DraggedPath(static_cast<QDropEvent*>(event)->mimeData())) {
+        static_cast<QDropEvent*>(event)->acceptProposedAction();
+        return true;
+      }
+      return false;
+    case QEvent::Drop:
+      if (const auto path =
+              DraggedPath(static_cast<QDropEvent*>(event)->mimeData())) {
+        static_cast<QDropEvent*>(event)->acceptProposedAction();
+        controller_->PathDropped(PathFromQt(*path));
+        return true;
+      }
+      return false;
+    case QEvent::KeyRelease: {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      if (key->key() != Qt::Key_F1 || key->isAutoRepeat()) return false;
+      Control control = Control::kOther;
+      if (watched == ui_.cmdShowExistingKeywordMetaTag)
+        control = Control::kShowExistingButton;
+      else if (watched == ui_.cmdGenerateKeywordMetaTag)
+        control = Control::kGenerateButton;
+      else if (watched == ui_.cmdHelp)
+        control = Control::kHelpButton;
+      else if (watched == ui_.cmdInputFile)
+        control = Control::kInputFileButton;
+      else if (watched == ui_.cmdListWords)
+        control = Control::kListWordsButton;
+      else if (watched == ui_.cmdFolder)
+        control = Control::kFolderButton;
+      controller_->KeyReleased(control, kKeyF1);
+      return false;
+    }
+    default:
+      return false;
   }
-  if (event->type() == QEvent::KeyRelease) {
-    const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() != Qt::Key_F1 || key->isAutoRepeat()) return false;
-    Control control = Control::kOther;
-    if (watched == ui_.cmdShowExistingKeywordMetaTag)
-      control = Control::kShowExistingButton;
-    else if (watched == ui_.cmdGenerateKeywordMetaTag)
-      control = Control::kGenerateButton;
-    else if (watched == ui_.cmdHelp)
-      control = Control::kHelpButton;
-    else if (watched == ui_.cmdInputFile)
-      control = Control::kInputFileButton;
-    else if (watched == ui_.cmdListWords)
-      control = Control::kListWordsButton;
-    else if (watched == ui_.cmdFolder)
-      control = Control::kFolderButton;
-    controller_->KeyReleased(control, kKeyF1);
-    return false;
+}
+
+void MainWindow::BoxLeft(TextBox box, Qt::FocusReason reason) {
+  if (reason != Qt::MouseFocusReason) {
+    controller_->BoxLeft(box);
+    return;
   }
-  if (event->type() == QEvent::MouseButtonRelease &&
-      watched == ui_.lblOnlineDocumentation &&
-      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-    controller_->ManualLinkClicked();
-    return true;
-  }
-  return false;
+  pending_leave_ = box;
+  static_cast<ClickEnd*>(click_end_)->Watch();
+}
+
+void MainWindow::RunPendingLeave() {
+  if (!pending_leave_ || controller_ == nullptr) return;
+  const TextBox box = *pending_leave_;
+  pending_leave_.reset();
+  controller_->BoxLeft(box);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (DraggedPath(event->mimeData())) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const auto path = DraggedPath(event->mimeData());
+  if (!path || controller_ == nullptr) return;
+  event->acceptProposedAction();
+  controller_->PathDropped(PathFromQt(*path));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -186,11 +295,15 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::ToggleLargeWindow() {
+  TwipsRect r = FrameTwips(this);
+  if (ui_.chkLargeWindow->isChecked())
+    normal_height_twips_ = TwipsY(height(), this);
+  const TwipsRect screen = ScreenTwips(this);
+  const int frame = r.height - TwipsY(height(), this);
   const VerticalPlacement v =
       LargeWindowPlacement(ui_.chkLargeWindow->isChecked(),
-                           design_height_twips_, ScreenTwips(this).height);
-  TwipsRect r = FrameTwips(this);
-  r.top = ScreenTwips(this).top + v.top;
+                           normal_height_twips_ + frame, screen.height);
+  r.top = screen.top + v.top;
   r.height = v.height;
   SetFrameTwips(this, r);
   if (controller_ != nullptr) controller_->LargeWindowClicked();

@@ -1,12 +1,15 @@
 // frmMain: the main window. It shows what MainController decides and
-// forwards every user action to it; the secondary windows are created on
-// first use and owned here.
+// forwards every user action to it (buttons, menu entries, keys, pages and
+// folders dropped on it); the secondary windows are created on first use
+// and owned here.
 #ifndef VORN_APP_QT_MAIN_WINDOW_H_
 #define VORN_APP_QT_MAIN_WINDOW_H_
 
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/main_controller.h"
 #include "app/main_view.h"
@@ -42,7 +45,9 @@ class MainWindow : public QMainWindow, public MainWindowView {
   // MainWindowView.
   void SetCaption(std::string_view text) override;
   void FillSettingsLists() override;
-  void ShowMainWindow() override;
+  MainWindowSizes Sizes() const override;
+  void ShowMainWindow(const WindowGeometry& place) override;
+  WindowGeometry MainWindowGeometry() const override;
   bool InInteractiveUse() const override;
   void Repaint() override;
   void EndProgram() override;
@@ -55,6 +60,8 @@ class MainWindow : public QMainWindow, public MainWindowView {
   void AppendOutputText(std::string_view text) override;
   void SetWordCountLabel(std::string_view text) override;
   void SetInsertedCaption(std::string_view text, bool visible) override;
+  void ShowStatus(std::string_view text) override;
+  void ShowRecent(const std::vector<std::string>& paths) override;
   void HandlePendingInput() override;
   void ShowProgress(bool running, std::int64_t done,
                     std::int64_t total) override;
@@ -71,13 +78,17 @@ class MainWindow : public QMainWindow, public MainWindowView {
   void SetReportCopyButton(std::string_view caption, int width_twips) override;
   void FocusReportClose() override;
   void ShowHelpWindow() override;
+  void ShowAbout(std::string_view caption, std::string_view text) override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void ConnectCommands();
+  void ConnectMenus();
   void ConnectSettings();
   void WatchControls();
   // Shows the words and the label collected since the last time.
@@ -85,6 +96,13 @@ class MainWindow : public QMainWindow, public MainWindowView {
   void FlushProgress();
   void ToggleLargeWindow();
   QLineEdit* Box(TextBox box) const;
+  std::optional<TextBox> BoxOf(const QObject* watched) const;
+  // The focus left `box`: checked now, or after the click that took the
+  // focus away, so that a message box cannot swallow that click.
+  void BoxLeft(TextBox box, Qt::FocusReason reason);
+  void RunPendingLeave();
+  // The offset of `w`'s top from the top of this window's frame, in twips.
+  int TopInFrame(const QWidget* w) const;
 
   MainWindowUi ui_;
   MainController* controller_ = nullptr;
@@ -92,6 +110,8 @@ class MainWindow : public QMainWindow, public MainWindowView {
   ReportWindow* report_ = nullptr;
   EditMetaTagDialog* edit_ = nullptr;
   HelpWindow* help_ = nullptr;
+  QObject* click_end_ = nullptr;  // sees the end of a click, then runs
+  std::optional<TextBox> pending_leave_;
 
   // Collected during a scan, shown every few tens of milliseconds.
   mutable std::string pending_output_;
@@ -108,7 +128,9 @@ class MainWindow : public QMainWindow, public MainWindowView {
   QElapsedTimer since_paint_;
   unsigned pending_calls_ = 0;
 
-  int design_height_twips_ = 0;  // restored when "Large window" is cleared
+  // The height before "Large window" was ticked; restored when it is
+  // cleared, and remembered as the window's height.
+  int normal_height_twips_ = 0;
   bool ending_ = false;
 };
 

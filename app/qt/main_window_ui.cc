@@ -1,12 +1,96 @@
 #include "app/qt/main_window_ui.h"
 
+#include <QFocusEvent>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QScrollBar>
 #include <QVBoxLayout>
+
+#include "app/window_rules.h"
 
 namespace vorn {
 namespace {
+
+// The settings: as large as their contents ask for (a scroll area caps
+// that), never narrower than their contents, but as low as a few lines.
+class SettingsArea : public QScrollArea {
+ public:
+  QSize sizeHint() const override {
+    const int frame = 2 * frameWidth();
+    return widget()->sizeHint() + QSize(frame, frame);
+  }
+  QSize minimumSizeHint() const override {
+    const int frame = 2 * frameWidth();
+    return {widget()->minimumSizeHint().width() + frame +
+                verticalScrollBar()->sizeHint().width(),
+            fontMetrics().height() * 4 + frame};
+  }
+};
+
+// A link in the link colour of the window's palette (light on a dark
+// theme), that the keyboard reaches with one Tab and opens with Return,
+// Enter or Space, as the mouse does with a click.
+class LinkLabel : public QLabel {
+ public:
+  explicit LinkLabel(const QString& caption) : caption_(caption) {
+    setTextFormat(Qt::RichText);
+    setTextInteractionFlags(Qt::LinksAccessibleByMouse |
+                            Qt::LinksAccessibleByKeyboard);
+    setFocusPolicy(Qt::StrongFocus);
+    ShowLink();
+  }
+
+ protected:
+  void changeEvent(QEvent* event) override {
+    QLabel::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) ShowLink();
+  }
+  void focusInEvent(QFocusEvent* event) override {
+    QLabel::focusInEvent(event);
+    if (event->reason() == Qt::TabFocusReason ||
+        event->reason() == Qt::BacktabFocusReason)
+      QLabel::focusNextPrevChild(event->reason() == Qt::TabFocusReason);
+  }
+  void keyPressEvent(QKeyEvent* event) override {
+    switch (event->key()) {
+      case Qt::Key_Return:
+      case Qt::Key_Enter:
+      case Qt::Key_Space:
+        emit linkActivated(QStringLiteral("manual"));
+        return;
+      default:
+        QLabel::keyPressEvent(event);
+    }
+  }
+
+ private:
+  // The colour goes into the text: a link's colour is fixed when its text
+  // is set.
+  void ShowLink() {
+    setText(QStringLiteral("<a href=\"manual\" style=\"color: %1\">%2</a>")
+                .arg(palette().color(QPalette::Link).name(),
+                     caption_.toHtmlEscaped()));
+  }
+
+  QString caption_;
+};
+
+// The output box: twelve lines at the window's natural size, four at its
+// smallest.
+class OutputBox : public QPlainTextEdit {
+ public:
+  QSize sizeHint() const override {
+    return {QPlainTextEdit::sizeHint().width(),
+            fontMetrics().lineSpacing() * 12 + 2 * frameWidth()};
+  }
+  QSize minimumSizeHint() const override {
+    return {QPlainTextEdit::minimumSizeHint().width(),
+            fontMetrics().lineSpacing() * 4 + 2 * frameWidth()};
+  }
+};
 
 template <typename W>
 W* Named(W* widget, const char* name) {
@@ -14,8 +98,12 @@ W* Named(W* widget, const char* name) {
   return widget;
 }
 
-QPushButton* Button(const char* name, const char* caption) {
-  return Named(new QPushButton(QString::fromLatin1(caption)), name);
+// A button whose caption gets an accelerator on one of `letters`.
+QPushButton* Button(const char* name, const char* caption,
+                    const char* letters = "") {
+  return Named(new QPushButton(QString::fromLatin1(
+                   AcceleratedCaption(caption, letters).c_str())),
+               name);
 }
 
 QLabel* Label(const char* name, const char* caption) {
@@ -60,6 +148,7 @@ constexpr ListDesign kLists[] = {
 };
 
 void AddListRow(QGridLayout* grid, int row, const SettingsListControl& c) {
+  c.label->setBuddy(c.combo);  // names the list for screen readers
   grid->addWidget(c.label, row, 0);
   grid->addWidget(c.combo, row, 1);
 }
@@ -68,10 +157,10 @@ QLayout* InputRows(MainWindowUi* ui) {
   auto* grid = new QGridLayout;
   ui->optSingleFile = Named(new QRadioButton, "optSingleFile");
   ui->optMultipleFiles = Named(new QRadioButton, "optMultipleFiles");
-  ui->cmdInputFile = Button("cmdInputFile", "Single file");
+  ui->cmdInputFile = Button("cmdInputFile", "Single file", "N");
   ui->txbInputFile = TextBox("txbInputFile", true);
   ui->cmdClearInputFile = Button("cmdClearInputFile", "Clear");
-  ui->cmdFolder = Button("cmdFolder", "Folder");
+  ui->cmdFolder = Button("cmdFolder", "Folder", "O");
   ui->txbFolder = TextBox("txbFolder", true);
   ui->cmdClearFolder = Button("cmdClearFolder", "Clear");
   grid->addWidget(ui->optSingleFile, 0, 0);
@@ -83,6 +172,8 @@ QLayout* InputRows(MainWindowUi* ui) {
   grid->addWidget(ui->txbFolder, 1, 2);
   grid->addWidget(ui->cmdClearFolder, 1, 3);
   grid->setColumnStretch(2, 1);
+  ui->txbInputFile->setAccessibleName(QStringLiteral("Input file"));
+  ui->txbFolder->setAccessibleName(QStringLiteral("Folder"));
   return grid;
 }
 
@@ -103,6 +194,7 @@ QLayout* SettingsColumns(MainWindowUi* ui) {
   AddListRow(weights, 0, list(SettingsList::kTitleWeight));
   AddListRow(weights, 1, list(SettingsList::kDescriptionWeight));
   AddListRow(weights, 2, list(SettingsList::kExistingKeywordsWeight));
+  ui->lblLanguageOfText->setBuddy(ui->cboLanguage);
   weights->addWidget(ui->lblLanguageOfText, 3, 0);
   weights->addWidget(ui->cboLanguage, 3, 1);
   weights->setRowStretch(4, 1);
@@ -165,6 +257,8 @@ QLayout* TextRows(MainWindowUi* ui) {
         number->fontMetrics().horizontalAdvance(QStringLiteral("00000000")) +
         16);
   }
+  ui->lblMaxNumKeywords->setBuddy(ui->txbMaxNumKeywordsInMetaTag);
+  ui->lblMaxNumBytes->setBuddy(ui->txbMaxNumBytesInMetaTag);
   auto* numbers = new QHBoxLayout;
   numbers->addWidget(ui->lblMaxNumKeywords);
   numbers->addWidget(ui->txbMaxNumKeywordsInMetaTag);
@@ -178,12 +272,14 @@ QLayout* TextRows(MainWindowUi* ui) {
       Label("lblBeginMetaTagWith", "Begin meta tag with:");
   ui->txbBeginMetaTagWith = TextBox("txbBeginMetaTagWith", true);
   ui->cmdClearBeginMetaTagWith = Button("cmdClearBeginMetaTagWith", "Clear");
+  ui->lblBeginMetaTagWith->setBuddy(ui->txbBeginMetaTagWith);
   grid->addWidget(ui->lblBeginMetaTagWith, 1, 0);
   grid->addWidget(ui->txbBeginMetaTagWith, 1, 1);
   grid->addWidget(ui->cmdClearBeginMetaTagWith, 1, 2);
   ui->lblIgnoreTheseWords = Label("lblIgnoreTheseWords", "Ignore these words:");
   ui->txbWordsToIgnore = TextBox("txbWordsToIgnore", true);
   ui->cmdClearWordsToIgnore = Button("cmdClearWordsToIgnore", "Clear");
+  ui->lblIgnoreTheseWords->setBuddy(ui->txbWordsToIgnore);
   grid->addWidget(ui->lblIgnoreTheseWords, 2, 0);
   grid->addWidget(ui->txbWordsToIgnore, 2, 1);
   grid->addWidget(ui->cmdClearWordsToIgnore, 2, 2);
@@ -192,12 +288,14 @@ QLayout* TextRows(MainWindowUi* ui) {
 }
 
 QLayout* CommandRow(MainWindowUi* ui) {
-  ui->cmdListWords = Button("cmdListWords", "List words");
+  ui->cmdListWords = Button("cmdListWords", "List words", kListWordsLetters);
   ui->cmdGenerateKeywordMetaTag =
-      Button("cmdGenerateKeywordMetaTag", "Generate/show keywords meta tag");
+      Button("cmdGenerateKeywordMetaTag", "Generate/show keywords meta tag",
+             kGenerateLetters);
   ui->cmdShowExistingKeywordMetaTag =
-      Button("cmdShowExistingKeywordMetaTag", "Show existing keywords etc.");
-  ui->cmdViewReport = Button("cmdViewReport", "View report");
+      Button("cmdShowExistingKeywordMetaTag", "Show existing keywords etc.",
+             kShowExistingLetters);
+  ui->cmdViewReport = Button("cmdViewReport", "View report", "V");
   auto* row = new QHBoxLayout;
   row->addWidget(ui->cmdListWords);
   row->addWidget(ui->cmdGenerateKeywordMetaTag);
@@ -222,19 +320,16 @@ QLayout* StatusRow(MainWindowUi* ui) {
 
 QFrame* BottomFrame(MainWindowUi* ui) {
   ui->Frame1 = Named(new QFrame, "Frame1");
-  ui->cmdInsert = Button("cmdInsert", "Insert meta tag into file");
-  ui->cmdClearOutput = Button("cmdClearOutput", "Clear");
-  ui->cmdReset = Button("cmdReset", "Restore defaults");
+  ui->cmdInsert = Button("cmdInsert", "Insert meta tag into file", "I");
+  ui->cmdClearOutput = Button("cmdClearOutput", "Clear", "C");
+  ui->cmdReset = Button("cmdReset", "Restore defaults", "D");
   ui->cmdHelp = Button("cmdHelp", "Help");
   ui->chkLargeWindow = CheckBox("chkLargeWindow", "Large window");
+  ui->chkLargeWindow->setText(QStringLiteral("Large &window"));
   ui->lblOnlineDocumentation =
-      Label("lblOnlineDocumentation", "Online user manual");
-  QFont link = ui->lblOnlineDocumentation->font();
-  link.setUnderline(true);
-  ui->lblOnlineDocumentation->setFont(link);
-  ui->lblOnlineDocumentation->setStyleSheet(QStringLiteral("color: blue"));
-  ui->lblOnlineDocumentation->setCursor(Qt::PointingHandCursor);
-  ui->cmdQuit = Button("cmdQuit", "Quit");
+      Named(new LinkLabel(QStringLiteral("Online user manual")),
+            "lblOnlineDocumentation");
+  ui->cmdQuit = Button("cmdQuit", "Quit", "Q");
   auto* row = new QHBoxLayout(ui->Frame1);
   row->setContentsMargins(0, 0, 0, 0);
   row->addWidget(ui->cmdInsert);
@@ -255,24 +350,72 @@ QFont FixedPitchFont() {
   return QFontDatabase::systemFont(QFontDatabase::FixedFont);
 }
 
+void BuildMenus(QMainWindow* window, MainWindowUi* ui) {
+  QMenuBar* bar = window->menuBar();
+  auto add = [window](QMenu* menu, const char* name, const QString& text,
+                      const QKeySequence& keys = {}) {
+    QAction* action = menu->addAction(text);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(keys);
+    window->addAction(action);  // its shortcut works with the menu closed
+    return action;
+  };
+  QMenu* file = bar->addMenu(QStringLiteral("&File"));
+  ui->actOpenPage = add(file, "actOpenPage", QStringLiteral("&Open page..."),
+                        QKeySequence::Open);
+  ui->actOpenFolder =
+      add(file, "actOpenFolder", QStringLiteral("Open &folder..."),
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+  ui->mnuRecent = file->addMenu(QStringLiteral("&Recent pages and folders"));
+  ui->mnuRecent->setObjectName(QStringLiteral("mnuRecent"));
+  file->addSeparator();
+  ui->actSaveState = add(file, "actSaveState", QStringLiteral("&Save state"),
+                         QKeySequence::Save);
+  file->addSeparator();
+  ui->actQuit = add(file, "actQuit", QStringLiteral("&Quit"),
+                    QKeySequence(Qt::CTRL | Qt::Key_Q));
+  QMenu* run = bar->addMenu(QStringLiteral("&Run"));
+  ui->actListWords = add(run, "actListWords", QStringLiteral("&List words"));
+  ui->actGenerate = add(run, "actGenerate", QStringLiteral("&Generate"));
+  ui->actInsert =
+      add(run, "actInsert", QStringLiteral("&Insert meta tag into file"));
+  run->addSeparator();
+  ui->actStop = add(run, "actStop", QStringLiteral("&Stop"),
+                    QKeySequence(Qt::Key_Escape));
+  QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+  ui->actHelp =
+      add(help, "actHelp", QStringLiteral("&Help"), QKeySequence::HelpContents);
+  ui->actManual = add(help, "actManual", QStringLiteral("Online user &manual"));
+  help->addSeparator();
+  ui->actAbout = add(help, "actAbout", QStringLiteral("&About VORN"));
+}
+
 void BuildMainWindowUi(QMainWindow* window, MainWindowUi* ui) {
   auto* central = new QWidget(window);
   auto* column = new QVBoxLayout(central);
   column->addLayout(InputRows(ui));
-  column->addSpacing(6);
-  column->addLayout(SettingsColumns(ui));
-  column->addSpacing(6);
-  column->addLayout(TextRows(ui));
-  column->addSpacing(6);
+  auto* settings = new QWidget;
+  auto* settings_column = new QVBoxLayout(settings);
+  settings_column->setContentsMargins(0, 0, 0, 0);
+  settings_column->addLayout(SettingsColumns(ui));
+  settings_column->addSpacing(6);
+  settings_column->addLayout(TextRows(ui));
+  ui->settingsArea = Named(new SettingsArea, "settingsArea");
+  ui->settingsArea->setWidget(settings);
+  ui->settingsArea->setWidgetResizable(true);
+  ui->settingsArea->setFrameShape(QFrame::NoFrame);
+  ui->settingsArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  column->addWidget(ui->settingsArea);
   column->addLayout(CommandRow(ui));
   column->addLayout(StatusRow(ui));
-  ui->txbMetaTAG = Named(new QPlainTextEdit, "txbMetaTAG");
+  ui->txbMetaTAG = Named(new OutputBox, "txbMetaTAG");
   ui->txbMetaTAG->setFont(FixedPitchFont());
-  ui->txbMetaTAG->setMinimumHeight(ui->txbMetaTAG->fontMetrics().lineSpacing() *
-                                   12);
+  ui->txbMetaTAG->setTabChangesFocus(true);
+  ui->txbMetaTAG->setAccessibleName(QStringLiteral("Output"));
   column->addWidget(ui->txbMetaTAG, 1);
   column->addWidget(BottomFrame(ui));
   window->setCentralWidget(central);
+  BuildMenus(window, ui);
 }
 
 }  // namespace vorn

@@ -1,8 +1,16 @@
 // The main window as the application core sees it: MainWindowView.
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include "app/qt/edit_meta_tag_dialog.h"
 #include "app/qt/help_window.h"
@@ -42,10 +50,41 @@ void MainWindow::FillSettingsLists() {
     ui_.cboLanguage->addItem(QString::fromLatin1(language.item));
 }
 
-void MainWindow::ShowMainWindow() {
-  move(PxX(kMainWindowLeft, this), PxY(kMainWindowTop, this));
-  show();
-  if (design_height_twips_ == 0) design_height_twips_ = FrameTwips(this).height;
+int MainWindow::TopInFrame(const QWidget* w) const {
+  return TwipsY(
+      geometry().y() - frameGeometry().y() + w->mapTo(this, QPoint(0, 0)).y(),
+      this);
+}
+
+MainWindowSizes MainWindow::Sizes() const {
+  const QRect area = screen()->availableGeometry() - FrameMargins(this);
+  const QSize natural = sizeHint();
+  const QSize least = minimumSizeHint();
+  return {{TwipsX(area.x(), this), TwipsY(area.y(), this),
+           TwipsX(area.width(), this), TwipsY(area.height(), this)},
+          TwipsX(natural.width(), this),
+          TwipsY(natural.height(), this),
+          TwipsX(least.width(), this),
+          TwipsY(least.height(), this)};
+}
+
+void MainWindow::ShowMainWindow(const WindowGeometry& place) {
+  const TwipsRect& r = place.area;
+  setGeometry(PxX(r.left, this), PxY(r.top, this), PxX(r.width, this),
+              PxY(r.height, this));
+  if (place.maximised)
+    showMaximized();
+  else
+    show();
+}
+
+WindowGeometry MainWindow::MainWindowGeometry() const {
+  const QRect r = isMaximized() ? normalGeometry() : geometry();
+  TwipsRect area{TwipsX(r.x(), this), TwipsY(r.y(), this),
+                 TwipsX(r.width(), this), TwipsY(r.height(), this)};
+  if (ui_.chkLargeWindow->isChecked() && normal_height_twips_ > 0)
+    area.height = normal_height_twips_;
+  return {area, isMaximized()};
 }
 
 bool MainWindow::InInteractiveUse() const {
@@ -92,9 +131,15 @@ void MainWindow::ShowSettings(const AnalysisSettings& settings) {
 void MainWindow::ShowCommands(const CommandState& c) {
   ui_.optSingleFile->setChecked(c.single_file_mode);
   ui_.optMultipleFiles->setChecked(!c.single_file_mode);
-  ui_.cmdShowExistingKeywordMetaTag->setText(ToQt(c.ShowExistingCaption));
-  ui_.cmdListWords->setText(ToQt(c.ListWordsCaption));
-  ui_.cmdGenerateKeywordMetaTag->setText(ToQt(c.GenerateCaption));
+  const auto caption = [](const std::string& text, const char* letters) {
+    return ToQt(AcceleratedCaption(text, letters));
+  };
+  ui_.cmdShowExistingKeywordMetaTag->setText(
+      caption(c.ShowExistingCaption, kShowExistingLetters));
+  ui_.cmdListWords->setText(caption(c.ListWordsCaption, kListWordsLetters));
+  ui_.cmdGenerateKeywordMetaTag->setText(
+      caption(c.GenerateCaption, kGenerateLetters));
+  ui_.actGenerate->setText(caption(c.GenerateCaption, kGenerateLetters));
   const struct {
     QWidget* widget;
     bool enabled;
@@ -118,8 +163,31 @@ void MainWindow::ShowCommands(const CommandState& c) {
       {ui_.optMultipleFiles, c.OptMultipleFiles},
       {ui_.txbInputFile, c.InputFileBox},
       {ui_.txbFolder, c.FolderBox},
+      {ui_.cmdViewReport, c.ViewReport},
+      {ui_.cmdQuit, c.Live},
+      {ui_.settingsArea->widget(), c.Live},
+      {ui_.chkLargeWindow, c.Live},
+      {ui_.lblOnlineDocumentation, c.Live},
   };
   for (const auto& k : kEnabled) k.widget->setEnabled(k.enabled);
+  const struct {
+    QAction* action;
+    bool enabled;
+  } kActions[] = {
+      {ui_.actOpenPage, c.OpenPage},
+      {ui_.actOpenFolder, c.OpenFolder},
+      {ui_.actSaveState, c.SaveState},
+      {ui_.actQuit, c.Live},
+      {ui_.actListWords, c.ListWordsEntry},
+      {ui_.actGenerate, c.Generate},
+      {ui_.actInsert, c.Insert},
+      {ui_.actStop, c.Stop},
+      {ui_.actHelp, c.Help},
+      {ui_.actManual, c.Live},
+      {ui_.actAbout, c.Live},
+  };
+  for (const auto& k : kActions) k.action->setEnabled(k.enabled);
+  ui_.mnuRecent->setEnabled(c.OpenPage && !ui_.mnuRecent->isEmpty());
   ui_.txbInputFile->setReadOnly(c.InputFileReadOnly);
   ui_.txbFolder->setReadOnly(c.FolderReadOnly);
   ui_.cmdViewReport->setVisible(c.ViewReportVisible);
@@ -206,6 +274,23 @@ void MainWindow::SetInsertedCaption(std::string_view text, bool visible) {
   ui_.lblMetaTagInserted->setVisible(visible);
 }
 
+void MainWindow::ShowStatus(std::string_view text) {
+  if (text.empty())
+    statusBar()->clearMessage();
+  else
+    statusBar()->showMessage(ToQt(text));
+}
+
+void MainWindow::ShowRecent(const std::vector<std::string>& paths) {
+  ui_.mnuRecent->clear();
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    QAction* entry = ui_.mnuRecent->addAction(PathToQt(paths[i]));
+    connect(entry, &QAction::triggered, this,
+            [this, i] { controller_->RecentClicked(i); });
+  }
+  ui_.mnuRecent->setEnabled(!paths.empty() && ui_.actOpenPage->isEnabled());
+}
+
 // --- During a scan or a run.
 
 void MainWindow::HandlePendingInput() {
@@ -242,11 +327,10 @@ void MainWindow::FlushProgress() {
 
 InspectAnswer MainWindow::Inspect(const InspectRequest& request) {
   FlushOutput();
-  const auto top = [this](const QWidget* w) {
-    return TwipsY(w->mapTo(this, QPoint(0, 0)).y(), this);
-  };
-  return editDialog()->Run(request, FrameTwips(this), top(ui_.cmdFolder),
-                           top(ui_.txbMetaTAG));
+  FlushProgress();
+  // The word count and the progress stay in view with the output box.
+  return editDialog()->Run(request, FrameTwips(this), TopInFrame(ui_.cmdFolder),
+                           TopInFrame(ui_.lblNumberOfWords));
 }
 
 // --- Secondary windows.
@@ -258,7 +342,16 @@ void MainWindow::ShowParameters(const OperationParameters& parameters,
   parameters_->ShowValues(parameters, enabling);
 }
 
-void MainWindow::ShowReportWindow() { report_->ShowAndActivate(); }
+void MainWindow::ShowReportWindow() {
+  // Placed anew only when it was hidden: where the user moved it, it stays.
+  std::optional<TwipsRect> place;
+  if (!report_->isVisible()) {
+    place = ReportWindowPlacement(FrameTwips(this), ScreenTwips(this),
+                                  TopInFrame(ui_.settingsArea),
+                                  TopInFrame(ui_.cmdListWords));
+  }
+  report_->ShowAndActivate(place);
+}
 void MainWindow::HideReportWindow() { report_->hide(); }
 bool MainWindow::ReportWindowVisible() const { return report_->isVisible(); }
 void MainWindow::RaiseReportWindow() { report_->RaiseWithCaretAtEnd(); }
@@ -278,6 +371,31 @@ void MainWindow::SetReportCopyButton(std::string_view caption,
 }
 
 void MainWindow::FocusReportClose() { report_->FocusClose(); }
+
+void MainWindow::ShowAbout(std::string_view caption, std::string_view text) {
+  QDialog about(this);
+  about.setObjectName(QStringLiteral("frmAbout"));
+  about.setWindowTitle(ToQt(caption));
+  auto* box = new QPlainTextEdit(PathToQt(text), &about);
+  box->setObjectName(QStringLiteral("txbAbout"));
+  box->setReadOnly(true);
+  box->setTabChangesFocus(true);
+  box->setFont(FixedPitchFont());  // the licences are laid out in columns
+  box->setLineWrapMode(QPlainTextEdit::NoWrap);
+  box->setMinimumSize(box->fontMetrics().horizontalAdvance(QString(82, u'x')),
+                      box->fontMetrics().lineSpacing() * 20);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &about);
+  buttons->button(QDialogButtonBox::Close)->setDefault(true);
+  QPushButton* qt = buttons->addButton(QStringLiteral("About &Qt"),
+                                       QDialogButtonBox::ActionRole);
+  connect(qt, &QPushButton::clicked, &about,
+          [&about] { QMessageBox::aboutQt(&about); });
+  connect(buttons, &QDialogButtonBox::rejected, &about, &QDialog::reject);
+  auto* layout = new QVBoxLayout(&about);
+  layout->addWidget(box, 1);
+  layout->addWidget(buttons);
+  about.exec();
+}
 
 void MainWindow::ShowHelpWindow() {
   if (help_ == nullptr)

@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -13,7 +14,7 @@
 namespace vorn {
 
 ParametersWindow::ParametersWindow(QWidget* main, MainController& controller)
-    : QWidget(main, Qt::Window), main_(main), controller_(controller) {
+    : QWidget(main, kOwnedWindow), main_(main), controller_(controller) {
   setObjectName(QStringLiteral("frmParameters"));
   auto* layout = new QVBoxLayout(this);
   auto* extensions = new QHBoxLayout;
@@ -69,6 +70,18 @@ void ParametersWindow::changeEvent(QEvent* event) {
   if (event->type() == QEvent::ActivationChange && isActiveWindow())
     Activated();
   QWidget::changeEvent(event);
+}
+
+void ParametersWindow::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      hide();
+      return;
+    default:
+      QWidget::keyPressEvent(event);
+  }
 }
 
 void ParametersWindow::Activated() {

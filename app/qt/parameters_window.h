@@ -1,6 +1,7 @@
 // frmParameters: the operation parameters of multiple-file runs, one check
-// box each, and Close. The boxes show the core's OperationParameters; a
-// click goes to the controller, which applies the couplings.
+// box each, and Close (also Return and Escape). The boxes show the core's
+// OperationParameters; a click goes to the controller, which applies the
+// couplings.
 #ifndef VORN_APP_QT_PARAMETERS_WINDOW_H_
 #define VORN_APP_QT_PARAMETERS_WINDOW_H_
 
@@ -26,6 +27,7 @@ class ParametersWindow : public QWidget {
 
  protected:
   void changeEvent(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void Activated();

@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include "app/qt/qt_text.h"
+#include "app/window_rules.h"
 
 namespace vorn {
 namespace {
@@ -41,8 +42,9 @@ QMessageBox::StandardButtons QtButtons(Buttons buttons) {
 }  // namespace
 
 QWidget* QtPlatform::Owner() const {
+  if (QWidget* active = QApplication::activeWindow()) return active;
   if (owner_ != nullptr && owner_->isVisible()) return owner_;
-  return QApplication::activeWindow();
+  return nullptr;
 }
 
 Answer QtPlatform::Ask(const MessageBox& box) {
@@ -64,18 +66,10 @@ Answer QtPlatform::Ask(const MessageBox& box) {
   }
 }
 
-QString QtFileFilter(const std::string& filter) {
-  const std::size_t bar = filter.find('|');
-  if (bar == std::string::npos) return ToQt(filter);
-  QString description = ToQt(filter.substr(0, bar)).trimmed();
-  QString patterns = ToQt(filter.substr(bar + 1)).trimmed();
-  patterns.replace(u';', u' ');
-  return description + " (" + patterns + ")";
-}
-
 std::string QtPlatform::ChooseFileToOpen(const OpenFileDialog& dialog) {
   return PathFromQt(QFileDialog::getOpenFileName(
-      Owner(), ToQt(dialog.title), QString(), QtFileFilter(dialog.filter)));
+      Owner(), ToQt(dialog.title), PathToQt(dialog.folder),
+      ToQt(DialogFilter(dialog.filter))));
 }
 
 std::string QtPlatform::ChooseFileToSave(const std::string& title) {
@@ -83,9 +77,10 @@ std::string QtPlatform::ChooseFileToSave(const std::string& title) {
       QFileDialog::getSaveFileName(Owner(), ToQt(title), QString()));
 }
 
-std::string QtPlatform::ChooseFolder(const std::string& prompt) {
-  return PathFromQt(
-      QFileDialog::getExistingDirectory(Owner(), ToQt(prompt), QString()));
+std::string QtPlatform::ChooseFolder(const std::string& prompt,
+                                     const std::string& start) {
+  return PathFromQt(QFileDialog::getExistingDirectory(Owner(), ToQt(prompt),
+                                                      PathToQt(start)));
 }
 
 void QtPlatform::SetClipboardText(std::string_view text) {

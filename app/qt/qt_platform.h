@@ -14,12 +14,15 @@ namespace vorn {
 class QtPlatform : public Platform {
  public:
   // Dialogs are owned by (and centred on) `owner` when it is set.
+  // Dialogs are owned by the active window of the program (the report's
+  // save dialog by the report), else by `owner`.
   void set_owner(QWidget* owner) { owner_ = owner; }
 
   Answer Ask(const MessageBox& box) override;
   std::string ChooseFileToOpen(const OpenFileDialog& dialog) override;
   std::string ChooseFileToSave(const std::string& title) override;
-  std::string ChooseFolder(const std::string& prompt) override;
+  std::string ChooseFolder(const std::string& prompt,
+                           const std::string& start) override;
   void SetClipboardText(std::string_view text) override;
   bool OpenUrl(const std::string& url) override;
 
@@ -28,10 +31,6 @@ class QtPlatform : public Platform {
 
   QPointer<QWidget> owner_;
 };
-
-// A filter entry "description | *.a;*.b" as QFileDialog reads it:
-// "description (*.a *.b)".
-QString QtFileFilter(const std::string& filter);
 
 }  // namespace vorn
 

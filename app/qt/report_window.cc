@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTextCursor>
@@ -17,13 +18,14 @@
 namespace vorn {
 
 ReportWindow::ReportWindow(QWidget* main, MainController& controller)
-    : QWidget(main, Qt::Window), main_(main), controller_(controller) {
+    : QWidget(main, kOwnedWindow), controller_(controller) {
   setObjectName(QStringLiteral("frmReport"));
   setWindowTitle(QStringLiteral("Report"));
   txbText_ = new QPlainTextEdit(this);
   txbText_->setObjectName(QStringLiteral("txbText"));
   txbText_->setFont(FixedPitchFont());
   txbText_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  txbText_->setTabChangesFocus(true);
   txbText_->viewport()->installEventFilter(this);
   cmdSaveToFile_ = new QPushButton(QStringLiteral("Save to file"), this);
   cmdSaveToFile_->setObjectName(QStringLiteral("cmdSaveToFile"));
@@ -84,15 +86,11 @@ void ReportWindow::Flush() {
   txbText_->ensureCursorVisible();
 }
 
-void ReportWindow::ShowAndActivate() {
+void ReportWindow::ShowAndActivate(const std::optional<TwipsRect>& place) {
   Flush();
   if (isMinimized()) showNormal();
   show();
-  if (windowState() == Qt::WindowNoState) {
-    // Below the top of the main window, at its left edge.
-    const TwipsRect main = FrameTwips(main_);
-    move(PxX(main.left, this), PxY(main.top + kReportTopOffset, this));
-  }
+  if (place && windowState() == Qt::WindowNoState) SetFrameTwips(this, *place);
   raise();
   activateWindow();
   Activated();
@@ -120,18 +118,6 @@ void ReportWindow::SetCopyButton(const QString& caption, int width_twips) {
 
 void ReportWindow::FocusClose() { cmdClose_->setFocus(); }
 
-void ReportWindow::showEvent(QShowEvent* event) {
-  if (!placed_) {
-    // First shown: as wide as the main window.
-    placed_ = true;
-    TwipsRect r = FrameTwips(this);
-    r.width = std::max(FrameTwips(main_).width, kReportMinWidth);
-    r.height = std::max(r.height, kReportMinHeight * 3 / 2);
-    SetFrameTwips(this, r);
-  }
-  QWidget::showEvent(event);
-}
-
 void ReportWindow::changeEvent(QEvent* event) {
   if (event->type() == QEvent::ActivationChange && isActiveWindow())
     Activated();
@@ -147,6 +133,14 @@ void ReportWindow::closeEvent(QCloseEvent* event) {
   // The close box closes as the Close button does: the log stays.
   event->ignore();
   controller_.ReportCloseClicked();
+}
+
+void ReportWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && cmdClose_->isEnabled()) {
+    controller_.ReportCloseClicked();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 bool ReportWindow::eventFilter(QObject* watched, QEvent* event) {

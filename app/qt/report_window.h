@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QWidget>
+#include <optional>
 #include <string>
 
 #include "app/main_controller.h"
@@ -27,7 +28,9 @@ class ReportWindow : public QWidget, public ReportListener {
   // Shows the latest report text now.
   void Flush();
 
-  void ShowAndActivate();
+  // Shows the window at `place` (twips) when given, restored when it was
+  // minimised, in front and active.
+  void ShowAndActivate(const std::optional<TwipsRect>& place);
   // Brings a shown window to the front with the caret at the end.
   void RaiseWithCaretAtEnd();
   void SetButtonsEnabled(bool enabled);
@@ -37,16 +40,15 @@ class ReportWindow : public QWidget, public ReportListener {
   QPlainTextEdit* text() const { return txbText_; }
 
  protected:
-  void showEvent(QShowEvent* event) override;
   void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;  // Escape: as Close
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void Activated();
   std::string Selection() const;
 
-  QWidget* main_;
   MainController& controller_;
   QPlainTextEdit* txbText_;
   QPushButton* cmdSaveToFile_;
@@ -55,7 +57,6 @@ class ReportWindow : public QWidget, public ReportListener {
   const std::string* latest_ = nullptr;  // the report's text, when changed
   std::string shown_;                    // what the text box holds
   bool flush_scheduled_ = false;
-  bool placed_ = false;
 };
 
 }  // namespace vorn

@@ -1,6 +1,7 @@
 #include "app/qt/twips.h"
 
 #include <QScreen>
+#include <QStyle>
 
 namespace vorn {
 namespace {
@@ -25,12 +26,40 @@ TwipsRect FrameTwips(const QWidget* window) {
           TwipsX(r.width(), window), TwipsY(r.height(), window)};
 }
 
+namespace {
+
+QMargins KnownMargins(const QWidget* window) {
+  const QRect frame = window->frameGeometry();
+  const QRect inside = window->geometry();
+  return {inside.left() - frame.left(), inside.top() - frame.top(),
+          frame.right() - inside.right(), frame.bottom() - inside.bottom()};
+}
+
+}  // namespace
+
+QMargins FrameMargins(const QWidget* window) {
+  const QMargins own = KnownMargins(window);
+  if (!own.isNull()) return own;
+  // Not framed yet: as its owner is, else a title bar and thin borders.
+  if (const QWidget* owner = window->parentWidget()) {
+    const QMargins owners = KnownMargins(owner->window());
+    if (!owners.isNull()) return owners;
+  }
+  if (window->isVisible()) return {};  // a platform without frames
+  const int border = 4;
+  return {border,
+          window->style()->pixelMetric(QStyle::PM_TitleBarHeight) + border,
+          border, border};
+}
+
 void SetFrameTwips(QWidget* window, const TwipsRect& rect) {
-  // The frame adds to the client area; keep the outer size as asked.
-  const QSize frame = window->frameGeometry().size() - window->size();
-  window->move(PxX(rect.left, window), PxY(rect.top, window));
-  window->resize(PxX(rect.width, window) - frame.width(),
-                 PxY(rect.height, window) - frame.height());
+  // Placed by the area inside the frame, which does not depend on when
+  // the window manager puts its frame around the window.
+  const QMargins m = FrameMargins(window);
+  window->setGeometry(PxX(rect.left, window) + m.left(),
+                      PxY(rect.top, window) + m.top(),
+                      PxX(rect.width, window) - m.left() - m.right(),
+                      PxY(rect.height, window) - m.top() - m.bottom());
 }
 
 TwipsRect ScreenTwips(const QWidget* w) {

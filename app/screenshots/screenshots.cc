@@ -1,12 +1,15 @@
 // Takes the pictures of the manual and the README: runs the application
 // on a copy of the sample site, walks it through single-file and
-// multiple-file mode, a run with the inspect dialog, the report and the
-// help, and saves each window as a PNG. Meant to run under Xvfb
-// (scripts/screenshots.sh), so that windows have a real screen.
+// multiple-file mode, a run with the inspect dialog, the report, the menu
+// and the help, and saves each window as a PNG. With "scaled", takes only
+// the main window as it comes up on a small or scaled screen. Meant to run
+// under Xvfb (scripts/screenshots.sh), so that windows have a real screen.
 //
-//   vorn_screenshots SAMPLE_SITE OUTPUT_FOLDER
+//   vorn_screenshots SAMPLE_SITE OUTPUT_FOLDER [scaled NAME]
 #include <QApplication>
 #include <QCheckBox>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -35,7 +38,9 @@ class ScriptedPlatform : public Platform {
   }
   std::string ChooseFileToOpen(const OpenFileDialog&) override { return {}; }
   std::string ChooseFileToSave(const std::string&) override { return {}; }
-  std::string ChooseFolder(const std::string&) override { return {}; }
+  std::string ChooseFolder(const std::string&, const std::string&) override {
+    return {};
+  }
   void SetClipboardText(std::string_view) override {}
   bool OpenUrl(const std::string&) override { return true; }
 };
@@ -63,9 +68,26 @@ void Type(MainWindow& w, MainController& c, TextBox box,
   c.TextEdited(box, text);
 }
 
+// The File menu open on the recent pages and folders, over the window.
+void SaveMenu(MainWindow& w, const std::string& folder, const char* name) {
+  auto* file = qobject_cast<QMenu*>(w.ui().actOpenPage->parent());
+  const QRect title = w.menuBar()->actionGeometry(file->menuAction());
+  file->popup(w.menuBar()->mapToGlobal(title.bottomLeft()));
+  file->setActiveAction(w.ui().mnuRecent->menuAction());
+  QApplication::processEvents();
+  const QRect entry = file->actionGeometry(w.ui().mnuRecent->menuAction());
+  w.ui().mnuRecent->popup(file->mapToGlobal(entry.topRight()));
+  SaveScreenArea(&w, folder, name);
+  w.ui().mnuRecent->hide();
+  file->hide();
+}
+
 int Run(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: vorn_screenshots SAMPLE_SITE OUTPUT_FOLDER\n");
+  const bool scaled = argc == 5 && std::string(argv[3]) == "scaled";
+  if (argc != 3 && !scaled) {
+    std::fprintf(stderr,
+                 "usage: vorn_screenshots SAMPLE_SITE OUTPUT_FOLDER "
+                 "[scaled NAME]\n");
     return 2;
   }
   namespace fs = std::filesystem;
@@ -84,6 +106,13 @@ int Run(int argc, char** argv) {
   MainController c(w, platform, {ProgramFolder(), std::string()});
   w.SetController(&c);
   if (!c.StartUp()) return 1;
+  if (scaled) {
+    Type(w, c, TextBox::kInputFile, site + "/index.htm");
+    c.GenerateClicked();
+    Save(&w, out, argv[4]);
+    fs::remove_all(work);
+    return 0;
+  }
   w.move(40, 40);
 
   // Single file: the tag of the sample page.
@@ -123,6 +152,9 @@ int Run(int argc, char** argv) {
   w.reportWindow()->Flush();
   Save(w.reportWindow(), out, "report.png");
   w.reportWindow()->hide();
+
+  c.ModeClicked(true);
+  SaveMenu(w, out, "menu.png");
 
   c.HelpClicked();
   Save(w.helpWindow(), out, "help.png");

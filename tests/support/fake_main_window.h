@@ -27,6 +27,7 @@ class FakePlatform : public Platform {
   Answer Ask(const MessageBox& box) override {
     static const char* const kIcons[] = {"none", "exclamation", "information",
                                          "stop"};
+    if (on_ask) on_ask();
     boxes += box.caption + " | " + box.text + " | " +
              kIcons[static_cast<int>(box.icon)] +
              (box.buttons == Buttons::kOk ? "" : " | ?") + "\n";
@@ -39,13 +40,19 @@ class FakePlatform : public Platform {
     answers.pop_front();
     return answer;
   }
-  std::string ChooseFileToOpen(const OpenFileDialog&) override {
+  std::string ChooseFileToOpen(const OpenFileDialog& dialog) override {
+    if (on_ask) on_ask();
+    dialog_folder = dialog.folder;
     return next_file;
   }
   std::string ChooseFileToSave(const std::string&) override {
     return next_save;
   }
-  std::string ChooseFolder(const std::string&) override { return next_folder; }
+  std::string ChooseFolder(const std::string&,
+                           const std::string& start) override {
+    dialog_folder = start;
+    return next_folder;
+  }
   void SetClipboardText(std::string_view text) override { clipboard = text; }
   bool OpenUrl(const std::string& url) override {
     urls.push_back(url);
@@ -57,18 +64,25 @@ class FakePlatform : public Platform {
   std::deque<Answer> answers;
   std::string next_file, next_save, next_folder;
   bool url_opens = true;
+  std::function<void()> on_ask;  // called as a box or file dialog comes up
   // Observations: "caption | text | icon" lines, " | ?" after a question.
   std::string boxes;
   std::vector<std::string> unscripted;
   std::string clipboard;
   std::vector<std::string> urls;
+  std::string dialog_folder;  // where the last file dialog opened
 };
 
 class FakeMainWindow : public MainWindowView {
  public:
   void SetCaption(std::string_view) override {}
   void FillSettingsLists() override {}
-  void ShowMainWindow() override { shown = true; }
+  MainWindowSizes Sizes() const override { return sizes; }
+  void ShowMainWindow(const WindowGeometry& g) override {
+    shown = true;
+    place = geometry = g;
+  }
+  WindowGeometry MainWindowGeometry() const override { return geometry; }
   bool InInteractiveUse() const override { return shown && interactive; }
   void Repaint() override {}
   void EndProgram() override { ended = true, shown = false; }
@@ -85,6 +99,10 @@ class FakeMainWindow : public MainWindowView {
   void AppendOutputText(std::string_view text) override { output += text; }
   void SetWordCountLabel(std::string_view text) override { label = text; }
   void SetInsertedCaption(std::string_view, bool) override {}
+  void ShowStatus(std::string_view text) override { status = text; }
+  void ShowRecent(const std::vector<std::string>& paths) override {
+    recent = paths;
+  }
 
   void HandlePendingInput() override {
     if (on_pending_input) on_pending_input();
@@ -99,7 +117,10 @@ class FakeMainWindow : public MainWindowView {
   void ShowParametersWindow() override { ++parameters_shown; }
   void ShowParameters(const OperationParameters&,
                       const ParameterEnabling&) override {}
-  void ShowReportWindow() override { report_visible = true; }
+  void ShowReportWindow() override {
+    report_visible = true;
+    ++report_shown;
+  }
   void HideReportWindow() override { report_visible = false; }
   bool ReportWindowVisible() const override { return report_visible; }
   void RaiseReportWindow() override {}
@@ -108,6 +129,9 @@ class FakeMainWindow : public MainWindowView {
   void SetReportCopyButton(std::string_view, int) override {}
   void FocusReportClose() override {}
   void ShowHelpWindow() override { ++help_shown; }
+  void ShowAbout(std::string_view, std::string_view text) override {
+    about = text;
+  }
 
   const std::string& Text(TextBox box) const {
     return texts[static_cast<std::size_t>(box)];
@@ -115,6 +139,10 @@ class FakeMainWindow : public MainWindowView {
 
   // Script.
   bool interactive = true;  // false: a modal dialog is up
+  // A 1920 x 1080 screen at 96 dots per inch, a window of 800 x 600 that
+  // can shrink to 600 x 400 (pixels).
+  MainWindowSizes sizes{{0, 0, 28800, 16200}, 12000, 9000, 9000, 6000};
+  WindowGeometry geometry;  // where the user left the window
   std::function<void()> on_pending_input;
   // Answers the inspect dialog; unset: Continue with the boxes untouched.
   std::function<InspectAnswer(const InspectRequest&)> on_inspect;
@@ -126,8 +154,12 @@ class FakeMainWindow : public MainWindowView {
   Control focus = Control::kNone;  // the last control given the focus
   std::string output;
   std::string label;
+  std::string status;
+  std::string about;
+  std::vector<std::string> recent;
+  WindowGeometry place;  // where the window was shown
   bool shown = false, ended = false, report_visible = false;
-  int inspected = 0, parameters_shown = 0, help_shown = 0;
+  int inspected = 0, parameters_shown = 0, help_shown = 0, report_shown = 0;
 };
 
 }  // namespace vorn
