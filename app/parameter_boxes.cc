@@ -2,7 +2,7 @@
 
 namespace vorn {
 
-const std::array<ParameterBox, 16> kParameterBoxes = {{
+const std::array<ParameterBox, 17> kParameterBoxes = {{
     {Parameter::kSaveStateOnQuit, "chkSaveStateOnQuit",
      "Save state when quitting", false},
     {Parameter::kDontLogDone, "chkDontLogDone",
@@ -28,6 +28,7 @@ const std::array<ParameterBox, 16> kParameterBoxes = {{
      false},
     {Parameter::kBackup, "chkBackup",
      "Make backups of files (e.g., abc.htm -> abc.bak.htm)", false},
+    {Parameter::kPreview, "chkPreview", "Preview (no changes)", false},
     {Parameter::kHTM, "chkHTM", "htm", true},
     {Parameter::kSHTML, "chkSHTML", "shtml", true},
     {Parameter::kSHTM, "chkSHTM", "shtm", true},
@@ -63,6 +64,8 @@ bool OperationParameters::*ParameterField(Parameter parameter) {
       return &P::Confirm;
     case Parameter::kBackup:
       return &P::Backup;
+    case Parameter::kPreview:
+      return &P::Preview;
     case Parameter::kHTM:
       return &P::HTM;
     case Parameter::kSHTML:

@@ -23,6 +23,7 @@ enum class Parameter {
   kDisplayWords,
   kConfirm,
   kBackup,
+  kPreview,  // not kept in the state file
   kHTM,
   kSHTML,
   kSHTM,
@@ -37,7 +38,7 @@ struct ParameterBox {
 };
 
 // The boxes frmParameters shows, in its order (without the Unix/Linux box).
-extern const std::array<ParameterBox, 16> kParameterBoxes;
+extern const std::array<ParameterBox, 17> kParameterBoxes;
 
 inline constexpr const char* kFileExtensionsLabel =
     "Act on files with the following extensions:";

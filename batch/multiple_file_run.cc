@@ -12,15 +12,19 @@
 #include "documents/insert.h"
 #include "documents/meta_tags.h"
 #include "engine/compose.h"
+#include "engine/document_checks.h"
 #include "support/cp1252.h"
 #include "support/files.h"
 #include "support/strings.h"
+#include "support/unified_diff.h"
 
 namespace vorn {
 namespace {
 
 constexpr std::string_view kStoppedLine =
     "\r\n\r\nOperation stopped at user's request.\r\n";
+constexpr std::string_view kPreviewLine =
+    "Preview (no changes): no file is written.\r\n";
 
 struct FolderListing {
   std::vector<std::string> files;      // names of regular files (or links to)
@@ -87,6 +91,47 @@ std::vector<std::string_view> Patterns(const OperationParameters& p) {
   return patterns;
 }
 
+// A page's diff as the report shows it: in the report's code page, every
+// line ended by CR LF, without the last one (the page's line adds it).
+std::string DiffForReport(const PageRecord& record, const std::string& root) {
+  const std::string path = PatchPath(root, record.relative_path);
+  std::string diff = UnifiedDiff(record.bytes->before, record.bytes->after,
+                                 "a/" + path, "b/" + path);
+  if (DetectEncoding(record.bytes->before) == TextEncoding::kUtf8)
+    diff = Utf8ToCp1252(diff);
+  std::string out;
+  for (std::size_t i = 0; i < diff.size(); ++i) {
+    if (diff[i] == '\r' && i + 1 < diff.size() && diff[i + 1] == '\n') continue;
+    if (diff[i] == '\n' || diff[i] == '\r')
+      out += "\r\n";
+    else
+      out.push_back(diff[i]);
+  }
+  if (out.ends_with("\r\n")) out.resize(out.size() - 2);
+  return out;
+}
+
+PageOutcome OutcomeOf(InsertResult result) {
+  switch (result) {
+    case InsertResult::kInserted:
+      return PageOutcome::kInserted;
+    case InsertResult::kNotAKeywordsTag:
+      return PageOutcome::kNoTagToInsert;
+    case InsertResult::kTagSpansLines:
+      return PageOutcome::kTagSpansLines;
+    case InsertResult::kNoHeadEnd:
+      return PageOutcome::kNoHeadEnd;
+    case InsertResult::kChangedMeanwhile:
+      return PageOutcome::kChangedMeanwhile;
+    case InsertResult::kHardLinked:
+      return PageOutcome::kHardLinked;
+    case InsertResult::kOutsideFolder:
+      return PageOutcome::kLinkOutside;
+    default:
+      return PageOutcome::kFileError;
+  }
+}
+
 bool MatchesExtension(const std::string& name, const OperationParameters& p) {
   for (std::string_view pattern : Patterns(p))
     if (MatchFileName(name, pattern, false)) return true;
@@ -126,6 +171,10 @@ class Run {
   RunSummary Execute(const std::string& folder);
 
  private:
+  // " was inserted", or " would be inserted" in a preview.
+  const char* Inserted() const {
+    return p_.Preview ? " would be inserted" : " was inserted";
+  }
   void Output(std::string_view text) { report_.Output(text); }
   void LogFolder(const std::string& path) {
     if (!p_.LogOperations) return;
@@ -141,17 +190,20 @@ class Run {
   bool ProcessFile(const std::string& folder, const std::string& name,
                    bool backup);
   // The page at `current` lies outside the run's folder, or has been dealt
-  // with under another name, or cannot be examined: logs it and returns
-  // true.
-  bool PassedOver(const std::string& current, const std::string& shown_name);
+  // with under another name, or cannot be examined: logs it, hands over
+  // `record` and returns true.
+  bool PassedOver(const std::string& current, const std::string& shown_name,
+                  PageRecord& record);
   void LogInsertResult(InsertResult result, const InsertNotes& notes);
+  // Counts the record and hands it to the view.
+  void PageDone(PageRecord& record, PageOutcome outcome);
   std::string PageLanguageLine() const;
   void Finish();
   void LogSafetySummary();
   // `path` relative to the run's folder, as the report shows it.
   std::string Relative(const std::string& path) const {
-    return PathForDisplay(path.substr(std::min(
-        path.size(), chosen_.size() + (chosen_.ends_with('/') ? 0 : 1))));
+    return PathForDisplay(path.substr(
+        std::min(path.size(), root_.size() + (root_.ends_with('/') ? 0 : 1))));
   }
 
   Analysis& analysis_;
@@ -160,8 +212,8 @@ class Run {
   RunView& view_;
   FileSystem& fs_;
   RunSummary s_;
-  std::string chosen_;  // the folder as given
-  std::string root_;    // the folder with links resolved
+  std::string root_;       // the chosen folder
+  std::string real_root_;  // the same with links resolved
   std::int64_t started_ns_ = 0;
   // The pages dealt with, by device and inode, with their first name.
   std::map<std::pair<dev_t, ino_t>, std::string> seen_;
@@ -187,9 +239,9 @@ std::int64_t Run::CountPages(const std::string& folder) const {
 
 RunSummary Run::Execute(const std::string& folder) {
   view_.RunStarted();
-  chosen_ = folder;
+  root_ = folder;
   started_ns_ = NowNs();
-  if (!fs_.ResolveLinks(folder, &root_).ok()) root_ = folder;
+  if (!fs_.ResolveLinks(folder, &real_root_).ok()) real_root_ = folder;
   try {
     if (p_.LogOperations) {
       if (p_.ClearReportAtStart)
@@ -197,6 +249,7 @@ RunSummary Run::Execute(const std::string& folder) {
       else if (!report_.empty())
         Output("\r\n" + std::string(PathForDisplay(folder).size() + 8, '-'));
     }
+    if (p_.Preview) Output(kPreviewLine);
     view_.SetOutputText("");
     if (p_.LogOperations) {
       view_.ShowReport();
@@ -210,10 +263,12 @@ RunSummary Run::Execute(const std::string& folder) {
         {"Error", "Insufficient memory.", Icon::kExclamation, Buttons::kOk});
     report_.RemoveLast(80 * static_cast<std::size_t>(s_.InsertedCount) + 512);
     Output("\r\nTerminated due to insufficient memory.\r\n");
+    s_.terminated = true;
   } catch (const std::exception& e) {
     view_.Ask({"Error", e.what(), Icon::kExclamation, Buttons::kOk});
     report_.RemoveLast(80 * static_cast<std::size_t>(s_.InsertedCount) + 512);
     Output("\r\nTerminated due to an error occurring.\r\n");
+    s_.terminated = true;
   }
   Finish();
   return s_;
@@ -222,29 +277,26 @@ RunSummary Run::Execute(const std::string& folder) {
 void Run::Finish() {
   view_.RunEnded();
   const std::int64_t n = s_.InsertedCount;
+  const std::string following = std::string("A keywords meta tag") +
+                                Inserted() + " in the following" +
+                                (n != 1 ? Spaced(n) + " files" : " file");
+  const std::string none =
+      std::string("No keywords meta tag") + Inserted() + " in any file.";
   if (!inserted_file_list_.empty()) {
-    Output(n != 1 ? "\r\nA keywords meta tag was inserted in the following" +
-                        Spaced(n) + " files"
-                  : "\r\nA keywords meta tag was inserted in the following "
-                    "file");
+    Output("\r\n" + following);
     Output(":\r\n\r\n" + inserted_file_list_ + "\r\n");
   } else {
-    Output("\r\nNo keywords meta tag was inserted in any file.\r\n");
+    Output("\r\n" + none + "\r\n");
   }
   LogSafetySummary();
   if (n > 0) {
-    view_.SetOutputText(
-        (n != 1 ? "A keywords meta tag was inserted in the following" +
-                      Spaced(n) + " files:\r\n\r\n"
-                : std::string("A keywords meta tag was inserted in the "
-                              "following file:\r\n\r\n")) +
-        inserted_file_list_);
-    s_.result_text = "A keywords meta tag was inserted in" + Spaced(n) +
-                     " file" + (n == 1 ? "" : "s") + " in" +
+    view_.SetOutputText(following + ":\r\n\r\n" + inserted_file_list_);
+    s_.result_text = std::string("A keywords meta tag") + Inserted() + " in" +
+                     Spaced(n) + " file" + (n == 1 ? "" : "s") + " in" +
                      Spaced(s_.FolderCount) + " folder" +
                      (s_.FolderCount == 1 ? "" : "s") + ".";
   } else {
-    s_.result_text = "No keywords meta tag was inserted in any file.";
+    s_.result_text = none;
   }
   s_.stopped = stop_operation_;
   view_.Ask({"Result", s_.result_text, Icon::kNone, Buttons::kOk});
@@ -266,6 +318,8 @@ void Run::ProcessFolder(const std::string& folder, bool backup, bool top) {
     // The rest of this folder is skipped; the run goes on with the next.
     Output("\r\nFolder: " + PathForDisplay(folder) +
            "  ---  Could not be read (" + listing.error + ").\r\n");
+    ++s_.UnreadableFolderCount;
+    view_.FolderNotRead(folder, listing.error);
     return;
   }
   // A subfolder gets its line when it holds files of a ticked extension.
@@ -274,7 +328,7 @@ void Run::ProcessFolder(const std::string& folder, bool backup, bool top) {
                             return MatchesExtension(name, p_);
                           }))
     LogFolder(folder);
-  RemoveLeftovers(folder, listing.leftovers);
+  if (!p_.Preview) RemoveLeftovers(folder, listing.leftovers);  // no writes
   for (const std::string& name : listing.files) {
     if (!IsPageToDo(name, p_)) continue;
     if (!ProcessFile(folder, name, backup)) return;
@@ -307,35 +361,39 @@ void Run::RemoveLeftovers(const std::string& folder,
   }
 }
 
-bool Run::PassedOver(const std::string& current,
-                     const std::string& shown_name) {
-  auto log = [&](const std::string& why) {
+bool Run::PassedOver(const std::string& current, const std::string& shown_name,
+                     PageRecord& record) {
+  auto log = [&](const std::string& why, PageOutcome outcome) {
     Output("\r\nFile: " + shown_name + "  ---  " + why + "\r\n");
     if (s_.FileCount > 1)
       view_.SetInsertedCaption(
           InsertedCountCaption(s_.InsertedCount, s_.FileCount));
+    PageDone(record, outcome);
     view_.Progress(++pages_done_, pages_total_);
     return true;
   };
   std::string target;
   FileInfo info;
   Status s = fs_.ResolveLinks(current, &target);
-  if (s.ok() && !IsWithin(target, root_)) {
+  if (s.ok() && !IsWithin(target, real_root_)) {
     outside_list_ += PathForDisplay(current) + "\r\n";
-    return log("Link to a page outside the folder, not followed.");
+    return log("Link to a page outside the folder, not followed.",
+               PageOutcome::kLinkOutside);
   }
   if (s.ok()) s = fs_.Stat(target, &info);
-  if (!s.ok()) return log("Could not be read (" + Reason(s) + ").");
+  if (!s.ok())
+    return log("Could not be read (" + Reason(s) + ").",
+               PageOutcome::kReadError);
   // By its path for a link (a rewrite gives the page a new inode), by its
   // inode for a second hard link.
   const auto by_path = seen_paths_.try_emplace(target, current);
   const auto by_inode = seen_.try_emplace({info.device, info.inode}, current);
-  if (!by_path.second)
-    return log("Same page as " + Relative(by_path.first->second) +
-               ", already dealt with.");
-  if (!by_inode.second)
-    return log("Same page as " + Relative(by_inode.first->second) +
-               ", already dealt with.");
+  const std::string* first = !by_path.second    ? &by_path.first->second
+                             : !by_inode.second ? &by_inode.first->second
+                                                : nullptr;
+  if (first != nullptr)
+    return log("Same page as " + Relative(*first) + ", already dealt with.",
+               PageOutcome::kSamePage);
   return false;
 }
 
@@ -345,11 +403,23 @@ bool Run::ProcessFile(const std::string& folder, const std::string& name,
   const std::string shown_name = PathForDisplay(name);
   ++s_.FileCount;
   view_.SetOutputText("");
-  if (PassedOver(current, shown_name)) return true;
+  PageRecord record;
+  PageBytes bytes;  // the page before and after, once it is rewritten
+  record.path = current;
+  record.relative_path = current.substr(std::min(current.size(), root_.size()));
+  while (record.relative_path.starts_with(kPathSeparator))
+    record.relative_path.erase(0, 1);
+  if (PassedOver(current, shown_name, record)) return true;
   const OldKeywordsTag old = GetOldKeywordsMetaTag(current, fs_);
+  if (old.found) record.old_tag = old.text;
+  // The chosen language, or under "Automatic" none until the page is read.
+  const int chosen = analysis_.settings().TextLanguage;
+  if (!IsAutomatic(chosen))
+    record.language = kLanguages[static_cast<std::size_t>(chosen)].code;
   if (p_.SkipDone && old.done) {
     if (!p_.DontLogDone)
       Output("\r\nFile: " + shown_name + "  ---  Done already.\r\n");
+    PageDone(record, PageOutcome::kDoneAlready);
     view_.Progress(++pages_done_, pages_total_);
     return true;
   }
@@ -361,28 +431,37 @@ bool Run::ProcessFile(const std::string& folder, const std::string& name,
       current, ScanOptions{false, p_.DisplayWords}, view_, &position);
   if (p_.LogOperations)
     report_.RemoveSuffix(std::string("  ") + kNowProcessing);
+  PageOutcome outcome = PageOutcome::kInserted;
   switch (status) {
     case DocumentStatus::kNotText:
       Output("  ---  Not a text file (byte" +
              Spaced(position < 0 ? -position : position) + ").");
+      outcome = PageOutcome::kNotText;
       break;
     case DocumentStatus::kStopped:
       Output("  ---  Operation on this file stopped.");
+      outcome = PageOutcome::kStopped;
       break;
     case DocumentStatus::kDeclined:
       Output("  ---  Operation on this unix/linux file stopped.");
+      outcome = PageOutcome::kDeclined;
       break;
     case DocumentStatus::kReadError:
       Output("  --- Unexpected error.");
+      outcome = PageOutcome::kReadError;
       break;
     case DocumentStatus::kScanned:
       break;
   }
-  // With "Automatic" the language of each page scanned ends its lines.
+  // With "Automatic" the language of each page scanned ends its lines and
+  // goes into its record.
   std::string language_line;
-  if (status == DocumentStatus::kScanned &&
-      IsAutomatic(analysis_.settings().TextLanguage))
+  if (status == DocumentStatus::kScanned && IsAutomatic(chosen)) {
     language_line = "\r\n" + PageLanguageLine();
+    record.language =
+        kLanguages[static_cast<std::size_t>(analysis_.last_language().language)]
+            .code;
+  }
   const bool stop_pressed = status == DocumentStatus::kStopped;
   if (stop_pressed) {
     const Answer a = view_.Ask(
@@ -390,6 +469,7 @@ bool Run::ProcessFile(const std::string& folder, const std::string& name,
     if (a != Answer::kYes) {
       Output(kStoppedLine);
       stop_operation_ = true;
+      PageDone(record, outcome);
       return false;
     }
     if (p_.LogOperations) view_.ShowReport();
@@ -402,7 +482,8 @@ bool Run::ProcessFile(const std::string& folder, const std::string& name,
     answer.insert = true;
     answer.insert_done = p_.AddDone;
     bool go_on = true;
-    if (p_.Confirm) {
+    // A preview shows what the run would write as composed: it asks nothing.
+    if (p_.Confirm && !p_.Preview) {
       InspectRequest request;
       request.file_label = "File: " + LowerCp1252(shown_name);
       request.tag = view_.OutputText();
@@ -412,25 +493,31 @@ bool Run::ProcessFile(const std::string& folder, const std::string& name,
       stop_operation_ = answer.stop;
       if (!answer.insert) {
         Output("  ---  Meta tag not inserted.");
+        record.new_tag = answer.tag;
+        outcome = PageOutcome::kNotInserted;
         if (answer.insert_done) {
           InsertOptions done_options;
           done_options.fs = &fs_;
-          done_options.within = root_;
+          done_options.within = real_root_;
           (void)InsertDoneMetaTag(current, done_options);
         }
         if (stop_operation_) {
           Output(language_line);
           Output(kStoppedLine);
+          PageDone(record, outcome);
           return false;
         }
         go_on = false;
       }
     }
     if (go_on) {
-      const std::string tag =
-          p_.Confirm ? answer.tag : GetMetaTag(view_.OutputText());
+      const std::string tag = p_.Confirm && !p_.Preview
+                                  ? answer.tag
+                                  : GetMetaTag(view_.OutputText());
+      record.new_tag = tag;
       if (LowerCp1252(tag) == LowerCp1252(old.text)) {
         Output("  ---  New keywords meta tag is the same as the existing one.");
+        outcome = PageOutcome::kSameTag;
       } else {
         InsertOptions options;
         options.backup = backup;
@@ -439,31 +526,50 @@ bool Run::ProcessFile(const std::string& folder, const std::string& name,
         options.include_new = p_.IncludeNewMetaTag;
         options.log = &report_;
         options.fs = &fs_;
-        options.within = root_;
+        options.within = real_root_;
+        options.dry_run = p_.Preview;
+        options.bytes = &bytes;
         InsertNotes notes;
         options.notes = &notes;
         const InsertResult r =
             InsertKeywordsMetaTag(Cp1252ToUtf8(tag), current, options);
         LogInsertResult(r, notes);
         attributes_not_copied_ |= notes.attributes_not_copied;
+        outcome = OutcomeOf(r);
+        if (r == InsertResult::kNotAKeywordsTag) record.new_tag.reset();
         if (r == InsertResult::kInserted) {
           ++s_.InsertedCount;
           inserted_file_list_ += PathForDisplay(current) + "\r\n";
+          record.bytes = &bytes;
+          record.old_tag = bytes.replaced_tag;
+          if (p_.Preview && p_.LogOperations)
+            Output("\r\n" + DiffForReport(record, root_));
         }
       }
     }
   }
 
   Output(language_line + "\r\n");
-  if (s_.FileCount > 1)
+  if (s_.FileCount > 1) {
     view_.SetInsertedCaption(
-        InsertedCountCaption(s_.InsertedCount, s_.FileCount));
+        p_.Preview ? "Keywords meta tag would be inserted in" +
+                         Spaced(s_.InsertedCount) + " of" +
+                         Spaced(s_.FileCount) + " files."
+                   : InsertedCountCaption(s_.InsertedCount, s_.FileCount));
+  }
+  PageDone(record, outcome);
   view_.Progress(++pages_done_, pages_total_);
   if (stop_operation_) {
     Output(kStoppedLine);
     return false;
   }
   return true;
+}
+
+void Run::PageDone(PageRecord& record, PageOutcome outcome) {
+  record.outcome = outcome;
+  if (NotUpdated(outcome)) ++s_.NotUpdatedCount;
+  view_.PageDone(record);
 }
 
 std::string Run::PageLanguageLine() const {
@@ -476,7 +582,9 @@ std::string Run::PageLanguageLine() const {
 void Run::LogInsertResult(InsertResult result, const InsertNotes& notes) {
   switch (result) {
     case InsertResult::kInserted:
-      if (!p_.IncludeNewMetaTag) Output("  ---  Keywords meta tag inserted.");
+      if (!p_.IncludeNewMetaTag)
+        Output(p_.Preview ? "  ---  Keywords meta tag would be inserted."
+                          : "  ---  Keywords meta tag inserted.");
       return;
     case InsertResult::kNotAKeywordsTag:
       Output("  ---  No keywords meta tag to insert.");

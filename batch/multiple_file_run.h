@@ -4,6 +4,9 @@
 // it, inserts it and logs each step in the report. A failure with one page
 // or folder is logged with its reason and the run goes on; a page is never
 // left half written, so a second run completes what the first could not.
+// A preview (the Preview parameter) goes the same way but writes nothing:
+// it asks no inspection, says "would be inserted", and puts the diff of
+// each page after its line.
 //
 // A run over a tree someone else wrote stays inside it:
 // - A link to a page whose target (links resolved) lies outside the chosen
@@ -34,6 +37,7 @@
 #include <string_view>
 
 #include "batch/operation_parameters.h"
+#include "batch/page_record.h"
 #include "batch/report.h"
 #include "documents/file_system.h"
 #include "engine/analysis.h"
@@ -73,6 +77,14 @@ class RunView : public MainView {
   // The run starts (commands disabled) and ends (commands back).
   virtual void RunStarted() {}
   virtual void RunEnded() {}
+  // A page has been dealt with, as `record` says; after its report lines.
+  virtual void PageDone(const PageRecord& record) { (void)record; }
+  // A folder could not be read: its pages and subfolders are skipped.
+  virtual void FolderNotRead(const std::string& folder,
+                             const std::string& error) {
+    (void)folder;
+    (void)error;
+  }
   // Shows the inspect-and-edit dialog modally. Closing it counts as
   // "do not insert" and "stop".
   virtual InspectAnswer Inspect(const InspectRequest& request) = 0;
@@ -84,7 +96,11 @@ struct RunSummary {
   std::int64_t InsertedCount = 0;  // pages that received a tag
   std::int64_t FolderCount = 1;    // folders visited
   bool stopped = false;
-  std::string result_text;  // the text of the "Result" box
+  std::string result_text;           // the text of the "Result" box
+  std::int64_t NotUpdatedCount = 0;  // pages that could not be updated
+                                     // (NotUpdated outcomes)
+  std::int64_t UnreadableFolderCount = 0;
+  bool terminated = false;  // an error ended the run before its end
 };
 
 // "Generate/insert keywords meta tag" in multiple-file mode: trims the

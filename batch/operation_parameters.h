@@ -25,6 +25,9 @@ struct OperationParameters {
   bool SHTML = false;                 // *.shtml
   bool SHTM = false;                  // *.shtm
   bool HTML = true;                   // *.html
+  // Runs write nothing and report the diff of every page instead; never
+  // kept in the state file, so every session starts out writing.
+  bool Preview = false;
 };
 
 // Which dependent boxes the window enables. Each rule looks only at the

@@ -1,16 +1,22 @@
 // vorn-cli: the engine from a terminal. Parses the command line, builds the
 // settings, runs one command and prints what the main window's output box
-// would hold; message boxes go to stderr.
+// would hold (or the same as JSON or TSV); message boxes go to stderr.
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "app/state_file.h"
 #include "batch/multiple_file_run.h"
 #include "batch/operation_parameters.h"
 #include "batch/report.h"
+#include "cli/formats.h"
 #include "cli/options.h"
+#include "cli/progress.h"
+#include "cli/run_output.h"
 #include "cli/terminal_view.h"
 #include "documents/insert.h"
 #include "documents/meta_tags.h"
@@ -20,6 +26,7 @@
 #include "engine/settings_rules.h"
 #include "support/cp1252.h"
 #include "support/files.h"
+#include "support/unified_diff.h"
 
 namespace vorn::cli {
 namespace {
@@ -27,6 +34,7 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitNotAllUpdated = 3;  // run: some page could not be updated
 
 void ApplyOptions(const CliOptions& o, AnalysisSettings& s) {
   auto set = [](const std::optional<int>& v, int& field) {
@@ -67,15 +75,17 @@ void CheckNumericFields(AnalysisSettings& s, TerminalView& view) {
   if (auto box = CheckMaxBytes(s.MaxNumBytesInMetaTag)) view.Ask(*box);
 }
 
-// Prints the output box; an output that cannot be written (a full disk
-// behind a redirection) is a failure of the command, said on stderr.
-[[nodiscard]] int PrintOutput(const std::string& box_text) {
-  const std::string out = ForTerminal(box_text);
-  std::fwrite(out.data(), 1, out.size(), stdout);
-  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return kExitOk;
-  std::fprintf(stderr, "vorn-cli: cannot write the output: %s\n",
-               std::strerror(errno));
-  return kExitFailure;
+void PrintRaw(const CliOptions& o, const std::string& bytes) {
+  if (o.quiet) return;
+  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+  std::fflush(stdout);
+}
+
+// The text of an output box, ending with a line break like every output.
+void PrintOutput(const CliOptions& o, const std::string& box_text) {
+  std::string out = ForTerminal(box_text);
+  if (!out.empty() && out.back() != '\n') out.push_back('\n');
+  PrintRaw(o, out);
 }
 
 int Analyse(const CliOptions& o, AnalysisSettings settings,
@@ -91,7 +101,21 @@ int Analyse(const CliOptions& o, AnalysisSettings settings,
     std::fprintf(stderr, "%s\n", ForTerminal(view.OutputText()).c_str());
     return kExitFailure;
   }
-  return PrintOutput(view.OutputText());
+  const bool list = o.command == Command::kList;
+  switch (o.format) {
+    case Format::kText:
+      PrintOutput(o, view.OutputText());
+      break;
+    case Format::kJson:
+      PrintRaw(o, list ? WordListJson(o.path, analysis.table())
+                       : TagJson(o.path, ParseTagBox(view.OutputText())));
+      break;
+    case Format::kTsv:
+      PrintRaw(o, list ? WordListTsv(analysis.table())
+                       : TagTsv(ParseTagBox(view.OutputText())));
+      break;
+  }
+  return kExitOk;
 }
 
 int Show(const CliOptions& o, TerminalView& view) {
@@ -99,7 +123,21 @@ int Show(const CliOptions& o, TerminalView& view) {
   const std::optional<std::string> listing =
       ShowExistingKeywords(input_box, view);
   if (!listing) return kExitFailure;
-  return PrintOutput(*listing);
+  if (o.format == Format::kText) {
+    PrintOutput(o, *listing);
+    return kExitOk;
+  }
+  // For scripts an unreadable page is a failure, not a listing.
+  const std::optional<std::string> bytes = ReadFileBytes(input_box);
+  if (!bytes) {
+    view.Ask({"Error", "Error when looking for keywords meta tag.",
+              Icon::kExclamation, Buttons::kOk});
+    return kExitFailure;
+  }
+  const std::vector<ExistingTag> tags = FindExistingTagsOfBytes(*bytes);
+  PrintRaw(
+      o, o.format == Format::kJson ? ShowJson(input_box, tags) : ShowTsv(tags));
+  return kExitOk;
 }
 
 int Insert(const CliOptions& o, const AnalysisSettings& settings,
@@ -119,10 +157,20 @@ int Insert(const CliOptions& o, const AnalysisSettings& settings,
   InsertOptions options;
   options.backup = o.backup;
   options.add_done = o.done.value_or(true);
+  options.dry_run = o.dry_run;
+  PageBytes bytes;
+  options.bytes = &bytes;
   const InsertResult result = InsertKeywordsMetaTag(tag, o.path, options);
   if (auto message = InsertResultMessage(result)) {
     view.Ask(*message);
     return kExitFailure;
+  }
+  if (o.dry_run || o.diff) {
+    const std::size_t slash = o.path.rfind('/');
+    const std::string name =
+        slash == std::string::npos ? o.path : o.path.substr(slash + 1);
+    PrintRaw(o,
+             UnifiedDiff(bytes.before, bytes.after, "a/" + name, "b/" + name));
   }
   return kExitOk;
 }
@@ -138,6 +186,7 @@ OperationParameters RunParameters(const CliOptions& o) {
   p.SkipDone = !o.no_skip_done;
   p.AddDone = !o.no_add_done;
   p.DontLogDone = o.dont_log_done;
+  p.Preview = o.dry_run;
   if (o.include_new) ClickIncludeNewMetaTag(p, true);
   if (o.include_old) ClickIncludeOldMetaTag(p, true);
   if (o.extensions) {
@@ -159,10 +208,32 @@ int RunFolder(const CliOptions& o, const AnalysisSettings& settings,
   const OperationParameters parameters = RunParameters(o);
   Report report(parameters);
   std::string folder_box = o.path;
+  std::unique_ptr<PagePrinter> printer;
+  if (!o.quiet) {
+    if (o.diff)
+      printer = DiffPrinter(stdout, folder_box);
+    else if (o.format == Format::kJson)
+      printer = JsonPrinter(stdout, folder_box, o.dry_run);
+    else if (o.format == Format::kTsv)
+      printer = TsvPrinter(stdout);
+  }
+  std::unique_ptr<ProgressLine> progress;
+  if (!o.quiet && ::isatty(STDERR_FILENO))
+    progress = std::make_unique<ProgressLine>(stderr);
+  view.set_page_printer(printer.get());
+  view.set_progress(progress.get());
   // The "Result" box goes to stderr as "Result: ..." like every box.
-  if (!StartMultipleFileRun(folder_box, analysis, parameters, report, view))
-    return kExitFailure;
-  return PrintOutput(report.text());
+  const std::optional<RunSummary> summary =
+      StartMultipleFileRun(folder_box, analysis, parameters, report, view);
+  if (!summary) return kExitFailure;
+  if (printer)
+    printer->Finished(*summary);
+  else
+    PrintOutput(o, report.text());
+  const bool all_updated = summary->NotUpdatedCount == 0 &&
+                           summary->UnreadableFolderCount == 0 &&
+                           !summary->terminated;
+  return all_updated ? kExitOk : kExitNotAllUpdated;
 }
 
 int Main(int argc, char** argv) {
@@ -175,7 +246,7 @@ int Main(int argc, char** argv) {
     return kExitUsage;
   }
   if (options->help) {
-    std::fputs(UsageText().c_str(), stdout);
+    std::fputs(CommandHelp(options->command).c_str(), stdout);
     return kExitOk;
   }
   if (options->version) {
@@ -198,7 +269,7 @@ int Main(int argc, char** argv) {
     settings = state->Settings;
   }
   ApplyOptions(*options, settings);
-  TerminalView view(stderr);
+  TerminalView view(stderr, options->quiet);
   CheckNumericFields(settings, view);
 
   const std::string data_dir = options->data_dir.value_or(ProgramFolder());
@@ -222,4 +293,13 @@ int Main(int argc, char** argv) {
 }  // namespace
 }  // namespace vorn::cli
 
-int main(int argc, char** argv) { return vorn::cli::Main(argc, argv); }
+// Output that could not be written (stdout on a full disk) fails the
+// command whatever it printed, said on stderr.
+int main(int argc, char** argv) {
+  const int status = vorn::cli::Main(argc, argv);
+  errno = 0;
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
+  std::fprintf(stderr, "vorn-cli: cannot write the output%s%s\n",
+               errno != 0 ? ": " : "", errno != 0 ? std::strerror(errno) : "");
+  return status != vorn::cli::kExitOk ? status : vorn::cli::kExitFailure;
+}

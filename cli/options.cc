@@ -1,6 +1,5 @@
 #include "cli/options.h"
 
-#include <algorithm>
 #include <charconv>
 #include <functional>
 #include <map>
@@ -28,27 +27,6 @@ std::optional<int> ParseLanguage(std::string_view code, bool automatic_too) {
   if (language < 0 || (IsAutomatic(language) && !automatic_too))
     return std::nullopt;
   return language;
-}
-
-// The languages and their codes as --help lists them, four to a line.
-std::string LanguageTable() {
-  std::string table;
-  int column = 0;
-  for (int i = 0; i < kNumLanguages; ++i) {
-    if (IsAutomatic(i)) continue;
-    std::string cell =
-        std::string(kLanguages[i].code) + " " +
-        (i == kAnotherLanguage ? "your own list" : kLanguages[i].item);
-    cell.resize(std::max<std::size_t>(cell.size() + 1, 17), ' ');
-    table += (column == 0 ? "  " : "") + cell;
-    if (++column == 4) {
-      table.erase(table.find_last_not_of(' ') + 1);
-      table += "\n";
-      column = 0;
-    }
-  }
-  if (column != 0) table.erase(table.find_last_not_of(' ') + 1) += "\n";
-  return table;
 }
 
 std::optional<std::vector<std::string>> ParseExtensions(std::string_view list) {
@@ -129,8 +107,32 @@ const std::map<std::string_view, bool CliOptions::*>& FlagOptions() {
           {"--dont-log-done", &CliOptions::dont_log_done},
           {"--include-old", &CliOptions::include_old},
           {"--include-new", &CliOptions::include_new},
+          {"--dry-run", &CliOptions::dry_run},
+          {"--diff", &CliOptions::diff},
+          {"--quiet", &CliOptions::quiet},
       };
   return *options;
+}
+
+std::optional<Format> ParseFormat(std::string_view word) {
+  if (word == "text") return Format::kText;
+  if (word == "json") return Format::kJson;
+  if (word == "tsv") return Format::kTsv;
+  return std::nullopt;
+}
+
+// The options that belong to some commands only; the message for the first
+// one given to another command, or nothing.
+std::optional<std::string> MisplacedOption(const CliOptions& o) {
+  const bool changes =
+      o.command == Command::kInsert || o.command == Command::kRun;
+  if (o.format != Format::kText && o.command == Command::kInsert)
+    return "--format is an option of list, tag, show and run";
+  if (o.dry_run && !changes) return "--dry-run is an option of insert and run";
+  if (o.diff && !changes) return "--diff is an option of insert and run";
+  if (o.diff && o.format != Format::kText)
+    return "--diff prints a patch and does not go with --format";
+  return std::nullopt;
 }
 
 std::optional<Command> ParseCommand(std::string_view word) {
@@ -160,6 +162,10 @@ std::optional<CliOptions> ParseCommandLine(int argc, const char* const* argv,
     }
     if (arg == "--version") {
       o.version = true;
+      continue;
+    }
+    if (arg == "-q") {
+      o.quiet = true;
       continue;
     }
     if (arg == "--") {
@@ -207,6 +213,14 @@ std::optional<CliOptions> ParseCommandLine(int argc, const char* const* argv,
                     std::string(arg) + " (expected " +
                     (automatic_too ? "auto or " : "") +
                     "a code of the language list in --help)");
+    } else if (arg == "--format") {
+      const auto v = value();
+      if (!v) return fail("--format needs a value");
+      const auto format = ParseFormat(*v);
+      if (!format)
+        return fail("invalid value '" + std::string(*v) +
+                    "' for --format (expected text, json or tsv)");
+      o.format = *format;
     } else if (arg == "--ext") {
       const auto v = value();
       if (!v) return fail("--ext needs a value");
@@ -227,7 +241,23 @@ std::optional<CliOptions> ParseCommandLine(int argc, const char* const* argv,
       o.*(s->second) = !negated;
     }
   }
-  if (o.help || o.version) return o;
+  if (!positional.empty() && positional[0] == "help") {
+    o.help = true;
+    if (positional.size() > 2)
+      return fail("unexpected argument '" + std::string(positional[2]) + "'");
+    if (positional.size() == 2) {
+      const auto command = ParseCommand(positional[1]);
+      if (!command)
+        return fail("unknown command '" + std::string(positional[1]) + "'");
+      o.command = *command;
+    }
+    return o;
+  }
+  if (o.help || o.version) {
+    if (!positional.empty())
+      o.command = ParseCommand(positional[0]).value_or(Command::kNone);
+    return o;
+  }
   if (positional.empty()) return fail("no command given");
   const auto command = ParseCommand(positional[0]);
   if (!command)
@@ -238,54 +268,8 @@ std::optional<CliOptions> ParseCommandLine(int argc, const char* const* argv,
   if (positional.size() > 2)
     return fail("unexpected argument '" + std::string(positional[2]) + "'");
   o.path = std::string(positional[1]);
+  if (auto message = MisplacedOption(o)) return fail(*message);
   return o;
-}
-
-std::string UsageText() {
-  return R"(Usage: vorn-cli [OPTIONS] COMMAND PATH
-       vorn-cli --help | --version
-
-Commands:
-  list FILE     rank the words of an HTML page and list them
-  tag FILE      compose the keywords meta tag of an HTML page
-  show FILE     show the existing keywords, description, title and done tags
-  insert FILE   compose the tag (or take --tag TEXT) and write it into FILE
-  run FOLDER    compose and insert a tag in every page of a folder
-
-Analysis settings (defaults in brackets):
-  --title-weight N               0,10,...,90 [90]
-  --description-weight N         0,10,...,90 [50]
-  --existing-keywords-weight N   0,10,...,90 [0]
-  --bold-weight N                0..9 [4]
-  --italic-weight N              0..9 [4]
-  --table-weight N               0..9 [2]  (0 skips tables)
-  --div-weight N                 0..9 [2]  (0 skips div blocks)
-  --span-weight N                0..9 [4]  (0 skips span blocks)
-  --short-word-size N            1..9 [2]
-  --min-frequency N              1..9 [2]
-  --[no-]ignore-short-words      [on]
-  --[no-]ignore-common-words     [on]
-  --[no-]preserve-case           [off]
-  --[no-]space-after-comma       [off]
-  --[no-]forward-slash           close the tag with " />" [off]
-  --max-keywords TEXT            5..100 [50]
-  --max-bytes TEXT               at most 1000 [500]
-  --begin-with TEXT              phrases placed first in the tag
-  --ignore-words TEXT            words never counted
-  --language CODE                a code of the list below, or auto: the
-                                 language each page declares [en]
-  --fallback-language CODE       with auto, for pages that declare none
-                                 [en, or the language of --state]
-  --data-dir DIR                 where cmwds_*.txt are read from
-  --state FILE                   start from a saved state file
-
-insert: --tag TEXT, --backup, --done | --no-done [--done]
-run:    --subfolders, --backup, --no-skip-done, --no-add-done,
-        --dont-log-done, --include-old, --include-new,
-        --ext LIST (htm,html,shtm,shtml) [htm,html]
-
-Languages (CODE and common words):
-)" + LanguageTable();
 }
 
 }  // namespace vorn::cli

@@ -11,12 +11,21 @@
 namespace vorn::cli {
 
 enum class Command { kNone, kList, kTag, kShow, kInsert, kRun };
+enum class Format { kText, kJson, kTsv };
 
 struct CliOptions {
+  // --help, -h or "help": `command` is the command asked about (kNone for
+  // the whole program).
   bool help = false;
   bool version = false;
   Command command = Command::kNone;
   std::string path;
+
+  // Output (the format for list, tag, show and run).
+  Format format = Format::kText;
+  bool quiet = false;
+  // insert and run: write nothing; print the changes as a patch.
+  bool dry_run = false, diff = false;
 
   // Analysis settings; unset means "as the defaults or the state file say".
   std::optional<int> title_weight, description_weight, existing_keywords_weight;
@@ -46,8 +55,10 @@ struct CliOptions {
 std::optional<CliOptions> ParseCommandLine(int argc, const char* const* argv,
                                            std::string* error);
 
-// The text printed by --help.
+// The text printed by --help: every command and option.
 std::string UsageText();
+// The text printed by "help COMMAND" and "COMMAND --help".
+std::string CommandHelp(Command command);
 
 }  // namespace vorn::cli
 

@@ -16,10 +16,12 @@ std::string ForTerminal(std::string_view text) {
 
 Answer TerminalView::Ask(const MessageBox& box) {
   ++messages_shown_;
-  const std::string line =
-      ForTerminal(box.caption) + ": " + ForTerminal(box.text) + "\n";
-  std::fwrite(line.data(), 1, line.size(), messages_);
-  std::fflush(messages_);
+  if (!quiet_ || box.icon != Icon::kNone || box.buttons != Buttons::kOk) {
+    const std::string line =
+        ForTerminal(box.caption) + ": " + ForTerminal(box.text) + "\n";
+    std::fwrite(line.data(), 1, line.size(), messages_);
+    std::fflush(messages_);
+  }
   switch (box.buttons) {
     case Buttons::kOk:
       return Answer::kOk;

@@ -35,6 +35,9 @@ _vorn_cli() {
       [[ $prev == --language ]] && languages="auto $languages"
       COMPREPLY=($(compgen -W "$languages" -- "$cur"))
       return ;;
+    --format)
+      COMPREPLY=($(compgen -W "text json tsv" -- "$cur"))
+      return ;;
     --ext)
       # A comma list: complete its last item.
       local done_items="" item=$cur
@@ -64,7 +67,7 @@ _vorn_cli() {
     --bold-weight --italic-weight --table-weight --div-weight --span-weight
     --short-word-size --min-frequency --max-keywords --max-bytes --begin-with
     --ignore-words --language --fallback-language --data-dir --state --tag
-    --ext "
+    --ext --format "
   local command="" path="" i word
   for ((i = 1; i < COMP_CWORD; i++)); do
     word=${COMP_WORDS[i]}
@@ -82,6 +85,7 @@ _vorn_cli() {
   done
 
   if [[ $cur == -* ]]; then
+    local output="--format --quiet"
     local options="--help --version
       --title-weight --description-weight --existing-keywords-weight
       --bold-weight --italic-weight --table-weight --div-weight --span-weight
@@ -96,18 +100,23 @@ _vorn_cli() {
     local insert_options="--tag --done --no-done"
     local run_options="--subfolders --no-skip-done --no-add-done
       --dont-log-done --include-old --include-new --ext"
+    local changes="--backup --dry-run --diff"
     case $command in
-      insert) options+=" --backup $insert_options" ;;
-      run) options+=" --backup $run_options" ;;
-      show) options="--help --version" ;;
-      "") options+=" --backup $insert_options $run_options" ;;
+      list | tag) options+=" $output" ;;
+      insert) options+=" --quiet $changes $insert_options" ;;
+      run) options+=" $output $changes $run_options" ;;
+      show) options="--help --version $output" ;;
+      help) options="" ;;
+      "") options+=" $output $changes $insert_options $run_options" ;;
     esac
     COMPREPLY=($(compgen -W "$options" -- "$cur"))
     return
   fi
 
   if [[ -z $command ]]; then
-    COMPREPLY=($(compgen -W "list tag show insert run" -- "$cur"))
+    COMPREPLY=($(compgen -W "list tag show insert run help" -- "$cur"))
+  elif [[ $command == help ]]; then
+    [[ -z $path ]] && COMPREPLY=($(compgen -W "list tag show insert run" -- "$cur"))
   elif [[ -z $path ]]; then
     _vorn_cli_folders "$cur"
     [[ $command == run ]] || _vorn_cli_pages "$cur"

@@ -146,10 +146,12 @@ InsertResult HeadRewriter::InsertKeywords(std::string_view tag,
     if (last_.start > 0 && last_.end == 0) return InsertResult::kTagSpansLines;
     if (last_.start > 0) {
       if (last_.start > 1) WriteLine(line.substr(0, last_.start - 1));
+      const std::string_view old_tag =
+          line.substr(last_.start - 1, last_.end - last_.start + 1);
       if (options_.include_old && options_.log != nullptr)
-        options_.log->Output(
-            "\r\nOLD: " +
-            ForLog(line.substr(last_.start - 1, last_.end - last_.start + 1)));
+        options_.log->Output("\r\nOLD: " + ForLog(old_tag));
+      if (options_.bytes != nullptr && !meta_tag_written_)
+        options_.bytes->replaced_tag = ForLog(old_tag);
       // A second old tag in the head is only removed: the page ends up
       // with one keywords tag (and one done tag), not one per old tag.
       if (!meta_tag_written_) WriteNewMetaTag(tag);
@@ -223,6 +225,13 @@ InsertResult Replace(FileSystem& fs, const PageRead& page,
   return InsertResult::kFileError;
 }
 
+void HandBack(std::string before, std::string after,
+              const InsertOptions& options) {
+  if (options.bytes == nullptr) return;
+  options.bytes->before = std::move(before);
+  options.bytes->after = std::move(after);
+}
+
 // One keywords meta tag and nothing else: one line that is the tag around
 // "keywords" from its "<meta " to its closing ">". Anything more (a
 // listing of the page's tags, a second tag, the count lines) could put
@@ -273,8 +282,15 @@ InsertResult InsertKeywordsMetaTag(std::string_view tag,
   const InsertResult r =
       InsertKeywordsMetaTagIntoBytes(page.bytes, tag, options, &new_bytes);
   if (r != InsertResult::kInserted) return r;
-  return Replace(fs, page, new_bytes,
-                 options.backup ? BackupFileName(path) : "", options);
+  if (!options.dry_run) {
+    if (const InsertResult w =
+            Replace(fs, page, new_bytes,
+                    options.backup ? BackupFileName(path) : "", options);
+        w != InsertResult::kInserted)
+      return w;
+  }
+  HandBack(std::move(page.bytes), std::move(new_bytes), options);
+  return InsertResult::kInserted;
 }
 
 DoneResult InsertDoneMetaTagIntoBytes(std::string_view bytes,
@@ -288,15 +304,16 @@ DoneResult InsertDoneMetaTag(const std::string& path,
   FileSystem& fs = options.fs != nullptr ? *options.fs : DefaultFileSystem();
   PageRead page;
   InsertResult r = ReadForRewrite(fs, path, options, &page);
+  std::string new_bytes;
   if (r == InsertResult::kInserted) {
-    std::string new_bytes;
     const DoneResult d =
         InsertDoneMetaTagIntoBytes(page.bytes, options, &new_bytes);
     if (d != DoneResult::kWritten) return d;
-    r = Replace(fs, page, new_bytes, "", options);
+    if (!options.dry_run) r = Replace(fs, page, new_bytes, "", options);
   }
   switch (r) {
     case InsertResult::kInserted:
+      HandBack(std::move(page.bytes), std::move(new_bytes), options);
       return DoneResult::kWritten;
     case InsertResult::kOutsideFolder:
       return DoneResult::kOutsideFolder;

@@ -35,6 +35,14 @@ struct InsertNotes {
   bool attributes_not_copied = false;
 };
 
+// A page's bytes before and after a rewrite, handed back when asked for.
+struct PageBytes {
+  std::string before;  // as read
+  std::string after;   // as written, or as a dry run would write them
+  // The keywords tag the new one took the place of (Windows-1252), if any.
+  std::optional<std::string> replaced_tag;
+};
+
 // Options of one insertion.
 struct InsertOptions {
   bool backup = false;       // keep the old content under BackupFileName
@@ -48,6 +56,12 @@ struct InsertOptions {
   // When not empty (a path without links): a page whose path, links
   // resolved, lies outside this folder is not touched (kOutsideFolder).
   std::string within;
+  // Compute the new page and write nothing at all: no temporary file, no
+  // backup; the result is what the real rewrite would return short of a
+  // failed write.
+  bool dry_run = false;
+  PageBytes* bytes = nullptr;  // when set, receives the page's bytes before
+                               // and after a successful (or dry) rewrite
 };
 
 // The backup name of a path: the file name gets "bak." before its last
@@ -62,7 +76,8 @@ std::string DoneMetaTagLine(std::string_view date);
 // place of a one-line keywords tag, or stands just before "</head>"; old
 // done tags in the head are removed and, with add_done, one new one
 // follows the tag. The tag is written in the page's encoding and lines
-// with its line ends. Any result but kInserted leaves the page unchanged.
+// with its line ends. Any result but kInserted leaves the page unchanged,
+// and so does every result of a dry run.
 //
 // A symbolic link is followed and its target rewritten. A page with more
 // than one name (hard links) is not rewritten (kHardLinked): a rewrite by
@@ -92,7 +107,8 @@ enum class DoneResult {
 };
 
 // Writes only the done tag (replacing old ones) before "</head>". A page
-// without "</head>" is left unchanged. No backup is made.
+// without "</head>" is left unchanged. No backup is made; a dry run writes
+// nothing.
 [[nodiscard]] DoneResult InsertDoneMetaTag(const std::string& path,
                                            const InsertOptions& options);
 DoneResult InsertDoneMetaTagIntoBytes(std::string_view bytes,

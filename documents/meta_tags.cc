@@ -91,40 +91,57 @@ TagSpan FindDoneMetaTag(std::string_view lower_line) {
   return FindTagAround(lower_line, kDoneMarker);
 }
 
-std::string ListExistingTagsOfBytes(std::string_view bytes) {
-  std::string out;
-  bool found = false;
+std::vector<ExistingTag> FindExistingTagsOfBytes(std::string_view bytes) {
+  using Kind = ExistingTag::Kind;
+  std::vector<ExistingTag> tags;
   const std::string text = DocumentText(bytes);
   ScanHead(text, [&](std::string_view line, std::string_view lower) {
     if (lower.substr(0, 7) == "<title>") {
       std::size_t p = Pos(lower, "</title>");
       if (p == 0) p = line.size() + 1;
-      out += "TITLE: ";
-      out += Cut(line, 8, p - 1);
-      out += "\r\n\r\n";
+      tags.push_back({Kind::kTitle, std::string(Cut(line, 8, p - 1))});
       return;
     }
     const std::size_t m = Pos(lower, kMetaStart);
     if (m == 0) return;
-    struct Entry {
-      std::string_view marker;
-      const char* label;
-    };
-    const Entry entries[] = {{kKeywordsMarker, "KEYWORDS meta tag: "},
-                             {kDescriptionMarker, "DESCRIPTION meta tag: "},
-                             {kDoneMarker, "VORN meta tag: "}};
-    for (const Entry& e : entries) {
-      const std::size_t q = Pos(lower, e.marker);
+    const std::pair<std::string_view, Kind> markers[] = {
+        {kKeywordsMarker, Kind::kKeywords},
+        {kDescriptionMarker, Kind::kDescription},
+        {kDoneMarker, Kind::kDone}};
+    for (const auto& [marker, kind] : markers) {
+      const std::size_t q = Pos(lower, marker);
       if (q == 0) continue;
       // The tag ends at the first ">" after the closing quote.
-      std::size_t end = Pos(lower, ">", q + e.marker.size());
+      std::size_t end = Pos(lower, ">", q + marker.size());
       if (end == 0) end = lower.size();
-      out += e.label;
-      out += Cut(line, m, end);
-      out += "\r\n\r\n";
-      if (e.marker == kKeywordsMarker) found = true;
+      tags.push_back({kind, std::string(Cut(line, m, end))});
     }
   });
+  return tags;
+}
+
+std::string ListExistingTagsOfBytes(std::string_view bytes) {
+  std::string out;
+  bool found = false;
+  for (const ExistingTag& tag : FindExistingTagsOfBytes(bytes)) {
+    switch (tag.kind) {
+      case ExistingTag::Kind::kTitle:
+        out += "TITLE: ";
+        break;
+      case ExistingTag::Kind::kKeywords:
+        out += "KEYWORDS meta tag: ";
+        found = true;
+        break;
+      case ExistingTag::Kind::kDescription:
+        out += "DESCRIPTION meta tag: ";
+        break;
+      case ExistingTag::Kind::kDone:
+        out += "VORN meta tag: ";
+        break;
+    }
+    out += tag.text;
+    out += "\r\n\r\n";
+  }
   if (!found) out += kNoKeywordsTagFound;
   return out;
 }
@@ -138,19 +155,18 @@ std::string ListExistingTags(const std::string& path, FileSystem& fs) {
 
 OldKeywordsTag GetOldKeywordsMetaTagOfBytes(std::string_view bytes) {
   OldKeywordsTag old;
-  bool found = false;
   const std::string text = DocumentText(bytes);
   ScanHead(text, [&](std::string_view line, std::string_view lower) {
     const std::size_t m = Pos(lower, kMetaStart);
     if (m == 0) return;
     if (Pos(lower, kKeywordsMarker) > m) {
       old.text = std::string(line.substr(m - 1));
-      found = true;
+      old.found = true;
     } else if (Pos(lower, kDoneMarker) > m) {
       old.done = true;
     }
   });
-  if (!found) old.text = kNoKeywordsTagFound;
+  if (!old.found) old.text = kNoKeywordsTagFound;
   return old;
 }
 

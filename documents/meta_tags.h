@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/ui.h"
 #include "support/file_system.h"
@@ -27,6 +28,17 @@ TagSpan FindDoneMetaTag(std::string_view lower_line);      // "vorn done"
 inline constexpr const char* kNoKeywordsTagFound =
     "No keywords meta tag found.";
 
+// One entry of the listing below: the title's text, or a meta tag as it
+// stands on its line.
+struct ExistingTag {
+  enum class Kind { kTitle, kKeywords, kDescription, kDone };
+  Kind kind;
+  std::string text;  // Windows-1252
+};
+
+// The entries of ListExistingTagsOfBytes, in its order.
+std::vector<ExistingTag> FindExistingTagsOfBytes(std::string_view bytes);
+
 // The title, keywords, description and done tags of the head of the page at
 // `path`, as "Show existing keywords etc." lists them (Windows-1252 with CR
 // LF), ending in kNoKeywordsTagFound when the head holds no keywords tag.
@@ -38,8 +50,9 @@ std::string ListExistingTags(const std::string& path,
 std::string ListExistingTagsOfBytes(std::string_view bytes);
 
 struct OldKeywordsTag {
-  std::string text;   // from "<meta " to the end of its line, or a message
-  bool done = false;  // the head holds a done tag
+  std::string text;    // from "<meta " to the end of its line, or a message
+  bool done = false;   // the head holds a done tag
+  bool found = false;  // `text` is a tag, not a message
 };
 
 // The last keywords tag line of the head of the page at `path` and whether

@@ -76,6 +76,7 @@ dpkg-deb --contents "$deb" | awk '{print $1, $3, $6}' | grep -v '/$'
 for file in usr/bin/vorn usr/bin/vorn-cli \
   usr/share/vorn/cmwds_en.txt usr/share/vorn/vorn_text.dat \
   usr/share/vorn/LICENSE-stopwords.txt usr/share/vorn/manual.html \
+  usr/share/vorn/json-output.md \
   usr/share/applications/vorn.desktop \
   usr/share/icons/hicolor/scalable/apps/vorn.svg \
   usr/share/metainfo/org.vorn.vorn.metainfo.xml \

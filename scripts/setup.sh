@@ -10,6 +10,7 @@ packages=(
   clang-format
   qt6-base-dev xvfb xauth fonts-dejavu-core
   groff-base
+  diffutils patch python3
 )
 
 missing=()

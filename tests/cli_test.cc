@@ -23,6 +23,17 @@ const std::string kList =
     "Rank Value Frequency\n   1   100    3 garden\n   2    74    2 tools\n";
 const std::string kShed = "   3     2    1 shed\n";
 const std::string kX = "<meta name=\"keywords\" content=\"x\">";
+const std::string kTag = "<meta name=\"keywords\" content=\"garden,tools\">";
+const std::string kDone = "<meta name=\"VORN done\" content=\"{TODAY}\">";
+const std::string kOldHead =
+    "-<html><head><title>Garden tools</title></head>\n";
+const std::string kBody =
+    " <body><h1>Garden</h1><p>Tools for the garden shed.</p></body></html>\n";
+// kPage's diff when the composed tag goes in with the done tag.
+const std::string kDiff = "--- a/page.htm\n+++ b/page.htm\n@@ -1,2 +1,5 @@\n" +
+                          kOldHead +
+                          "+<html><head><title>Garden tools</title>\n+" + kTag +
+                          "\n+" + kDone + "\n+</head>\n" + kBody;
 
 // kPage after an insertion: the head split at "</head>", `lines` before it.
 std::string PageWith(const std::string& lines) {
@@ -70,6 +81,17 @@ TEST(CliTest, CommandLines) {
       {"--no-title-weight list page.htm", 2, "",
        Usage("unknown option '--no-title-weight'")},
       {"--backup=yes run site", 2, "", Usage("unknown option '--backup=yes'")},
+      {"--format xml list page.htm", 2, "",
+       Usage("invalid value 'xml' for --format (expected text, json or tsv)")},
+      {"--format json insert page.htm", 2, "",
+       Usage("--format is an option of list, tag, show and run")},
+      {"tag page.htm --dry-run", 2, "",
+       Usage("--dry-run is an option of insert and run")},
+      {"show page.htm --diff", 2, "",
+       Usage("--diff is an option of insert and run")},
+      {"run site --diff --format tsv", 2, "",
+       Usage("--diff prints a patch and does not go with --format")},
+      {"help frobnicate", 2, "", Usage("unknown command 'frobnicate'")},
       // Failures: the message box as CAPTION: TEXT, exit 1.
       {"list x.htm", 1, "", "File not found: Input file does not exist.\n"},
       {"show x.htm", 1, "", "File not found: Input file not found.\n"},
@@ -88,6 +110,28 @@ TEST(CliTest, CommandLines) {
       {"insert nohead.htm --tag {x}", 1, "",
        "Not inserted: Keywords meta tag NOT inserted because </head> is "
        "missing.\n"},
+      {"insert nohead.htm --tag {x} --dry-run", 1, "",
+       "Not inserted: Keywords meta tag NOT inserted because </head> is "
+       "missing.\n"},
+      // A dry run prints what would change and writes nothing; --diff
+      // prints what changed.
+      {"insert page.htm --dry-run --backup", 0, kDiff, ""},
+      {"insert page.htm --diff --tag {x} --no-done",
+       0,
+       "--- a/page.htm\n+++ b/page.htm\n@@ -1,2 +1,4 @@\n" + kOldHead +
+           "+<html><head><title>Garden tools</title>\n+" + kX + "\n+</head>\n" +
+           kBody,
+       "",
+       {{"page.htm", PageWith(kX + "\n")}}},
+      {"-q insert page.htm --dry-run", 0, "", ""},
+      // A page that cannot be updated makes the run end with 3; --quiet
+      // keeps the report and the "Result" line back, not the work.
+      {"--quiet run .",
+       3,
+       "",
+       "",
+       {{"page.htm", PageWith(kTag + "\n" + kDone + "\n")}}},
+      {"run site --dry-run --quiet", 0, "", ""},
       // Options in every form and place reach the engine.
       {"list page.htm", 0, kList, ""},
       {"--min-frequency=1 list page.htm", 0, kList + kShed, ""},
@@ -124,7 +168,9 @@ TEST(CliTest, CommandLines) {
     std::istringstream words(ReplaceAll(row.args, "{tmp}", folder.path()));
     for (std::string a; words >> a;) args.push_back(a == "{x}" ? kX : a);
     const ProgramResult r = RunOrFail(VORN_CLI_PATH, args, folder.path());
-    EXPECT_EQ(r.out, ReplaceAll(row.out, "{tmp}", folder.path())) << row.args;
+    EXPECT_EQ(WithoutTodaysDate(r.out),
+              ReplaceAll(row.out, "{tmp}", folder.path()))
+        << row.args;
     EXPECT_EQ(r.err, ReplaceAll(row.err, "{tmp}", folder.path())) << row.args;
     EXPECT_EQ(r.exit_status, row.status) << row.args << ", signal " << r.signal;
     Files after = folder.Snapshot();
@@ -138,6 +184,17 @@ TEST(CliTest, HelpAndTheReadmeExample) {
   EXPECT_TRUE(help.out.starts_with("Usage: vorn-cli [OPTIONS] COMMAND PATH\n"))
       << help.out;
   EXPECT_EQ(help.exit_status, 0);
+  EXPECT_EQ(RunOrFail(VORN_CLI_PATH, {"help"}, "/").out, help.out);
+  // A command's own help, asked either way, names that command only.
+  for (const std::string command : {"list", "tag", "show", "insert", "run"}) {
+    const ProgramResult asked =
+        RunOrFail(VORN_CLI_PATH, {"help", command}, "/");
+    EXPECT_EQ(RunOrFail(VORN_CLI_PATH, {command, "--help"}, "/").out, asked.out)
+        << command;
+    EXPECT_TRUE(
+        asked.out.starts_with("Usage: vorn-cli [OPTIONS] " + command + " "))
+        << asked.out;
+  }
   // As the README runs it: from the source folder, with a relative path.
   const ProgramResult readme = RunOrFail(
       VORN_CLI_PATH, {"tag", "examples/site/index.htm"}, VORN_SOURCE_DIR);

@@ -39,7 +39,12 @@ check() {
   fi
 }
 
-check "vorn-cli " "insert list run show tag"
+check "vorn-cli " "help insert list run show tag"
+check "vorn-cli help " "insert list run show tag"
+check "vorn-cli help run " ""
+check "vorn-cli run site --format " "json text tsv"
+check "vorn-cli insert page.htm --d" "--data-dir --description-weight --diff --div-weight --done --dry-run"
+check "vorn-cli list page.htm --d" "--data-dir --description-weight --div-weight"
 check "vorn-cli t" "tag"
 check "vorn-cli --bold-weight 3 s" "show"
 check "vorn-cli --language=fr r" "run"
@@ -54,7 +59,7 @@ check "vorn-cli --max-keywords " ""
 check "vorn-cli insert page.htm --no-d" "--no-done"
 check "vorn-cli insert page.htm --sub" ""
 check "vorn-cli run site --no-" "--no-add-done --no-forward-slash --no-ignore-common-words --no-ignore-short-words --no-preserve-case --no-skip-done --no-space-after-comma"
-check "vorn-cli show --" "--help --version"
+check "vorn-cli show --" "--format --help --quiet --version"
 check "vorn-cli tag " "my pages page.htm site"
 check "vorn-cli tag site/" "site/About.HTML site/guides site/index.htm"
 check "vorn-cli list my" "my pages"
@@ -77,9 +82,20 @@ if [[ $offered != "$help_options" ]]; then
   failures=$((failures + 1))
 fi
 
+# Every option that "COMMAND --help" names is offered after that command.
+for command in list tag show insert run; do
+  offered=" $(complete_line "vorn-cli $command page.htm --") "
+  for option in $("$cli" "$command" --help | grep -oE -- '--[a-z][a-z-]*' | LC_ALL=C sort -u); do
+    if [[ $offered != *" $option "* ]]; then
+      echo "FAIL: '$command --help' names $option; completion does not offer it" >&2
+      failures=$((failures + 1))
+    fi
+  done
+done
+
 # The language codes are those of the list in --help ("  en English  fr
 # French ..."), with auto for --language only.
-help_codes=$("$cli" --help | sed -n '/^Languages/,$p' |
+help_codes=$("$cli" --help | sed -n '/^Languages/,/^$/p' |
   grep -oE '  [a-z]{2} ' | tr -d ' ')
 sorted() { LC_ALL=C sort -u | paste -sd' '; }
 check "vorn-cli --fallback-language " "$(sorted <<<"$help_codes")"

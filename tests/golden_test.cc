@@ -20,21 +20,37 @@ const std::string kData = std::string(VORN_SOURCE_DIR) + "/tests/data";
 const bool kUpdate = std::getenv("VORN_UPDATE_GOLDEN") != nullptr &&
                      std::string(std::getenv("VORN_UPDATE_GOLDEN")) == "1";
 
-// `vorn-cli OPTIONS command path` in `folder`, the options from NAME.args:
-// stdout, then the exit status and stderr unless 0 and empty.
+// Outputs beside the text one: the suffix of the expected file after the
+// command's name, and the arguments that make them. They are compared only
+// where the expected file exists.
+struct Variant {
+  const char* suffix;
+  std::vector<std::string> args;
+};
+const Variant kPageVariants[] = {
+    {"", {}}, {".json", {"--format", "json"}}, {".tsv", {"--format", "tsv"}}};
+const Variant kFolderVariants[] = {{".json", {"--format", "json"}},
+                                   {".tsv", {"--format", "tsv"}},
+                                   {".dry-run", {"--dry-run"}},
+                                   {".diff", {"--dry-run", "--diff"}}};
+
+// `vorn-cli OPTIONS EXTRA command path` in `folder`, the options from
+// NAME.args: stdout, then the exit status and stderr unless 0 and empty.
 std::string RunCli(const fs::path& input, const std::string& command,
-                   const std::string& folder) {
+                   const std::string& folder,
+                   const std::vector<std::string>& extra = {}) {
   std::vector<std::string> args;
   std::istringstream options(
       ReadWholeFile(fs::path(input).replace_extension(".args")).value_or(""));
   for (std::string line; std::getline(options, line);)
     args.push_back(ReplaceAll(line, "{DATA}", kData));
+  args.insert(args.end(), extra.begin(), extra.end());
   args.insert(args.end(), {command, input.filename()});
   const ProgramResult r = RunOrFail(VORN_CLI_PATH, args, folder);
   std::string shown = r.out;
   if (r.exit_status != 0 || !r.err.empty())
     shown += "\n[exit " + std::to_string(r.exit_status) + "]\n" + r.err;
-  return ReplaceAll(shown, folder, "{TMP}");
+  return WithoutTodaysDate(ReplaceAll(shown, folder, "{TMP}"));
 }
 
 void Compare(const std::string& actual, const fs::path& expected) {
@@ -64,9 +80,14 @@ TEST(GoldenTest, ListTagAndShowEachPage) {
     const std::string bytes = ReadWholeFile(page).value_or("");
     PageFolder folder;
     ASSERT_TRUE(folder.Write(page.filename().string(), bytes));
-    for (const char* command : {"list", "tag", "show"})
-      Compare(RunCli(page, command, folder.path()),
-              fs::path(page).replace_extension(command));
+    for (const char* command : {"list", "tag", "show"}) {
+      for (const Variant& v : kPageVariants) {
+        const fs::path expected =
+            fs::path(page).replace_extension(command + std::string(v.suffix));
+        if (*v.suffix != '\0' && !fs::exists(expected)) continue;
+        Compare(RunCli(page, command, folder.path(), v.args), expected);
+      }
+    }
     EXPECT_EQ(folder.Snapshot(), (Files{{page.filename(), bytes}})) << page;
   }
 }
@@ -98,6 +119,29 @@ TEST(GoldenTest, RunEachFolder) {
     for (const auto& [file, bytes] : changed) {
       fs::create_directories(fs::path(expected + "/" + file).parent_path());
       ASSERT_TRUE(WriteWholeFile(expected + "/" + file, bytes)) << file;
+    }
+  }
+}
+
+// The other outputs of a run (NAME.run.json, NAME.dry-run, ...), each over
+// a fresh copy; a dry run leaves the copy as it was.
+TEST(GoldenTest, RunVariantsOfEachFolder) {
+  for (const auto& entry : fs::directory_iterator(kData)) {
+    const fs::path& site = entry.path();
+    if (!entry.is_directory() || site.extension() == ".after") continue;
+    for (const Variant& v : kFolderVariants) {
+      const std::string suffix = v.suffix;
+      const fs::path expected =
+          site.string() + (suffix.starts_with(".d") ? "" : ".run") + suffix;
+      if (!fs::exists(expected)) continue;
+      PageFolder folder;
+      const std::string copy = folder.Path(site.filename().string());
+      fs::copy(site, copy, fs::copy_options::recursive);
+      const Files before = SnapshotOf(copy);
+      Compare(RunCli(site, "run", folder.path(), v.args), expected);
+      if (suffix.starts_with(".d")) {
+        EXPECT_EQ(SnapshotOf(copy), before) << expected;
+      }
     }
   }
 }

@@ -46,6 +46,7 @@ version_line=$("$tree/bin/vorn-cli" --version) || fail "--version failed"
 [[ $version_line == "vorn-cli $version" ]] || fail "--version printed '$version_line'"
 
 for file in bin/vorn share/vorn/vorn_text.dat share/vorn/manual.html \
+  share/vorn/json-output.md \
   share/applications/vorn.desktop share/icons/hicolor/scalable/apps/vorn.svg \
   share/metainfo/org.vorn.vorn.metainfo.xml \
   share/bash-completion/completions/vorn-cli \

@@ -520,6 +520,34 @@ TEST_F(ControllerTest, SaveStateOutcomes) {
   }
 }
 
+// "Preview (no changes)": the run asks nothing, writes nothing, and the
+// report carries each page's diff; the box is never saved.
+TEST_F(ControllerTest, PreviewRunsWithoutWriting) {
+  MainController& c = StartOnFolder();
+  c.ParameterClicked(Parameter::kPreview, true);
+  c.GenerateClicked();
+  EXPECT_EQ(ReadFile(File("site/a.htm")) + ReadFile(File("site/b.htm")),
+            std::string(kPage) + kPage);
+  EXPECT_EQ(std::distance(fs::directory_iterator(File("site")),
+                          fs::directory_iterator()),
+            2);
+  EXPECT_EQ(window_.inspected, 0);
+  EXPECT_EQ(platform_.boxes,
+            "Result | A keywords meta tag would be inserted in 2 files in 1 "
+            "folder. | none\n");
+  const std::string& report = c.report().text();
+  EXPECT_TRUE(report.starts_with("Preview (no changes): no file is written."))
+      << report;
+  EXPECT_NE(report.find("File: b.htm  ---  Keywords meta tag would be "
+                        "inserted.\r\n--- a/site/b.htm\r\n+++ b/site/b.htm"
+                        "\r\n@@ "),
+            std::string::npos)
+      << report;
+  c.ListWordsClicked();  // "Save state" in this mode
+  ASSERT_TRUE(LoadState(StatePath()));
+  EXPECT_FALSE(Start().parameters().Preview);
+}
+
 TEST_F(ControllerTest, ChoosingShowingAndClearing) {
   MainController& c = Start();
   window_.output = "old output";

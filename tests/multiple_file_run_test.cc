@@ -193,6 +193,9 @@ class FakeRunView : public RunView {
     progress += (progress.empty() ? "" : " ") + std::to_string(done) + "/" +
                 std::to_string(total);
   }
+  void PageDone(const PageRecord& record) override {
+    languages[record.relative_path] = record.language;
+  }
   InspectAnswer Inspect(const InspectRequest& request) override {
     inspections.push_back(request);
     output_at_inspection.push_back(fake.OutputText());
@@ -212,6 +215,7 @@ class FakeRunView : public RunView {
   std::string progress;   // "0/3 1/3 ..."
   std::vector<InspectRequest> inspections;
   std::vector<std::string> output_at_inspection;  // the main output box
+  std::map<std::string, std::string> languages;   // of each page's record
 };
 
 const CommonWordsTable& NoCommonWords() {
@@ -691,7 +695,8 @@ TEST(MultipleFileRunTest, StartChecksTheFolderBox) {
 }
 
 // "Automatic": each page's words are checked against its own language's
-// common words and rules, and its report lines end with that language.
+// common words and rules, its report lines end with that language, and its
+// record names it; a page that was not read names none.
 TEST(MultipleFileRunTest, EachPageInItsOwnLanguage) {
   CommonWordsTable common;
   common.LoadFromText(kEnglish, "with");
@@ -711,27 +716,33 @@ TEST(MultipleFileRunTest, EachPageInItsOwnLanguage) {
     std::string page;
     const char* content;  // of the tag
     const char* language;
+    const char* code;  // in the record
   } kPages[] = {
       {"a.htm", page("<html lang=\"fr-CA\">", ""), "with,mit,isn",
-       "French (declared)"},
+       "French (declared)", "fr"},
       {"b.htm", page("<html>", "<meta http-equiv=content-language content=de>"),
-       "avec,with,isn", "German (declared)"},
-      {"c.htm", page("<html>", ""), "avec,mit", "English (fallback)"},
+       "avec,with,isn", "German (declared)", "de"},
+      {"c.htm", page("<html>", ""), "avec,mit", "English (fallback)", "en"},
       {"d.htm", page("<html lang=pl>", ""), "avec,with,mit,isn",
-       "Polish (declared) - common words not available"},
+       "Polish (declared) - common words not available", "pl"},
   };
   Bench b;
   ClickIncludeNewMetaTag(b.parameters, true);
   std::string report = "Folder: " + b.dir.path() + "\r\n";
+  std::map<std::string, std::string> codes = {{"e.htm", ""}};
   for (const auto& p : kPages) {
     ASSERT_TRUE(b.dir.Write(p.name, p.page));
     report += "\r\nFile: " + std::string(p.name) +
               "\r\nNEW: <meta name=\"keywords\" content=\"" + p.content +
               "\">\r\nLanguage: " + p.language + "\r\n";
+    codes[p.name] = p.code;
   }
+  // Not text: it keeps no language of the page before it.
+  ASSERT_TRUE(b.dir.Write("e.htm", std::string("<html lang=de>\0", 15)));
   RunMultipleFileOperation(b.dir.path(), analysis, b.parameters, b.report,
                            b.view);
   EXPECT_TRUE(b.report.text().starts_with(report)) << b.report.text();
+  EXPECT_EQ(b.view.languages, codes);
 }
 
 }  // namespace
