@@ -558,6 +558,17 @@ TEST(MultipleFileRunTest, InspectDialogOfAUtf8Page) {
                  "<meta charset=\"utf-8\">\r\n" + Tag("caf\xC3\xA9") + "\r\n"));
 }
 
+// A preview writes nothing, and so removes no leftover either.
+TEST(MultipleFileRunTest, APreviewLeavesLeftovers) {
+  Bench b;
+  ASSERT_TRUE(b.dir.Write("a.htm", Page("alpha")));
+  b.Setup("leftover", nullptr);
+  b.parameters.Preview = true;
+  const auto before = b.dir.Snapshot();
+  (void)b.Run();
+  EXPECT_EQ(b.dir.Snapshot(), before);
+}
+
 // Which page a file call serves (from 0; -1 before the first) and its place
 // among that page's calls, which begin with the first call on its name.
 struct PageCalls {
