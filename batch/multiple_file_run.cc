@@ -49,13 +49,18 @@ bool NameBefore(const std::string& a, const std::string& b) {
   return !s && a < b;
 }
 
+// The system's description of a failure.
+std::string Reason(const Status& s) {
+  return s.error_number() != 0
+             ? std::system_category().message(s.error_number())
+             : s.message();
+}
+
 FolderListing ListFolder(FileSystem& fs, const std::string& folder) {
   FolderListing listing;
   std::vector<FolderEntry> entries;
   if (Status s = fs.ListFolder(folder, &entries); !s.ok()) {
-    listing.error = s.error_number() != 0
-                        ? std::system_category().message(s.error_number())
-                        : s.message();
+    listing.error = Reason(s);
     return listing;
   }
   for (FolderEntry& entry : entries) {
@@ -144,12 +149,6 @@ bool IsPageToDo(const std::string& name, const OperationParameters& p) {
   if (name.find("bak.") != std::string::npos) return false;
   if (IsRewriteLeftoverName(name)) return false;
   return MatchesExtension(name, p);
-}
-
-std::string Reason(const Status& s) {
-  return s.error_number() != 0
-             ? std::system_category().message(s.error_number())
-             : s.message();
 }
 
 std::int64_t NowNs() {

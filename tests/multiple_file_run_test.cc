@@ -237,7 +237,8 @@ std::map<std::string, std::string> StateOf(const std::string& root) {
     struct stat st;
     EXPECT_EQ(::lstat(entry.path().c_str(), &st), 0) << entry.path();
     std::ostringstream line;
-    line << st.st_ino << " " << st.st_size << " " << st.st_mtim.tv_nsec << " "
+    line << st.st_ino << " " << st.st_size << " " << st.st_mtim.tv_sec << "."
+         << st.st_mtim.tv_nsec << " " << st.st_ctim.tv_sec << "."
          << st.st_ctim.tv_nsec << " "
          << ReadWholeFile(entry.path()).value_or("-");
     state[entry.path().lexically_relative(root)] = line.str();
