@@ -1,11 +1,14 @@
 #include "batch/multiple_file_run.h"
 
 #include <algorithm>
-#include <filesystem>
+#include <chrono>
+#include <map>
 #include <new>
 #include <system_error>
+#include <utility>
 #include <vector>
 
+#include "documents/file_system.h"
 #include "documents/insert.h"
 #include "documents/meta_tags.h"
 #include "engine/compose.h"
@@ -18,17 +21,16 @@
 namespace vorn {
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr std::string_view kStoppedLine =
     "\r\n\r\nOperation stopped at user's request.\r\n";
 constexpr std::string_view kPreviewLine =
     "Preview (no changes): no file is written.\r\n";
 
 struct FolderListing {
-  std::vector<std::string> files;    // names of regular files (or links to)
-  std::vector<std::string> folders;  // names of real folders (links skipped)
-  std::string error;                 // empty when the folder could be read
+  std::vector<std::string> files;      // names of regular files (or links to)
+  std::vector<std::string> folders;    // names of real folders (links skipped)
+  std::vector<std::string> leftovers;  // temporary files of rewrites
+  std::string error;                   // empty when the folder could be read
 };
 
 // Name order: letter case ignored first, then the exact bytes, so that two
@@ -47,29 +49,35 @@ bool NameBefore(const std::string& a, const std::string& b) {
   return !s && a < b;
 }
 
-FolderListing ListFolder(const std::string& folder) {
+// The system's description of a failure.
+std::string Reason(const Status& s) {
+  return s.error_number() != 0
+             ? std::system_category().message(s.error_number())
+             : s.message();
+}
+
+FolderListing ListFolder(FileSystem& fs, const std::string& folder) {
   FolderListing listing;
-  std::error_code ec;
-  fs::directory_iterator it(folder, ec);
-  for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-    const fs::directory_entry& entry = *it;
-    std::error_code kind_error;
-    const fs::file_status own = entry.symlink_status(kind_error);
-    const std::string name = entry.path().filename().string();
-    if (fs::is_symlink(own)) {
-      // A link to a page is the page; a link to a folder is not followed,
-      // so the walk never goes round in circles.
-      if (fs::is_regular_file(entry.status(kind_error)))
-        listing.files.push_back(name);
-    } else if (fs::is_regular_file(own)) {
-      listing.files.push_back(name);
-    } else if (fs::is_directory(own)) {
-      listing.folders.push_back(name);
-    }
+  std::vector<FolderEntry> entries;
+  if (Status s = fs.ListFolder(folder, &entries); !s.ok()) {
+    listing.error = Reason(s);
+    return listing;
   }
-  if (ec) listing.error = ec.message();
+  for (FolderEntry& entry : entries) {
+    // A link to a page is the page (if it lies inside the run's folder); a
+    // link to a folder is not followed, so the walk never goes round in
+    // circles nor leaves the folder.
+    if (entry.kind == FolderEntry::kFile && !entry.link &&
+        IsRewriteLeftoverName(entry.name))
+      listing.leftovers.push_back(std::move(entry.name));
+    else if (entry.kind == FolderEntry::kFile)
+      listing.files.push_back(std::move(entry.name));
+    else if (entry.kind == FolderEntry::kFolder && !entry.link)
+      listing.folders.push_back(std::move(entry.name));
+  }
   std::sort(listing.files.begin(), listing.files.end(), NameBefore);
   std::sort(listing.folders.begin(), listing.folders.end(), NameBefore);
+  std::sort(listing.leftovers.begin(), listing.leftovers.end(), NameBefore);
   return listing;
 }
 
@@ -123,6 +131,12 @@ PageOutcome OutcomeOf(InsertResult result) {
       return PageOutcome::kTagSpansLines;
     case InsertResult::kNoHeadEnd:
       return PageOutcome::kNoHeadEnd;
+    case InsertResult::kChangedMeanwhile:
+      return PageOutcome::kChangedMeanwhile;
+    case InsertResult::kHardLinked:
+      return PageOutcome::kHardLinked;
+    case InsertResult::kOutsideFolder:
+      return PageOutcome::kLinkOutside;
     case InsertResult::kUndecodable:
       return PageOutcome::kNotDecodable;
     case InsertResult::kUnencodable:
@@ -132,13 +146,24 @@ PageOutcome OutcomeOf(InsertResult result) {
   }
 }
 
-// A file is taken when its name holds no "bak." (backups) and matches a
-// ticked extension.
-bool IsPageToDo(const std::string& name, const OperationParameters& p) {
-  if (name.find("bak.") != std::string::npos) return false;
+bool MatchesExtension(const std::string& name, const OperationParameters& p) {
   for (std::string_view pattern : Patterns(p))
     if (MatchFileName(name, pattern, false)) return true;
   return false;
+}
+
+// A file is taken when its name holds no "bak." (backups), is not a
+// rewrite's temporary file and matches a ticked extension.
+bool IsPageToDo(const std::string& name, const OperationParameters& p) {
+  if (name.find("bak.") != std::string::npos) return false;
+  if (IsRewriteLeftoverName(name)) return false;
+  return MatchesExtension(name, p);
+}
+
+std::int64_t NowNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::system_clock::now().time_since_epoch())
+      .count();
 }
 
 class Run {
@@ -149,7 +174,7 @@ class Run {
         p_(parameters),
         report_(report),
         view_(view),
-        fs_(fs) {}
+        fs_(fs != nullptr ? *fs : DefaultFileSystem()) {}
 
   RunSummary Execute(const std::string& folder);
 
@@ -165,23 +190,44 @@ class Run {
     Output("Folder: " + PathForDisplay(path) + "\r\n");
   }
   std::int64_t CountPages(const std::string& folder) const;
-  void ProcessFolder(const std::string& folder, bool backup);
+  void ProcessFolder(const std::string& folder, bool backup, bool top);
+  // Removes the temporary files that killed rewrites left in `folder`.
+  void RemoveLeftovers(const std::string& folder,
+                       const std::vector<std::string>& names);
   // One page; false when the run is to stop.
   bool ProcessFile(const std::string& folder, const std::string& name,
                    bool backup);
-  void LogInsertResult(InsertResult result, const std::string& refusal);
+  // The page at `current` lies outside the run's folder, or has been dealt
+  // with under another name, or cannot be examined: logs it, hands over
+  // `record` and returns true.
+  bool PassedOver(const std::string& current, const std::string& shown_name,
+                  PageRecord& record);
+  void LogInsertResult(InsertResult result, const InsertNotes& notes);
   // Counts the record and hands it to the view.
   void PageDone(PageRecord& record, PageOutcome outcome);
   std::string PageLanguageLine() const;
   void Finish();
+  void LogSafetySummary();
+  // `path` relative to the run's folder, as the report shows it.
+  std::string Relative(const std::string& path) const {
+    return PathForDisplay(path.substr(
+        std::min(path.size(), root_.size() + (root_.ends_with('/') ? 0 : 1))));
+  }
 
   Analysis& analysis_;
   const OperationParameters& p_;
   Report& report_;
   RunView& view_;
-  FileSystem* fs_;
+  FileSystem& fs_;
   RunSummary s_;
-  std::string root_;  // the chosen folder
+  std::string root_;       // the chosen folder
+  std::string real_root_;  // the same with links resolved
+  std::int64_t started_ns_ = 0;
+  // The pages dealt with, by device and inode, with their first name.
+  std::map<std::pair<dev_t, ino_t>, std::string> seen_;
+  std::map<std::string, std::string> seen_paths_;  // by path, links resolved
+  std::string outside_list_;  // links to pages outside the folder
+  bool attributes_not_copied_ = false;
   std::string inserted_file_list_;
   bool stop_operation_ = false;
   std::int64_t pages_total_ = 0;
@@ -189,7 +235,7 @@ class Run {
 };
 
 std::int64_t Run::CountPages(const std::string& folder) const {
-  const FolderListing listing = ListFolder(folder);
+  const FolderListing listing = ListFolder(fs_, folder);
   std::int64_t n = 0;
   for (const std::string& name : listing.files)
     if (IsPageToDo(name, p_)) ++n;
@@ -202,6 +248,8 @@ std::int64_t Run::CountPages(const std::string& folder) const {
 RunSummary Run::Execute(const std::string& folder) {
   view_.RunStarted();
   root_ = folder;
+  started_ns_ = NowNs();
+  if (!fs_.ResolveLinks(folder, &real_root_).ok()) real_root_ = folder;
   try {
     if (p_.LogOperations) {
       if (p_.ClearReportAtStart)
@@ -217,7 +265,7 @@ RunSummary Run::Execute(const std::string& folder) {
     }
     pages_total_ = CountPages(folder);
     view_.Progress(0, pages_total_);
-    ProcessFolder(folder, p_.Backup);
+    ProcessFolder(folder, p_.Backup, true);
   } catch (const std::bad_alloc&) {
     view_.Ask(
         {"Error", "Insufficient memory.", Icon::kExclamation, Buttons::kOk});
@@ -248,6 +296,7 @@ void Run::Finish() {
   } else {
     Output("\r\n" + none + "\r\n");
   }
+  LogSafetySummary();
   if (n > 0) {
     view_.SetOutputText(following + ":\r\n\r\n" + inserted_file_list_);
     s_.result_text = std::string("A keywords meta tag") + Inserted() + " in" +
@@ -261,8 +310,18 @@ void Run::Finish() {
   view_.Ask({"Result", s_.result_text, Icon::kNone, Buttons::kOk});
 }
 
-void Run::ProcessFolder(const std::string& folder, bool backup) {
-  const FolderListing listing = ListFolder(folder);
+void Run::LogSafetySummary() {
+  if (!outside_list_.empty())
+    Output("\r\nLinks to pages outside the folder, not followed:\r\n\r\n" +
+           outside_list_ + "\r\n");
+  if (attributes_not_copied_)
+    Output(
+        "\r\nExtended attributes (ACLs, labels) could not be kept on some "
+        "pages: their file system does not support them.\r\n");
+}
+
+void Run::ProcessFolder(const std::string& folder, bool backup, bool top) {
+  const FolderListing listing = ListFolder(fs_, folder);
   if (!listing.error.empty()) {
     // The rest of this folder is skipped; the run goes on with the next.
     Output("\r\nFolder: " + PathForDisplay(folder) +
@@ -271,18 +330,79 @@ void Run::ProcessFolder(const std::string& folder, bool backup) {
     view_.FolderNotRead(folder, listing.error);
     return;
   }
+  // A subfolder gets its line when it holds files of a ticked extension.
+  if (!top && std::any_of(listing.files.begin(), listing.files.end(),
+                          [&](const std::string& name) {
+                            return MatchesExtension(name, p_);
+                          }))
+    LogFolder(folder);
+  if (!p_.Preview) RemoveLeftovers(folder, listing.leftovers);  // no writes
   for (const std::string& name : listing.files) {
     if (!IsPageToDo(name, p_)) continue;
     if (!ProcessFile(folder, name, backup)) return;
   }
   if (!p_.IncludeAllSubfolders) return;
   for (const std::string& sub : listing.folders) {
-    const std::string path = Join(folder, sub);
-    if (CountFolderHtmlFiles(path, p_) > 0) LogFolder(path);
-    ProcessFolder(path, backup);
+    ProcessFolder(Join(folder, sub), backup, false);
     ++s_.FolderCount;
     if (stop_operation_) return;
   }
+}
+
+// Only files of the run's own naming pattern are touched, only when older
+// than the run and held by no writer; before the folder's pages, since a
+// leftover could be a second name of one of them.
+void Run::RemoveLeftovers(const std::string& folder,
+                          const std::vector<std::string>& names) {
+  for (const std::string& name : names) {
+    const std::string path = Join(folder, name);
+    bool removed = false;
+    const Status s = fs_.RemoveIfAbandoned(path, started_ns_, &removed);
+    if (removed)
+      Output("\r\nRemoved a temporary file left by an interrupted rewrite: " +
+             Relative(path) + "\r\n");
+    else if (!s.ok())
+      Output(
+          "\r\nCould not remove a temporary file left by an interrupted "
+          "rewrite: " +
+          Relative(path) + " (" + Reason(s) + ")\r\n");
+  }
+}
+
+bool Run::PassedOver(const std::string& current, const std::string& shown_name,
+                     PageRecord& record) {
+  auto log = [&](const std::string& why, PageOutcome outcome) {
+    Output("\r\nFile: " + shown_name + "  ---  " + why + "\r\n");
+    if (s_.FileCount > 1)
+      view_.SetInsertedCaption(
+          InsertedCountCaption(s_.InsertedCount, s_.FileCount));
+    PageDone(record, outcome);
+    view_.Progress(++pages_done_, pages_total_);
+    return true;
+  };
+  std::string target;
+  FileInfo info;
+  Status s = fs_.ResolveLinks(current, &target);
+  if (s.ok() && !IsWithin(target, real_root_)) {
+    outside_list_ += PathForDisplay(current) + "\r\n";
+    return log("Link to a page outside the folder, not followed.",
+               PageOutcome::kLinkOutside);
+  }
+  if (s.ok()) s = fs_.Stat(target, &info);
+  if (!s.ok())
+    return log("Could not be read (" + Reason(s) + ").",
+               PageOutcome::kReadError);
+  // By its path for a link (a rewrite gives the page a new inode), by its
+  // inode for a second hard link.
+  const auto by_path = seen_paths_.try_emplace(target, current);
+  const auto by_inode = seen_.try_emplace({info.device, info.inode}, current);
+  const std::string* first = !by_path.second    ? &by_path.first->second
+                             : !by_inode.second ? &by_inode.first->second
+                                                : nullptr;
+  if (first != nullptr)
+    return log("Same page as " + Relative(*first) + ", already dealt with.",
+               PageOutcome::kSamePage);
+  return false;
 }
 
 bool Run::ProcessFile(const std::string& folder, const std::string& name,
@@ -291,13 +411,14 @@ bool Run::ProcessFile(const std::string& folder, const std::string& name,
   const std::string shown_name = PathForDisplay(name);
   ++s_.FileCount;
   view_.SetOutputText("");
-  const OldKeywordsTag old = GetOldKeywordsMetaTag(current);
   PageRecord record;
   PageBytes bytes;  // the page before and after, once it is rewritten
   record.path = current;
   record.relative_path = current.substr(std::min(current.size(), root_.size()));
   while (record.relative_path.starts_with(kPathSeparator))
     record.relative_path.erase(0, 1);
+  if (PassedOver(current, shown_name, record)) return true;
+  const OldKeywordsTag old = GetOldKeywordsMetaTag(current, fs_);
   if (old.found) record.old_tag = old.text;
   // The chosen language, or under "Automatic" none until the page is read.
   const int chosen = analysis_.settings().TextLanguage;
@@ -389,7 +510,8 @@ bool Run::ProcessFile(const std::string& folder, const std::string& name,
         outcome = PageOutcome::kNotInserted;
         if (answer.insert_done) {
           InsertOptions done_options;
-          done_options.fs = fs_;
+          done_options.fs = &fs_;
+          done_options.within = real_root_;
           (void)InsertDoneMetaTag(current, done_options);
         }
         if (stop_operation_) {
@@ -416,13 +538,15 @@ bool Run::ProcessFile(const std::string& folder, const std::string& name,
         options.include_old = p_.IncludeOldMetaTag;
         options.include_new = p_.IncludeNewMetaTag;
         options.log = &report_;
-        options.fs = fs_;
+        options.fs = &fs_;
+        options.within = real_root_;
         options.dry_run = p_.Preview;
         options.bytes = &bytes;
-        std::string refusal;
-        options.refusal = &refusal;
+        InsertNotes notes;
+        options.notes = &notes;
         const InsertResult r = InsertKeywordsMetaTag(tag, current, options);
-        LogInsertResult(r, refusal);
+        LogInsertResult(r, notes);
+        attributes_not_copied_ |= notes.attributes_not_copied;
         outcome = OutcomeOf(r);
         if (r == InsertResult::kNotAKeywordsTag) record.new_tag.reset();
         if (r == InsertResult::kInserted) {
@@ -467,7 +591,7 @@ std::string Run::PageLanguageLine() const {
   return LanguageReportLine(page, list_missing);
 }
 
-void Run::LogInsertResult(InsertResult result, const std::string& refusal) {
+void Run::LogInsertResult(InsertResult result, const InsertNotes& notes) {
   switch (result) {
     case InsertResult::kInserted:
       if (!p_.IncludeNewMetaTag)
@@ -487,29 +611,30 @@ void Run::LogInsertResult(InsertResult result, const std::string& refusal) {
           "  ---  Keywords meta tag not inserted because </head> is "
           "missing.");
       return;
+    case InsertResult::kChangedMeanwhile:
+      Output("  ---  Changed during the run, not updated.");
+      return;
+    case InsertResult::kHardLinked:
+      Output("  ---  Has more than one name (hard link), not updated.");
+      return;
+    case InsertResult::kOutsideFolder:
+      Output("  ---  Link to a page outside the folder, not followed.");
+      return;
     case InsertResult::kUndecodable:
     case InsertResult::kUnencodable:
-      Output("  ---  Keywords meta tag not inserted because " + refusal + ".");
+      Output("  ---  Keywords meta tag not inserted because " + notes.refusal +
+             ".");
       return;
     default:
+      // The system's reason follows, so that the user can act on it.
       Output("  ---  An error (" + std::to_string(static_cast<int>(result)) +
-             ") occurred during meta tag insertion.");
+             ") occurred during meta tag insertion" +
+             (notes.failure.empty() ? "" : " (" + notes.failure + ")") + ".");
       return;
   }
 }
 
 }  // namespace
-
-std::int64_t CountFolderHtmlFiles(const std::string& folder,
-                                  const OperationParameters& parameters) {
-  std::int64_t total = 0;
-  for (std::string_view pattern : Patterns(parameters)) {
-    const std::int64_t n = CountMatchingFiles(folder, pattern);
-    if (n < 0) return -1;
-    total += n;
-  }
-  return total;
-}
 
 std::string InsertedCountCaption(std::int64_t inserted, std::int64_t files) {
   return "Keywords meta tag inserted in" + Spaced(inserted) + " of" +

@@ -2,9 +2,33 @@
 // name order, and for every page of a chosen extension reads its old tag,
 // skips it when it is done, scans it, composes a tag, lets the user inspect
 // it, inserts it and logs each step in the report. A failure with one page
-// or folder is logged and the run goes on. A preview (the Preview
-// parameter) goes the same way but writes nothing: it asks no inspection,
-// says "would be inserted", and puts the diff of each page after its line.
+// or folder is logged with its reason and the run goes on; a page is never
+// left half written, so a second run completes what the first could not.
+// A preview (the Preview parameter) goes the same way but writes nothing:
+// it asks no inspection, says "would be inserted", and puts the diff of
+// each page after its line.
+//
+// A run over a tree someone else wrote stays inside it:
+// - A link to a page whose target (links resolved) lies outside the chosen
+//   folder is not followed: nothing outside is read or written. The file's
+//   line and the summary say so. Links to folders are never followed.
+// - A page reached by two names (a link, a second hard link) is dealt with
+//   once, under its first name in walk order.
+// - A page with more than one name (hard links) is not rewritten: its other
+//   names may lie outside the folder (a snapshot, a deployed copy), and a
+//   rewrite in place would change them too, or leave the page half written
+//   when it fails; a rewrite by rename would part it from them silently.
+// - A page another program saves while the run works on it is left as that
+//   program wrote it ("Changed during the run, not updated.").
+// - Temporary files of the run's own naming pattern left by a killed run
+//   (".NAME.vorn-" + 16 hex digits + ".tmp") are removed, each removal
+//   logged, when they are older than the run and no writer holds them
+//   (writers hold a lock on their temporary file while it is open; a lock
+//   dies with its process, so a leftover is never locked). They are never
+//   taken for pages.
+// - Extended attributes and ACLs go with a rewritten page; where its file
+//   system has none, the page is still rewritten and the summary notes it
+//   once.
 #ifndef VORN_BATCH_MULTIPLE_FILE_RUN_H_
 #define VORN_BATCH_MULTIPLE_FILE_RUN_H_
 
@@ -93,10 +117,6 @@ RunSummary RunMultipleFileOperation(const std::string& folder,
                                     const OperationParameters& parameters,
                                     Report& report, RunView& view,
                                     FileSystem* fs = nullptr);
-
-// Number of files directly in `folder` that match a ticked extension.
-std::int64_t CountFolderHtmlFiles(const std::string& folder,
-                                  const OperationParameters& parameters);
 
 // "Keywords meta tag inserted in N of M files."
 std::string InsertedCountCaption(std::int64_t inserted, std::int64_t files);

@@ -14,6 +14,8 @@ bool NotUpdated(PageOutcome outcome) {
     case PageOutcome::kNoHeadEnd:
     case PageOutcome::kNotEncodable:
     case PageOutcome::kFileError:
+    case PageOutcome::kChangedMeanwhile:
+    case PageOutcome::kHardLinked:
       return true;
     case PageOutcome::kInserted:
     case PageOutcome::kSameTag:
@@ -21,6 +23,8 @@ bool NotUpdated(PageOutcome outcome) {
     case PageOutcome::kNotInserted:
     case PageOutcome::kStopped:
     case PageOutcome::kDeclined:
+    case PageOutcome::kLinkOutside:
+    case PageOutcome::kSamePage:
       return false;
   }
   return true;

@@ -13,20 +13,24 @@
 namespace vorn {
 
 enum class PageOutcome {
-  kInserted,       // the new tag stands in the page (in a preview: would)
-  kSameTag,        // the new tag equals the old one; the page is left alone
-  kDoneAlready,    // skipped: the page carries the done tag
-  kNotInserted,    // the user chose not to insert it (inspect dialog)
-  kStopped,        // the user stopped the scan of this page
-  kDeclined,       // the user declined a page with Unix/Linux line ends
-  kNotText,        // not a text file
-  kNotDecodable,   // not valid text in the encoding it declares
-  kReadError,      // the page could not be read
-  kNoTagToInsert,  // no word qualified, so there was no tag
-  kTagSpansLines,  // an existing keywords tag goes on past its line
-  kNoHeadEnd,      // no line holds "</head>"
-  kNotEncodable,   // the page's encoding cannot hold the tag
-  kFileError,      // a file operation failed; the page is as it was
+  kInserted,          // the new tag stands in the page (in a preview: would)
+  kSameTag,           // the new tag equals the old one; the page is left alone
+  kDoneAlready,       // skipped: the page carries the done tag
+  kNotInserted,       // the user chose not to insert it (inspect dialog)
+  kStopped,           // the user stopped the scan of this page
+  kDeclined,          // the user declined a page with Unix/Linux line ends
+  kNotText,           // not a text file
+  kNotDecodable,      // not valid text in the encoding it declares
+  kReadError,         // the page could not be read
+  kNoTagToInsert,     // no word qualified, so there was no tag
+  kTagSpansLines,     // an existing keywords tag goes on past its line
+  kNoHeadEnd,         // no line holds "</head>"
+  kNotEncodable,      // the page's encoding cannot hold the tag
+  kFileError,         // a file operation failed; the page is as it was
+  kChangedMeanwhile,  // another program saved the page during the run
+  kHardLinked,        // the page has more than one name; left alone
+  kLinkOutside,       // a link to a page outside the folder; not followed
+  kSamePage,          // a page dealt with under another name before
 };
 
 struct PageRecord {
@@ -48,8 +52,9 @@ struct PageRecord {
 
 // True for the outcomes of a page that was to be updated and could not
 // be: not text, unreadable, no tag, a tag over several lines, no
-// "</head>", a failed write. Pages left alone by choice (done, same tag,
-// not inserted, stopped, declined) are not among them.
+// "</head>", a failed write, changed meanwhile, hard links. Pages left
+// alone by choice (done, same tag, not inserted, stopped, declined, a link
+// out of the folder, a second name) are not among them.
 bool NotUpdated(PageOutcome outcome);
 
 // The path under which a diff names a page: the chosen folder's own name

@@ -265,6 +265,14 @@ const char* OutcomeName(PageOutcome outcome) {
       return "not_encodable";
     case PageOutcome::kFileError:
       return "file_error";
+    case PageOutcome::kChangedMeanwhile:
+      return "changed_meanwhile";
+    case PageOutcome::kHardLinked:
+      return "hard_linked";
+    case PageOutcome::kLinkOutside:
+      return "link_outside";
+    case PageOutcome::kSamePage:
+      return "same_page";
   }
   return "";
 }

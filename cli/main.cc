@@ -3,7 +3,9 @@
 // would hold (or the same as JSON or TSV); message boxes go to stderr.
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -173,10 +175,10 @@ int Insert(const CliOptions& o, const AnalysisSettings& settings,
   options.dry_run = o.dry_run;
   PageBytes bytes;
   options.bytes = &bytes;
-  std::string refusal;
-  options.refusal = &refusal;
+  InsertNotes notes;
+  options.notes = &notes;
   const InsertResult result = InsertKeywordsMetaTag(tag, o.path, options);
-  if (auto message = InsertResultMessage(result, refusal)) {
+  if (auto message = InsertResultMessage(result, notes.refusal)) {
     view.Ask(*message);
     return kExitFailure;
   }
@@ -316,4 +318,13 @@ int Main(int argc, char** argv) {
 }  // namespace
 }  // namespace vorn::cli
 
-int main(int argc, char** argv) { return vorn::cli::Main(argc, argv); }
+// Output that could not be written (stdout on a full disk) fails the
+// command whatever it printed, said on stderr.
+int main(int argc, char** argv) {
+  const int status = vorn::cli::Main(argc, argv);
+  errno = 0;
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
+  std::fprintf(stderr, "vorn-cli: cannot write the output%s%s\n",
+               errno != 0 ? ": " : "", errno != 0 ? std::strerror(errno) : "");
+  return status != vorn::cli::kExitOk ? status : vorn::cli::kExitFailure;
+}

@@ -1,9 +1,13 @@
 #include "documents/file_system.h"
 
+#include <cerrno>
+
 #include "support/files.h"
 
 namespace vorn {
 namespace {
+
+constexpr std::string_view kTempInfix = ".vorn-";
 
 std::string FolderOf(const std::string& path) {
   const std::size_t sep = path.rfind(kPathSeparator);
@@ -17,23 +21,23 @@ std::string NameOf(const std::string& path) {
   return sep == std::string::npos ? path : path.substr(sep + 1);
 }
 
-// Puts the old content under `backup_path`: a hard link to the document
-// when the file system allows one, else a copy; either is made under a
-// unique name and renamed into place, so an earlier backup is replaced in
-// one step.
-Status MakeBackup(FileSystem& fs, const std::string& document,
-                  std::string_view old_bytes, const FileInfo& info,
+// The prefix of the temporary files made beside `path`.
+std::string TempPrefix(const std::string& path) {
+  return "." + NameOf(path) + std::string(kTempInfix);
+}
+
+// Puts the old content under `backup_path`: a copy, made under a unique
+// name and renamed into place, so an earlier backup is replaced in one
+// step. A copy, not a second name for the page: a failed rewrite must
+// leave the page with one name, or the next run would take it for a hard
+// link and leave it.
+Status MakeBackup(FileSystem& fs, const PageRead& page,
                   const std::string& backup_path) {
-  const std::string folder = FolderOf(backup_path);
-  const std::string prefix = "." + NameOf(backup_path) + ".vorn-";
-  // A link never replaces a file, so a name taken meanwhile only sends us
-  // to the copy.
-  std::string staged = RandomName(folder, prefix);
-  if (!fs.HardLink(document, staged).ok()) {
-    if (Status s = WriteAside(fs, folder, prefix, old_bytes, info, &staged);
-        !s.ok())
-      return s;
-  }
+  std::string staged;
+  if (Status s = WriteAside(fs, FolderOf(backup_path), TempPrefix(backup_path),
+                            page.bytes, page.info, &staged, page.target);
+      !s.ok())
+    return s;
   if (Status s = fs.Rename(staged, backup_path); !s.ok()) {
     (void)fs.Remove(staged);
     return s;
@@ -41,30 +45,49 @@ Status MakeBackup(FileSystem& fs, const std::string& document,
   return Status::Ok();
 }
 
+// The page is still the file that was read, in the state it was read in,
+// with the same bytes: the times alone can miss a write made within the
+// same clock tick.
+Status CheckUnchanged(FileSystem& fs, const PageRead& page, bool* unchanged) {
+  FileInfo now;
+  if (Status s = fs.Stat(page.target, &now); !s.ok()) return s;
+  *unchanged = SameFileAndState(page.info, now);
+  if (!*unchanged) return Status::Ok();
+  std::string bytes;
+  if (Status s = fs.ReadFile(page.target, &bytes); !s.ok()) return s;
+  *unchanged = bytes == page.bytes;
+  return Status::Ok();
+}
+
 }  // namespace
 
-Status ReplaceDocument(FileSystem& fs, const std::string& path,
-                       std::string_view old_bytes, std::string_view new_bytes,
-                       const std::string& backup_path) {
-  std::string target;
-  if (Status s = fs.ResolveLinks(path, &target); !s.ok()) return s;
-  FileInfo info;
-  if (Status s = fs.Stat(target, &info); !s.ok()) return s;
-  const std::string folder = FolderOf(target);
+Status ReadPage(FileSystem& fs, const std::string& path, PageRead* page) {
+  if (Status s = fs.ResolveLinks(path, &page->target); !s.ok()) return s;
+  if (Status s = fs.Stat(page->target, &page->info); !s.ok()) return s;
+  // Not read: a pipe or a device could block or never end.
+  if (!page->info.regular) return Status::Error(page->target + ": not a file");
+  return fs.ReadFile(page->target, &page->bytes);
+}
 
+Status ReplaceDocument(FileSystem& fs, const PageRead& page,
+                       std::string_view new_bytes,
+                       const std::string& backup_path, ReplaceNotes* notes) {
+  const std::string folder = FolderOf(page.target);
   std::string temp;
-  if (Status s = WriteAside(fs, folder, "." + NameOf(target) + ".vorn-",
-                            new_bytes, info, &temp);
+  if (Status s =
+          WriteAside(fs, folder, TempPrefix(page.target), new_bytes, page.info,
+                     &temp, page.target, &notes->attributes_unsupported);
       !s.ok())
     return s;  // the document is untouched so far
-  if (!backup_path.empty()) {
-    if (Status s = MakeBackup(fs, target, old_bytes, info, backup_path);
-        !s.ok()) {
-      (void)fs.Remove(temp);
-      return s;
-    }
+  bool unchanged = false;
+  Status s = CheckUnchanged(fs, page, &unchanged);
+  if (s.ok() && !unchanged) {
+    notes->changed = true;
+    s = Status::Error(page.target + ": changed since it was read");
   }
-  if (Status s = fs.Rename(temp, target); !s.ok()) {
+  if (s.ok() && !backup_path.empty()) s = MakeBackup(fs, page, backup_path);
+  if (s.ok()) s = fs.Rename(temp, page.target);
+  if (!s.ok()) {
     (void)fs.Remove(temp);
     return s;
   }
@@ -72,6 +95,25 @@ Status ReplaceDocument(FileSystem& fs, const std::string& path,
   // the folder only means it may not yet be on the disk.
   (void)fs.SyncFolder(folder);
   return Status::Ok();
+}
+
+bool IsWithin(std::string_view path, std::string_view folder) {
+  if (!folder.empty() && folder.back() == kPathSeparator)
+    folder.remove_suffix(1);  // "/" becomes "", inside which all lies
+  return path.size() > folder.size() + 1 && path.starts_with(folder) &&
+         path[folder.size()] == kPathSeparator;
+}
+
+bool IsRewriteLeftoverName(std::string_view name) {
+  // "." + a name + ".vorn-" + 16 hex digits + ".tmp"
+  constexpr std::size_t kTail = 6 + 16 + 4;
+  if (name.size() < 2 + kTail || name[0] != '.' || !name.ends_with(".tmp"))
+    return false;
+  const std::string_view tail = name.substr(name.size() - kTail);
+  if (!tail.starts_with(kTempInfix)) return false;
+  for (const char c : tail.substr(kTempInfix.size(), 16))
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+  return true;
 }
 
 }  // namespace vorn

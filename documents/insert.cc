@@ -1,5 +1,7 @@
 #include "documents/insert.h"
 
+#include <cerrno>
+#include <system_error>
 #include <vector>
 
 #include "documents/meta_tags.h"
@@ -37,6 +39,16 @@ std::vector<Line> SplitLines(std::string_view bytes) {
   return lines;
 }
 
+// The line end of the lines a rewrite writes: the page's own convention
+// (LF only, CR only), CR LF for a page that mixes them or has none. In an
+// ISO-2022 page ESC is text, not a byte that makes the page no text file.
+std::string_view LineEndOf(std::string_view bytes, bool escape_is_text) {
+  const LineEndingKind kind = ClassifyTextBytes(bytes, escape_is_text);
+  if (kind == kUnixLineEnds) return "\n";
+  if (kind == kMacLineEnds) return "\r";
+  return "\r\n";
+}
+
 // The rewrite of a page's lines, as a stateful writer over its output. The
 // page's bytes are searched and cut only at ASCII markup, which is safe in
 // every encoding whose markup is ASCII; the tag comes already encoded.
@@ -45,9 +57,7 @@ class HeadRewriter {
   HeadRewriter(std::string_view bytes, const InsertOptions& options,
                const Encoding& encoding)
       : options_(options), lines_(SplitLines(bytes)), encoding_(encoding) {
-    eol_ = ClassifyTextBytes(bytes, encoding.UsesEscapes()) == kUnixLineEnds
-               ? "\n"
-               : "\r\n";
+    eol_ = LineEndOf(bytes, encoding.UsesEscapes());
     out_.reserve(bytes.size() + 256);
   }
 
@@ -184,6 +194,43 @@ DoneResult HeadRewriter::InsertDone(std::string* out) {
   return DoneResult::kNoHeadEnd;
 }
 
+void NoteFailure(const InsertOptions& options, const Status& s) {
+  if (options.notes == nullptr) return;
+  options.notes->failure =
+      s.error_number() != 0 ? std::system_category().message(s.error_number())
+                            : s.message();
+}
+
+// Reads the page for a rewrite; kInserted when it may go on.
+InsertResult ReadForRewrite(FileSystem& fs, const std::string& path,
+                            const InsertOptions& options, PageRead* page) {
+  const Status s = ReadPage(fs, path, page);
+  // Checked first: the read of a folder fails.
+  if (!page->info.regular) return InsertResult::kFileMissing;
+  if (!s.ok() && s.error_number() == ENOENT) return InsertResult::kFileMissing;
+  if (!s.ok()) {
+    NoteFailure(options, s);
+    return InsertResult::kFileError;
+  }
+  if (!options.within.empty() && !IsWithin(page->target, options.within))
+    return InsertResult::kOutsideFolder;
+  if (page->info.links > 1) return InsertResult::kHardLinked;
+  return InsertResult::kInserted;
+}
+
+InsertResult Replace(FileSystem& fs, const PageRead& page,
+                     std::string_view new_bytes, const std::string& backup,
+                     const InsertOptions& options) {
+  ReplaceNotes notes;
+  const Status s = ReplaceDocument(fs, page, new_bytes, backup, &notes);
+  if (options.notes != nullptr && notes.attributes_unsupported)
+    options.notes->attributes_not_copied = true;
+  if (notes.changed) return InsertResult::kChangedMeanwhile;
+  if (s.ok()) return InsertResult::kInserted;
+  NoteFailure(options, s);
+  return InsertResult::kFileError;
+}
+
 void HandBack(std::string before, std::string after,
               const InsertOptions& options) {
   if (options.bytes == nullptr) return;
@@ -229,22 +276,22 @@ InsertResult InsertKeywordsMetaTagIntoBytes(std::string_view bytes,
   std::string text;
   if (const std::size_t bad = DecodePage(bytes, page, &text);
       bad != std::string_view::npos) {
-    if (options.refusal != nullptr)
-      *options.refusal = "the byte at position" + Spaced(bad + 1) +
-                         " is not valid " + encoding.name + " text";
+    if (options.notes != nullptr)
+      options.notes->refusal = "the byte at position" + Spaced(bad + 1) +
+                               " is not valid " + encoding.name + " text";
     return InsertResult::kUndecodable;
   }
   std::string encoded;
   const TextEncoder encoder(encoding);
   if (!encoder.Encode(tag, &encoded)) {
-    if (options.refusal != nullptr) {
+    if (options.notes != nullptr) {
       const char32_t unheld = encoder.FirstUnheld(tag);
-      *options.refusal = unheld != 0
-                             ? "the page's encoding (" + encoding.name +
-                                   ") cannot hold the character " +
-                                   DescribeCharacter(unheld)
-                             : "it cannot be written in the page's encoding (" +
-                                   encoding.name + ")";
+      options.notes->refusal =
+          unheld != 0
+              ? "the page's encoding (" + encoding.name +
+                    ") cannot hold the character " + DescribeCharacter(unheld)
+              : "it cannot be written in the page's encoding (" +
+                    encoding.name + ")";
     }
     return InsertResult::kUnencodable;
   }
@@ -265,8 +312,8 @@ InsertResult InsertKeywordsMetaTagIntoBytes(std::string_view bytes,
               .InsertKeywords(tag, tag, &expected) != InsertResult::kInserted ||
       DecodeText(*out, encoding, &rewritten) != std::string_view::npos ||
       (rewritten != expected && ToNfc(rewritten) != ToNfc(expected))) {
-    if (options.refusal != nullptr)
-      *options.refusal =
+    if (options.notes != nullptr)
+      options.notes->refusal =
           "it cannot be written safely in the page's encoding (" +
           encoding.name + ")";
     return InsertResult::kUnencodable;
@@ -279,21 +326,23 @@ InsertResult InsertKeywordsMetaTag(std::string_view tag,
                                    const InsertOptions& options) {
   if (path.empty()) return InsertResult::kNoPath;
   if (!IsKeywordsTag(tag)) return InsertResult::kNotAKeywordsTag;
-  if (!FileExists(path)) return InsertResult::kFileMissing;
   FileSystem& fs = options.fs != nullptr ? *options.fs : DefaultFileSystem();
-  std::string old_bytes;
-  if (!fs.ReadFile(path, &old_bytes).ok()) return InsertResult::kFileError;
+  PageRead page;
+  if (const InsertResult r = ReadForRewrite(fs, path, options, &page);
+      r != InsertResult::kInserted)
+    return r;
   std::string new_bytes;
   const InsertResult r =
-      InsertKeywordsMetaTagIntoBytes(old_bytes, tag, options, &new_bytes);
+      InsertKeywordsMetaTagIntoBytes(page.bytes, tag, options, &new_bytes);
   if (r != InsertResult::kInserted) return r;
   if (!options.dry_run) {
-    const Status s =
-        ReplaceDocument(fs, path, old_bytes, new_bytes,
-                        options.backup ? BackupFileName(path) : "");
-    if (!s.ok()) return InsertResult::kFileError;
+    if (const InsertResult w =
+            Replace(fs, page, new_bytes,
+                    options.backup ? BackupFileName(path) : "", options);
+        w != InsertResult::kInserted)
+      return w;
   }
-  HandBack(std::move(old_bytes), std::move(new_bytes), options);
+  HandBack(std::move(page.bytes), std::move(new_bytes), options);
   return InsertResult::kInserted;
 }
 
@@ -321,17 +370,28 @@ DoneResult InsertDoneMetaTagIntoBytes(std::string_view bytes,
 DoneResult InsertDoneMetaTag(const std::string& path,
                              const InsertOptions& options) {
   FileSystem& fs = options.fs != nullptr ? *options.fs : DefaultFileSystem();
-  std::string old_bytes;
-  if (!fs.ReadFile(path, &old_bytes).ok()) return DoneResult::kFileError;
+  PageRead page;
+  InsertResult r = ReadForRewrite(fs, path, options, &page);
   std::string new_bytes;
-  const DoneResult r =
-      InsertDoneMetaTagIntoBytes(old_bytes, options, &new_bytes);
-  if (r != DoneResult::kWritten) return r;
-  if (!options.dry_run &&
-      !ReplaceDocument(fs, path, old_bytes, new_bytes, "").ok())
-    return DoneResult::kFileError;
-  HandBack(std::move(old_bytes), std::move(new_bytes), options);
-  return DoneResult::kWritten;
+  if (r == InsertResult::kInserted) {
+    const DoneResult d =
+        InsertDoneMetaTagIntoBytes(page.bytes, options, &new_bytes);
+    if (d != DoneResult::kWritten) return d;
+    if (!options.dry_run) r = Replace(fs, page, new_bytes, "", options);
+  }
+  switch (r) {
+    case InsertResult::kInserted:
+      HandBack(std::move(page.bytes), std::move(new_bytes), options);
+      return DoneResult::kWritten;
+    case InsertResult::kOutsideFolder:
+      return DoneResult::kOutsideFolder;
+    case InsertResult::kChangedMeanwhile:
+      return DoneResult::kChangedMeanwhile;
+    case InsertResult::kHardLinked:
+      return DoneResult::kHardLinked;
+    default:
+      return DoneResult::kFileError;
+  }
 }
 
 std::string GetMetaTag(std::string_view output_box) {
@@ -367,6 +427,18 @@ std::optional<MessageBox> InsertResultMessage(InsertResult result,
                  "Keywords meta tag NOT inserted because </head> is missing.");
     case InsertResult::kFileError:
       return box("Error", "An unknown error has occurred.");
+    case InsertResult::kChangedMeanwhile:
+      return box("Not inserted",
+                 "Keywords meta tag NOT inserted because another program "
+                 "changed the file meanwhile.");
+    case InsertResult::kHardLinked:
+      return box("Not inserted",
+                 "Keywords meta tag NOT inserted because the file has more "
+                 "than one name (hard link).");
+    case InsertResult::kOutsideFolder:
+      return box("Not inserted",
+                 "Keywords meta tag NOT inserted because the file lies "
+                 "outside the folder.");
     case InsertResult::kUndecodable:
     case InsertResult::kUnencodable:
       return box("Not inserted",
@@ -396,11 +468,11 @@ std::optional<InsertResult> InsertCommand(std::string& output_box,
                     Icon::kNone, Buttons::kYesNoCancel});
   if (answer == Answer::kCancel) return std::nullopt;
   options.backup = answer == Answer::kYes;
-  std::string refusal;
-  options.refusal = &refusal;
+  InsertNotes own_notes;
+  if (options.notes == nullptr) options.notes = &own_notes;
   const InsertResult result =
       InsertKeywordsMetaTag(GetMetaTag(output_box), input_box, options);
-  if (auto message = InsertResultMessage(result, refusal))
+  if (auto message = InsertResultMessage(result, options.notes->refusal))
     prompter.Ask(*message);
   return result;
 }

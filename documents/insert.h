@@ -18,11 +18,27 @@ enum class InsertResult {
   kNoPath = -1,           // the path is empty
   kNotAKeywordsTag = -2,  // the text is not a keywords meta tag
   kFileMissing = -3,
-  kTagSpansLines = -4,  // an existing tag goes on past its line
-  kNoHeadEnd = -5,      // no line holds "</head>"
-  kUndecodable = -6,    // the page is not valid text in its encoding
-  kFileError = -7,      // a file operation failed
-  kUnencodable = -8,    // the tag cannot be written in the page's encoding
+  kTagSpansLines = -4,     // an existing tag goes on past its line
+  kNoHeadEnd = -5,         // no line holds "</head>"
+  kUndecodable = -6,       // the page is not valid text in its encoding
+  kFileError = -7,         // a file operation failed
+  kChangedMeanwhile = -8,  // another program changed the page after it was
+                           // read; left as that program wrote it
+  kHardLinked = -9,        // the page has more than one name
+  kOutsideFolder = -10,    // a link leads out of InsertOptions::within
+  kUnencodable = -11,      // the tag cannot be written in the page's
+                           // encoding
+};
+
+// What an insertion found out besides its result.
+struct InsertNotes {
+  std::string failure;  // with kFileError: the system's description
+  // The page's extended attributes (ACLs, labels) could not be carried
+  // over to the new page: its file system does not support them.
+  bool attributes_not_copied = false;
+  // With kUndecodable and kUnencodable, why: "the page's encoding
+  // (windows-1251) cannot hold the character "П" (U+041F)".
+  std::string refusal;
 };
 
 // A page's bytes before and after a rewrite, handed back when asked for.
@@ -41,16 +57,17 @@ struct InsertOptions {
   bool include_new = false;  // report "NEW: " + the new tag
   std::string today;         // the done tag's date; empty: today's
   OperationLog* log = nullptr;
-  FileSystem* fs = nullptr;  // null: the real file system
+  FileSystem* fs = nullptr;      // null: the real file system
+  InsertNotes* notes = nullptr;  // filled when given
+  // When not empty (a path without links): a page whose path, links
+  // resolved, lies outside this folder is not touched (kOutsideFolder).
+  std::string within;
   // Compute the new page and write nothing at all: no temporary file, no
   // backup; the result is what the real rewrite would return short of a
   // failed write.
   bool dry_run = false;
   PageBytes* bytes = nullptr;  // when set, receives the page's bytes before
                                // and after a successful (or dry) rewrite
-  // Receives, for kUndecodable and kUnencodable, why: "the page's encoding
-  // (windows-1251) cannot hold the character "П" (U+041F)".
-  std::string* refusal = nullptr;
 };
 
 // The backup name of a path: the file name gets "bak." before its last
@@ -70,6 +87,13 @@ std::string DoneMetaTagLine(std::string_view date);
 // character the encoding cannot hold kUnencodable. Any result but
 // kInserted leaves the page unchanged, and so does every result of a dry
 // run.
+//
+// A symbolic link is followed and its target rewritten. A page with more
+// than one name (hard links) is not rewritten (kHardLinked): a rewrite by
+// rename would part it from its other names, which may lie anywhere on the
+// disk, and a rewrite in place could leave it half written. A page that
+// another program changes between the read and the rename is left as that
+// program wrote it (kChangedMeanwhile); see ReplaceDocument.
 [[nodiscard]] InsertResult InsertKeywordsMetaTag(std::string_view tag,
                                                  const std::string& path,
                                                  const InsertOptions& options);
@@ -81,7 +105,15 @@ InsertResult InsertKeywordsMetaTagIntoBytes(std::string_view bytes,
                                             const InsertOptions& options,
                                             std::string* out);
 
-enum class DoneResult { kWritten, kNoHeadEnd, kTagSpansLines, kFileError };
+enum class DoneResult {
+  kWritten,
+  kNoHeadEnd,
+  kTagSpansLines,
+  kFileError,
+  kChangedMeanwhile,
+  kHardLinked,
+  kOutsideFolder,
+};
 
 // Writes only the done tag (replacing old ones) before "</head>". A page
 // without "</head>" is left unchanged; so is a page in an encoding where the
@@ -98,7 +130,7 @@ DoneResult InsertDoneMetaTagIntoBytes(std::string_view bytes,
 std::string GetMetaTag(std::string_view output_box);
 
 // The message box for a result (none for kInserted); `refusal` is the
-// reason InsertOptions::refusal received.
+// reason InsertNotes::refusal received.
 std::optional<MessageBox> InsertResultMessage(InsertResult result,
                                               const std::string& refusal = "");
 

@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 
+#include "documents/file_system.h"
 #include "engine/document_checks.h"
 #include "support/files.h"
 #include "support/strings.h"
@@ -162,10 +163,11 @@ std::string ListExistingTagsOfBytes(std::string_view bytes) {
   return out;
 }
 
-std::string ListExistingTags(const std::string& path) {
-  const std::optional<std::string> bytes = ReadFileBytes(path);
-  if (!bytes) return "Error when looking for keywords meta tag.";
-  return ListExistingTagsOfBytes(*bytes);
+std::string ListExistingTags(const std::string& path, FileSystem& fs) {
+  std::string bytes;
+  if (!fs.ReadFile(path, &bytes).ok())
+    return "Error when looking for keywords meta tag.";
+  return ListExistingTagsOfBytes(bytes);
 }
 
 OldKeywordsTag GetOldKeywordsMetaTagOfBytes(std::string_view bytes) {
@@ -185,10 +187,11 @@ OldKeywordsTag GetOldKeywordsMetaTagOfBytes(std::string_view bytes) {
   return old;
 }
 
-OldKeywordsTag GetOldKeywordsMetaTag(const std::string& path) {
-  const std::optional<std::string> bytes = ReadFileBytes(path);
-  if (!bytes) return {"Error when getting old keywords meta tag.", false};
-  return GetOldKeywordsMetaTagOfBytes(*bytes);
+OldKeywordsTag GetOldKeywordsMetaTag(const std::string& path, FileSystem& fs) {
+  std::string bytes;
+  if (!fs.ReadFile(path, &bytes).ok())
+    return {"Error when getting old keywords meta tag.", false};
+  return GetOldKeywordsMetaTagOfBytes(bytes);
 }
 
 std::optional<std::string> ShowExistingKeywords(std::string& input_box,
@@ -202,6 +205,13 @@ std::optional<std::string> ShowExistingKeywords(std::string& input_box,
   if (!FileExists(input_box)) {
     prompter.Ask({"File not found", "Input file not found.", Icon::kExclamation,
                   Buttons::kOk});
+    return std::nullopt;
+  }
+  if (IsRewriteLeftoverName(input_box.substr(input_box.rfind('/') + 1))) {
+    prompter.Ask({"Error",
+                  "Not a page: a temporary file left by an interrupted "
+                  "rewrite.",
+                  Icon::kExclamation, Buttons::kOk});
     return std::nullopt;
   }
   return ListExistingTags(input_box);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/ui.h"
+#include "support/file_system.h"
 
 namespace vorn {
 
@@ -44,7 +45,8 @@ std::vector<ExistingTag> FindExistingTagsOfBytes(std::string_view bytes);
 // comes first when the page names a charset that is not known, or is not
 // valid text in its encoding. A read error appends "Error when looking for
 // keywords meta tag." instead.
-std::string ListExistingTags(const std::string& path);
+std::string ListExistingTags(const std::string& path,
+                             FileSystem& fs = DefaultFileSystem());
 
 // How the page is read when that is not as it declares: "The charset x-y
 // is not known; the page is read as windows-1252." or "The byte at position
@@ -63,12 +65,14 @@ struct OldKeywordsTag {
 // The last keywords tag line of the head of the page at `path` and whether
 // the page is marked done. On a read error the text is
 // "Error when getting old keywords meta tag.".
-OldKeywordsTag GetOldKeywordsMetaTag(const std::string& path);
+OldKeywordsTag GetOldKeywordsMetaTag(const std::string& path,
+                                     FileSystem& fs = DefaultFileSystem());
 OldKeywordsTag GetOldKeywordsMetaTagOfBytes(std::string_view bytes);
 
 // "Show existing keywords etc." in single-file mode: checks the input box
 // (trimmed and written back) and returns the listing, or shows the message
-// and returns nothing.
+// and returns nothing. A temporary file that a rewrite left behind is no
+// page and is refused.
 std::optional<std::string> ShowExistingKeywords(std::string& input_box,
                                                 Prompter& prompter);
 

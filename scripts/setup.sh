@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   g++ clang cmake ninja-build
+  libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev
   clang-format

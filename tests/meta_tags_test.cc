@@ -131,6 +131,9 @@ TEST(ShowExistingKeywordsTest, ChecksTheInputBox) {
   PageFolder folder;
   ASSERT_TRUE(folder.Write("page.htm", "<title>Home</title>\r\n"));
   const std::string page = folder.Path("page.htm");
+  const std::string leftover =
+      folder.Path(".page.htm.vorn-0123456789abcdef.tmp");
+  ASSERT_TRUE(WriteWholeFile(leftover, "<title>Half</title>\r\n"));
   const struct {
     std::string input, written_back;
     std::optional<std::string> listing;
@@ -142,6 +145,9 @@ TEST(ShowExistingKeywordsTest, ChecksTheInputBox) {
        "File not found | Input file not found. | exclamation | ok\n"},
       {" " + page + " ", page, "TITLE: Home\r\n\r\nNo keywords meta tag found.",
        ""},
+      {leftover, leftover, std::nullopt,
+       "Error | Not a page: a temporary file left by an interrupted rewrite. "
+       "| exclamation | ok\n"},
   };
   for (const auto& k : kCases) {
     std::string box = k.input;

@@ -4,7 +4,9 @@
 // Whole reports of real sites are compared by the golden files.
 #include "batch/multiple_file_run.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <deque>
@@ -89,9 +91,15 @@ const std::map<std::string, std::string> kOutcomes = {
     {"notag", "  ---  No keywords meta tag to insert."},
     {"stop", "  ---  Operation on this file stopped."},
     {"bin", "  ---  Not a text file (byte 7)."},
-    {"read", "  --- Unexpected error."},
-    {"err", "  ---  An error (-7) occurred during meta tag insertion."},
+    {"gone", "  ---  Could not be read (No such file or directory)."},
+    {"err",
+     "  ---  An error (-7) occurred during meta tag insertion (Input/output "
+     "error)."},
     {"same", "  ---  New keywords meta tag is the same as the existing one."},
+    {"out", "  ---  Link to a page outside the folder, not followed."},
+    {"twin", "  ---  Same page as a.htm, already dealt with."},
+    {"hard", "  ---  Has more than one name (hard link), not updated."},
+    {"changed", "  ---  Changed during the run, not updated."},
 };
 
 // The report for `log`: "^" the first folder line, "/sub" a later one
@@ -99,7 +107,8 @@ const std::map<std::string, std::string> kOutcomes = {
 // dashes between two runs, "earlier" the text of an earlier run,
 // "name:key" a page's line with the outcome of `key` ("!" after it: the run
 // stops before the line ends), "!" the stop line, "=a.htm,b.htm" the
-// summary.
+// summary, "~a.htm,b.htm" the links not followed, "rm:name" a leftover
+// removed, "noattr" the note on extended attributes.
 std::string Expand(const std::string& log, const std::string& d) {
   std::string out;
   for (const std::string& t : Split(log)) {
@@ -107,7 +116,19 @@ std::string Expand(const std::string& log, const std::string& d) {
     std::string key = t.substr(std::min(t.size(), name.size() + 1));
     const bool cut = key.ends_with("!");
     if (cut) key.pop_back();
-    if (t == "^") {
+    if (t.starts_with("rm:")) {
+      out += "\r\nRemoved a temporary file left by an interrupted rewrite: " +
+             t.substr(3) + "\r\n";
+    } else if (t[0] == '~') {
+      out += "\r\nLinks to pages outside the folder, not followed:\r\n\r\n";
+      for (const std::string& f : Split(t.substr(1), ','))
+        out += d + "/" + f + "\r\n";
+      out += "\r\n";
+    } else if (t == "noattr") {
+      out +=
+          "\r\nExtended attributes (ACLs, labels) could not be kept on some "
+          "pages: their file system does not support them.\r\n";
+    } else if (t == "^") {
       out += "Folder: " + d + "\r\n";
     } else if (t == "earlier") {
       out += "earlier run\r\n";
@@ -202,9 +223,36 @@ const CommonWordsTable& NoCommonWords() {
   return *table;
 }
 
+void SetTime(const std::string& path, time_t at) {
+  const struct timespec times[2] = {{at, 0}, {at, 0}};
+  EXPECT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+}
+
+// Each entry below `root` (links not followed) by its relative path: its
+// inode, size, modification and change times, and its bytes.
+std::map<std::string, std::string> StateOf(const std::string& root) {
+  std::map<std::string, std::string> state;
+  for (const auto& entry :
+       std::filesystem::recursive_directory_iterator(root)) {
+    struct stat st;
+    EXPECT_EQ(::lstat(entry.path().c_str(), &st), 0) << entry.path();
+    std::ostringstream line;
+    line << st.st_ino << " " << st.st_size << " " << st.st_mtim.tv_sec << "."
+         << st.st_mtim.tv_nsec << " " << st.st_ctim.tv_sec << "."
+         << st.st_ctim.tv_nsec << " "
+         << ReadWholeFile(entry.path()).value_or("-");
+    state[entry.path().lexically_relative(root)] = line.str();
+  }
+  return state;
+}
+
 // One run's world. No dialog, no echo and no done tag unless asked.
 struct Bench {
-  Bench() {
+  ~Bench() {
+    if (held >= 0) ::close(held);
+  }
+  // The run's folder below `base` (empty: the test temporary folder).
+  explicit Bench(const std::string& base = "") : dir(base) {
     AnalysisSettings settings;
     settings.IgnoreCommonWords = false;
     analysis.UpdateSettings(settings);
@@ -236,6 +284,50 @@ struct Bench {
       if (t == "earlier") report.Output("earlier run\r\n");
       if (t == "loop") ::symlink(".", dir.Path("loop").c_str());
       if (t == "failrename") fs.FailCall(FsOp::kRename, 1);
+      if (t == "noattr") fs.AttributesUnsupported();
+      if (t == "outside") {  // links out every way, to read-only files
+        outside.Write("secret.htm", Page("secret"));
+        outside.Write("deep/inner.htm", Page("inner"));
+        const std::string out = outside.path(), d = dir.path();
+        const std::string up = "../" + out.substr(out.rfind('/') + 1);
+        dir.MakeFolder("sub");
+        for (const auto& [name, target] :
+             {std::pair{"link.htm", out + "/secret.htm"},
+              {"rel.htm", up + "/secret.htm"},
+              {"chain.htm", d + "/link.htm"},
+              {"outdir", out},
+              {"sub/up.htm", "../" + up + "/deep/inner.htm"}})
+          ::symlink(target.c_str(), dir.Path(name).c_str());
+        for (const auto& [name, mode] : {std::pair{"secret.htm", 0444},
+                                         {"deep/inner.htm", 0444},
+                                         {"deep", 0555},
+                                         {"", 0555}})
+          ::chmod(outside.Path(name).c_str(), mode);
+      }
+      if (t == "twin") ::symlink("a.htm", dir.Path("twin.htm").c_str());
+      if (t == "hard") {
+        ::link(dir.Path("a.htm").c_str(), dir.Path("hard.htm").c_str());
+        extra["hard.htm"] = PageOf("a");
+      }
+      if (t == "leftover") {  // a killed run's; a young one; one being written
+        std::string held_name;
+        DefaultFileSystem().CreateUniqueFile(dir.path(), ".c.htm.vorn-", &held,
+                                             &held_name);
+        dir.Write(".a.htm.vorn-0123456789abcdef.tmp", "half");
+        dir.Write(".b.htm.vorn-fedcba9876543210.tmp", "young");
+        extra[".b.htm.vorn-fedcba9876543210.tmp"] = "young";
+        extra[held_name.substr(dir.path().size() + 1)] = "";
+        for (const std::string& name :
+             {dir.Path(".a.htm.vorn-0123456789abcdef.tmp"), held_name})
+          SetTime(name, ::time(nullptr) - 60);
+        SetTime(dir.Path(".b.htm.vorn-fedcba9876543210.tmp"),
+                ::time(nullptr) + 60);
+      }
+      if (t == "edit") {  // a.htm saved by an editor during its rewrite
+        extra["a.htm"] = "edited";
+        fs.ActBefore(FsOp::kCreateUniqueFile, 1,
+                     [this] { dir.Write("a.htm", "edited"); });
+      }
       if (t.starts_with("stop:")) {
         view.stop_file = Split(t, ':')[1];
         view.fake.QueueAnswer(t.ends_with("yes") ? Answer::kYes : Answer::kNo);
@@ -254,12 +346,21 @@ struct Bench {
     }
   }
 
+  // Runs the folder (or `folder`); the scans too read through `fs`.
+  RunSummary Run(const std::string& folder = "") {
+    return RunMultipleFileOperation(folder.empty() ? dir.path() : folder,
+                                    analysis, parameters, report, view, &fs);
+  }
+
+  FaultyFileSystem fs;
   PageFolder dir;
-  Analysis analysis{NoCommonWords()};
+  PageFolder outside;                        // a folder beside the run's
+  std::map<std::string, std::string> extra;  // files the setup leaves as is
+  int held = -1;  // a temporary file a writer holds open
+  Analysis analysis{NoCommonWords(), fs};
   OperationParameters parameters;
   Report report{parameters};
   FakeRunView view;
-  FaultyFileSystem fs;
 };
 
 // The result text without its fixed words: "2 files in 1 folder", "-".
@@ -347,7 +448,7 @@ TEST(MultipleFileRunTest, Rules) {
       {"a.htm=a b.htm=b", "+backup failrename", "^ a.htm:err b.htm:ins =b.htm",
        "2 1 1 | 1/2 | 0/2 1/2 2/2 | 1 file in 1 folder", "b.htm:tb"},
       {"a.htm=a b.htm=b c.htm=c sub/d.htm=d", "+subs i100 i100",
-       "^ a.htm:ins b.htm:read c.htm:ins /sub? =a.htm,c.htm",
+       "^ a.htm:ins b.htm:gone c.htm:ins /sub? =a.htm,c.htm",
        "3 2 2 | 1/2 2/3 | 0/4 1/4 2/4 3/4 | 2 files in 2 folders",
        "a.htm:t c.htm:t b.htm:- sub/d.htm:-",
        [](Bench& b) {  // the page and the folder vanish during the run
@@ -358,6 +459,23 @@ TEST(MultipleFileRunTest, Rules) {
        "^ a.htm:ins c.html:ins =a.htm,c.html",
        "2 2 1 | 2/2 | 0/3 1/3 2/3 | 2 files in 1 folder", "a.htm:t c.html:t",
        [](Bench& b) { b.parameters.HTM = false; }},  // read live
+      // Links out of the folder are not followed, a page is dealt with once
+      // under its first name, a page with another name elsewhere is left.
+      {"a.htm=a b.htm=b", "+subs +backup outside twin",
+       "^ a.htm:ins b.htm:ins chain.htm:out link.htm:out rel.htm:out "
+       "twin.htm:twin /sub up.htm:out =a.htm,b.htm "
+       "~chain.htm,link.htm,rel.htm,sub/up.htm",
+       "7 2 2 | 2/2 2/3 2/4 2/5 2/6 2/7 | 0/7 1/7 2/7 3/7 4/7 5/7 6/7 7/7 | "
+       "2 files in 2 folders",
+       "a.htm:tb b.htm:tb"},
+      {"a.htm=a b.htm=b", "hard leftover",
+       "^ rm:.a.htm.vorn-0123456789abcdef.tmp a.htm:hard b.htm:ins "
+       "hard.htm:twin =b.htm",
+       "3 1 1 | 1/2 1/3 | 0/3 1/3 2/3 3/3 | 1 file in 1 folder", "b.htm:t"},
+      {"a.htm=a b.htm=b c.htm=c", "edit noattr",
+       "^ a.htm:changed b.htm:ins c.htm:ins =b.htm,c.htm noattr",
+       "3 2 1 | 1/2 2/3 | 0/3 1/3 2/3 3/3 | 2 files in 1 folder",
+       "b.htm:t c.htm:t"},
   };
   for (const RunCase& c : kCases) {
     const std::string row = std::string(c.pages) + " / " + c.setup;
@@ -370,8 +488,9 @@ TEST(MultipleFileRunTest, Rules) {
       ASSERT_TRUE(b.dir.Write(name, expected[name])) << name;
     }
     b.Setup(c.setup, c.act);
-    const RunSummary s = RunMultipleFileOperation(
-        b.dir.path(), b.analysis, b.parameters, b.report, b.view, &b.fs);
+    const auto outside = StateOf(b.outside.path());  // never written
+    const RunSummary s = b.Run();
+    EXPECT_EQ(StateOf(b.outside.path()), outside) << row;
     EXPECT_EQ(b.report.text(), Expand(c.log, b.dir.path())) << row;
     const std::string counts =
         std::to_string(s.FileCount) + " " + std::to_string(s.InsertedCount) +
@@ -399,6 +518,7 @@ TEST(MultipleFileRunTest, Rules) {
       expected[name] = PageAfter(specs[name], lines);
       if (change.ends_with(":-")) expected.erase(name);
     }
+    for (const auto& [name, bytes] : b.extra) expected[name] = bytes;
     auto now = b.dir.Snapshot();
     std::erase_if(now, [](const auto& entry) {
       return entry.second == "folder" || entry.second.starts_with("link to ");
@@ -438,6 +558,132 @@ TEST(MultipleFileRunTest, InspectDialogOfAUtf8Page) {
   EXPECT_EQ(b.dir.Read("CAF\xC3\x89.htm"),
             Page("caf\xC3\xA9",
                  "<meta charset=\"utf-8\">\r\n" + Tag("caf\xC3\xA9") + "\r\n"));
+}
+
+// A preview writes nothing, and so removes no leftover either.
+TEST(MultipleFileRunTest, APreviewLeavesLeftovers) {
+  Bench b;
+  ASSERT_TRUE(b.dir.Write("a.htm", Page("alpha")));
+  b.Setup("leftover", nullptr);
+  b.parameters.Preview = true;
+  const auto before = b.dir.Snapshot();
+  (void)b.Run();
+  EXPECT_EQ(b.dir.Snapshot(), before);
+}
+
+// Which page a file call serves (from 0; -1 before the first) and its place
+// among that page's calls, which begin with the first call on its name.
+struct PageCalls {
+  std::pair<int, int> Next(const std::string& path) {
+    const std::string name = path.substr(path.rfind('/') + 1);
+    if (name.ends_with(".htm") && !name.ends_with(".bak.htm") && name != page)
+      page = name, ++index, place = -1;
+    return {index, ++place};
+  }
+  std::string page;
+  int index = -1, place = 0;
+};
+
+using Fails = std::function<bool(FsOp, const std::string&)>;
+
+// A run of 50 pages in three folders, with backups and a leftover, where
+// each file call fails in turn: run r fails, for each page i, its call at
+// place (i + r) mod K, K the most calls any page needs, so that over K runs
+// every call of every page fails once; each call before the first page
+// fails in a run of its own; a full disk or a read-only folder strikes
+// from page 1, 21 or 50 on. Then every page is whole, old or as the run
+// without faults writes it, backups hold old pages, no temporary file
+// remains, the report says "inserted" for exactly the pages updated and
+// gives every other one (or a folder above it) a reason, and a second run
+// completes the fault-free tree.
+TEST(RunFaultsTest, EachFailingCallLeavesEveryPageWhole) {
+  const std::string kLeftover = ".p00.htm.vorn-0123456789abcdef.tmp";
+  std::map<std::string, std::string> pages;
+  for (int i = 0; i < 50; ++i)
+    pages[(i < 20   ? ""
+           : i < 40 ? "s1/"
+                    : "s1/s2/") +
+          std::string("p") + char('0' + i / 10) + char('0' + i % 10) + ".htm"] =
+        Page(std::string("word") + char('a' + i % 26) + char('a' + i / 26));
+  // Runs over `dir` (filled first when `fill`); its files, dates masked.
+  auto run = [&](const PageFolder& dir, bool fill, Fails fails, Bench& b) {
+    if (fill) {
+      for (const auto& [name, bytes] : pages) dir.Write(name, bytes);
+      dir.Write(kLeftover, "half");
+      SetTime(dir.Path(kLeftover), ::time(nullptr) - 60);
+    }
+    b.parameters.IncludeAllSubfolders = b.parameters.Backup = true;
+    b.parameters.AddDone = true;
+    b.fs.FailWhen(std::move(fails));
+    (void)b.Run(dir.path());
+    auto files = dir.Snapshot();
+    std::erase_if(files, [](const auto& f) { return f.second == "folder"; });
+    for (auto& [name, bytes] : files) bytes = Undated(bytes);
+    return files;
+  };
+  Bench clean(MemoryTempDir());
+  int places = 0, before_pages = 0;
+  PageCalls counter;
+  const auto fault_free = run(
+      clean.dir, true,
+      [&](FsOp, const std::string& path) {
+        const auto [page, place] = counter.Next(path);
+        before_pages += page < 0;
+        places = std::max(places, place + 1);
+        return false;
+      },
+      clean);
+  ASSERT_EQ(fault_free.size(), 100u);  // pages and backups, leftover gone
+  std::vector<std::pair<std::string, Fails>> faults;
+  for (int r = 0; r < places; ++r)
+    faults.emplace_back(
+        "page calls " + std::to_string(r),
+        [=, calls = PageCalls()](FsOp, const std::string& path) mutable {
+          const auto [page, place] = calls.Next(path);
+          return page >= 0 && place == (page + r) % places;
+        });
+  for (int n = 1; n <= before_pages; ++n)
+    faults.emplace_back(
+        "call " + std::to_string(n) + " before the pages",
+        [=, k = 0](FsOp, const std::string&) mutable { return ++k == n; });
+  for (const FsOp op : {FsOp::kWrite, FsOp::kCreateUniqueFile})
+    for (const int n : {1, 21, 50})
+      faults.emplace_back(FsOpName(op) + (" from " + std::to_string(n)),
+                          [=, k = 0](FsOp o, const std::string&) mutable {
+                            return o == op && ++k >= n;
+                          });
+  for (const auto& [row, fails] : faults) {
+    Bench b(MemoryTempDir());
+    const auto files = run(b.dir, true, fails, b);
+    ASSERT_TRUE(b.fs.FaultHit()) << row;
+    for (const auto& [name, bytes] : files) {
+      const std::string page = name.ends_with(".bak.htm")
+                                   ? name.substr(0, name.size() - 8) + ".htm"
+                                   : name;
+      ASSERT_TRUE(pages.count(page) || name == kLeftover)
+          << row << ": " << name;
+      if (name == kLeftover) continue;  // its removal failed
+      const bool updated = page == name && bytes == fault_free.at(name);
+      EXPECT_TRUE(updated || bytes == pages[page]) << row << ": " << name;
+      if (page != name) continue;
+      const std::string line = "\r\nFile: " + name.substr(name.rfind('/') + 1);
+      const std::string& report = b.report.text();
+      EXPECT_EQ(report.find(line + "  ---  Keywords meta tag inserted.") !=
+                    std::string::npos,
+                updated)
+          << row << ": " << name;
+      bool reason = report.find(line + "  --- ") != std::string::npos;
+      for (std::string at = b.dir.Path(name); !reason && at != b.dir.path();) {
+        at.resize(at.rfind('/'));
+        reason = report.find("Folder: " + at + "  ---  Could not") !=
+                 std::string::npos;
+      }
+      EXPECT_TRUE(updated || reason) << row << ": " << name << ", no reason";
+    }
+    Bench again;
+    EXPECT_TRUE(run(b.dir, false, nullptr, again) == fault_free)
+        << row << ", second run";
+  }
 }
 
 TEST(MultipleFileRunTest, StartChecksTheFolderBox) {

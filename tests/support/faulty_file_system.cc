@@ -10,12 +10,13 @@ constexpr struct {
   const char* name;
   int error_number;
 } kOps[kFsOpCount] = {
-    {"ReadFile", EACCES},    {"Stat", EIO},
-    {"ResolveLinks", ELOOP}, {"CreateUniqueFile", EACCES},
-    {"Write", ENOSPC},       {"SetInfo", EPERM},
-    {"Sync", EIO},           {"Close", EIO},
-    {"HardLink", EMLINK},    {"Rename", EIO},
-    {"Remove", EIO},         {"SyncFolder", EIO},
+    // clang-format off
+    {"ReadFile", EACCES}, {"Stat", EIO}, {"ResolveLinks", ELOOP},
+    {"CreateUniqueFile", EACCES}, {"Write", ENOSPC}, {"SetInfo", EPERM},
+    {"Sync", EIO}, {"Close", EIO}, {"Rename", EIO}, {"Remove", EIO},
+    {"ListFolder", EACCES}, {"CopyAttributes", EIO},
+    {"RemoveIfAbandoned", EIO}, {"SyncFolder", EIO},
+    // clang-format on
 };
 
 }  // namespace
@@ -29,10 +30,12 @@ void FaultyFileSystem::FailCall(FsOp op, int n, bool later_too) {
   fault_hit_ = false;
 }
 
-bool FaultyFileSystem::Fails(FsOp op) {
+bool FaultyFileSystem::Fails(FsOp op, const std::string& path) {
   const int count = ++calls_[static_cast<int>(op)];
-  if (fail_op_ != static_cast<int>(op)) return false;
-  if (count != fail_at_ && !(later_too_ && count > fail_at_)) return false;
+  if (act_op_ == static_cast<int>(op) && count == act_at_ && act_) act_();
+  const bool chosen = fail_op_ == static_cast<int>(op) &&
+                      (count == fail_at_ || (later_too_ && count > fail_at_));
+  if (!chosen && !(fail_when_ && fail_when_(op, path))) return false;
   fault_hit_ = true;
   return true;
 }

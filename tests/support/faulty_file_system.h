@@ -7,6 +7,7 @@
 
 #include <array>
 #include <chrono>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -23,12 +24,14 @@ enum class FsOp {
   kSetInfo,
   kSync,
   kClose,
-  kHardLink,
   kRename,
   kRemove,
+  kListFolder,
+  kCopyAttributes,
+  kRemoveIfAbandoned,
   kSyncFolder,
 };
-inline constexpr int kFsOpCount = 12;
+inline constexpr int kFsOpCount = 14;
 
 // "Write", "Rename", ...: for messages naming a case.
 const char* FsOpName(FsOp op);
@@ -44,10 +47,25 @@ class FaultyFileSystem : public FileSystem {
   // on, except that a failed Write first writes half of its bytes and a
   // failed Close still closes the handle, as the real calls do.
   void FailCall(FsOp op, int n, bool later_too = false);
+  // Runs `act` just before the `n`th call (from 1, counting from now on)
+  // of `op` is passed on: another program at work at that moment.
+  void ActBefore(FsOp op, int n, std::function<void()> act) {
+    act_op_ = static_cast<int>(op);
+    act_at_ = Calls(op) + n;
+    act_ = std::move(act);
+  }
+  // Asks `fails` about every call, with the path it concerns (empty for
+  // calls on an open handle): true makes that call fail too.
+  void FailWhen(std::function<bool(FsOp, const std::string&)> fails) {
+    fail_when_ = std::move(fails);
+  }
   // True once a call has failed.
   bool FaultHit() const { return fault_hit_; }
   // Number of calls of `op` made through this object so far.
   int Calls(FsOp op) const { return calls_[static_cast<int>(op)]; }
+  // CopyAttributes does nothing and reports that the file system does not
+  // support extended attributes.
+  void AttributesUnsupported() { attributes_unsupported_ = true; }
   // Writes are passed on in pieces of `chunk` bytes, each after `pause`.
   void SlowWrites(std::size_t chunk, std::chrono::microseconds pause) {
     write_chunk_ = chunk;
@@ -55,50 +73,70 @@ class FaultyFileSystem : public FileSystem {
   }
 
   Status ReadFile(const std::string& path, std::string* bytes) override {
-    return Pass(FsOp::kReadFile, [&] { return base_.ReadFile(path, bytes); });
+    return Pass(FsOp::kReadFile, path,
+                [&] { return base_.ReadFile(path, bytes); });
   }
   Status Stat(const std::string& path, FileInfo* info) override {
-    return Pass(FsOp::kStat, [&] { return base_.Stat(path, info); });
+    return Pass(FsOp::kStat, path, [&] { return base_.Stat(path, info); });
   }
   Status ResolveLinks(const std::string& path, std::string* target) override {
-    return Pass(FsOp::kResolveLinks,
+    return Pass(FsOp::kResolveLinks, path,
                 [&] { return base_.ResolveLinks(path, target); });
   }
   Status CreateUniqueFile(const std::string& folder, const std::string& prefix,
                           int* handle, std::string* path) override {
-    return Pass(FsOp::kCreateUniqueFile, [&] {
+    return Pass(FsOp::kCreateUniqueFile, folder, [&] {
       return base_.CreateUniqueFile(folder, prefix, handle, path);
     });
   }
   Status Write(int handle, std::string_view bytes) override;
   Status SetInfo(int handle, const FileInfo& like) override {
-    return Pass(FsOp::kSetInfo, [&] { return base_.SetInfo(handle, like); });
+    return Pass(FsOp::kSetInfo, {},
+                [&] { return base_.SetInfo(handle, like); });
+  }
+  Status ListFolder(const std::string& folder,
+                    std::vector<FolderEntry>* entries) override {
+    return Pass(FsOp::kListFolder, folder,
+                [&] { return base_.ListFolder(folder, entries); });
+  }
+  Status CopyAttributes(const std::string& from, int handle,
+                        bool* unsupported) override {
+    return Pass(FsOp::kCopyAttributes, {}, [&] {
+      if (!attributes_unsupported_)
+        return base_.CopyAttributes(from, handle, unsupported);
+      *unsupported = true;
+      return Status::Ok();
+    });
   }
   Status Sync(int handle) override {
-    return Pass(FsOp::kSync, [&] { return base_.Sync(handle); });
+    return Pass(FsOp::kSync, {}, [&] { return base_.Sync(handle); });
   }
   Status Close(int handle) override;
-  Status HardLink(const std::string& from, const std::string& to) override {
-    return Pass(FsOp::kHardLink, [&] { return base_.HardLink(from, to); });
-  }
   Status Rename(const std::string& from, const std::string& to) override {
-    return Pass(FsOp::kRename, [&] { return base_.Rename(from, to); });
+    return Pass(FsOp::kRename, to, [&] { return base_.Rename(from, to); });
   }
   Status Remove(const std::string& path) override {
-    return Pass(FsOp::kRemove, [&] { return base_.Remove(path); });
+    return Pass(FsOp::kRemove, path, [&] { return base_.Remove(path); });
   }
   Status SyncFolder(const std::string& folder) override {
-    return Pass(FsOp::kSyncFolder, [&] { return base_.SyncFolder(folder); });
+    return Pass(FsOp::kSyncFolder, folder,
+                [&] { return base_.SyncFolder(folder); });
+  }
+  Status RemoveIfAbandoned(const std::string& path, std::int64_t before_ns,
+                           bool* removed) override {
+    return Pass(FsOp::kRemoveIfAbandoned, path, [&] {
+      return base_.RemoveIfAbandoned(path, before_ns, removed);
+    });
   }
 
  private:
-  // Counts a call of `op`; true when this call is to fail.
-  bool Fails(FsOp op);
+  // Counts a call of `op` on `path`; true when this call is to fail.
+  bool Fails(FsOp op, const std::string& path = {});
   // The error a real failure of `op` would give.
   static Status Injected(FsOp op);
   template <typename Call>
-  Status Pass(FsOp op, Call call) {
-    return Fails(op) ? Injected(op) : call();
+  Status Pass(FsOp op, const std::string& path, Call call) {
+    return Fails(op, path) ? Injected(op) : call();
   }
 
   FileSystem& base_;
@@ -107,6 +145,11 @@ class FaultyFileSystem : public FileSystem {
   int fail_at_ = 0;  // the count of calls_ that fails
   bool later_too_ = false;
   bool fault_hit_ = false;
+  bool attributes_unsupported_ = false;
+  int act_op_ = -1;
+  int act_at_ = 0;
+  std::function<void()> act_;
+  std::function<bool(FsOp, const std::string&)> fail_when_;
   std::size_t write_chunk_ = 0;
   std::chrono::microseconds write_pause_{0};
 };

@@ -27,8 +27,9 @@ void MakeRemovable(const fs::path& folder) {
 
 }  // namespace
 
-PageFolder::PageFolder() {
-  std::string pattern = ::testing::TempDir() + "vorn_pages_XXXXXX";
+PageFolder::PageFolder(const std::string& base) {
+  std::string pattern =
+      (base.empty() ? ::testing::TempDir() : base + "/") + "vorn_pages_XXXXXX";
   if (::mkdtemp(pattern.data()) == nullptr) {
     std::perror(pattern.c_str());
     std::abort();
@@ -110,6 +111,11 @@ std::map<std::string, std::string> SnapshotOf(const std::string& root) {
   }
   EXPECT_FALSE(ec) << root << ": " << ec.message();
   return entries;
+}
+
+std::string MemoryTempDir() {
+  return ::access("/dev/shm", W_OK | X_OK) == 0 ? "/dev/shm"
+                                                : ::testing::TempDir();
 }
 
 bool RunningAsRoot() { return ::geteuid() == 0; }

@@ -14,9 +14,9 @@ namespace vorn {
 
 class PageFolder {
  public:
-  // Creates a new folder below the test temporary folder; aborts the test
-  // program when that fails.
-  PageFolder();
+  // Creates a new folder below `base` (empty: the test temporary folder);
+  // aborts the test program when that fails.
+  explicit PageFolder(const std::string& base = "");
   // Gives back any permission a test took away, then removes the folder.
   ~PageFolder();
   PageFolder(const PageFolder&) = delete;
@@ -52,6 +52,11 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, std::string_view bytes);
 // The entries below `root` as PageFolder::Snapshot gives them.
 std::map<std::string, std::string> SnapshotOf(const std::string& root);
+
+// A folder in memory (/dev/shm) where there is one, else the test
+// temporary folder: for tests that make and remove thousands of files,
+// which a disk mounted with online discard makes slow.
+std::string MemoryTempDir();
 
 // True when the test runs as root, for whom permissions do not stop a
 // read or a write.
