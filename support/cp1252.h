@@ -21,14 +21,18 @@ inline char LowerCp1252(char c) {
   return kCp1252Lower[static_cast<unsigned char>(c)];
 }
 
-// True for the ASCII letters and the Latin-1 letters 192-255 without
-// × (215) and ÷ (247); for "0"-"9" only when `allow_digits`; and for any
-// character of `extra`.
+// True for the ASCII letters, the Latin-1 letters 192-255 without
+// × (215) and ÷ (247), and the letters Š š Œ œ Ž ž Ÿ of 0x80-0x9F (Czech,
+// Slovak, Slovene, Croatian, Baltic and French words hold them); for "0"-"9"
+// only when `allow_digits`; and for any character of `extra`.
 inline bool IsWordChar(char c, bool allow_digits = false,
                        std::string_view extra = {}) {
   const auto u = static_cast<unsigned char>(c);
   if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z')) return true;
   if (u >= 192 && u != 215 && u != 247) return true;
+  if (u == 0x8A || u == 0x8C || u == 0x8E || u == 0x9A || u == 0x9C ||
+      u == 0x9E || u == 0x9F)
+    return true;
   if (allow_digits && u >= '0' && u <= '9') return true;
   return !extra.empty() && extra.find(c) != std::string_view::npos;
 }

@@ -17,9 +17,9 @@
 namespace vorn {
 namespace {
 
-// Latin vowels of the no-vowel test by the Windows-1252 byte: AEIOU, aeiou
-// and the Latin-1 letters 192-198, 200-207, 210-214, 216-220, 224-230,
-// 232-239, 242-246, 248-252.
+// Latin vowels of the no-vowel test by the Windows-1252 byte: AEIOU, aeiou,
+// the Latin-1 letters 192-198, 200-207, 210-214, 216-220, 224-230,
+// 232-239, 242-246, 248-252, and the ligatures Œ œ.
 constexpr std::array<bool, 256> MakeCp1252Vowels() {
   std::array<bool, 256> t{};
   for (char c : std::string_view("AEIOUaeiou"))
@@ -28,6 +28,7 @@ constexpr std::array<bool, 256> MakeCp1252Vowels() {
                                 {224, 230}, {232, 239}, {242, 246}, {248, 252}};
   for (const auto& r : kRanges)
     for (int c = r[0]; c <= r[1]; ++c) t[c] = true;
+  t[0x8C] = t[0x9C] = true;
   return t;
 }
 constexpr std::array<bool, 256> kCp1252Vowels = MakeCp1252Vowels();
