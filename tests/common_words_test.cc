@@ -104,7 +104,6 @@ TEST(CommonWordsTest, FilesOfEachLanguage) {
       {"fr", " " + control_at_16384, {"the"}},
       {"it", "Il\rla", {"il", "la"}},
       {"xx", "xyz\n", {"xyz"}},
-      {"auto", "the", {}},  // "Automatic" has no file of its own
   };
   for (const auto& k : kCases) {
     const std::string name = "cmwds_" + std::string(k.code) + ".txt";
@@ -117,7 +116,6 @@ TEST(CommonWordsTest, FilesOfEachLanguage) {
     EXPECT_EQ(table.Words(language), k.words) << k.code;
     EXPECT_EQ(table.Available(language), !k.words.empty()) << k.code;
   }
-  EXPECT_FALSE(table.IsCommonWord("the", kAutomaticLanguage));
   // Loading one list again replaces only that list.
   ASSERT_TRUE(dir.Write("cmwds_it.txt", "ed"));
   table.LoadCommonWords(dir.path(), 3);

@@ -40,7 +40,6 @@ check() {
 }
 
 check "vorn-cli " "help insert list run show tag"
-check "vorn-cli help " "insert list run show tag"
 check "vorn-cli run site --format " "json text tsv"
 check "vorn-cli insert page.htm --d" "--data-dir --description-weight --diff --div-weight --done --dry-run"
 check "vorn-cli --bold-weight 3 s" "show"
@@ -50,7 +49,6 @@ check "vorn-cli run site --ext html,s" "html,shtm html,shtml"
 check "vorn-cli run site --no-" "--no-add-done --no-forward-slash --no-ignore-common-words --no-ignore-short-words --no-preserve-case --no-skip-done --no-space-after-comma"
 check "vorn-cli tag " "my pages page.htm site"
 check "vorn-cli run " "my pages site"
-check "vorn-cli --state n" "notes.txt"
 
 # Every option that --help names is offered before a command, and nothing
 # that --help does not name.

@@ -74,12 +74,12 @@ TEST(ComposeTest, KeywordsMetaTag) {
       {seo,
        {.BeginMetaTagWith = "  SEO, Tips, "},
        "seo,tips,design,web\">" + Status(4, 50)},
-      // 41 <= 41: design fits exactly; web would need 41 + 3 + 1 = 45.
       // A quote or angle bracket in a phrase goes in as a reference (the
       // tag would end there) and counts as written; "web" is in a phrase.
       {seo,
        {.PreserveCase = true, .BeginMetaTagWith = "\"Fast\" <web>"},
        "&quot;Fast&quot; &lt;web&gt;,seo,design\">" + Status(3, 70)},
+      // 41 <= 41: design fits exactly; web would need 41 + 3 + 1 = 45.
       {seo, {.MaxNumBytesInMetaTag = "41"}, "seo,design\">" + Status(2, 41)},
       {seo, {.MaxNumBytesInMetaTag = "40"}, "seo\">" + Status(1, 34)},
       // The blank is not counted in the test but is counted in L:
