@@ -1,6 +1,5 @@
 #include "support/files.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
