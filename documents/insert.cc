@@ -295,10 +295,15 @@ InsertResult InsertKeywordsMetaTagIntoBytes(std::string_view bytes,
     }
     return InsertResult::kUnencodable;
   }
-  const InsertResult r =
-      HeadRewriter(bytes, options, encoding).InsertKeywords(encoded, tag, out);
-  if (r != InsertResult::kInserted || encoding.kind != Encoding::Kind::kIcu)
+  // `*out` is only written once the rewrite is certain to stand.
+  std::string result;
+  const InsertResult r = HeadRewriter(bytes, options, encoding)
+                             .InsertKeywords(encoded, tag, &result);
+  if (r != InsertResult::kInserted) return r;
+  if (encoding.kind != Encoding::Kind::kIcu) {
+    *out = std::move(result);
     return r;
+  }
   // The bytes were cut at ASCII markup. In an encoding where that might
   // split a character (a stateful one), the new page must still read as the
   // same rewrite of its text, or it is not written.
@@ -310,7 +315,7 @@ InsertResult InsertKeywordsMetaTagIntoBytes(std::string_view bytes,
   // in Windows-1258: the texts are compared in NFC then.)
   if (HeadRewriter(text, quiet, Encoding::Utf8())
               .InsertKeywords(tag, tag, &expected) != InsertResult::kInserted ||
-      DecodeText(*out, encoding, &rewritten) != std::string_view::npos ||
+      DecodeText(result, encoding, &rewritten) != std::string_view::npos ||
       (rewritten != expected && ToNfc(rewritten) != ToNfc(expected))) {
     if (options.notes != nullptr)
       options.notes->refusal =
@@ -318,6 +323,7 @@ InsertResult InsertKeywordsMetaTagIntoBytes(std::string_view bytes,
           encoding.name + ")";
     return InsertResult::kUnencodable;
   }
+  *out = std::move(result);
   return r;
 }
 
@@ -350,10 +356,14 @@ DoneResult InsertDoneMetaTagIntoBytes(std::string_view bytes,
                                       const InsertOptions& options,
                                       std::string* out) {
   const PageEncoding page = DetectEncoding(bytes);
+  std::string result;
   const DoneResult r =
-      HeadRewriter(bytes, options, page.encoding).InsertDone(out);
-  if (r != DoneResult::kWritten || page.encoding.kind != Encoding::Kind::kIcu)
+      HeadRewriter(bytes, options, page.encoding).InsertDone(&result);
+  if (r != DoneResult::kWritten) return r;
+  if (page.encoding.kind != Encoding::Kind::kIcu) {
+    *out = std::move(result);
     return r;
+  }
   // As for the keywords tag: the new bytes must read as the rewritten text.
   std::string text;
   std::string expected;
@@ -361,9 +371,10 @@ DoneResult InsertDoneMetaTagIntoBytes(std::string_view bytes,
   if (DecodePage(bytes, page, &text) != std::string_view::npos ||
       HeadRewriter(text, options, Encoding::Utf8()).InsertDone(&expected) !=
           DoneResult::kWritten ||
-      DecodeText(*out, page.encoding, &rewritten) != std::string_view::npos ||
+      DecodeText(result, page.encoding, &rewritten) != std::string_view::npos ||
       rewritten != expected)
     return DoneResult::kFileError;
+  *out = std::move(result);
   return r;
 }
 

@@ -115,6 +115,8 @@ TEST(InsertIntoBytesTest, DoneTagAloneAndSmallPieces) {
       {"<head>||{olddone}|{old}|{olddone}|</head>||b|",
        "<head>|{old}|{done}|</head>||b|"},
       {"<html>|{olddone}|<body>|", "unset"},  // no </head>: nothing written
+      // A page that does not decode is refused, also for the done tag alone.
+      {"<meta charset=\"shift_jis\">|</head>|<p>\x82<|", "unset"},
   };
   for (const auto &[page, expected] : kDone) {
     std::string out = "unset";
