@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cmath>
 #include <cstring>
 #include <optional>
@@ -681,6 +680,29 @@ constexpr std::array<unsigned char, 256> MakeByteTable(bool lower) {
 constexpr std::array<unsigned char, 256> kLowerAscii = MakeByteTable(true);
 constexpr std::array<unsigned char, 256> kSameByte = MakeByteTable(false);
 
+constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+
+// Nonzero when some byte of `x` is zero.
+constexpr std::uint64_t AnyZeroByte(std::uint64_t x) {
+  return (x - kOnes) & ~x & kHighBits;
+}
+
+// Nonzero when one of the eight bytes at `p` needs more than a copy (or,
+// with `lower`, a copy through the lower-case table): a byte beyond ASCII,
+// "<", "&", or with `lower` a capital letter.
+inline std::uint64_t NeedsMoreThanCopy(const char* p, bool lower) {
+  std::uint64_t x;
+  std::memcpy(&x, p, 8);
+  if (x & kHighBits) return 1;
+  std::uint64_t hit =
+      AnyZeroByte(x ^ ('<' * kOnes)) | AnyZeroByte(x ^ ('&' * kOnes));
+  // Below 128 a byte plus 0x3F reaches 128 from "A" on, plus 0x25 from the
+  // byte after "Z" on; no sum carries into the next byte.
+  if (lower) hit |= (x + 0x3F * kOnes) & ~(x + 0x25 * kOnes) & kHighBits;
+  return hit;
+}
+
 // Number of bytes above 127 in `text`, eight at a time.
 std::size_t CountNonAscii(std::string_view text) {
   std::size_t count = 0;
@@ -688,7 +710,10 @@ std::size_t CountNonAscii(std::string_view text) {
   for (; i + 8 <= text.size(); i += 8) {
     std::uint64_t x;
     std::memcpy(&x, text.data() + i, 8);
-    count += static_cast<std::size_t>(std::popcount(x & 0x8080808080808080ULL));
+    // The high bits moved to the low ones and summed in the top byte: no
+    // popcount instruction is assumed of the target.
+    const std::uint64_t high = (x >> 7) & kOnes;
+    count += static_cast<std::size_t>((high * kOnes) >> 56);
   }
   for (; i < text.size(); ++i)
     count += static_cast<unsigned char>(text[i]) >> 7;
@@ -750,6 +775,14 @@ void DocumentScanner::PrepareLine(std::string_view raw) {
   const unsigned char* const copy =
       lower ? kLowerAscii.data() : kSameByte.data();
   for (std::size_t i = 0; i < n; ++i) {
+    // Eight plain bytes at once. The output never runs ahead of what is
+    // reserved: these bytes stay eight.
+    while (i + 8 <= n && !NeedsMoreThanCopy(raw.data() + i, lower)) {
+      std::memcpy(out + k, raw.data() + i, 8);
+      i += 8;
+      k += 8;
+    }
+    if (i >= n) break;
     const char c = raw[i];
     const auto u = static_cast<unsigned char>(c);
     const PrepareClass kind = kPrepareClasses[u];
@@ -851,6 +884,7 @@ bool DocumentScanner::ScanDocumentLine(std::string_view raw_line) {
   if (trimmed.empty()) return !stop_;
   PrepareLine(trimmed);
   LineScan(*this).Run();
+  RecordPending();  // before the line they point into is replaced
   if (ctx_.TagDepth < 0) ctx_.TagDepth = 0;
   return !stop_;
 }
@@ -896,22 +930,47 @@ void DocumentScanner::ProcessWord(std::string_view word, bool check_nfc) {
   if (RejectingTest(word, settings_, ignore_list_, common_, &shape) !=
       WordTest::kAccepted)
     return;
-  const bool exempt = ctx_.Title || ctx_.Description || ctx_.ExistingKeywords ||
-                      ctx_.HeadingWeight > 0;
-  // Plurals fold in the Latin script only.
-  if (!table_.Record(word, ContextWeight(ctx_, settings_), exempt, shape.latin))
+  PendingWord w;
+  w.word = word;
+  w.hashes = WordTable::HashWord(word);
+  w.weight = ContextWeight(ctx_, settings_);
+  w.exempt = ctx_.Title || ctx_.Description || ctx_.ExistingKeywords ||
+             ctx_.HeadingWeight > 0;
+  w.fold_plurals = shape.latin;  // plurals fold in the Latin script only
+  table_.Prefetch(w.hashes);
+  if (check_nfc) {  // nfc_ is the next such word's scratch
+    RecordPending();
+    RecordWord(w);
+    return;
+  }
+  pending_[pending_count_++] = w;
+  if (pending_count_ == pending_.size()) RecordPending();
+}
+
+void DocumentScanner::RecordPending() {
+  // The index was fetched as each word was put aside; now the entries
+  // the words will most likely update, before the first is touched.
+  for (std::size_t i = 0; i < pending_count_; ++i)
+    table_.PrefetchEntry(pending_[i].hashes);
+  for (std::size_t i = 0; i < pending_count_; ++i) RecordWord(pending_[i]);
+  pending_count_ = 0;
+}
+
+void DocumentScanner::RecordWord(const PendingWord& w) {
+  if (!table_.Record(w.word, w.hashes, w.weight, w.exempt, w.fold_plurals))
     return;
   if (view_ == nullptr) return;
   view_->SetWordCountLabel("Number of words found: " +
                            std::to_string(table_.WordCount()));
   if (options_.single_file_mode || options_.display_words) {
-    word_.assign(word);
+    word_.assign(w.word);
     word_.push_back(' ');
     view_->AppendOutputText(word_);
   }
 }
 
 void DocumentScanner::Finish() {
+  RecordPending();
   table_.ApplyThreshold(settings_.ThresholdFrequency);
   table_.MergeCaseVariants();
   table_.NormaliseKeyValues();

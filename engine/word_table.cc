@@ -255,9 +255,13 @@ void WordTable::ResetTable() {
 
 bool WordTable::Record(std::string_view word, float weight, bool exempt,
                        bool fold_plurals) {
+  return Record(word, HashWord(word), weight, exempt, fold_plurals);
+}
+
+bool WordTable::Record(std::string_view word, const WordHashes& hashes,
+                       float weight, bool exempt, bool fold_plurals) {
   if (word.empty()) return false;
   if (index_stale_) RebuildIndex();
-  const WordHashes hashes = HashWord(word);
   Related related = FindRelated(word, hashes);
   if (!fold_plurals) related.singular = related.plural = kNone;
 

@@ -42,6 +42,31 @@ class WordTable {
   bool Record(std::string_view word, float weight, bool exempt,
               bool fold_plurals = true);
 
+  // What Record needs to know of a word, from one pass over it.
+  struct WordHashes {
+    std::uint64_t home;      // of the stem (the word without trailing "s"s)
+    std::uint64_t word;      // of the word
+    std::uint64_t singular;  // of the word without its last character
+    std::uint64_t plural;    // of the word followed by "s"
+  };
+  static WordHashes HashWord(std::string_view word);
+  // Starts loading the part of the index where `hashes`' word would be,
+  // so that a Record of it a little later does not wait for memory.
+  void Prefetch(const WordHashes& hashes) const {
+    if (!index_.empty())
+      __builtin_prefetch(&index_[hashes.home & (index_.size() - 1)]);
+  }
+  // Starts loading the entry that the first index cell of `hashes`' word
+  // points to: for a word already counted, most often its own.
+  void PrefetchEntry(const WordHashes& hashes) const {
+    if (index_.empty()) return;
+    const std::uint32_t head = index_[hashes.home & (index_.size() - 1)].head;
+    if (head < slots_.size()) __builtin_prefetch(&slots_[head]);
+  }
+  // Record with the word's hashes worked out beforehand by HashWord.
+  bool Record(std::string_view word, const WordHashes& hashes, float weight,
+              bool exempt, bool fold_plurals);
+
   // Number of live entries.
   std::size_t WordCount() const { return slots_.size(); }
 
@@ -86,15 +111,6 @@ class WordTable {
     std::uint32_t tag = 0;       // high half of the word's hash
     std::uint32_t head = kNone;  // kNone: the cell is free
   };
-
-  // What Record needs to know of a word, from one pass over it.
-  struct WordHashes {
-    std::uint64_t home;      // of the stem
-    std::uint64_t word;      // of the word
-    std::uint64_t singular;  // of the word without its last character
-    std::uint64_t plural;    // of the word followed by "s"
-  };
-  static WordHashes HashWord(std::string_view word);
 
   // Heads of the chains of the entries holding a word, the word without
   // its final "s" and the word plus "s"; kNone where there is none.
