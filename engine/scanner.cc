@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <optional>
@@ -280,29 +281,31 @@ void DocumentScanner::LineScan::Run() {
     // Plain text outside any tag, comment, script, style or skipped block:
     // every character but the few that start markup takes the last two
     // steps below (a word, or a step forward), so take them directly.
+    // Nothing there changes the context, so it is tested once for a whole
+    // stretch of plain text and words.
     if (!ctx_.InComment && !ctx_.InStyle && !ctx_.InScript && !ctx_.InTag &&
         !ctx_.AwaitTagEnd && !InZeroWeightBlock()) {
-      const CharClass k = ClassOf(line_[pos_]);
-      if (k == CharClass::kPlain) {
-        // The sentinel blank is plain too: stop before it.
-        const char* p = line_.data();
-        const std::size_t last = len_ - 1;
-        ++pos_;
-        while (pos_ < last && ClassOf(p[pos_]) == CharClass::kPlain) ++pos_;
-        continue;
-      }
-      if (k == CharClass::kWord) {
-        if (!TakeWordAtPos()) return;
-        continue;
-      }
-      if (k == CharClass::kMultiByte) {
-        const Utf8Char c = DecodeUtf8(line_.data() + pos_, line_.data() + len_);
-        if (IsLetter(c.cp)) {
+      const char* const p = line_.data();
+      const std::size_t last = len_ - 1;
+      for (;;) {
+        if (pos_ >= last) return;  // only the sentinel is left
+        const CharClass k = ClassOf(p[pos_]);
+        if (k == CharClass::kPlain) {
+          // The sentinel blank is plain too: stop before it.
+          ++pos_;
+          while (pos_ < last && ClassOf(p[pos_]) == CharClass::kPlain) ++pos_;
+        } else if (k == CharClass::kWord) {
           if (!TakeWordAtPos()) return;
+        } else if (k == CharClass::kMultiByte) {
+          const Utf8Char c = DecodeUtf8(p + pos_, p + len_);
+          if (IsLetter(c.cp)) {
+            if (!TakeWordAtPos()) return;
+          } else {
+            pos_ += static_cast<std::size_t>(c.length);
+          }
         } else {
-          pos_ += static_cast<std::size_t>(c.length);
+          break;  // markup: the steps below
         }
-        continue;
       }
     }
     // Blocks of weight 0 begun on an earlier line.
@@ -688,17 +691,18 @@ constexpr std::uint64_t AnyZeroByte(std::uint64_t x) {
   return (x - kOnes) & ~x & kHighBits;
 }
 
-// Nonzero when one of the eight bytes at `p` needs more than a copy (or,
-// with `lower`, a copy through the lower-case table): a byte beyond ASCII,
-// "<", "&", or with `lower` a capital letter.
-inline std::uint64_t NeedsMoreThanCopy(const char* p, bool lower) {
+// Marks (by its high bit) each byte of the eight at `p` that needs more
+// than a copy, or with `lower` a copy through the lower-case table: a byte
+// beyond ASCII, "<", "&", or with `lower` a capital letter. Only the lowest
+// mark is sure to be right (a borrow or a carry may mark a byte above it),
+// and only it is used: it is the first such byte.
+inline std::uint64_t SpecialBytes(const char* p, bool lower) {
   std::uint64_t x;
   std::memcpy(&x, p, 8);
-  if (x & kHighBits) return 1;
-  std::uint64_t hit =
-      AnyZeroByte(x ^ ('<' * kOnes)) | AnyZeroByte(x ^ ('&' * kOnes));
+  std::uint64_t hit = (x & kHighBits) | AnyZeroByte(x ^ ('<' * kOnes)) |
+                      AnyZeroByte(x ^ ('&' * kOnes));
   // Below 128 a byte plus 0x3F reaches 128 from "A" on, plus 0x25 from the
-  // byte after "Z" on; no sum carries into the next byte.
+  // byte after "Z" on; only a byte beyond ASCII carries into the next one.
   if (lower) hit |= (x + 0x3F * kOnes) & ~(x + 0x25 * kOnes) & kHighBits;
   return hit;
 }
@@ -775,12 +779,17 @@ void DocumentScanner::PrepareLine(std::string_view raw) {
   const unsigned char* const copy =
       lower ? kLowerAscii.data() : kSameByte.data();
   for (std::size_t i = 0; i < n; ++i) {
-    // Eight plain bytes at once. The output never runs ahead of what is
-    // reserved: these bytes stay eight.
-    while (i + 8 <= n && !NeedsMoreThanCopy(raw.data() + i, lower)) {
+    // Plain bytes eight at a time, up to the first that is not. The copy
+    // never writes beyond what is reserved: it is of input bytes, which
+    // stay one byte each.
+    while (i + 8 <= n) {
+      const std::uint64_t special = SpecialBytes(raw.data() + i, lower);
       std::memcpy(out + k, raw.data() + i, 8);
-      i += 8;
-      k += 8;
+      const auto plain = static_cast<std::size_t>(
+          special == 0 ? 8 : std::countr_zero(special) / 8);
+      i += plain;
+      k += plain;
+      if (plain < 8) break;
     }
     if (i >= n) break;
     const char c = raw[i];
