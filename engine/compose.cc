@@ -35,6 +35,24 @@ std::string PhrasesText(std::string_view trimmed, bool preserve_case) {
   return ToNfc(p);
 }
 
+// The phrases as an attribute value: a quote would end the content
+// attribute and an angle bracket the tag, for browsers and for the reader
+// of old tags alike, so they go in as character references.
+std::string AttributeText(std::string_view phrases) {
+  std::string out;
+  for (char c : phrases) {
+    if (c == '"')
+      out += "&quot;";
+    else if (c == '<')
+      out += "&lt;";
+    else if (c == '>')
+      out += "&gt;";
+    else
+      out.push_back(c);
+  }
+  return out;
+}
+
 }  // namespace
 
 long long RoundHalfEven(double value) {
@@ -84,7 +102,7 @@ std::string GenerateKeywordMetaTag(const WordTable& table,
   long long keywords = 0;
   if (!settings.BeginMetaTagWith.empty()) {
     phrases = PhrasesText(settings.BeginMetaTagWith, settings.PreserveCase);
-    tag += phrases;
+    tag += AttributeText(phrases);
     keywords = std::count(phrases.begin(), phrases.end(), ',') + 1;
   }
 

@@ -99,6 +99,11 @@ TEST(ComposeTest, KeywordsMetaTag) {
        {.PreserveCase = true, .BeginMetaTagWith = "Web Tips"},
        "Web Tips,seo,design,web\">" + Status(4, 54)},
       // 41 <= 41: design fits exactly; web would need 41 + 3 + 1 = 45.
+      // A quote or angle bracket in a phrase goes in as a reference (the
+      // tag would end there) and counts as written; "web" is in a phrase.
+      {seo,
+       {.PreserveCase = true, .BeginMetaTagWith = "\"Fast\" <web>"},
+       "&quot;Fast&quot; &lt;web&gt;,seo,design\">" + Status(3, 70)},
       {seo, {.MaxNumBytesInMetaTag = "41"}, "seo,design\">" + Status(2, 41)},
       {seo, {.MaxNumBytesInMetaTag = "40"}, "seo\">" + Status(1, 34)},
       // The blank is not counted in the test but is counted in L:
