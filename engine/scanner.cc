@@ -223,11 +223,16 @@ class DocumentScanner::LineScan {
     const char* const begin = line_.data() + pos_;
     const char* p = begin;
     while (ClassOf(*p) == CharClass::kWord) ++p;
-    RunFacts run;
-    if (ClassOf(*p) == CharClass::kMultiByte ||
-        static_cast<std::size_t>(p - begin) > kMaxWordRun)
-      p = RunRest(begin, p, &run);
-    d_.TakeWord(pos_, static_cast<std::size_t>(p - begin), run);
+    // The facts of a plain run are a constant: a RunFacts built on the
+    // stack in parts and read whole would cost a stalled load per word.
+    static constexpr RunFacts kAsciiRun;
+    if (ClassOf(*p) != CharClass::kMultiByte &&
+        static_cast<std::size_t>(p - begin) <= kMaxWordRun) {
+      d_.TakeWord(pos_, static_cast<std::size_t>(p - begin), kAsciiRun);
+    } else {
+      const RunEnd rest = RunRest(begin, p);
+      d_.TakeWord(pos_, static_cast<std::size_t>(rest.end - begin), rest.facts);
+    }
     pos_ = d_.word_end_;
     if (d_.view_ != nullptr && d_.view_->StopRequested()) {
       d_.stop_ = true;
@@ -236,8 +241,12 @@ class DocumentScanner::LineScan {
     return true;
   }
   // The end of the run that starts at `begin`, whose ASCII letters up to
-  // `p` have been passed; fills `*run`.
-  const char* RunRest(const char* begin, const char* p, RunFacts* run) const;
+  // `p` have been passed, and what the run holds.
+  struct RunEnd {
+    const char* end;
+    RunFacts facts;
+  };
+  RunEnd RunRest(const char* begin, const char* p) const;
   bool SkipBlock(std::string_view open, std::string_view close,
                  std::int64_t& depth);
   bool SkipPastMarker(std::string_view marker);
@@ -404,8 +413,10 @@ void DocumentScanner::LineScan::Run() {
   }
 }
 
-const char* DocumentScanner::LineScan::RunRest(const char* begin, const char* p,
-                                               RunFacts* run) const {
+DocumentScanner::LineScan::RunEnd DocumentScanner::LineScan::RunRest(
+    const char* begin, const char* p) const {
+  RunFacts facts;
+  RunFacts* const run = &facts;
   const char* const end = line_.data() + len_;
   std::size_t chars = static_cast<std::size_t>(p - begin);
   while (chars < kMaxWordRun) {
@@ -425,7 +436,7 @@ const char* DocumentScanner::LineScan::RunRest(const char* begin, const char* p,
     ++chars;
   }
   // A run of ASCII letters alone may have gone past the limit.
-  return chars > kMaxWordRun ? begin + kMaxWordRun : p;
+  return {chars > kMaxWordRun ? begin + kMaxWordRun : p, facts};
 }
 
 bool DocumentScanner::LineScan::SkipBlock(std::string_view open,
@@ -898,7 +909,8 @@ bool DocumentScanner::ScanDocumentLine(std::string_view raw_line) {
   return !stop_;
 }
 
-void DocumentScanner::TakeWord(std::size_t pos, std::size_t n, RunFacts run) {
+void DocumentScanner::TakeWord(std::size_t pos, std::size_t n,
+                               const RunFacts& run) {
   const std::string_view line = line_;
   auto at = [&](std::size_t p) { return p < line.size() ? line[p] : '\0'; };
   word_end_ = pos + n;
@@ -939,21 +951,22 @@ void DocumentScanner::ProcessWord(std::string_view word, bool check_nfc) {
   if (RejectingTest(word, settings_, ignore_list_, common_, &shape) !=
       WordTest::kAccepted)
     return;
-  PendingWord w;
+  // Built in place: a copy would read back, whole, fields just written one
+  // by one, and wait for them.
+  PendingWord& w = pending_[pending_count_];
   w.word = word;
-  w.hashes = WordTable::HashWord(word);
+  WordTable::HashWord(word, &w.hashes);
   w.weight = ContextWeight(ctx_, settings_);
   w.exempt = ctx_.Title || ctx_.Description || ctx_.ExistingKeywords ||
              ctx_.HeadingWeight > 0;
   w.fold_plurals = shape.latin;  // plurals fold in the Latin script only
   table_.Prefetch(w.hashes);
-  if (check_nfc) {  // nfc_ is the next such word's scratch
-    RecordPending();
+  if (check_nfc) {    // nfc_ is the next such word's scratch
+    RecordPending();  // the words before it; `w` stays where it is
     RecordWord(w);
     return;
   }
-  pending_[pending_count_++] = w;
-  if (pending_count_ == pending_.size()) RecordPending();
+  if (++pending_count_ == pending_.size()) RecordPending();
 }
 
 void DocumentScanner::RecordPending() {

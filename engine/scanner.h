@@ -108,7 +108,7 @@ class DocumentScanner {
   // Hands the run of `n` bytes at `pos` of the prepared line to word
   // extraction (or drops a contraction); word_end_ is where scanning goes
   // on. A run of an unspaced script is split into its words first.
-  void TakeWord(std::size_t pos, std::size_t n, RunFacts run);
+  void TakeWord(std::size_t pos, std::size_t n, const RunFacts& run);
   // Tests one word (first put in NFC when `check_nfc`) and puts it aside
   // to be recorded.
   void ProcessWord(std::string_view word, bool check_nfc);

@@ -60,7 +60,14 @@ class WordTable {
     std::uint64_t singular;  // of the word without its last character
     std::uint64_t plural;    // of the word followed by "s"
   };
-  static WordHashes HashWord(std::string_view word);
+  static WordHashes HashWord(std::string_view word) {
+    WordHashes hashes;
+    HashWord(word, &hashes);
+    return hashes;
+  }
+  // The same into `*hashes`. Filled in place, the hashes are read back field
+  // by field; a copy of a returned struct costs a stalled load.
+  static void HashWord(std::string_view word, WordHashes* hashes);
   // Starts loading the part of the index where `hashes`' word would be,
   // so that a Record of it a little later does not wait for memory.
   void Prefetch(const WordHashes& hashes) const {
@@ -130,7 +137,9 @@ class WordTable {
     std::uint32_t singular = kNone;
     std::uint32_t plural = kNone;
   };
-  Related FindRelated(std::string_view word, const WordHashes& hashes) const;
+  // Fills `*found`, whose fields must be kNone.
+  void FindRelated(std::string_view word, const WordHashes& hashes,
+                   Related* found) const;
 
   // True when entry `a` stands above entry `b` in table order.
   bool Before(std::uint32_t a, std::uint32_t b) const;
