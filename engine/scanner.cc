@@ -111,6 +111,23 @@ inline CharClass ClassOf(char c) {
   return kCharClasses[static_cast<unsigned char>(c)];
 }
 
+// Number of ASCII letters (CharClass::kWord) at the start of the eight
+// bytes at `p`, 0 to 8. A byte with its 0x20 bit set is a letter when it
+// lies in "a".."z"; sums of bytes below 128 carry into no other byte.
+inline std::size_t LeadingAsciiLetters(const char* p) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+  constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+  std::uint64_t x;
+  std::memcpy(&x, p, 8);
+  const std::uint64_t folded = (x | 0x20 * kOnes) & ~kHigh;
+  const std::uint64_t letters = (folded + (0x80 - 'a') * kOnes) &
+                                ~(folded + (0x80 - 'z' - 1) * kOnes) & ~x &
+                                kHigh;
+  const std::uint64_t others = ~letters & kHigh;
+  return others == 0 ? 8
+                     : static_cast<std::size_t>(std::countr_zero(others)) / 8;
+}
+
 bool StartsWithNoCase(std::string_view text, std::size_t pos,
                       std::string_view lower_pattern) {
   if (pos > text.size() || text.size() - pos < lower_pattern.size())
@@ -221,7 +238,10 @@ class DocumentScanner::LineScan {
     // run before the end of the line. ASCII letters are taken in a tight
     // loop; anything else (or a run too long) goes on in RunRest.
     const char* const begin = line_.data() + pos_;
+    const char* const end = line_.data() + len_;
     const char* p = begin;
+    for (std::size_t n = 8; n == 8 && end - p >= 8; p += n)
+      n = LeadingAsciiLetters(p);
     while (ClassOf(*p) == CharClass::kWord) ++p;
     // The facts of a plain run are a constant: a RunFacts built on the
     // stack in parts and read whole would cost a stalled load per word.
