@@ -863,28 +863,36 @@ void DocumentScanner::PrepareLine(std::string_view raw) {
   // Named references into their Latin-1 letters; the search goes on after
   // the next ";" when a reference is unknown.
   if (has_amp) {
+    // In place: a decoded reference is shorter than the reference, so what
+    // is written never overtakes what is still to be read.
+    char* const d = line_.data();
     const std::string_view src = line_;
-    marked_.clear();
+    std::size_t w = 0;
     std::size_t i = 0;
+    auto keep = [&](std::size_t from, std::size_t count) {
+      std::memmove(d + w, d + from, count);
+      w += count;
+    };
     for (;;) {
       const std::size_t p = src.find('&', i);
       const std::size_t q = p == src.npos ? src.npos : src.find(';', p);
       if (q == src.npos) {
-        marked_.append(src.substr(i));
+        keep(i, src.size() - i);
         break;
       }
-      marked_.append(src.substr(i, p - i));
+      keep(i, p - i);
       const std::string_view ref = src.substr(p, q - p + 1);
       const auto& table = EntityTable();
       const auto it =
           ref.size() <= kLongestEntity ? table.find(ref) : table.end();
       if (it != table.end())
-        AppendUtf8(marked_, static_cast<unsigned char>(it->second));
+        w += static_cast<std::size_t>(
+            EncodeUtf8(static_cast<unsigned char>(it->second), d + w));
       else
-        marked_.append(ref);
+        keep(p, ref.size());
       i = q + 1;
     }
-    line_.swap(marked_);
+    line_.resize(w);
   }
   line_.push_back(' ');  // the sentinel: the line ends when only it is left
   if (settings_.PreserveCase) lower_ = LowerAscii(line_);

@@ -138,10 +138,9 @@ class DocumentScanner {
   ScanOptions options_;
   std::string ignore_list_;
   ScanContext ctx_;
-  std::string line_;    // the prepared line, with its sentinel blank
-  std::string marked_;  // scratch for the preparation steps
-  std::string lower_;   // the prepared line, ASCII letters in lower case
-  std::string nfc_;     // scratch: a word in NFC
+  std::string line_;   // the prepared line, with its sentinel blank
+  std::string lower_;  // the prepared line, ASCII letters in lower case
+  std::string nfc_;    // scratch: a word in NFC
   std::string word_;
   std::array<PendingWord, 16> pending_;
   std::size_t pending_count_ = 0;
