@@ -111,6 +111,23 @@ inline CharClass ClassOf(char c) {
   return kCharClasses[static_cast<unsigned char>(c)];
 }
 
+// Number of ASCII letters (CharClass::kWord) at the start of the eight
+// bytes at `p`, 0 to 8. A byte with its 0x20 bit set is a letter when it
+// lies in "a".."z"; sums of bytes below 128 carry into no other byte.
+inline std::size_t LeadingAsciiLetters(const char* p) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+  constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+  std::uint64_t x;
+  std::memcpy(&x, p, 8);
+  const std::uint64_t folded = (x | 0x20 * kOnes) & ~kHigh;
+  const std::uint64_t letters = (folded + (0x80 - 'a') * kOnes) &
+                                ~(folded + (0x80 - 'z' - 1) * kOnes) & ~x &
+                                kHigh;
+  const std::uint64_t others = ~letters & kHigh;
+  return others == 0 ? 8
+                     : static_cast<std::size_t>(std::countr_zero(others)) / 8;
+}
+
 bool StartsWithNoCase(std::string_view text, std::size_t pos,
                       std::string_view lower_pattern) {
   if (pos > text.size() || text.size() - pos < lower_pattern.size())
@@ -221,13 +238,21 @@ class DocumentScanner::LineScan {
     // run before the end of the line. ASCII letters are taken in a tight
     // loop; anything else (or a run too long) goes on in RunRest.
     const char* const begin = line_.data() + pos_;
+    const char* const end = line_.data() + len_;
     const char* p = begin;
+    for (std::size_t n = 8; n == 8 && end - p >= 8; p += n)
+      n = LeadingAsciiLetters(p);
     while (ClassOf(*p) == CharClass::kWord) ++p;
-    RunFacts run;
-    if (ClassOf(*p) == CharClass::kMultiByte ||
-        static_cast<std::size_t>(p - begin) > kMaxWordRun)
-      p = RunRest(begin, p, &run);
-    d_.TakeWord(pos_, static_cast<std::size_t>(p - begin), run);
+    // The facts of a plain run are a constant: a RunFacts built on the
+    // stack in parts and read whole would cost a stalled load per word.
+    static constexpr RunFacts kAsciiRun;
+    if (ClassOf(*p) != CharClass::kMultiByte &&
+        static_cast<std::size_t>(p - begin) <= kMaxWordRun) {
+      d_.TakeWord(pos_, static_cast<std::size_t>(p - begin), kAsciiRun);
+    } else {
+      const RunEnd rest = RunRest(begin, p);
+      d_.TakeWord(pos_, static_cast<std::size_t>(rest.end - begin), rest.facts);
+    }
     pos_ = d_.word_end_;
     if (d_.view_ != nullptr && d_.view_->StopRequested()) {
       d_.stop_ = true;
@@ -236,8 +261,12 @@ class DocumentScanner::LineScan {
     return true;
   }
   // The end of the run that starts at `begin`, whose ASCII letters up to
-  // `p` have been passed; fills `*run`.
-  const char* RunRest(const char* begin, const char* p, RunFacts* run) const;
+  // `p` have been passed, and what the run holds.
+  struct RunEnd {
+    const char* end;
+    RunFacts facts;
+  };
+  RunEnd RunRest(const char* begin, const char* p) const;
   bool SkipBlock(std::string_view open, std::string_view close,
                  std::int64_t& depth);
   bool SkipPastMarker(std::string_view marker);
@@ -281,29 +310,31 @@ void DocumentScanner::LineScan::Run() {
     // Plain text outside any tag, comment, script, style or skipped block:
     // every character but the few that start markup takes the last two
     // steps below (a word, or a step forward), so take them directly.
+    // Nothing there changes the context, so it is tested once for a whole
+    // stretch of plain text and words.
     if (!ctx_.InComment && !ctx_.InStyle && !ctx_.InScript && !ctx_.InTag &&
         !ctx_.AwaitTagEnd && !InZeroWeightBlock()) {
-      const CharClass k = ClassOf(line_[pos_]);
-      if (k == CharClass::kPlain) {
-        // The sentinel blank is plain too: stop before it.
-        const char* p = line_.data();
-        const std::size_t last = len_ - 1;
-        ++pos_;
-        while (pos_ < last && ClassOf(p[pos_]) == CharClass::kPlain) ++pos_;
-        continue;
-      }
-      if (k == CharClass::kWord) {
-        if (!TakeWordAtPos()) return;
-        continue;
-      }
-      if (k == CharClass::kMultiByte) {
-        const Utf8Char c = DecodeUtf8(line_.data() + pos_, line_.data() + len_);
-        if (IsLetter(c.cp)) {
+      const char* const p = line_.data();
+      const std::size_t last = len_ - 1;
+      for (;;) {
+        if (pos_ >= last) return;  // only the sentinel is left
+        const CharClass k = ClassOf(p[pos_]);
+        if (k == CharClass::kPlain) {
+          // The sentinel blank is plain too: stop before it.
+          ++pos_;
+          while (pos_ < last && ClassOf(p[pos_]) == CharClass::kPlain) ++pos_;
+        } else if (k == CharClass::kWord) {
           if (!TakeWordAtPos()) return;
+        } else if (k == CharClass::kMultiByte) {
+          const Utf8Char c = DecodeUtf8(p + pos_, p + len_);
+          if (IsLetter(c.cp)) {
+            if (!TakeWordAtPos()) return;
+          } else {
+            pos_ += static_cast<std::size_t>(c.length);
+          }
         } else {
-          pos_ += static_cast<std::size_t>(c.length);
+          break;  // markup: the steps below
         }
-        continue;
       }
     }
     // Blocks of weight 0 begun on an earlier line.
@@ -402,8 +433,10 @@ void DocumentScanner::LineScan::Run() {
   }
 }
 
-const char* DocumentScanner::LineScan::RunRest(const char* begin, const char* p,
-                                               RunFacts* run) const {
+DocumentScanner::LineScan::RunEnd DocumentScanner::LineScan::RunRest(
+    const char* begin, const char* p) const {
+  RunFacts facts;
+  RunFacts* const run = &facts;
   const char* const end = line_.data() + len_;
   std::size_t chars = static_cast<std::size_t>(p - begin);
   while (chars < kMaxWordRun) {
@@ -423,7 +456,7 @@ const char* DocumentScanner::LineScan::RunRest(const char* begin, const char* p,
     ++chars;
   }
   // A run of ASCII letters alone may have gone past the limit.
-  return chars > kMaxWordRun ? begin + kMaxWordRun : p;
+  return {chars > kMaxWordRun ? begin + kMaxWordRun : p, facts};
 }
 
 bool DocumentScanner::LineScan::SkipBlock(std::string_view open,
@@ -681,6 +714,30 @@ constexpr std::array<unsigned char, 256> MakeByteTable(bool lower) {
 constexpr std::array<unsigned char, 256> kLowerAscii = MakeByteTable(true);
 constexpr std::array<unsigned char, 256> kSameByte = MakeByteTable(false);
 
+constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+
+// Nonzero when some byte of `x` is zero.
+constexpr std::uint64_t AnyZeroByte(std::uint64_t x) {
+  return (x - kOnes) & ~x & kHighBits;
+}
+
+// Marks (by its high bit) each byte of the eight at `p` that needs more
+// than a copy, or with `lower` a copy through the lower-case table: a byte
+// beyond ASCII, "<", "&", or with `lower` a capital letter. Only the lowest
+// mark is sure to be right (a borrow or a carry may mark a byte above it),
+// and only it is used: it is the first such byte.
+inline std::uint64_t SpecialBytes(const char* p, bool lower) {
+  std::uint64_t x;
+  std::memcpy(&x, p, 8);
+  std::uint64_t hit = (x & kHighBits) | AnyZeroByte(x ^ ('<' * kOnes)) |
+                      AnyZeroByte(x ^ ('&' * kOnes));
+  // Below 128 a byte plus 0x3F reaches 128 from "A" on, plus 0x25 from the
+  // byte after "Z" on; only a byte beyond ASCII carries into the next one.
+  if (lower) hit |= (x + 0x3F * kOnes) & ~(x + 0x25 * kOnes) & kHighBits;
+  return hit;
+}
+
 // Number of bytes above 127 in `text`, eight at a time.
 std::size_t CountNonAscii(std::string_view text) {
   std::size_t count = 0;
@@ -688,7 +745,10 @@ std::size_t CountNonAscii(std::string_view text) {
   for (; i + 8 <= text.size(); i += 8) {
     std::uint64_t x;
     std::memcpy(&x, text.data() + i, 8);
-    count += static_cast<std::size_t>(std::popcount(x & 0x8080808080808080ULL));
+    // The high bits moved to the low ones and summed in the top byte: no
+    // popcount instruction is assumed of the target.
+    const std::uint64_t high = (x >> 7) & kOnes;
+    count += static_cast<std::size_t>((high * kOnes) >> 56);
   }
   for (; i < text.size(); ++i)
     count += static_cast<unsigned char>(text[i]) >> 7;
@@ -750,6 +810,19 @@ void DocumentScanner::PrepareLine(std::string_view raw) {
   const unsigned char* const copy =
       lower ? kLowerAscii.data() : kSameByte.data();
   for (std::size_t i = 0; i < n; ++i) {
+    // Plain bytes eight at a time, up to the first that is not. The copy
+    // never writes beyond what is reserved: it is of input bytes, which
+    // stay one byte each.
+    while (i + 8 <= n) {
+      const std::uint64_t special = SpecialBytes(raw.data() + i, lower);
+      std::memcpy(out + k, raw.data() + i, 8);
+      const auto plain = static_cast<std::size_t>(
+          special == 0 ? 8 : std::countr_zero(special) / 8);
+      i += plain;
+      k += plain;
+      if (plain < 8) break;
+    }
+    if (i >= n) break;
     const char c = raw[i];
     const auto u = static_cast<unsigned char>(c);
     const PrepareClass kind = kPrepareClasses[u];
@@ -790,28 +863,36 @@ void DocumentScanner::PrepareLine(std::string_view raw) {
   // Named references into their Latin-1 letters; the search goes on after
   // the next ";" when a reference is unknown.
   if (has_amp) {
+    // In place: a decoded reference is shorter than the reference, so what
+    // is written never overtakes what is still to be read.
+    char* const d = line_.data();
     const std::string_view src = line_;
-    marked_.clear();
+    std::size_t w = 0;
     std::size_t i = 0;
+    auto keep = [&](std::size_t from, std::size_t count) {
+      std::memmove(d + w, d + from, count);
+      w += count;
+    };
     for (;;) {
       const std::size_t p = src.find('&', i);
       const std::size_t q = p == src.npos ? src.npos : src.find(';', p);
       if (q == src.npos) {
-        marked_.append(src.substr(i));
+        keep(i, src.size() - i);
         break;
       }
-      marked_.append(src.substr(i, p - i));
+      keep(i, p - i);
       const std::string_view ref = src.substr(p, q - p + 1);
       const auto& table = EntityTable();
       const auto it =
           ref.size() <= kLongestEntity ? table.find(ref) : table.end();
       if (it != table.end())
-        AppendUtf8(marked_, static_cast<unsigned char>(it->second));
+        w += static_cast<std::size_t>(
+            EncodeUtf8(static_cast<unsigned char>(it->second), d + w));
       else
-        marked_.append(ref);
+        keep(p, ref.size());
       i = q + 1;
     }
-    line_.swap(marked_);
+    line_.resize(w);
   }
   line_.push_back(' ');  // the sentinel: the line ends when only it is left
   if (settings_.PreserveCase) lower_ = LowerAscii(line_);
@@ -851,11 +932,13 @@ bool DocumentScanner::ScanDocumentLine(std::string_view raw_line) {
   if (trimmed.empty()) return !stop_;
   PrepareLine(trimmed);
   LineScan(*this).Run();
+  RecordPending();  // before the line they point into is replaced
   if (ctx_.TagDepth < 0) ctx_.TagDepth = 0;
   return !stop_;
 }
 
-void DocumentScanner::TakeWord(std::size_t pos, std::size_t n, RunFacts run) {
+void DocumentScanner::TakeWord(std::size_t pos, std::size_t n,
+                               const RunFacts& run) {
   const std::string_view line = line_;
   auto at = [&](std::size_t p) { return p < line.size() ? line[p] : '\0'; };
   word_end_ = pos + n;
@@ -896,22 +979,48 @@ void DocumentScanner::ProcessWord(std::string_view word, bool check_nfc) {
   if (RejectingTest(word, settings_, ignore_list_, common_, &shape) !=
       WordTest::kAccepted)
     return;
-  const bool exempt = ctx_.Title || ctx_.Description || ctx_.ExistingKeywords ||
-                      ctx_.HeadingWeight > 0;
-  // Plurals fold in the Latin script only.
-  if (!table_.Record(word, ContextWeight(ctx_, settings_), exempt, shape.latin))
+  // Built in place: a copy would read back, whole, fields just written one
+  // by one, and wait for them.
+  PendingWord& w = pending_[pending_count_];
+  w.word = word;
+  WordTable::HashWord(word, &w.hashes);
+  w.weight = ContextWeight(ctx_, settings_);
+  w.exempt = ctx_.Title || ctx_.Description || ctx_.ExistingKeywords ||
+             ctx_.HeadingWeight > 0;
+  w.fold_plurals = shape.latin;  // plurals fold in the Latin script only
+  table_.Prefetch(w.hashes);
+  if (check_nfc) {    // nfc_ is the next such word's scratch
+    RecordPending();  // the words before it; `w` stays where it is
+    RecordWord(w);
+    return;
+  }
+  if (++pending_count_ == pending_.size()) RecordPending();
+}
+
+void DocumentScanner::RecordPending() {
+  // The index was fetched as each word was put aside; now the entries
+  // the words will most likely update, before the first is touched.
+  for (std::size_t i = 0; i < pending_count_; ++i)
+    table_.PrefetchEntry(pending_[i].hashes);
+  for (std::size_t i = 0; i < pending_count_; ++i) RecordWord(pending_[i]);
+  pending_count_ = 0;
+}
+
+void DocumentScanner::RecordWord(const PendingWord& w) {
+  if (!table_.Record(w.word, w.hashes, w.weight, w.exempt, w.fold_plurals))
     return;
   if (view_ == nullptr) return;
   view_->SetWordCountLabel("Number of words found: " +
                            std::to_string(table_.WordCount()));
   if (options_.single_file_mode || options_.display_words) {
-    word_.assign(word);
+    word_.assign(w.word);
     word_.push_back(' ');
     view_->AppendOutputText(word_);
   }
 }
 
 void DocumentScanner::Finish() {
+  RecordPending();
   table_.ApplyThreshold(settings_.ThresholdFrequency);
   table_.MergeCaseVariants();
   table_.NormaliseKeyValues();

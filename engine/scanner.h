@@ -8,6 +8,7 @@
 #ifndef VORN_ENGINE_SCANNER_H_
 #define VORN_ENGINE_SCANNER_H_
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -107,9 +108,27 @@ class DocumentScanner {
   // Hands the run of `n` bytes at `pos` of the prepared line to word
   // extraction (or drops a contraction); word_end_ is where scanning goes
   // on. A run of an unspaced script is split into its words first.
-  void TakeWord(std::size_t pos, std::size_t n, RunFacts run);
-  // Tests one word (first put in NFC when `check_nfc`) and records it.
+  void TakeWord(std::size_t pos, std::size_t n, const RunFacts& run);
+  // Tests one word (first put in NFC when `check_nfc`) and puts it aside
+  // to be recorded.
   void ProcessWord(std::string_view word, bool check_nfc);
+
+  // An accepted word not yet recorded, with what its context gave it.
+  struct PendingWord {
+    std::string_view word;  // in line_ (or nfc_, recorded at once)
+    WordTable::WordHashes hashes;
+    float weight = 0;
+    bool exempt = false;
+    bool fold_plurals = true;
+  };
+  // Words are recorded in small batches, in order, so that the memory of
+  // each batch's table entries is fetched at once rather than waited for
+  // word by word. The table and the view get the same calls in the same
+  // order as when each word is recorded at once (only the Stop checks come
+  // earlier); a batch is recorded before its line is replaced, and so
+  // before a stopped scan ends.
+  void RecordPending();
+  void RecordWord(const PendingWord& w);
 
   const AnalysisSettings& settings_;
   const CommonWordsTable& common_;
@@ -119,11 +138,12 @@ class DocumentScanner {
   ScanOptions options_;
   std::string ignore_list_;
   ScanContext ctx_;
-  std::string line_;    // the prepared line, with its sentinel blank
-  std::string marked_;  // scratch for the preparation steps
-  std::string lower_;   // the prepared line, ASCII letters in lower case
-  std::string nfc_;     // scratch: a word in NFC
+  std::string line_;   // the prepared line, with its sentinel blank
+  std::string lower_;  // the prepared line, ASCII letters in lower case
+  std::string nfc_;    // scratch: a word in NFC
   std::string word_;
+  std::array<PendingWord, 16> pending_;
+  std::size_t pending_count_ = 0;
   std::unique_ptr<WordSplitter> splitter_;  // made for the first unspaced run
   std::size_t word_end_ = 0;
   bool stop_ = false;

@@ -255,10 +255,15 @@ void WordTable::ResetTable() {
 
 bool WordTable::Record(std::string_view word, float weight, bool exempt,
                        bool fold_plurals) {
+  return Record(word, HashWord(word), weight, exempt, fold_plurals);
+}
+
+bool WordTable::Record(std::string_view word, const WordHashes& hashes,
+                       float weight, bool exempt, bool fold_plurals) {
   if (word.empty()) return false;
   if (index_stale_) RebuildIndex();
-  const WordHashes hashes = HashWord(word);
-  Related related = FindRelated(word, hashes);
+  Related related;
+  FindRelated(word, hashes, &related);
   if (!fold_plurals) related.singular = related.plural = kNone;
 
   // Plural folding: the stored candidate first in table order decides.
@@ -379,7 +384,7 @@ void WordTable::RenameToSingular(std::uint32_t id, std::string_view word,
   IndexAdd(id);
 }
 
-WordTable::WordHashes WordTable::HashWord(std::string_view word) {
+void WordTable::HashWord(std::string_view word, WordHashes* hashes) {
   // A word is its stem and a number of trailing "s"s: the stem's hash is
   // its home, and the count is mixed in for the word, its singular (one
   // "s" less) and its plural (one more).
@@ -390,19 +395,16 @@ WordTable::WordHashes WordTable::HashWord(std::string_view word) {
   auto with = [home](std::uint64_t k) {
     return k == 0 ? home : HashFinish(home + k * 0x9E3779B97F4A7C15ull);
   };
-  WordHashes hashes;
-  hashes.home = home;
-  hashes.word = with(esses);
-  hashes.singular = esses > 0 ? with(esses - 1) : home;  // after a final "s"
-  hashes.plural = with(esses + 1);
-  return hashes;
+  hashes->home = home;
+  hashes->word = with(esses);
+  hashes->singular = esses > 0 ? with(esses - 1) : home;  // after a final "s"
+  hashes->plural = with(esses + 1);
 }
 
 // One walk over the probe sequence of the stem finds all three words.
-WordTable::Related WordTable::FindRelated(std::string_view word,
-                                          const WordHashes& hashes) const {
-  Related found;
-  if (index_.empty()) return found;
+void WordTable::FindRelated(std::string_view word, const WordHashes& hashes,
+                            Related* found) const {
+  if (index_.empty()) return;
   const std::uint32_t word_tag = Tag(hashes.word);
   const std::uint32_t plural_tag = Tag(hashes.plural);
   const bool has_singular = word.size() > 1 && word.back() == 's';
@@ -419,15 +421,14 @@ WordTable::Related WordTable::FindRelated(std::string_view word,
       continue;
     const std::string& stored = slots_[cell.head].entry.word;
     if (SameBytes(stored, text, length)) {
-      found.word = cell.head;
+      found->word = cell.head;
     } else if (stored.size() == length + 1 && stored.back() == 's' &&
                EqualBytes(stored.data(), text, length)) {
-      found.plural = cell.head;
+      found->plural = cell.head;
     } else if (has_singular && SameBytes(stored, text, length - 1)) {
-      found.singular = cell.head;
+      found->singular = cell.head;
     }
   }
-  return found;
 }
 
 std::size_t WordTable::FindCell(std::uint64_t home, std::uint64_t hash,

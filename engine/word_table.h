@@ -26,6 +26,17 @@ struct WordEntry {
                                  // existing keywords or a heading
 };
 
+// Starts loading the cache line at `p` without waiting for it. GCC 12 drops
+// its prefetch builtin from some of the table's look-ups, so on x86 the
+// instruction is written out.
+inline void PrefetchLine(const void* p) {
+#if defined(__x86_64__) || defined(__i386__)
+  asm volatile("prefetcht0 %0" : : "m"(*static_cast<const char*>(p)));
+#else
+  __builtin_prefetch(p, 0, 3);
+#endif
+}
+
 class WordTable {
  public:
   // Empties the table.
@@ -41,6 +52,38 @@ class WordTable {
   // a new entry was appended; an empty `word` is ignored and returns false.
   bool Record(std::string_view word, float weight, bool exempt,
               bool fold_plurals = true);
+
+  // What Record needs to know of a word, from one pass over it.
+  struct WordHashes {
+    std::uint64_t home;      // of the stem (the word without trailing "s"s)
+    std::uint64_t word;      // of the word
+    std::uint64_t singular;  // of the word without its last character
+    std::uint64_t plural;    // of the word followed by "s"
+  };
+  static WordHashes HashWord(std::string_view word) {
+    WordHashes hashes;
+    HashWord(word, &hashes);
+    return hashes;
+  }
+  // The same into `*hashes`. Filled in place, the hashes are read back field
+  // by field; a copy of a returned struct costs a stalled load.
+  static void HashWord(std::string_view word, WordHashes* hashes);
+  // Starts loading the part of the index where `hashes`' word would be,
+  // so that a Record of it a little later does not wait for memory.
+  void Prefetch(const WordHashes& hashes) const {
+    if (!index_.empty())
+      PrefetchLine(&index_[hashes.home & (index_.size() - 1)]);
+  }
+  // Starts loading the entry that the first index cell of `hashes`' word
+  // points to: for a word already counted, most often its own.
+  void PrefetchEntry(const WordHashes& hashes) const {
+    if (index_.empty()) return;
+    const std::uint32_t head = index_[hashes.home & (index_.size() - 1)].head;
+    if (head < slots_.size()) PrefetchLine(&slots_[head]);
+  }
+  // Record with the word's hashes worked out beforehand by HashWord.
+  bool Record(std::string_view word, const WordHashes& hashes, float weight,
+              bool exempt, bool fold_plurals);
 
   // Number of live entries.
   std::size_t WordCount() const { return slots_.size(); }
@@ -87,15 +130,6 @@ class WordTable {
     std::uint32_t head = kNone;  // kNone: the cell is free
   };
 
-  // What Record needs to know of a word, from one pass over it.
-  struct WordHashes {
-    std::uint64_t home;      // of the stem
-    std::uint64_t word;      // of the word
-    std::uint64_t singular;  // of the word without its last character
-    std::uint64_t plural;    // of the word followed by "s"
-  };
-  static WordHashes HashWord(std::string_view word);
-
   // Heads of the chains of the entries holding a word, the word without
   // its final "s" and the word plus "s"; kNone where there is none.
   struct Related {
@@ -103,7 +137,9 @@ class WordTable {
     std::uint32_t singular = kNone;
     std::uint32_t plural = kNone;
   };
-  Related FindRelated(std::string_view word, const WordHashes& hashes) const;
+  // Fills `*found`, whose fields must be kNone.
+  void FindRelated(std::string_view word, const WordHashes& hashes,
+                   Related* found) const;
 
   // True when entry `a` stands above entry `b` in table order.
   bool Before(std::uint32_t a, std::uint32_t b) const;

@@ -11,6 +11,22 @@
 
 namespace vorn {
 
+// The `n` bytes at `p` (1 to 7) as a little-endian number. Read in two
+// overlapping loads rather than copied into a zeroed word: a load of a word
+// just written byte by byte waits for the writes.
+inline std::uint64_t LoadShortTail(const char* p, std::size_t n) {
+  if (n >= 4) {
+    std::uint32_t low, high;
+    std::memcpy(&low, p, 4);
+    std::memcpy(&high, p + n - 4, 4);
+    return low | (std::uint64_t{high} << ((n - 4) * 8));
+  }
+  const auto byte = [p](std::size_t i) {
+    return std::uint64_t{static_cast<unsigned char>(p[i])} << (i * 8);
+  };
+  return byte(0) | byte(n / 2) | byte(n - 1);
+}
+
 // A hash of a short string, eight bytes at a time.
 inline std::uint64_t HashBytes(std::string_view s) {
   constexpr std::uint64_t kMul = 0x9E3779B97F4A7C15ULL;
@@ -22,11 +38,7 @@ inline std::uint64_t HashBytes(std::string_view s) {
     h = (h ^ x) * kMul;
     h ^= h >> 29;
   }
-  if (i < s.size()) {
-    std::uint64_t x = 0;
-    std::memcpy(&x, s.data() + i, s.size() - i);
-    h = (h ^ x) * kMul;
-  }
+  if (i < s.size()) h = (h ^ LoadShortTail(s.data() + i, s.size() - i)) * kMul;
   h ^= h >> 32;
   return h * kMul;
 }

@@ -171,6 +171,14 @@ TEST(ScannerTest, ContextWeights) {
        {},
        "cat 6x2, stop 3, \xD0\xBA\xD0\xBE\xD1\x82 3, \xD0\xBA\xD0\xBE\xD1\x82s "
        "3"},
+      // More words on a line than are recorded at once: all counted, in
+      // order, and a plural folds onto a word of an earlier batch.
+      {"alpha bravo charlie delta foxtrot hotel india juliett november oscar "
+       "quebec romeo sierra tango uniform victor whiskey yankee tangos",
+       {},
+       "tango 6x2, alpha 3, bravo 3, charlie 3, delta 3, foxtrot 3, hotel 3, "
+       "india 3, juliett 3, november 3, oscar 3, quebec 3, romeo 3, sierra 3, "
+       "uniform 3, victor 3, whiskey 3, yankee 3"},
       // don't is dropped; the s of John's is a word without a vowel.
       {"don't stop John's hat mp3player well-known",
        {.IgnoreShortWords = false},
@@ -183,6 +191,23 @@ TEST(ScannerTest, ContextWeights) {
       return scanner.ScanDocumentLine(line);
     });
     EXPECT_EQ(Dump(table), c.raw) << c.doc;
+  }
+}
+
+// Lines are prepared eight bytes at a time: each kind of byte that needs
+// more than a copy ("<", "&", a capital, a byte beyond ASCII) is met at
+// every position of a block.
+TEST(ScannerTest, MarkupAtEveryPositionOfABlock) {
+  for (std::size_t k = 0; k < 17; ++k) {
+    const std::string pad(k, '.');
+    const S settings;
+    WordTable table;
+    DocumentScanner scanner(settings, NoCommonWords(), table, nullptr, {});
+    for (const char* text :
+         {"<b>Big</b>", "Caf&eacute;", "\xC3\x89LAN", "@Zebra["})
+      EXPECT_TRUE(scanner.ScanDocumentLine(pad + text + pad));
+    EXPECT_EQ(Dump(table), "big 7, caf\xC3\xA9 3, \xC3\xA9lan 3, zebra 3")
+        << "padding " << k;
   }
 }
 

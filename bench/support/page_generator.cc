@@ -667,7 +667,7 @@ int Rng::Between(int lo, int hi) {
 
 double Rng::Unit() { return static_cast<double>(Next() >> 11) * 0x1.0p-53; }
 
-Vocabulary::Vocabulary(std::size_t size, std::uint64_t seed) {
+Vocabulary::Vocabulary(std::size_t size, std::uint64_t seed, Draws draws) {
   Rng rng(seed);
   std::unordered_set<std::string> seen;
   words_.reserve(size);
@@ -693,7 +693,7 @@ Vocabulary::Vocabulary(std::size_t size, std::uint64_t seed) {
   cumulative_.reserve(words_.size());
   double total = 0;
   for (std::size_t r = 0; r < words_.size(); ++r) {
-    total += 1.0 / static_cast<double>(r + 1);
+    total += draws == Draws::kEven ? 1.0 : 1.0 / static_cast<double>(r + 1);
     cumulative_.push_back(total);
   }
 }

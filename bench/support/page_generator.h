@@ -38,11 +38,14 @@ class Rng {
 // as plural and singular), and none of the forms the engine's word filters
 // reject (Roman numerals, one repeated letter, "-ly"/"-ed" endings,
 // contraction stems). A few carry an accented Latin-1 vowel (stored as
-// Windows-1252 bytes). Draws follow a Zipf-like law: rank r is drawn with
-// probability proportional to 1 / (r + 1).
+// Windows-1252 bytes). Draws follow a Zipf-like law (rank r is drawn with
+// probability proportional to 1 / (r + 1)) or an even one, where every word
+// is as likely as any other: the worst case for a cache, since no small set
+// of words makes up most of the text.
+enum class Draws { kZipf, kEven };
 class Vocabulary {
  public:
-  Vocabulary(std::size_t size, std::uint64_t seed);
+  Vocabulary(std::size_t size, std::uint64_t seed, Draws draws = Draws::kZipf);
 
   std::size_t size() const { return words_.size(); }
   const std::vector<std::string>& words() const { return words_; }
