@@ -323,10 +323,14 @@ struct Bench {
         SetTime(dir.Path(".b.htm.vorn-fedcba9876543210.tmp"),
                 ::time(nullptr) + 60);
       }
-      if (t == "edit") {  // a.htm saved by an editor during its rewrite
+      if (t == "edit") {  // a.htm saved by an editor just before its swap
         extra["a.htm"] = "edited";
-        fs.ActBefore(FsOp::kCreateUniqueFile, 1,
-                     [this] { dir.Write("a.htm", "edited"); });
+        fs.FailWhen([this, n = 0](FsOp op, const std::string& path) mutable {
+          // Its third Stat: the walk's, the rewrite's read, the swap's check.
+          if (op == FsOp::kStat && path.ends_with("/a.htm") && ++n == 3)
+            dir.Write("a.htm", "edited");
+          return false;
+        });
       }
       if (t.starts_with("stop:")) {
         view.stop_file = Split(t, ':')[1];
@@ -349,7 +353,8 @@ struct Bench {
   // Runs the folder (or `folder`); the scans too read through `fs`.
   RunSummary Run(const std::string& folder = "") {
     return RunMultipleFileOperation(folder.empty() ? dir.path() : folder,
-                                    analysis, parameters, report, view, &fs);
+                                    analysis, parameters, report, view, &fs,
+                                    jobs);
   }
 
   FaultyFileSystem fs;
@@ -357,6 +362,7 @@ struct Bench {
   PageFolder outside;                        // a folder beside the run's
   std::map<std::string, std::string> extra;  // files the setup leaves as is
   int held = -1;  // a temporary file a writer holds open
+  int jobs = 1;   // worker threads
   Analysis analysis{NoCommonWords(), fs};
   OperationParameters parameters;
   Report report{parameters};
@@ -442,6 +448,11 @@ TEST(MultipleFileRunTest, Rules) {
        "^ a.htm:ins b.htm:stop c.htm:ins =a.htm,c.htm",
        "3 2 1 | 1/2 2/3 | 0/3 1/3 2/3 3/3 | 2 files in 1 folder",
        "a.htm:t c.htm:t"},
+      // Stop reaches the first page not yet in place; the pages written
+      // ahead of it stay as they were, and no temporary file remains.
+      {"a.htm=a b.htm=b c.htm=c d.htm=d e.htm=e f.htm=f g.htm=g h.htm=h",
+       "stop:b.htm:no", "^ a.htm:ins b.htm:stop! ! =a.htm",
+       "2 1 1 stopped |  | 0/8 1/8 | 1 file in 1 folder", "a.htm:t"},
       {"a.htm=a s1/c.htm=c s2/e.htm=e", "+subs stop:c.htm:no",
        "^ a.htm:ins /s1 c.htm:stop! ! =a.htm",
        "2 1 2 stopped |  | 0/3 1/3 | 1 file in 2 folders", "a.htm:t"},
@@ -477,56 +488,62 @@ TEST(MultipleFileRunTest, Rules) {
        "3 2 1 | 1/2 2/3 | 0/3 1/3 2/3 3/3 | 2 files in 1 folder",
        "b.htm:t c.htm:t"},
   };
-  for (const RunCase& c : kCases) {
-    const std::string row = std::string(c.pages) + " / " + c.setup;
-    Bench b;
-    std::map<std::string, std::string> specs, expected;
-    for (const std::string& p : Split(c.pages)) {
-      const std::string name = p.substr(0, p.find('='));
-      specs[name] = p.substr(p.find('=') + 1);
-      expected[name] = PageOf(specs[name]);
-      ASSERT_TRUE(b.dir.Write(name, expected[name])) << name;
-    }
-    b.Setup(c.setup, c.act);
-    const auto outside = StateOf(b.outside.path());  // never written
-    const RunSummary s = b.Run();
-    EXPECT_EQ(StateOf(b.outside.path()), outside) << row;
-    EXPECT_EQ(b.report.text(), Expand(c.log, b.dir.path())) << row;
-    const std::string counts =
-        std::to_string(s.FileCount) + " " + std::to_string(s.InsertedCount) +
-        " " + std::to_string(s.FolderCount) + (s.stopped ? " stopped" : "") +
-        " | " + Captions(b.view.captions) + " | " + b.view.progress + " | " +
-        Result(s.result_text);
-    EXPECT_EQ(counts, c.counts) << row;
-    const bool asked = std::string(c.setup).find("stop:") != std::string::npos;
-    EXPECT_EQ(
-        b.view.fake.BoxesText(),
-        std::string(
-            asked ? "Continue? | Go on to the next file? | none | yes/no\n"
-                  : "") +
-            "Result | " + s.result_text + " | none | ok\n")
-        << row;
-    for (const std::string& change : Split(c.changed)) {
-      const std::string name = change.substr(0, change.find(':'));
-      std::string lines;
-      for (const char l : change.substr(name.size() + 1)) {
-        if (l == 't') lines += Tag(Word(specs[name])) + "\r\n";
-        if (l == 'e') lines += kEdited + "\r\n";
-        if (l == 'd') lines += kDoneLine;
-        if (l == 'b') expected[BackupFileName(name)] = PageOf(specs[name]);
+  // Every row with one worker (each page in turn) and with several (pages
+  // worked ahead): the report, the counts and the files are the same.
+  for (const RunCase& c : kCases)
+    for (const int jobs : {1, 2, 8}) {
+      const std::string row = std::string(c.pages) + " / " + c.setup +
+                              " / jobs " + std::to_string(jobs);
+      Bench b;
+      b.jobs = jobs;
+      std::map<std::string, std::string> specs, expected;
+      for (const std::string& p : Split(c.pages)) {
+        const std::string name = p.substr(0, p.find('='));
+        specs[name] = p.substr(p.find('=') + 1);
+        expected[name] = PageOf(specs[name]);
+        ASSERT_TRUE(b.dir.Write(name, expected[name])) << name;
       }
-      expected[name] = PageAfter(specs[name], lines);
-      if (change.ends_with(":-")) expected.erase(name);
+      b.Setup(c.setup, c.act);
+      const auto outside = StateOf(b.outside.path());  // never written
+      const RunSummary s = b.Run();
+      EXPECT_EQ(StateOf(b.outside.path()), outside) << row;
+      EXPECT_EQ(b.report.text(), Expand(c.log, b.dir.path())) << row;
+      const std::string counts =
+          std::to_string(s.FileCount) + " " + std::to_string(s.InsertedCount) +
+          " " + std::to_string(s.FolderCount) + (s.stopped ? " stopped" : "") +
+          " | " + Captions(b.view.captions) + " | " + b.view.progress + " | " +
+          Result(s.result_text);
+      EXPECT_EQ(counts, c.counts) << row;
+      const bool asked =
+          std::string(c.setup).find("stop:") != std::string::npos;
+      EXPECT_EQ(
+          b.view.fake.BoxesText(),
+          std::string(
+              asked ? "Continue? | Go on to the next file? | none | yes/no\n"
+                    : "") +
+              "Result | " + s.result_text + " | none | ok\n")
+          << row;
+      for (const std::string& change : Split(c.changed)) {
+        const std::string name = change.substr(0, change.find(':'));
+        std::string lines;
+        for (const char l : change.substr(name.size() + 1)) {
+          if (l == 't') lines += Tag(Word(specs[name])) + "\r\n";
+          if (l == 'e') lines += kEdited + "\r\n";
+          if (l == 'd') lines += kDoneLine;
+          if (l == 'b') expected[BackupFileName(name)] = PageOf(specs[name]);
+        }
+        expected[name] = PageAfter(specs[name], lines);
+        if (change.ends_with(":-")) expected.erase(name);
+      }
+      for (const auto& [name, bytes] : b.extra) expected[name] = bytes;
+      auto now = b.dir.Snapshot();
+      std::erase_if(now, [](const auto& entry) {
+        return entry.second == "folder" || entry.second.starts_with("link to ");
+      });
+      for (auto& [name, bytes] : now) bytes = Undated(bytes);
+      for (auto& [name, bytes] : expected) bytes = Undated(bytes);
+      EXPECT_EQ(now, expected) << row;
     }
-    for (const auto& [name, bytes] : b.extra) expected[name] = bytes;
-    auto now = b.dir.Snapshot();
-    std::erase_if(now, [](const auto& entry) {
-      return entry.second == "folder" || entry.second.starts_with("link to ");
-    });
-    for (auto& [name, bytes] : now) bytes = Undated(bytes);
-    for (auto& [name, bytes] : expected) bytes = Undated(bytes);
-    EXPECT_EQ(now, expected) << row;
-  }
 }
 
 // The dialog is shown the page's name in lower case, the composed tag and
