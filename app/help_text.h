@@ -11,7 +11,7 @@ namespace vorn {
 // The help window's caption for the program named `program_name`.
 std::string HelpCaption(std::string_view program_name);
 
-// The help text, Windows-1252 with CR LF line breaks; paragraphs are
+// The help text, UTF-8 with CR LF line breaks; paragraphs are
 // separated by CR LF CR LF.
 std::string HelpText();
 

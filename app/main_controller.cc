@@ -8,7 +8,6 @@
 #include "documents/insert.h"
 #include "documents/meta_tags.h"
 #include "engine/settings_rules.h"
-#include "support/cp1252.h"
 #include "support/files.h"
 #include "support/strings.h"
 
@@ -752,8 +751,7 @@ bool MainController::SaveStateWithMessage() {
   const std::string error = SaveState(state, state_file_);
   if (error.empty()) return true;
   Tell(texts_.GetText(kTextSaveState),
-       "Error when attempting to save the state: " + Utf8ToCp1252(error),
-       Icon::kExclamation);
+       "Error when attempting to save the state: " + error, Icon::kExclamation);
   return false;
 }
 
@@ -915,8 +913,7 @@ void MainController::ReportSaveClicked() {
   if (path.empty()) return;
   const std::string error = SaveReport(report_.text(), path);
   if (!error.empty()) {
-    Tell(texts_.GetText(kTextLoadingCommonWords), Utf8ToCp1252(error),
-         Icon::kExclamation);
+    Tell(texts_.GetText(kTextLoadingCommonWords), error, Icon::kExclamation);
     return;
   }
   view_.ShowStatus("Report saved in " + PathForDisplay(path) + ".");
@@ -949,7 +946,7 @@ void MainController::ReportCloseClicked() {
 
 std::string ManualAddress(std::string_view text,
                           const std::string& program_folder) {
-  const std::string address = Cp1252ToUtf8(TrimBlanks(text));
+  const std::string address(TrimBlanks(text));
   const std::size_t colon = address.find(':');
   if (colon != std::string::npos && colon > 1 &&
       address.find_first_of("/\\") > colon)

@@ -124,7 +124,7 @@ class MainController {
   // --- frmParameters.
   void ParameterClicked(Parameter parameter, bool ticked);
 
-  // --- frmReport. `selection` is the selected text (Windows-1252).
+  // --- frmReport. `selection` is the selected text.
   void ReportSaveClicked();
   void ReportCopyClicked(std::string_view selection);
   // The mouse was released over the report text.

@@ -1,8 +1,8 @@
 // The main window as the application core sees it: what it shows (texts,
 // settings, enabled states and captions, labels, the output box), where the
 // focus goes, and the secondary windows it opens. The window only shows;
-// every rule of when and what lives in MainController. Texts are
-// Windows-1252 with CR LF line breaks, paths UTF-8.
+// every rule of when and what lives in MainController. Texts are UTF-8
+// with CR LF line breaks, paths UTF-8 as they are.
 #ifndef VORN_APP_MAIN_VIEW_H_
 #define VORN_APP_MAIN_VIEW_H_
 
@@ -28,8 +28,8 @@ enum class TextBox {
   kMaxNumBytes,       // txbMaxNumBytesInMetaTag
 };
 
-// The input file and folder boxes hold paths (UTF-8); the others hold
-// Windows-1252 text.
+// The input file and folder boxes hold paths, taken as they are; the others
+// hold text with CR LF line breaks.
 inline bool HoldsPath(TextBox box) {
   return box == TextBox::kInputFile || box == TextBox::kFolder;
 }

@@ -1,8 +1,8 @@
 // What the application needs of the desktop beyond its own windows: message
 // boxes and questions, the file dialogs, the folder browser, the clipboard
 // and the web browser. The Qt front end implements it; tests replace it
-// with a scripted fake. Texts shown to the user are Windows-1252 with CR LF
-// line breaks; paths are the platform's (UTF-8).
+// with a scripted fake. Texts shown to the user are UTF-8 with CR LF line
+// breaks; paths are the platform's (UTF-8).
 #ifndef VORN_APP_PLATFORM_H_
 #define VORN_APP_PLATFORM_H_
 

@@ -5,9 +5,9 @@
 #include <optional>
 
 #include "engine/document_checks.h"
-#include "support/cp1252.h"
 #include "support/files.h"
 #include "support/strings.h"
+#include "support/unicode.h"
 
 namespace vorn {
 namespace {
@@ -70,12 +70,11 @@ int ProgramText::Load(std::string_view file_text) {
       status = -(500 + line_number);
       return false;
     }
-    const std::string cp1252 = Utf8ToCp1252(text);
-    if (cp1252.size() > kMaxTextLength) {
+    if (ShapeOf(text).chars > kMaxTextLength) {
       status = -(1000 + line_number);
       return false;
     }
-    if (!texts_.emplace(static_cast<int>(number), cp1252).second) {
+    if (!texts_.emplace(static_cast<int>(number), text).second) {
       status = -(1500 + line_number);
       return false;
     }

@@ -28,7 +28,7 @@ class ProgramText {
   // cannot be read, else as Load.
   int LoadFile(const std::string& path);
 
-  // The text of a number (Windows-1252), or the empty text.
+  // The text of a number (UTF-8), or the empty text.
   std::string GetText(int number) const;
 
  private:

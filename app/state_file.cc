@@ -9,6 +9,7 @@
 #include "engine/document_checks.h"
 #include "support/cp1252.h"
 #include "support/files.h"
+#include "support/unicode.h"
 
 namespace vorn {
 namespace {
@@ -133,10 +134,10 @@ std::string FormatState(const SavedState& state) {
   std::vector<std::string> lines;
   lines.push_back(Quoted(state.InputFile));
   lines.push_back(Quoted(state.Folder));
-  lines.push_back(Quoted(Cp1252ToUtf8(s.BeginMetaTagWith)));
-  lines.push_back(Quoted(Cp1252ToUtf8(s.WordsToIgnore)));
-  lines.push_back(Quoted(Cp1252ToUtf8(s.MaxNumKeywordsInMetaTag)));
-  lines.push_back(Quoted(Cp1252ToUtf8(s.MaxNumBytesInMetaTag)));
+  lines.push_back(Quoted(s.BeginMetaTagWith));
+  lines.push_back(Quoted(s.WordsToIgnore));
+  lines.push_back(Quoted(s.MaxNumKeywordsInMetaTag));
+  lines.push_back(Quoted(s.MaxNumBytesInMetaTag));
   AnalysisSettings copy = s;
   auto position = [&](SettingsList list) {
     return std::to_string(PositionOf(list, SettingOf(copy, list)));
@@ -177,10 +178,16 @@ std::optional<SavedState> ParseState(std::string_view text) {
   }
   state.InputFile = texts[0];
   state.Folder = texts[1];
-  s.BeginMetaTagWith = Utf8ToCp1252(texts[2]);
-  s.WordsToIgnore = NormalizeWordsToIgnore(Utf8ToCp1252(texts[3]));
-  s.MaxNumKeywordsInMetaTag = Utf8ToCp1252(texts[4]);
-  s.MaxNumBytesInMetaTag = Utf8ToCp1252(texts[5]);
+  // The texts are written as UTF-8; a state file from an older program holds
+  // them in Windows-1252, which is never valid UTF-8 once it holds more than
+  // ASCII. Either way the same texts come back.
+  for (std::size_t k = 2; k < texts.size(); ++k)
+    if (FirstInvalidUtf8(texts[k]) != std::string::npos)
+      texts[k] = Cp1252ToUtf8(texts[k]);
+  s.BeginMetaTagWith = texts[2];
+  s.WordsToIgnore = NormalizeWordsToIgnore(texts[3]);
+  s.MaxNumKeywordsInMetaTag = texts[4];
+  s.MaxNumBytesInMetaTag = texts[5];
 
   for (const ListLine& l : kListLines) {
     const auto p = Integer(line(l.line));

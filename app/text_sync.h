@@ -11,9 +11,11 @@
 
 namespace vorn {
 
-// How to turn the shown text into the wanted one: take `remove` characters
-// off the end, counted as a text box counts them (a CR LF pair is one line
-// break), then append `append`. A CR LF pair is never split.
+// How to turn the shown text into the wanted one (both UTF-8): take
+// `remove` positions off the end, counted as a text box counts them (a CR
+// LF pair is one line break, a character beyond the Basic Multilingual
+// Plane two), then append `append`. Neither a CR LF pair nor a character
+// is split.
 struct TailEdit {
   std::size_t remove = 0;
   std::string_view append;
@@ -30,19 +32,19 @@ class EchoLines {
  public:
   explicit EchoLines(std::size_t line_length) : line_length_(line_length) {}
 
-  // The box was given `text` (Windows-1252, CR LF breaks): no breaks of
+  // The box was given `text` (UTF-8, CR LF breaks): no breaks of
   // ours are in it.
   void Reset(std::string_view text);
 
   // `text` is about to be appended to the box, whose length is `at` (as the
-  // box counts characters). Returns it with the blanks that end long lines
+  // box counts positions). Returns it with the blanks that end long lines
   // turned into "\n".
   std::string Wrap(std::string_view text, std::size_t at);
 
   // The user edited the box: its line breaks are all real now.
   void Forget() { breaks_.clear(); }
 
-  // Where the breaks of ours stand in the box (as it counts characters).
+  // Where the breaks of ours stand in the box (as it counts positions).
   const std::vector<std::size_t>& breaks() const { return breaks_; }
 
  private:

@@ -21,9 +21,9 @@
 #include "documents/meta_tags.h"
 #include "engine/compose.h"
 #include "engine/document_checks.h"
-#include "support/cp1252.h"
 #include "support/files.h"
 #include "support/strings.h"
+#include "support/unicode.h"
 #include "support/unified_diff.h"
 
 namespace vorn {
@@ -104,14 +104,19 @@ std::vector<std::string_view> Patterns(const OperationParameters& p) {
   return patterns;
 }
 
-// A page's diff as the report shows it: in the report's code page, every
+// A page's diff as the report shows it: as UTF-8 text, every
 // line ended by CR LF, without the last one (the page's line adds it).
 std::string DiffForReport(const PageRecord& record, const std::string& root) {
   const std::string path = PatchPath(root, record.relative_path);
   std::string diff = UnifiedDiff(record.bytes->before, record.bytes->after,
                                  "a/" + path, "b/" + path);
-  if (DetectEncoding(record.bytes->before) == TextEncoding::kUtf8)
-    diff = Utf8ToCp1252(diff);
+  // The report is UTF-8: a page in another encoding has its diff decoded.
+  const PageEncoding page = DetectEncoding(record.bytes->before);
+  if (page.encoding.kind != Encoding::Kind::kUtf8) {
+    std::string text;
+    (void)DecodeText(diff, page.encoding, &text);
+    diff = text;
+  }
   std::string out;
   for (std::size_t i = 0; i < diff.size(); ++i) {
     if (diff[i] == '\r' && i + 1 < diff.size() && diff[i + 1] == '\n') continue;
@@ -140,6 +145,10 @@ PageOutcome OutcomeOf(InsertResult result) {
       return PageOutcome::kHardLinked;
     case InsertResult::kOutsideFolder:
       return PageOutcome::kLinkOutside;
+    case InsertResult::kUndecodable:
+      return PageOutcome::kNotDecodable;
+    case InsertResult::kUnencodable:
+      return PageOutcome::kNotEncodable;
     default:
       return PageOutcome::kFileError;
   }
@@ -220,6 +229,7 @@ struct PageWork {
   DocumentStatus status = DocumentStatus::kScanned;
   std::int64_t position = 0;
   PageLanguage language;
+  PageEncoding encoding;               // how the page was read
   std::string language_line;           // "\r\n" + the language line, or empty
   std::string composed;                // the tag as composed for the output box
   std::string tag;                     // the same as the rewrite takes it
@@ -596,7 +606,7 @@ void Run::Work(PageJob& job, MainView& scan_view) const {
   AnalysisSettings settings = o.settings;
   w.status = DoFile(fs_, job.path, settings, analysis_.common_words(),
                     ScanOptions{false, o.display_words}, scan_view, table,
-                    &w.position, nullptr, &w.language);
+                    &w.position, nullptr, &w.language, &w.encoding);
   if (w.status != DocumentStatus::kScanned) return;
   if (IsAutomatic(o.settings.TextLanguage)) {
     const bool list_missing =
@@ -604,10 +614,11 @@ void Run::Work(PageJob& job, MainView& scan_view) const {
         !analysis_.common_words().Available(w.language.language);
     w.language_line = "\r\n" + LanguageReportLine(w.language, list_missing);
   }
-  w.composed = GenerateKeywordMetaTag(table, settings, false);
+  w.composed =
+      GenerateKeywordMetaTag(table, settings, false, w.encoding.encoding);
   w.tag = GetMetaTag(w.composed);
   // An inspected tag, or one the same as the old, is not written here.
-  if (o.inspect || LowerCp1252(w.tag) == LowerCp1252(w.old.text)) return;
+  if (o.inspect || LowerText(w.tag) == LowerText(w.old.text)) return;
   InsertOptions options;
   options.backup = o.backup;
   options.add_done = o.add_done;
@@ -620,7 +631,7 @@ void Run::Work(PageJob& job, MainView& scan_view) const {
   options.bytes = &w.bytes;
   options.notes = &w.notes;
   options.pending = &w.pending;
-  w.insert = InsertKeywordsMetaTag(Cp1252ToUtf8(w.tag), job.path, options);
+  w.insert = InsertKeywordsMetaTag(w.tag, job.path, options);
   if (*w.insert == InsertResult::kInserted && o.preview && o.log) {
     PageRecord record = job.record;
     record.bytes = &w.bytes;
@@ -812,6 +823,11 @@ bool Run::CommitPage(const std::shared_ptr<PageJob>& shared_job) {
       Output("  --- Unexpected error.");
       outcome = PageOutcome::kReadError;
       break;
+    case DocumentStatus::kUndecodable:
+      Output("  ---  Not valid " + w.encoding.encoding.name + " text (byte" +
+             Spaced(w.position) + ").");
+      outcome = PageOutcome::kNotDecodable;
+      break;
     case DocumentStatus::kScanned:
       break;
   }
@@ -851,7 +867,7 @@ bool Run::CommitPage(const std::shared_ptr<PageJob>& shared_job) {
     // A preview shows what the run would write as composed: it asks nothing.
     if (o.inspect) {
       InspectRequest request;
-      request.file_label = "File: " + LowerCp1252(job.shown_name);
+      request.file_label = "File: " + LowerText(job.shown_name);
       request.tag = view_.OutputText();
       request.insert_done = o.add_done;
       view_.SetOutputText("Existing keywords meta tag: " + w.old.text);
@@ -879,7 +895,7 @@ bool Run::CommitPage(const std::shared_ptr<PageJob>& shared_job) {
     if (go_on) {
       const std::string tag = o.inspect ? answer.tag : w.tag;
       record.new_tag = tag;
-      if (LowerCp1252(tag) == LowerCp1252(w.old.text)) {
+      if (LowerText(tag) == LowerText(w.old.text)) {
         Output("  ---  New keywords meta tag is the same as the existing one.");
         outcome = PageOutcome::kSameTag;
       } else {
@@ -895,7 +911,7 @@ bool Run::CommitPage(const std::shared_ptr<PageJob>& shared_job) {
           options.within = real_root_;
           options.bytes = &w.bytes;
           options.notes = &w.notes;
-          r = InsertKeywordsMetaTag(Cp1252ToUtf8(tag), job.path, options);
+          r = InsertKeywordsMetaTag(tag, job.path, options);
         } else {
           Output(w.log.text());
           r = w.insert.value_or(InsertResult::kFileError);
@@ -1039,6 +1055,11 @@ void Run::LogInsertResult(InsertResult result, const InsertNotes& notes) {
       return;
     case InsertResult::kOutsideFolder:
       Output("  ---  Link to a page outside the folder, not followed.");
+      return;
+    case InsertResult::kUndecodable:
+    case InsertResult::kUnencodable:
+      Output("  ---  Keywords meta tag not inserted because " + notes.refusal +
+             ".");
       return;
     default:
       // The system's reason follows, so that the user can act on it.

@@ -7,10 +7,12 @@ namespace vorn {
 bool NotUpdated(PageOutcome outcome) {
   switch (outcome) {
     case PageOutcome::kNotText:
+    case PageOutcome::kNotDecodable:
     case PageOutcome::kReadError:
     case PageOutcome::kNoTagToInsert:
     case PageOutcome::kTagSpansLines:
     case PageOutcome::kNoHeadEnd:
+    case PageOutcome::kNotEncodable:
     case PageOutcome::kFileError:
     case PageOutcome::kChangedMeanwhile:
     case PageOutcome::kHardLinked:

@@ -20,10 +20,12 @@ enum class PageOutcome {
   kStopped,           // the user stopped the scan of this page
   kDeclined,          // the user declined a page with Unix/Linux line ends
   kNotText,           // not a text file
+  kNotDecodable,      // not valid text in the encoding it declares
   kReadError,         // the page could not be read
   kNoTagToInsert,     // no word qualified, so there was no tag
   kTagSpansLines,     // an existing keywords tag goes on past its line
   kNoHeadEnd,         // no line holds "</head>"
+  kNotEncodable,      // the page's encoding cannot hold the tag
   kFileError,         // a file operation failed; the page is as it was
   kChangedMeanwhile,  // another program saved the page during the run
   kHardLinked,        // the page has more than one name; left alone
@@ -46,7 +48,7 @@ struct PageRecord {
   // only during the call that hands the record over.
   const PageBytes* bytes = nullptr;
 };
-// Tags are Windows-1252 text, as the report shows them.
+// Tags are UTF-8 text, as the report shows them.
 
 // True for the outcomes of a page that was to be updated and could not
 // be: not text, unreadable, no tag, a tag over several lines, no

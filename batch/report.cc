@@ -1,6 +1,5 @@
 #include "batch/report.h"
 
-#include "support/cp1252.h"
 #include "support/files.h"
 
 namespace vorn {
@@ -23,7 +22,11 @@ void Report::RemoveSuffix(std::string_view suffix) {
 }
 
 void Report::RemoveLast(std::size_t n) {
-  text_.resize(n >= text_.size() ? 0 : text_.size() - n);
+  std::size_t keep = n >= text_.size() ? 0 : text_.size() - n;
+  // Whole characters only.
+  while (keep > 0 && (static_cast<unsigned char>(text_[keep]) & 0xC0) == 0x80)
+    --keep;
+  text_.resize(keep);
   Changed();
 }
 
@@ -41,7 +44,7 @@ std::string SaveReport(const std::string& text, const std::string& path) {
   }
   lines += '\n';
   // Written aside and renamed: a failed save never leaves half a file.
-  return WriteFileReplacing(path, Cp1252ToUtf8(lines));
+  return WriteFileReplacing(path, lines);
 }
 
 }  // namespace vorn

@@ -4,8 +4,8 @@
 
 #include "cli/json.h"
 #include "engine/compose.h"
-#include "support/cp1252.h"
 #include "support/strings.h"
+#include "support/unicode.h"
 
 namespace vorn::cli {
 namespace {
@@ -15,7 +15,8 @@ constexpr std::string_view kKeywordsLine =
 constexpr std::string_view kBytesLine = "\r\nNumber of bytes in meta tag:";
 constexpr std::string_view kContentStart = "content=\"";
 
-std::string Utf8(std::string_view cp1252) { return Cp1252ToUtf8(cp1252); }
+// Engine texts are UTF-8 already.
+std::string Utf8(std::string_view text) { return std::string(text); }
 
 // The whole number after `label` in `text`, 0 when missing.
 std::int64_t NumberAfter(std::string_view text, std::string_view label) {
@@ -63,10 +64,8 @@ std::optional<std::string> ValueOf(const ExistingTag& tag) {
   return ContentValue(tag.text);
 }
 
-std::optional<std::string> Utf8OrNone(
-    const std::optional<std::string>& cp1252) {
-  if (!cp1252) return std::nullopt;
-  return Cp1252ToUtf8(*cp1252);
+std::optional<std::string> Utf8OrNone(const std::optional<std::string>& text) {
+  return text;
 }
 
 }  // namespace
@@ -165,7 +164,7 @@ std::string TagTsv(const ComposedTag& tag) {
 }
 
 std::optional<std::string> ContentValue(std::string_view tag) {
-  const std::string lower = LowerCp1252(tag);
+  const std::string lower = LowerAscii(tag);
   for (std::size_t at = lower.find("content"); at != std::string::npos;
        at = lower.find("content", at + 1)) {
     std::size_t i = at + 7;
@@ -187,7 +186,8 @@ std::optional<std::string> ContentValue(std::string_view tag) {
 }
 
 std::string ShowJson(const std::string& file,
-                     const std::vector<ExistingTag>& tags) {
+                     const std::vector<ExistingTag>& tags,
+                     const std::string& note) {
   // The last tag of each kind, as the run's old tag is the last one.
   std::optional<std::string> last[4];
   for (const ExistingTag& tag : tags)
@@ -220,6 +220,9 @@ std::string ShowJson(const std::string& file,
     j.EndObject();
   }
   j.EndArray();
+  j.Key("note");
+  j.StringOrNull(note.empty() ? std::nullopt
+                              : std::optional<std::string>(note));
   j.EndObject();
   return out;
 }
@@ -248,6 +251,8 @@ const char* OutcomeName(PageOutcome outcome) {
       return "declined";
     case PageOutcome::kNotText:
       return "not_text";
+    case PageOutcome::kNotDecodable:
+      return "not_decodable";
     case PageOutcome::kReadError:
       return "read_error";
     case PageOutcome::kNoTagToInsert:
@@ -256,6 +261,8 @@ const char* OutcomeName(PageOutcome outcome) {
       return "tag_spans_lines";
     case PageOutcome::kNoHeadEnd:
       return "no_head_end";
+    case PageOutcome::kNotEncodable:
+      return "not_encodable";
     case PageOutcome::kFileError:
       return "file_error";
     case PageOutcome::kChangedMeanwhile:

@@ -1,6 +1,6 @@
 // vorn-cli's output for scripts: list, tag and show as JSON or TSV, built
 // from what the core hands back. The fields are described in
-// docs/json-output.md. Engine texts (Windows-1252) come out as UTF-8.
+// docs/json-output.md. Engine texts are UTF-8, as the output.
 #ifndef VORN_CLI_FORMATS_H_
 #define VORN_CLI_FORMATS_H_
 
@@ -41,7 +41,8 @@ std::optional<std::string> ContentValue(std::string_view tag);
 // The existing tags of a page: the value of the last of each kind, and
 // every tag as the text listing shows it.
 std::string ShowJson(const std::string& file,
-                     const std::vector<ExistingTag>& tags);
+                     const std::vector<ExistingTag>& tags,
+                     const std::string& note);
 std::string ShowTsv(const std::vector<ExistingTag>& tags);
 
 // "inserted", "same_tag", ...: an outcome as JSON and TSV name it.

@@ -24,8 +24,8 @@
 #include "engine/common_words.h"
 #include "engine/settings.h"
 #include "engine/settings_rules.h"
-#include "support/cp1252.h"
 #include "support/files.h"
+#include "support/unicode.h"
 #include "support/unified_diff.h"
 
 namespace vorn::cli {
@@ -35,6 +35,22 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitNotAllUpdated = 3;  // run: some page could not be updated
+
+// The option whose text is not valid UTF-8, or nothing.
+std::optional<std::string> InvalidTextOption(const CliOptions& o) {
+  const struct {
+    const char* name;
+    const std::optional<std::string>& value;
+  } kTexts[] = {{"--max-keywords", o.max_keywords},
+                {"--max-bytes", o.max_bytes},
+                {"--begin-with", o.begin_with},
+                {"--ignore-words", o.ignore_words},
+                {"--tag", o.tag}};
+  for (const auto& t : kTexts)
+    if (t.value && FirstInvalidUtf8(*t.value) != std::string_view::npos)
+      return std::string(t.name);
+  return std::nullopt;
+}
 
 void ApplyOptions(const CliOptions& o, AnalysisSettings& s) {
   auto set = [](const std::optional<int>& v, int& field) {
@@ -60,12 +76,10 @@ void ApplyOptions(const CliOptions& o, AnalysisSettings& s) {
   flag(o.preserve_case, s.PreserveCase);
   flag(o.space_after_comma, s.SpaceAfterComma);
   flag(o.forward_slash, s.ForwardSlash);
-  // Texts from the terminal are UTF-8; the engine works in Windows-1252.
-  if (o.max_keywords) s.MaxNumKeywordsInMetaTag = Utf8ToCp1252(*o.max_keywords);
-  if (o.max_bytes) s.MaxNumBytesInMetaTag = Utf8ToCp1252(*o.max_bytes);
-  if (o.begin_with) s.BeginMetaTagWith = Utf8ToCp1252(*o.begin_with);
-  if (o.ignore_words)
-    s.WordsToIgnore = NormalizeWordsToIgnore(Utf8ToCp1252(*o.ignore_words));
+  if (o.max_keywords) s.MaxNumKeywordsInMetaTag = *o.max_keywords;
+  if (o.max_bytes) s.MaxNumBytesInMetaTag = *o.max_bytes;
+  if (o.begin_with) s.BeginMetaTagWith = *o.begin_with;
+  if (o.ignore_words) s.WordsToIgnore = NormalizeWordsToIgnore(*o.ignore_words);
 }
 
 // The checks that leaving each numeric field makes: a range message, and
@@ -135,8 +149,9 @@ int Show(const CliOptions& o, TerminalView& view) {
     return kExitFailure;
   }
   const std::vector<ExistingTag> tags = FindExistingTagsOfBytes(*bytes);
-  PrintRaw(
-      o, o.format == Format::kJson ? ShowJson(input_box, tags) : ShowTsv(tags));
+  PrintRaw(o, o.format == Format::kJson
+                  ? ShowJson(input_box, tags, EncodingNote(*bytes))
+                  : ShowTsv(tags));
   return kExitOk;
 }
 
@@ -152,7 +167,7 @@ int Insert(const CliOptions& o, const AnalysisSettings& settings,
     const int before = view.messages_shown();
     analysis.DoIt(true, input_box, view);
     if (view.messages_shown() != before) return kExitFailure;
-    tag = Cp1252ToUtf8(analysis.GenerateKeywordMetaTag(false));
+    tag = analysis.GenerateKeywordMetaTag(false);
   }
   InsertOptions options;
   options.backup = o.backup;
@@ -160,8 +175,10 @@ int Insert(const CliOptions& o, const AnalysisSettings& settings,
   options.dry_run = o.dry_run;
   PageBytes bytes;
   options.bytes = &bytes;
+  InsertNotes notes;
+  options.notes = &notes;
   const InsertResult result = InsertKeywordsMetaTag(tag, o.path, options);
-  if (auto message = InsertResultMessage(result)) {
+  if (auto message = InsertResultMessage(result, notes.refusal)) {
     view.Ask(*message);
     return kExitFailure;
   }
@@ -253,6 +270,14 @@ int Main(int argc, char** argv) {
   if (options->version) {
     std::fputs("vorn-cli " VORN_VERSION "\n", stdout);
     return kExitOk;
+  }
+  // Texts are UTF-8 throughout; one that is not cannot be used.
+  if (const std::optional<std::string> name = InvalidTextOption(*options)) {
+    std::fprintf(stderr,
+                 "vorn-cli: the text of %s is not valid UTF-8\nTry "
+                 "'vorn-cli --help'.\n",
+                 name->c_str());
+    return kExitUsage;
   }
   AnalysisSettings settings;
   if (options->state_file) {

@@ -4,7 +4,6 @@
 
 #include "cli/formats.h"
 #include "cli/json.h"
-#include "support/cp1252.h"
 #include "support/unified_diff.h"
 
 namespace vorn::cli {
@@ -16,10 +15,8 @@ void Write(std::FILE* out, std::string& text) {
   text.clear();
 }
 
-std::optional<std::string> Utf8OrNone(
-    const std::optional<std::string>& cp1252) {
-  if (!cp1252) return std::nullopt;
-  return Cp1252ToUtf8(*cp1252);
+std::optional<std::string> Utf8OrNone(const std::optional<std::string>& text) {
+  return text;
 }
 
 class Json : public PagePrinter {
@@ -88,7 +85,7 @@ class Json : public PagePrinter {
     json_.Key("terminated");
     json_.Bool(s.terminated);
     json_.Key("result");
-    json_.String(Cp1252ToUtf8(s.result_text));
+    json_.String(s.result_text);
     json_.EndObject();
     json_.EndObject();
     Write(out_, text_);

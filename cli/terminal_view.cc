@@ -1,7 +1,5 @@
 #include "cli/terminal_view.h"
 
-#include "support/cp1252.h"
-
 namespace vorn::cli {
 
 std::string ForTerminal(std::string_view text) {
@@ -11,7 +9,7 @@ std::string ForTerminal(std::string_view text) {
     if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
     lf.push_back(text[i]);
   }
-  return Cp1252ToUtf8(lf);
+  return lf;
 }
 
 Answer TerminalView::Ask(const MessageBox& box) {

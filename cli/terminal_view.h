@@ -15,7 +15,7 @@
 
 namespace vorn::cli {
 
-// Windows-1252 text with CR LF breaks as UTF-8 with LF breaks.
+// Text with CR LF breaks as text with LF breaks.
 std::string ForTerminal(std::string_view text);
 
 class TerminalView : public RunView {

@@ -6,10 +6,11 @@
 
 #include "documents/meta_tags.h"
 #include "engine/document_checks.h"
-#include "support/cp1252.h"
 #include "support/dates.h"
+#include "support/encoding.h"
 #include "support/files.h"
 #include "support/strings.h"
+#include "support/unicode.h"
 
 namespace vorn {
 namespace {
@@ -39,32 +40,31 @@ std::vector<Line> SplitLines(std::string_view bytes) {
 }
 
 // The line end of the lines a rewrite writes: the page's own convention
-// (LF only, CR only), CR LF for a page that mixes them or has none.
-std::string_view LineEndOf(std::string_view bytes) {
-  const LineEndingKind kind = ClassifyTextBytes(bytes);
+// (LF only, CR only), CR LF for a page that mixes them or has none. In an
+// ISO-2022 page ESC is text, not a byte that makes the page no text file.
+std::string_view LineEndOf(std::string_view bytes, bool escape_is_text) {
+  const LineEndingKind kind = ClassifyTextBytes(bytes, escape_is_text);
   if (kind == kUnixLineEnds) return "\n";
   if (kind == kMacLineEnds) return "\r";
   return "\r\n";
 }
 
-// The tag (UTF-8) as it is written into a page of the given encoding.
-std::string EncodeForPage(std::string_view tag_utf8, TextEncoding encoding) {
-  if (encoding == TextEncoding::kUtf8) return std::string(tag_utf8);
-  return Utf8ToCp1252WithReferences(tag_utf8);
-}
-
-// The rewrite of a page's lines, as a stateful writer over its output.
+// The rewrite of a page's lines, as a stateful writer over its output. The
+// page's bytes are searched and cut only at ASCII markup, which is safe in
+// every encoding whose markup is ASCII; the tag comes already encoded.
 class HeadRewriter {
  public:
-  HeadRewriter(std::string_view bytes, const InsertOptions& options)
-      : options_(options), lines_(SplitLines(bytes)) {
-    eol_ = LineEndOf(bytes);
-    encoding_ = DetectEncoding(bytes);
+  HeadRewriter(std::string_view bytes, const InsertOptions& options,
+               const Encoding& encoding)
+      : options_(options), lines_(SplitLines(bytes)), encoding_(encoding) {
+    eol_ = LineEndOf(bytes, encoding.UsesEscapes());
     out_.reserve(bytes.size() + 256);
   }
 
-  // The keywords rewrite; `tag` is UTF-8.
-  InsertResult InsertKeywords(std::string_view tag, std::string* out);
+  // The keywords rewrite: `tag` is in the page's encoding, `tag_utf8` the
+  // same as UTF-8 for the report.
+  InsertResult InsertKeywords(std::string_view tag, std::string_view tag_utf8,
+                              std::string* out);
   DoneResult InsertDone(std::string* out);
 
  private:
@@ -73,26 +73,27 @@ class HeadRewriter {
     out_.append(eol_);
   }
   void WriteDoneTag() { WriteLine(DoneMetaTagLine(Today())); }
-  void WriteNewMetaTag(std::string_view tag_utf8) {
-    WriteLine(EncodeForPage(tag_utf8, encoding_));
+  void WriteNewMetaTag() {
+    WriteLine(tag_);
     if (options_.add_done) WriteDoneTag();
     if (options_.include_new && options_.log != nullptr)
-      options_.log->Output("\r\nNEW: " + Utf8ToCp1252(tag_utf8));
+      options_.log->Output("\r\nNEW: " + std::string(tag_utf8_));
     meta_tag_written_ = true;
   }
   std::string Today() const {
     return options_.today.empty() ? TodayForDoneTag() : options_.today;
   }
-  // For the report: the page's text in the engine's code page.
-  std::string ForLog(std::string_view page_text) const {
-    return encoding_ == TextEncoding::kUtf8 ? Utf8ToCp1252(page_text)
-                                            : std::string(page_text);
+  // For the report: page bytes as UTF-8 text.
+  std::string ForLog(std::string_view page_bytes) const {
+    std::string text;
+    (void)DecodeText(page_bytes, encoding_, &text);
+    return text;
   }
   // Removes an old done tag from the line; false when it goes on past it.
   void DropDoneTag(std::string_view& line, std::string& lower);
   // Handles "</head>" in the line; true when it was there.
   bool CloseHead(std::string_view line, std::string_view lower,
-                 std::string_view tag_utf8, bool write_keywords);
+                 bool write_keywords);
   void CopyRest(std::size_t from) {
     for (std::size_t k = from; k < lines_.size(); ++k) {
       out_.append(lines_[k].text);
@@ -102,8 +103,10 @@ class HeadRewriter {
 
   const InsertOptions& options_;
   std::vector<Line> lines_;
+  Encoding encoding_;
   std::string_view eol_;
-  TextEncoding encoding_;
+  std::string_view tag_;       // in the page's encoding
+  std::string_view tag_utf8_;  // the same as UTF-8
   std::string out_;
   bool meta_tag_written_ = false;
   TagSpan last_;  // the last finder call
@@ -115,11 +118,11 @@ void HeadRewriter::DropDoneTag(std::string_view& line, std::string& lower) {
   if (last_.start > 1) WriteLine(line.substr(0, last_.start - 1));
   line =
       last_.end == 0 ? std::string_view() : TrimBlanks(line.substr(last_.end));
-  lower = LowerCp1252(line);
+  lower = LowerAscii(line);
 }
 
 bool HeadRewriter::CloseHead(std::string_view line, std::string_view lower,
-                             std::string_view tag_utf8, bool write_keywords) {
+                             bool write_keywords) {
   const std::size_t p = lower.find("</head>");
   if (p == std::string_view::npos) {
     if (!line.empty()) WriteLine(line);  // blank lines of the head go
@@ -127,7 +130,7 @@ bool HeadRewriter::CloseHead(std::string_view line, std::string_view lower,
   }
   if (p > 0) WriteLine(line.substr(0, p));
   if (write_keywords) {
-    if (!meta_tag_written_) WriteNewMetaTag(tag_utf8);
+    if (!meta_tag_written_) WriteNewMetaTag();
   } else {
     WriteDoneTag();
   }
@@ -138,10 +141,13 @@ bool HeadRewriter::CloseHead(std::string_view line, std::string_view lower,
 }
 
 InsertResult HeadRewriter::InsertKeywords(std::string_view tag,
+                                          std::string_view tag_utf8,
                                           std::string* out) {
+  tag_ = tag;
+  tag_utf8_ = tag_utf8;
   for (std::size_t k = 0; k < lines_.size(); ++k) {
     std::string_view line = lines_[k].text;
-    std::string lower = LowerCp1252(line);
+    std::string lower = LowerAscii(line);
     last_ = FindKeywordsMetaTag(lower);
     if (last_.start > 0 && last_.end == 0) return InsertResult::kTagSpansLines;
     if (last_.start > 0) {
@@ -154,12 +160,12 @@ InsertResult HeadRewriter::InsertKeywords(std::string_view tag,
         options_.bytes->replaced_tag = ForLog(old_tag);
       // A second old tag in the head is only removed: the page ends up
       // with one keywords tag (and one done tag), not one per old tag.
-      if (!meta_tag_written_) WriteNewMetaTag(tag);
+      if (!meta_tag_written_) WriteNewMetaTag();
       line = TrimBlanks(line.substr(last_.end));
-      lower = LowerCp1252(line);
+      lower = LowerAscii(line);
     }
     DropDoneTag(line, lower);
-    if (CloseHead(line, lower, tag, true)) {
+    if (CloseHead(line, lower, true)) {
       if (last_.start > 0 && last_.end == 0)
         return InsertResult::kTagSpansLines;
       CopyRest(k + 1);
@@ -175,9 +181,9 @@ InsertResult HeadRewriter::InsertKeywords(std::string_view tag,
 DoneResult HeadRewriter::InsertDone(std::string* out) {
   for (std::size_t k = 0; k < lines_.size(); ++k) {
     std::string_view line = lines_[k].text;
-    std::string lower = LowerCp1252(line);
+    std::string lower = LowerAscii(line);
     DropDoneTag(line, lower);
-    if (CloseHead(line, lower, {}, false)) {
+    if (CloseHead(line, lower, false)) {
       if (last_.start > 0 && last_.end == 0) return DoneResult::kTagSpansLines;
       CopyRest(k + 1);
       *out = std::move(out_);
@@ -247,7 +253,7 @@ void HandBack(std::string before, std::string after,
 // listing of the page's tags, a second tag, the count lines) could put
 // text into the head.
 bool IsKeywordsTag(std::string_view tag) {
-  const std::string t = LowerCp1252(tag);
+  const std::string t = LowerAscii(tag);
   if (t.find_first_of("\r\n") != std::string::npos) return false;
   if (t.find("existing keywords") != std::string::npos) return false;
   const TagSpan span = FindKeywordsMetaTag(t);
@@ -275,7 +281,54 @@ InsertResult InsertKeywordsMetaTagIntoBytes(std::string_view bytes,
                                             const InsertOptions& options,
                                             std::string* out) {
   if (!IsKeywordsTag(tag)) return InsertResult::kNotAKeywordsTag;
-  return HeadRewriter(bytes, options).InsertKeywords(tag, out);
+  const PageEncoding page = DetectEncoding(bytes);
+  const Encoding& encoding = page.encoding;
+  std::string text;
+  if (const std::size_t bad = DecodePage(bytes, page, &text);
+      bad != std::string_view::npos) {
+    if (options.notes != nullptr)
+      options.notes->refusal = "the byte at position" + Spaced(bad + 1) +
+                               " is not valid " + encoding.name + " text";
+    return InsertResult::kUndecodable;
+  }
+  std::string encoded;
+  const TextEncoder encoder(encoding);
+  if (!encoder.Encode(tag, &encoded)) {
+    if (options.notes != nullptr) {
+      const char32_t unheld = encoder.FirstUnheld(tag);
+      options.notes->refusal =
+          unheld != 0
+              ? "the page's encoding (" + encoding.name +
+                    ") cannot hold the character " + DescribeCharacter(unheld)
+              : "it cannot be written in the page's encoding (" +
+                    encoding.name + ")";
+    }
+    return InsertResult::kUnencodable;
+  }
+  const InsertResult r =
+      HeadRewriter(bytes, options, encoding).InsertKeywords(encoded, tag, out);
+  if (r != InsertResult::kInserted || encoding.kind != Encoding::Kind::kIcu)
+    return r;
+  // The bytes were cut at ASCII markup. In an encoding where that might
+  // split a character (a stateful one), the new page must still read as the
+  // same rewrite of its text, or it is not written.
+  InsertOptions quiet = options;
+  quiet.log = nullptr;
+  std::string expected;
+  std::string rewritten;
+  // (The tag may be written in an equivalent form, as decomposed letters
+  // in Windows-1258: the texts are compared in NFC then.)
+  if (HeadRewriter(text, quiet, Encoding::Utf8())
+              .InsertKeywords(tag, tag, &expected) != InsertResult::kInserted ||
+      DecodeText(*out, encoding, &rewritten) != std::string_view::npos ||
+      (rewritten != expected && ToNfc(rewritten) != ToNfc(expected))) {
+    if (options.notes != nullptr)
+      options.notes->refusal =
+          "it cannot be written safely in the page's encoding (" +
+          encoding.name + ")";
+    return InsertResult::kUnencodable;
+  }
+  return r;
 }
 
 InsertResult InsertKeywordsMetaTag(std::string_view tag,
@@ -315,7 +368,22 @@ InsertResult SwapInsertion(FileSystem& fs, PendingReplacement* pending,
 DoneResult InsertDoneMetaTagIntoBytes(std::string_view bytes,
                                       const InsertOptions& options,
                                       std::string* out) {
-  return HeadRewriter(bytes, options).InsertDone(out);
+  const PageEncoding page = DetectEncoding(bytes);
+  const DoneResult r =
+      HeadRewriter(bytes, options, page.encoding).InsertDone(out);
+  if (r != DoneResult::kWritten || page.encoding.kind != Encoding::Kind::kIcu)
+    return r;
+  // As for the keywords tag: the new bytes must read as the rewritten text.
+  std::string text;
+  std::string expected;
+  std::string rewritten;
+  if (DecodePage(bytes, page, &text) != std::string_view::npos ||
+      HeadRewriter(text, options, Encoding::Utf8()).InsertDone(&expected) !=
+          DoneResult::kWritten ||
+      DecodeText(*out, page.encoding, &rewritten) != std::string_view::npos ||
+      rewritten != expected)
+    return DoneResult::kFileError;
+  return r;
 }
 
 DoneResult InsertDoneMetaTag(const std::string& path,
@@ -353,7 +421,8 @@ std::string GetMetaTag(std::string_view output_box) {
   return s;
 }
 
-std::optional<MessageBox> InsertResultMessage(InsertResult result) {
+std::optional<MessageBox> InsertResultMessage(InsertResult result,
+                                              const std::string& refusal) {
   auto box = [](const char* caption, std::string text) {
     return MessageBox{caption, std::move(text), Icon::kExclamation,
                       Buttons::kOk};
@@ -389,6 +458,13 @@ std::optional<MessageBox> InsertResultMessage(InsertResult result) {
       return box("Not inserted",
                  "Keywords meta tag NOT inserted because the file lies "
                  "outside the folder.");
+    case InsertResult::kUndecodable:
+    case InsertResult::kUnencodable:
+      return box("Not inserted",
+                 "Keywords meta tag NOT inserted because " +
+                     (refusal.empty() ? std::string("of the page's encoding")
+                                      : refusal) +
+                     ".");
   }
   return std::nullopt;
 }
@@ -411,9 +487,12 @@ std::optional<InsertResult> InsertCommand(std::string& output_box,
                     Icon::kNone, Buttons::kYesNoCancel});
   if (answer == Answer::kCancel) return std::nullopt;
   options.backup = answer == Answer::kYes;
-  const InsertResult result = InsertKeywordsMetaTag(
-      Cp1252ToUtf8(GetMetaTag(output_box)), input_box, options);
-  if (auto message = InsertResultMessage(result)) prompter.Ask(*message);
+  InsertNotes own_notes;
+  if (options.notes == nullptr) options.notes = &own_notes;
+  const InsertResult result =
+      InsertKeywordsMetaTag(GetMetaTag(output_box), input_box, options);
+  if (auto message = InsertResultMessage(result, options.notes->refusal))
+    prompter.Ask(*message);
   return result;
 }
 

@@ -20,11 +20,14 @@ enum class InsertResult {
   kFileMissing = -3,
   kTagSpansLines = -4,     // an existing tag goes on past its line
   kNoHeadEnd = -5,         // no line holds "</head>"
+  kUndecodable = -6,       // the page is not valid text in its encoding
   kFileError = -7,         // a file operation failed
   kChangedMeanwhile = -8,  // another program changed the page after it was
                            // read; left as that program wrote it
   kHardLinked = -9,        // the page has more than one name
   kOutsideFolder = -10,    // a link leads out of InsertOptions::within
+  kUnencodable = -11,      // the tag cannot be written in the page's
+                           // encoding
 };
 
 // What an insertion found out besides its result.
@@ -33,13 +36,16 @@ struct InsertNotes {
   // The page's extended attributes (ACLs, labels) could not be carried
   // over to the new page: its file system does not support them.
   bool attributes_not_copied = false;
+  // With kUndecodable and kUnencodable, why: "the page's encoding
+  // (windows-1251) cannot hold the character "П" (U+041F)".
+  std::string refusal;
 };
 
 // A page's bytes before and after a rewrite, handed back when asked for.
 struct PageBytes {
   std::string before;  // as read
   std::string after;   // as written, or as a dry run would write them
-  // The keywords tag the new one took the place of (Windows-1252), if any.
+  // The keywords tag the new one took the place of (UTF-8), if any.
   std::optional<std::string> replaced_tag;
 };
 
@@ -80,8 +86,11 @@ std::string DoneMetaTagLine(std::string_view date);
 // place of a one-line keywords tag, or stands just before "</head>"; old
 // done tags in the head are removed and, with add_done, one new one
 // follows the tag. The tag is written in the page's encoding and lines
-// with its line ends. Any result but kInserted leaves the page unchanged,
-// and so does every result of a dry run.
+// with its line ends; every other byte of the page stays as it was. A page
+// that is not valid text in its encoding gives kUndecodable, a tag with a
+// character the encoding cannot hold kUnencodable. Any result but
+// kInserted leaves the page unchanged, and so does every result of a dry
+// run.
 //
 // A symbolic link is followed and its target rewritten. A page with more
 // than one name (hard links) is not rewritten (kHardLinked): a rewrite by
@@ -120,8 +129,9 @@ enum class DoneResult {
 };
 
 // Writes only the done tag (replacing old ones) before "</head>". A page
-// without "</head>" is left unchanged. No backup is made; a dry run writes
-// nothing.
+// without "</head>" is left unchanged; so is a page in an encoding where the
+// rewrite would not read back as intended (kFileError). No backup is made;
+// a dry run writes nothing.
 [[nodiscard]] DoneResult InsertDoneMetaTag(const std::string& path,
                                            const InsertOptions& options);
 DoneResult InsertDoneMetaTagIntoBytes(std::string_view bytes,
@@ -132,8 +142,10 @@ DoneResult InsertDoneMetaTagIntoBytes(std::string_view bytes,
 // ("Number of keywords in meta tag ..."), trimmed of control characters.
 std::string GetMetaTag(std::string_view output_box);
 
-// The message box for a result (none for kInserted).
-std::optional<MessageBox> InsertResultMessage(InsertResult result);
+// The message box for a result (none for kInserted); `refusal` is the
+// reason InsertNotes::refusal received.
+std::optional<MessageBox> InsertResultMessage(InsertResult result,
+                                              const std::string& refusal = "");
 
 // "Insert meta tag into file" in single-file mode: trims both boxes (the
 // texts are written back), asks "Backup?" with Yes, No and Cancel, inserts

@@ -5,9 +5,9 @@
 
 #include "documents/file_system.h"
 #include "engine/document_checks.h"
-#include "support/cp1252.h"
 #include "support/files.h"
 #include "support/strings.h"
+#include "support/unicode.h"
 
 namespace vorn {
 namespace {
@@ -55,7 +55,7 @@ void ScanHead(
   std::size_t i = 0;
   while (i < lines.size()) {
     std::string_view line = TrimBlanks(lines[i++]);
-    std::string lower = LowerCp1252(line);
+    std::string lower = LowerAscii(line);
     if (lower.find("</head>") != std::string::npos) return;
     if (line.find("<!--") != std::string_view::npos) {
       std::string_view current = line;
@@ -65,7 +65,7 @@ void ScanHead(
       }
       if (i >= lines.size()) return;
       line = TrimBlanks(lines[i++]);
-      lower = LowerCp1252(line);
+      lower = LowerAscii(line);
     }
     examine(line, lower);
   }
@@ -77,8 +77,12 @@ std::string_view Cut(std::string_view line, std::size_t from, std::size_t to) {
   return line.substr(from - 1, std::min(to, line.size()) - from + 1);
 }
 
+// The page as UTF-8 text, read as its head says; what cannot be decoded
+// reads as U+FFFD.
 std::string DocumentText(std::string_view bytes) {
-  return DecodeDocument(bytes, DetectEncoding(bytes));
+  std::string text;
+  (void)DecodePage(bytes, DetectEncoding(bytes), &text);
+  return text;
 }
 
 }  // namespace
@@ -120,8 +124,21 @@ std::vector<ExistingTag> FindExistingTagsOfBytes(std::string_view bytes) {
   return tags;
 }
 
+std::string EncodingNote(std::string_view bytes) {
+  const PageEncoding page = DetectEncoding(bytes);
+  if (!page.unknown_label.empty())
+    return "The charset " + page.unknown_label +
+           " is not known; the page is read as windows-1252.";
+  std::string text;
+  const std::size_t bad = DecodePage(bytes, page, &text);
+  if (bad == std::string_view::npos) return {};
+  return "The byte at position" + Spaced(static_cast<long long>(bad) + 1) +
+         " is not valid " + page.encoding.name + " text.";
+}
+
 std::string ListExistingTagsOfBytes(std::string_view bytes) {
-  std::string out;
+  const std::string note = EncodingNote(bytes);
+  std::string out = note.empty() ? "" : "NOTE: " + note + "\r\n\r\n";
   bool found = false;
   for (const ExistingTag& tag : FindExistingTagsOfBytes(bytes)) {
     switch (tag.kind) {

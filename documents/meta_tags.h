@@ -33,18 +33,25 @@ inline constexpr const char* kNoKeywordsTagFound =
 struct ExistingTag {
   enum class Kind { kTitle, kKeywords, kDescription, kDone };
   Kind kind;
-  std::string text;  // Windows-1252
+  std::string text;  // UTF-8
 };
 
 // The entries of ListExistingTagsOfBytes, in its order.
 std::vector<ExistingTag> FindExistingTagsOfBytes(std::string_view bytes);
 
 // The title, keywords, description and done tags of the head of the page at
-// `path`, as "Show existing keywords etc." lists them (Windows-1252 with CR
-// LF), ending in kNoKeywordsTagFound when the head holds no keywords tag.
-// A read error appends "Error when looking for keywords meta tag." instead.
+// `path`, as "Show existing keywords etc." lists them (UTF-8 with CR LF),
+// ending in kNoKeywordsTagFound when the head holds no keywords tag. A note
+// comes first when the page names a charset that is not known, or is not
+// valid text in its encoding. A read error appends "Error when looking for
+// keywords meta tag." instead.
 std::string ListExistingTags(const std::string& path,
                              FileSystem& fs = DefaultFileSystem());
+
+// How the page is read when that is not as it declares: "The charset x-y
+// is not known; the page is read as windows-1252." or "The byte at position
+// 12 is not valid shift_jis text."; "" when it is read as it declares.
+std::string EncodingNote(std::string_view bytes);
 
 // The same listing of page bytes already in memory.
 std::string ListExistingTagsOfBytes(std::string_view bytes);

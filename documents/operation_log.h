@@ -10,7 +10,7 @@ namespace vorn {
 class OperationLog {
  public:
   virtual ~OperationLog() = default;
-  // Appends Windows-1252 text unchanged (callers supply their own CR LF).
+  // Appends UTF-8 text unchanged (callers supply their own CR LF).
   virtual void Output(std::string_view text) = 0;
 };
 

@@ -5,9 +5,9 @@
 
 #include "engine/compose.h"
 #include "engine/document_checks.h"
-#include "support/cp1252.h"
 #include "support/files.h"
 #include "support/strings.h"
+#include "support/unicode.h"
 
 namespace vorn {
 namespace {
@@ -33,7 +33,7 @@ bool ValidateInputFile(std::string& input_box, Prompter& prompter,
       input_box.clear();
     return false;
   }
-  if (LowerCp1252(path.substr(dot + 1)).find("htm") == std::string::npos) {
+  if (LowerAscii(path.substr(dot + 1)).find("htm") == std::string::npos) {
     if (startup_completed)
       Tell(prompter, "Invalid input",
            "Input file name must have an extension containing 'htm'.",
@@ -65,12 +65,14 @@ void Analysis::UpdateSettings(const AnalysisSettings& settings) {
 DocumentStatus Analysis::DoFile(const std::string& path, ScanOptions options,
                                 MainView& view, std::int64_t* position) {
   last_language_ = {};
+  encoding_ = PageEncoding{};
   return vorn::DoFile(fs_, path, settings_, common_, options, view, table_,
-                      position, &last_file_size_, &last_language_);
+                      position, &last_file_size_, &last_language_, &encoding_);
 }
 
 std::string Analysis::GenerateKeywordMetaTag(bool with_status_lines) {
-  return vorn::GenerateKeywordMetaTag(table_, settings_, with_status_lines);
+  return vorn::GenerateKeywordMetaTag(table_, settings_, with_status_lines,
+                                      encoding_.encoding);
 }
 
 void Analysis::DoIt(bool generate, std::string& input_box, MainView& view) {
@@ -97,6 +99,11 @@ void Analysis::DoIt(bool generate, std::string& input_box, MainView& view) {
              NotATextFileText(position < 0 ? -position : position),
              Icon::kInformation);
         break;
+      case DocumentStatus::kUndecodable:
+        Tell(view, "Not decodable",
+             NotDecodableText(encoding_.encoding.name, position),
+             Icon::kInformation);
+        break;
       case DocumentStatus::kStopped:
       case DocumentStatus::kDeclined:
         break;  // the scan has told the user already
@@ -106,6 +113,12 @@ void Analysis::DoIt(bool generate, std::string& input_box, MainView& view) {
         break;
     }
     if (!current_) return;
+  }
+  if (generate) {
+    if (auto refusal = CheckPhrasesEncodable(settings_, encoding_.encoding)) {
+      view.Ask(*refusal);
+      return;
+    }
   }
   view.SetOutputText(generate ? GenerateKeywordMetaTag(true)
                               : ListWords(table_, settings_));

@@ -54,13 +54,16 @@ class Analysis {
   DocumentStatus DoFile(const std::string& path, ScanOptions options,
                         MainView& view, std::int64_t* position);
 
-  // The keywords meta tag of the cached table, as the output box shows it.
+  // The keywords meta tag of the cached table, as the output box shows it,
+  // its lengths counted in the encoding of the page scanned.
   std::string GenerateKeywordMetaTag(bool with_status_lines);
 
   const WordTable& table() const { return table_; }
 
   // The size of the last file scanned, -1 when it could not be read.
   std::int64_t last_file_size() const { return last_file_size_; }
+  // How the last file scanned was read.
+  const PageEncoding& last_encoding() const { return encoding_; }
 
   // The language the last scan used, and how it was chosen.
   const PageLanguage& last_language() const { return last_language_; }
@@ -73,6 +76,7 @@ class Analysis {
   bool current_ = false;
   std::int64_t last_file_size_ = -1;
   PageLanguage last_language_;
+  PageEncoding encoding_;
 };
 
 }  // namespace vorn

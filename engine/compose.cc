@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "support/cp1252.h"
 #include "support/strings.h"
+#include "support/unicode.h"
 
 namespace vorn {
 namespace {
@@ -21,7 +21,8 @@ std::string RightAligned(std::string_view text, std::size_t width) {
 std::size_t DigitCount(std::uint64_t n) { return std::to_string(n).size(); }
 
 // The begin-with text as it goes into the tag: ", " closed up to ",", one
-// trailing comma dropped, lower-cased unless case is kept.
+// trailing comma dropped, lower-cased unless case is kept, in NFC like the
+// words it is compared with.
 std::string PhrasesText(std::string_view trimmed, bool preserve_case) {
   std::string p;
   for (std::size_t i = 0; i < trimmed.size(); ++i) {
@@ -30,8 +31,26 @@ std::string PhrasesText(std::string_view trimmed, bool preserve_case) {
       ++i;
   }
   if (!p.empty() && p.back() == ',') p.pop_back();
-  if (!preserve_case) LowerCp1252InPlace(p);
-  return p;
+  if (!preserve_case) p = LowerText(p);
+  return ToNfc(p);
+}
+
+// The phrases as an attribute value: a quote would end the content
+// attribute and an angle bracket the tag, for browsers and for the reader
+// of old tags alike, so they go in as character references.
+std::string AttributeText(std::string_view phrases) {
+  std::string out;
+  for (char c : phrases) {
+    if (c == '"')
+      out += "&quot;";
+    else if (c == '<')
+      out += "&lt;";
+    else if (c == '>')
+      out += "&gt;";
+    else
+      out.push_back(c);
+  }
+  return out;
 }
 
 }  // namespace
@@ -53,9 +72,24 @@ std::string ReportNoWords(const AnalysisSettings& s) {
   return text;
 }
 
+std::optional<MessageBox> CheckPhrasesEncodable(
+    const AnalysisSettings& settings, const Encoding& encoding) {
+  const std::string phrases =
+      PhrasesText(TrimBlanks(settings.BeginMetaTagWith), settings.PreserveCase);
+  const char32_t unheld = TextEncoder(encoding).FirstUnheld(phrases);
+  if (unheld == 0) return std::nullopt;
+  return MessageBox{"Not encodable",
+                    "Begin meta tag with: the character " +
+                        DescribeCharacter(unheld) +
+                        "\r\ncannot be written in this page's encoding (" +
+                        encoding.name + ").",
+                    Icon::kExclamation, Buttons::kOk};
+}
+
 std::string GenerateKeywordMetaTag(const WordTable& table,
                                    AnalysisSettings& settings,
-                                   bool with_status_lines) {
+                                   bool with_status_lines,
+                                   const Encoding& encoding) {
   if (table.WordCount() == 0) return ReportNoWords(settings);
   const long long max_keywords =
       LeadingNumber(settings.MaxNumKeywordsInMetaTag);
@@ -68,24 +102,31 @@ std::string GenerateKeywordMetaTag(const WordTable& table,
   long long keywords = 0;
   if (!settings.BeginMetaTagWith.empty()) {
     phrases = PhrasesText(settings.BeginMetaTagWith, settings.PreserveCase);
-    tag += phrases;
+    tag += AttributeText(phrases);
     keywords = std::count(phrases.begin(), phrases.end(), ',') + 1;
   }
 
   // The length limits the tag up to its last keyword, without the closing
-  // quote and bracket; the 1 stands for the comma before the word.
-  long long length = static_cast<long long>(tag.size());
+  // quote and bracket, in bytes of the page's encoding; the 1 stands for
+  // the comma before the word. A keyword the encoding cannot hold (one
+  // from a character reference) goes in as references.
+  const TextEncoder encoder(encoding);
+  long long length = static_cast<long long>(encoder.EncodedSize(tag));
   for (std::size_t i = 0; i < table.WordCount(); ++i) {
     const std::string& word = table.Entry(i).word;
     if (max_keywords > 0 && keywords + 1 > max_keywords) break;
-    if (max_bytes > 0 &&
-        length + static_cast<long long>(word.size()) + 1 > max_bytes)
-      break;
+    const std::string written = encoder.WithReferences(word);
+    const auto size = static_cast<long long>(encoder.EncodedSize(written));
+    if (max_bytes > 0 && length + size + 1 > max_bytes) break;
     if (phrases.find(word) != std::string::npos) continue;
-    if (keywords > 0) tag += settings.SpaceAfterComma ? ", " : ",";
-    tag += word;
+    if (keywords > 0) {
+      const char* comma = settings.SpaceAfterComma ? ", " : ",";
+      tag += comma;
+      length += static_cast<long long>(std::string_view(comma).size());
+    }
+    tag += written;
     ++keywords;
-    length = static_cast<long long>(tag.size());
+    length += size;
   }
   tag += settings.ForwardSlash ? "\" />" : "\">";
 

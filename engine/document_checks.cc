@@ -9,8 +9,10 @@
 #include <cstring>
 
 #include "support/cp1252.h"
+#include "support/encoding.h"
 #include "support/files.h"
 #include "support/strings.h"
+#include "support/unicode.h"
 
 namespace vorn {
 namespace {
@@ -20,7 +22,9 @@ constexpr std::size_t kBlockSize = 16384;
 // Folds one block into the running test. Returns the 1-based index of the
 // first non-text byte in the block, or 0. Eight bytes at a time are tested
 // for any byte below 32 at once; only such words are looked at closely.
-std::size_t ScanBlock(std::string_view block, bool* cr, bool* lf) {
+// With `escape_is_text`, ESC (27) is text.
+std::size_t ScanBlock(std::string_view block, bool* cr, bool* lf,
+                      bool escape_is_text = false) {
   const char* p = block.data();
   const std::size_t n = block.size();
   std::size_t i = 0;
@@ -31,14 +35,14 @@ std::size_t ScanBlock(std::string_view block, bool* cr, bool* lf) {
       continue;
     for (std::size_t k = i; k < i + 8; ++k) {
       const auto b = static_cast<unsigned char>(p[k]);
-      if (IsNonTextByte(b)) return k + 1;
+      if (IsNonTextByte(b) && !(escape_is_text && b == 27)) return k + 1;
       if (b == 13) *cr = true;
       if (b == 10) *lf = true;
     }
   }
   for (; i < n; ++i) {
     const auto b = static_cast<unsigned char>(p[i]);
-    if (IsNonTextByte(b)) return i + 1;
+    if (IsNonTextByte(b) && !(escape_is_text && b == 27)) return i + 1;
     if (b == 13) *cr = true;
     if (b == 10) *lf = true;
   }
@@ -77,24 +81,36 @@ LineEndingKind ClassifyOpenFile(int fd, std::size_t limit, bool* failed) {
   return KindOf(cr, lf);
 }
 
-// The bytes from just after "<meta" up to its ">" hold charset=utf-8
-// (quotes, blanks and letter case aside).
-bool DeclaresUtf8(std::string_view tag) {
+// The charset a meta tag names: the bytes from just after "<meta" up to its
+// ">" hold charset=LABEL (quotes, blanks and letter case aside). Empty when
+// it names none.
+std::string DeclaredCharset(std::string_view tag) {
   std::string compact;
   for (char c : tag)
     if (c != ' ' && c != '"' && c != '\'' && c != '\t' && c != '\r' &&
         c != '\n')
-      compact.push_back(LowerCp1252(c));
-  return compact.find("charset=utf-8") != std::string::npos ||
-         compact.find("charset=utf8") != std::string::npos;
+      compact.push_back(LowerAsciiChar(c));
+  const std::size_t at = compact.find("charset=");
+  if (at == std::string::npos) return {};
+  std::string label;
+  for (std::size_t i = at + 8; i < compact.size(); ++i) {
+    const char c = compact[i];
+    if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+          c == '_' || c == '.' || c == ':'))
+      break;
+    label.push_back(c);
+  }
+  return label;
 }
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 }  // namespace
 
-LineEndingKind ClassifyTextBytes(std::string_view bytes) {
+LineEndingKind ClassifyTextBytes(std::string_view bytes, bool escape_is_text) {
   bool cr = false;
   bool lf = false;
-  const std::size_t bad = ScanBlock(bytes, &cr, &lf);
+  const std::size_t bad = ScanBlock(bytes, &cr, &lf, escape_is_text);
   if (bad != 0) return -static_cast<LineEndingKind>(bad);
   return KindOf(cr, lf);
 }
@@ -121,30 +137,62 @@ std::string NotATextFileText(std::int64_t position) {
          Spaced(position) + "\r\n is neither text nor whitespace.";
 }
 
-TextEncoding DetectEncoding(std::string_view bytes) {
-  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return TextEncoding::kUtf8;
+PageEncoding DetectEncoding(std::string_view bytes) {
+  PageEncoding page;
+  if (bytes.starts_with(kByteOrderMark)) {
+    page.encoding = Encoding::Utf8();
+    page.byte_order_mark = true;
+    return page;
+  }
   // A charset declaration counts in a meta tag of the head: look at the
   // meta tags before "</head>" (or in the first 64 KB when there is none).
+  // One that declares UTF-8 wins; otherwise the first one counts.
   std::string_view head = bytes.substr(0, 65536);
   const std::size_t head_end = FindNoCase(1, head, "</head>");
   if (head_end != 0) head = head.substr(0, head_end - 1);
+  std::string first_label;
   for (std::size_t p = FindNoCase(1, head, "<meta"); p != 0;
        p = FindNoCase(p + 5, head, "<meta")) {
     const std::size_t start = p - 1 + 5;
     const std::size_t end = head.find('>', start);
-    if (DeclaresUtf8(head.substr(start, end == std::string_view::npos
-                                            ? std::string_view::npos
-                                            : end - start)))
-      return TextEncoding::kUtf8;
+    const std::string label = DeclaredCharset(head.substr(
+        start,
+        end == std::string_view::npos ? std::string_view::npos : end - start));
+    if (label.empty()) continue;
+    const std::optional<Encoding> named = EncodingForLabel(label);
+    if (named && named->kind == Encoding::Kind::kUtf8) {
+      page.encoding = *named;
+      return page;
+    }
+    if (first_label.empty()) first_label = label;
   }
-  if (HasNonAscii(bytes) && IsValidUtf8(bytes)) return TextEncoding::kUtf8;
-  return TextEncoding::kWindows1252;
+  if (HasNonAscii(bytes) && IsValidUtf8(bytes)) {
+    page.encoding = Encoding::Utf8();
+    return page;
+  }
+  if (first_label.empty()) return page;
+  if (const std::optional<Encoding> named = EncodingForLabel(first_label))
+    page.encoding = *named;
+  else
+    page.unknown_label = first_label;
+  return page;
 }
 
-std::string DecodeDocument(std::string_view bytes, TextEncoding encoding) {
-  if (encoding == TextEncoding::kWindows1252) return std::string(bytes);
-  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-  return Utf8ToCp1252(bytes);
+std::size_t DecodePage(std::string_view bytes, const PageEncoding& encoding,
+                       std::string* text) {
+  if (encoding.byte_order_mark && bytes.starts_with(kByteOrderMark)) {
+    const std::size_t bad = DecodeText(bytes.substr(kByteOrderMark.size()),
+                                       encoding.encoding, text);
+    return bad == std::string_view::npos ? bad : bad + kByteOrderMark.size();
+  }
+  return DecodeText(bytes, encoding.encoding, text);
+}
+
+std::string NotDecodableText(const std::string& encoding_name,
+                             std::int64_t position) {
+  return "This file is not valid " + encoding_name +
+         " text.\r\nThe byte at position" + Spaced(position) +
+         "\r\n does not begin a " + encoding_name + " character.";
 }
 
 }  // namespace vorn

@@ -1,5 +1,5 @@
 // Before a document is scanned: is it a text file, and which line ends does
-// it use? Also the document's character encoding.
+// it use? Also the page's character encoding.
 #ifndef VORN_ENGINE_DOCUMENT_CHECKS_H_
 #define VORN_ENGINE_DOCUMENT_CHECKS_H_
 
@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+
+#include "support/encoding.h"
 
 namespace vorn {
 
@@ -24,8 +26,10 @@ inline bool IsNonTextByte(unsigned char b) {
 }
 
 // The kind of a page's bytes: -p for a non-text byte at position p, else
-// 1, 2 or 3 by its line ends.
-LineEndingKind ClassifyTextBytes(std::string_view bytes);
+// 1, 2 or 3 by its line ends. With `escape_is_text` (a page in an ISO-2022
+// encoding, which switches character sets with it), ESC is text.
+LineEndingKind ClassifyTextBytes(std::string_view bytes,
+                                 bool escape_is_text = false);
 
 // The test on the first `max_chars` bytes of a file: -1 missing, -2 empty,
 // -3 unopenable, 0 for a non-text byte, else 1, 2 or 3 by the line ends of
@@ -36,17 +40,31 @@ LineEndingKind ClassifyTextFilePrefix(const std::string& path,
 // The not-a-text-file message for the 1-based position `position`.
 std::string NotATextFileText(std::int64_t position);
 
-enum class TextEncoding { kWindows1252, kUtf8 };
+// How a page's bytes are read.
+struct PageEncoding {
+  Encoding encoding;             // Windows-1252 when nothing else is known
+  bool byte_order_mark = false;  // the page starts with UTF-8's
+  std::string unknown_label;     // a charset the head names that is not known;
+                                 // the page is then read as Windows-1252
+};
 
 // UTF-8 when the bytes start with its byte-order mark, when a meta tag of
-// the head declares charset=utf-8, or (failing both) when they are valid
-// UTF-8 holding at least one non-ASCII sequence; Windows-1252 otherwise.
-TextEncoding DetectEncoding(std::string_view bytes);
+// the head declares charset=utf-8, or when they are valid UTF-8 holding at
+// least one non-ASCII sequence (whatever the head declares); otherwise the
+// charset the first declaring meta tag names, or Windows-1252 when it names
+// none or one that is not known.
+PageEncoding DetectEncoding(std::string_view bytes);
 
-// The document as Windows-1252 text: UTF-8 is decoded (byte-order mark
-// dropped) and every character that Windows-1252 cannot hold, or byte that
-// is not valid UTF-8, becomes "?". Windows-1252 bytes come back unchanged.
-std::string DecodeDocument(std::string_view bytes, TextEncoding encoding);
+// The page as UTF-8 text, without its byte-order mark. Returns npos, or the
+// 0-based offset of the first byte sequence that is not a character of the
+// page's encoding; `*text` then holds U+FFFD in its place.
+std::size_t DecodePage(std::string_view bytes, const PageEncoding& encoding,
+                       std::string* text);
+
+// The message for a page that is not valid text in its encoding, for the
+// 1-based position of the first byte that is not.
+std::string NotDecodableText(const std::string& encoding_name,
+                             std::int64_t position);
 
 // Calls `line` for every line of `text`: a line ends at LF, CR LF or CR
 // (the line end is not passed). A last line without a line end counts.

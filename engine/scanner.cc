@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <optional>
@@ -11,11 +12,12 @@
 #include "engine/words.h"
 #include "support/cp1252.h"
 #include "support/strings.h"
+#include "support/unicode.h"
 
 namespace vorn {
 namespace {
 
-// Longest run of word characters taken as one word.
+// Longest run of word characters (code points) taken as one word.
 constexpr std::size_t kMaxWordRun = 65000;
 
 // One-character codes that stand for the simple context tags in a
@@ -84,20 +86,22 @@ const std::unordered_map<std::string_view, char>& EntityTable() {
 }
 constexpr std::size_t kLongestEntity = 8;  // "&Aacute;"
 
-// How the scanner treats a character of plain text.
-enum class CharClass : unsigned char { kPlain, kWord, kMarkup };
+// How the scanner treats a byte of plain text. Lines are UTF-8: a byte that
+// starts a multi-byte sequence is decoded to tell a letter from the rest,
+// and the bytes that continue a sequence are plain.
+enum class CharClass : unsigned char { kPlain, kWord, kMarkup, kMultiByte };
 
 constexpr std::array<CharClass, 256> MakeCharClasses() {
   std::array<CharClass, 256> t{};
   for (int c = 0; c < 256; ++c) {
-    const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                        (c >= 192 && c != 215 && c != 247);
+    const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
     const bool markup = c == '<' || c == '>' || c == '&' ||
                         (c >= 1 && c <= 7) || c == kBoldOn || c == kBoldOff ||
                         (c >= kTitleOn && c <= kItalicOff) || c == 0;
-    t[c] = letter   ? CharClass::kWord
-           : markup ? CharClass::kMarkup
-                    : CharClass::kPlain;
+    t[c] = letter                   ? CharClass::kWord
+           : markup                 ? CharClass::kMarkup
+           : c >= 0xC2 && c <= 0xF4 ? CharClass::kMultiByte
+                                    : CharClass::kPlain;
   }
   return t;
 }
@@ -112,7 +116,7 @@ bool StartsWithNoCase(std::string_view text, std::size_t pos,
   if (pos > text.size() || text.size() - pos < lower_pattern.size())
     return false;
   for (std::size_t i = 0; i < lower_pattern.size(); ++i)
-    if (LowerCp1252(text[pos + i]) != lower_pattern[i]) return false;
+    if (LowerAsciiChar(text[pos + i]) != lower_pattern[i]) return false;
   return true;
 }
 
@@ -202,14 +206,28 @@ class DocumentScanner::LineScan {
            (ctx_.DivDepth >= 1 && s_.DivWeight == 0) ||
            (ctx_.SpanDepth >= 1 && s_.SpanWeight == 0);
   }
-  // Takes the word at pos_ and lets pending input through; false when the
-  // user pressed Stop.
+  // The letter that starts at pos_, or 0 when no letter does.
+  char32_t LetterAt(std::size_t p) const {
+    const char c = line_[p];
+    if (ClassOf(c) == CharClass::kWord) return static_cast<unsigned char>(c);
+    if (ClassOf(c) != CharClass::kMultiByte) return 0;
+    const char32_t cp = DecodeUtf8(line_.data() + p, line_.data() + len_).cp;
+    return IsLetter(cp) ? cp : 0;
+  }
+  // Takes the word at pos_ (a letter) and lets pending input through;
+  // false when the user pressed Stop.
   bool TakeWordAtPos() {
-    // The sentinel blank ends every run before the end of the line.
-    const char* p = line_.data() + pos_;
-    std::size_t n = 1;
-    while (n < kMaxWordRun && ClassOf(p[n]) == CharClass::kWord) ++n;
-    d_.TakeWord(pos_, n);
+    // The run of letters, marks and joiners; the sentinel blank ends every
+    // run before the end of the line. ASCII letters are taken in a tight
+    // loop; anything else (or a run too long) goes on in RunRest.
+    const char* const begin = line_.data() + pos_;
+    const char* p = begin;
+    while (ClassOf(*p) == CharClass::kWord) ++p;
+    RunFacts run;
+    if (ClassOf(*p) == CharClass::kMultiByte ||
+        static_cast<std::size_t>(p - begin) > kMaxWordRun)
+      p = RunRest(begin, p, &run);
+    d_.TakeWord(pos_, static_cast<std::size_t>(p - begin), run);
     pos_ = d_.word_end_;
     if (d_.view_ != nullptr && d_.view_->StopRequested()) {
       d_.stop_ = true;
@@ -217,6 +235,9 @@ class DocumentScanner::LineScan {
     }
     return true;
   }
+  // The end of the run that starts at `begin`, whose ASCII letters up to
+  // `p` have been passed; fills `*run`.
+  const char* RunRest(const char* begin, const char* p, RunFacts* run) const;
   bool SkipBlock(std::string_view open, std::string_view close,
                  std::int64_t& depth);
   bool SkipPastMarker(std::string_view marker);
@@ -273,6 +294,15 @@ void DocumentScanner::LineScan::Run() {
       }
       if (k == CharClass::kWord) {
         if (!TakeWordAtPos()) return;
+        continue;
+      }
+      if (k == CharClass::kMultiByte) {
+        const Utf8Char c = DecodeUtf8(line_.data() + pos_, line_.data() + len_);
+        if (IsLetter(c.cp)) {
+          if (!TakeWordAtPos()) return;
+        } else {
+          pos_ += static_cast<std::size_t>(c.length);
+        }
         continue;
       }
     }
@@ -364,12 +394,36 @@ void DocumentScanner::LineScan::Run() {
                                next_blank_.Find(line_, pos_)) {
       // An unknown character reference is skipped whole.
       pos_ = next_semicolon_.Find(line_, pos_) + 1;
-    } else if (IsWordChar(c)) {
+    } else if (LetterAt(pos_) != 0) {
       if (!TakeWordAtPos()) return;
     } else {
       ++pos_;
     }
   }
+}
+
+const char* DocumentScanner::LineScan::RunRest(const char* begin, const char* p,
+                                               RunFacts* run) const {
+  const char* const end = line_.data() + len_;
+  std::size_t chars = static_cast<std::size_t>(p - begin);
+  while (chars < kMaxWordRun) {
+    if (ClassOf(*p) == CharClass::kWord) {
+      ++p;
+      ++chars;
+      continue;
+    }
+    if (ClassOf(*p) != CharClass::kMultiByte) break;
+    const Utf8Char c = DecodeUtf8(p, end);
+    const std::uint16_t f = CharFlags(c.cp);
+    if ((f & (kLetterChar | kJoinerChar)) == 0) break;
+    if ((f & kLetterChar) && !(f & kLatinChar)) run->latin = false;
+    run->unspaced = run->unspaced || (f & kUnspacedChar) != 0;
+    run->check_nfc = run->check_nfc || (f & kMayChangeInNfc) != 0;
+    p += c.length;
+    ++chars;
+  }
+  // A run of ASCII letters alone may have gone past the limit.
+  return chars > kMaxWordRun ? begin + kMaxWordRun : p;
 }
 
 bool DocumentScanner::LineScan::SkipBlock(std::string_view open,
@@ -605,12 +659,60 @@ DocumentScanner::DocumentScanner(const AnalysisSettings& settings,
 
 namespace {
 
+// How PrepareLine treats a byte of a raw line.
+enum class PrepareClass : unsigned char { kCopy, kMarkup, kOther };
+constexpr std::array<PrepareClass, 256> MakePrepareClasses() {
+  std::array<PrepareClass, 256> t{};
+  for (int c = 0; c < 256; ++c)
+    t[c] = c >= 0x80              ? PrepareClass::kOther
+           : c == '<' || c == '&' ? PrepareClass::kMarkup
+                                  : PrepareClass::kCopy;
+  return t;
+}
+constexpr std::array<PrepareClass, 256> kPrepareClasses = MakePrepareClasses();
+
+constexpr std::array<unsigned char, 256> MakeByteTable(bool lower) {
+  std::array<unsigned char, 256> t{};
+  for (int c = 0; c < 256; ++c)
+    t[c] =
+        static_cast<unsigned char>(lower && c >= 'A' && c <= 'Z' ? c + 32 : c);
+  return t;
+}
+constexpr std::array<unsigned char, 256> kLowerAscii = MakeByteTable(true);
+constexpr std::array<unsigned char, 256> kSameByte = MakeByteTable(false);
+
+// Number of bytes above 127 in `text`, eight at a time.
+std::size_t CountNonAscii(std::string_view text) {
+  std::size_t count = 0;
+  std::size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint64_t x;
+    std::memcpy(&x, text.data() + i, 8);
+    count += static_cast<std::size_t>(std::popcount(x & 0x8080808080808080ULL));
+  }
+  for (; i < text.size(); ++i)
+    count += static_cast<unsigned char>(text[i]) >> 7;
+  return count;
+}
+
+// True when the last character of UTF-8 `text` is a letter.
+bool EndsWithLetter(std::string_view text) {
+  std::size_t start = text.size();
+  while (start > 0 &&
+         (static_cast<unsigned char>(text[start - 1]) & 0xC0) == 0x80)
+    --start;
+  if (start == 0) return false;
+  --start;
+  return IsLetter(
+      DecodeUtf8(text.data() + start, text.data() + text.size()).cp);
+}
+
 // The context tag at `i` of `text` (any letter case), or null.
 const ContextTag* ContextTagAt(std::string_view text, std::size_t i) {
   // Every tag starts "<" + one of b s i e t h, or "</" + one of them.
   const std::size_t k = i + 1 < text.size() && text[i + 1] == '/' ? 2 : 1;
   if (i + k >= text.size()) return nullptr;
-  switch (LowerCp1252(text[i + k])) {
+  switch (LowerAsciiChar(text[i + k])) {
     case 'b':
     case 's':
     case 'i':
@@ -629,21 +731,37 @@ const ContextTag* ContextTagAt(std::string_view text, std::size_t i) {
 }  // namespace
 
 void DocumentScanner::PrepareLine(std::string_view raw) {
-  // Lower case, then the context tags and a few entities marked by plain
-  // replacement. No marked text overlaps another, and lower-casing never
-  // changes a length, so one pass over the raw line does both: tags are
-  // matched in any letter case, the entities as they read after
+  // Decoding (of a Windows-1252 line), lower case, then the context tags
+  // and a few entities marked by plain replacement, in one pass over the
+  // raw line: no marked text overlaps another, and markup is ASCII. Tags
+  // are matched in any letter case, the entities as they read after
   // lower-casing.
   const bool lower = !settings_.PreserveCase;
   const std::size_t n = raw.size();
-  line_.resize(n + 1);
-  char* out = line_.data();
+  // Markup and ASCII never grow; a byte beyond ASCII may grow to three (a
+  // Windows-1252 byte in UTF-8; a lower case takes at most one and a half
+  // times the bytes of its capital).
+  line_.resize(n + 2 * CountNonAscii(raw) + 1);
+  char* const out = line_.data();
   std::size_t k = 0;
   bool has_amp = false;
+  // Plain ASCII is copied (lowered) through a table; "<", "&" and bytes
+  // beyond ASCII take the slower paths.
+  const unsigned char* const copy =
+      lower ? kLowerAscii.data() : kSameByte.data();
   for (std::size_t i = 0; i < n; ++i) {
     const char c = raw[i];
-    out[k++] = lower ? LowerCp1252(c) : c;
-    if (c != '<' && c != '&') continue;
+    const auto u = static_cast<unsigned char>(c);
+    const PrepareClass kind = kPrepareClasses[u];
+    if (kind == PrepareClass::kCopy) {
+      out[k++] = static_cast<char>(copy[u]);
+      continue;
+    }
+    if (kind == PrepareClass::kOther) {
+      i += AppendOtherChar(raw, i, &k) - 1;
+      continue;
+    }
+    out[k++] = c;  // "<" or "&"
     std::size_t length = 0;
     char code = 0;
     if (c == '<') {
@@ -688,7 +806,7 @@ void DocumentScanner::PrepareLine(std::string_view raw) {
       const auto it =
           ref.size() <= kLongestEntity ? table.find(ref) : table.end();
       if (it != table.end())
-        marked_.push_back(it->second);
+        AppendUtf8(marked_, static_cast<unsigned char>(it->second));
       else
         marked_.append(ref);
       i = q + 1;
@@ -696,7 +814,36 @@ void DocumentScanner::PrepareLine(std::string_view raw) {
     line_.swap(marked_);
   }
   line_.push_back(' ');  // the sentinel: the line ends when only it is left
-  if (settings_.PreserveCase) lower_ = LowerCp1252(line_);
+  if (settings_.PreserveCase) lower_ = LowerAscii(line_);
+}
+
+std::size_t DocumentScanner::AppendOtherChar(std::string_view raw,
+                                             std::size_t i, std::size_t* k) {
+  const std::size_t n = raw.size();
+  char* const out = line_.data();
+  char32_t cp;
+  int length = 1;
+  if (cp1252_) {
+    cp = Cp1252ToUnicode(static_cast<unsigned char>(raw[i]));
+  } else {
+    const Utf8Char u = DecodeUtf8(raw.data() + i, raw.data() + n);
+    cp = u.cp;
+    length = u.length;
+  }
+  const std::uint16_t flags = CharFlags(cp);
+  if (!settings_.PreserveCase && (flags & kHasLowerCase)) {
+    char32_t l = LowerChar(cp);
+    if (cp == 0x03A3 && EndsWithLetter(std::string_view(out, *k)) &&
+        (i + static_cast<std::size_t>(length) >= n ||
+         !IsWordPart(DecodeUtf8(raw.data() + i + length, raw.data() + n).cp)))
+      l = 0x03C2;  // a capital sigma that ends a word: final sigma
+    *k += static_cast<std::size_t>(EncodeUtf8(l, out + *k));
+  } else if (cp1252_) {
+    *k += static_cast<std::size_t>(EncodeUtf8(cp, out + *k));
+  } else {
+    for (int b = 0; b < length; ++b) out[(*k)++] = raw[i + b];
+  }
+  return static_cast<std::size_t>(length);
 }
 
 bool DocumentScanner::ScanDocumentLine(std::string_view raw_line) {
@@ -708,24 +855,52 @@ bool DocumentScanner::ScanDocumentLine(std::string_view raw_line) {
   return !stop_;
 }
 
-void DocumentScanner::TakeWord(std::size_t pos, std::size_t n) {
+void DocumentScanner::TakeWord(std::size_t pos, std::size_t n, RunFacts run) {
   const std::string_view line = line_;
   auto at = [&](std::size_t p) { return p < line.size() ? line[p] : '\0'; };
+  word_end_ = pos + n;
   // A contraction such as don't, can't or I'd counts for nothing.
-  const char after = at(pos + n + 1);
-  if (at(pos + n) == '\'' && IsWordChar(after) && after != 's' &&
-      after != 'S' && at(pos + n + 2) == ' ') {
-    word_end_ = pos + n + 3;
+  if (run.latin && at(pos + n) == '\'' && pos + n + 1 < line.size()) {
+    const Utf8Char after =
+        DecodeUtf8(line.data() + pos + n + 1, line.data() + line.size());
+    const std::size_t blank =
+        pos + n + 1 + static_cast<std::size_t>(after.length);
+    if (IsLetter(after.cp) && after.cp != 's' && after.cp != 'S' &&
+        at(blank) == ' ') {
+      word_end_ = blank + 1;
+      return;
+    }
+  }
+  std::string_view word = line.substr(pos, n);
+  // ZWNJ and ZWJ (E2 80 8C, E2 80 8D) join letters; a word does not end in
+  // one.
+  while (word.size() > 3 && (word.back() == '\x8C' || word.back() == '\x8D') &&
+         word[word.size() - 2] == '\x80' && word[word.size() - 3] == '\xE2')
+    word.remove_suffix(3);
+  if (!run.unspaced) {
+    ProcessWord(word, run.check_nfc);
     return;
   }
-  word_end_ = pos + n;
-  const std::string_view word = line.substr(pos, n);
-  if (RejectingTest(word, settings_, ignore_list_, common_) !=
+  if (!splitter_) splitter_ = std::make_unique<WordSplitter>();
+  splitter_->Split(word, [&](std::size_t offset, std::size_t length) {
+    ProcessWord(word.substr(offset, length), run.check_nfc);
+  });
+}
+
+void DocumentScanner::ProcessWord(std::string_view word, bool check_nfc) {
+  if (check_nfc) {
+    nfc_ = ToNfc(word);
+    word = nfc_;
+  }
+  WordShape shape;
+  if (RejectingTest(word, settings_, ignore_list_, common_, &shape) !=
       WordTest::kAccepted)
     return;
   const bool exempt = ctx_.Title || ctx_.Description || ctx_.ExistingKeywords ||
                       ctx_.HeadingWeight > 0;
-  if (!table_.Record(word, ContextWeight(ctx_, settings_), exempt)) return;
+  // Plurals fold in the Latin script only.
+  if (!table_.Record(word, ContextWeight(ctx_, settings_), exempt, shape.latin))
+    return;
   if (view_ == nullptr) return;
   view_->SetWordCountLabel("Number of words found: " +
                            std::to_string(table_.WordCount()));
@@ -744,31 +919,25 @@ void DocumentScanner::Finish() {
 
 namespace {
 
-// `bytes` is null when the document could not be opened or read.
-DocumentStatus ScanText(const std::string_view* bytes,
+// `text` (UTF-8, or Windows-1252 when `cp1252`) is null when the document
+// could not be opened or read.
+DocumentStatus ScanText(const std::string_view* text, bool cp1252,
                         const AnalysisSettings& settings,
                         const CommonWordsTable& common, ScanOptions options,
                         MainView& view, WordTable& table) {
   table.ResetTable();
   if (options.single_file_mode) view.SetOutputText("");
   view.ScanStarted();
-  if (bytes == nullptr) {  // the document could not be opened or read
+  if (text == nullptr) {  // the document could not be opened or read
     view.ScanEnded();
     return DocumentStatus::kReadError;
   }
   DocumentScanner scanner(settings, common, table, &view, options);
-  // A UTF-8 page is decoded a line at a time (no sequence spans a line
-  // end), so that a large page is not held twice.
-  std::string_view text = *bytes;
-  const bool utf8 = DetectEncoding(text) == TextEncoding::kUtf8;
-  if (utf8 && text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
-  std::string decoded;
+  // A Windows-1252 page is decoded as each line is prepared, so that a
+  // large page is not held twice.
+  if (cp1252) scanner.ReadWindows1252();
   bool stopped = false;
-  ForEachLine(text, [&](std::string_view line) {
-    if (utf8) {
-      Utf8ToCp1252Into(line, &decoded);
-      line = decoded;
-    }
+  ForEachLine(*text, [&](std::string_view line) {
     stopped = !scanner.ScanDocumentLine(line);
     return !stopped;
   });
@@ -797,33 +966,62 @@ DocumentStatus ScanDocumentBytes(std::string_view bytes,
                                  const CommonWordsTable& common,
                                  ScanOptions options, MainView& view,
                                  WordTable& table, std::int64_t* position,
-                                 PageLanguage* language) {
-  const LineEndingKind kind = ClassifyTextBytes(bytes);
+                                 PageLanguage* language,
+                                 PageEncoding* encoding) {
+  const PageEncoding page = DetectEncoding(bytes);
+  const LineEndingKind kind =
+      ClassifyTextBytes(bytes, page.encoding.UsesEscapes());
   if (kind < 0) {
     if (position != nullptr) *position = kind;
     return DocumentStatus::kNotText;
   }
+  if (encoding != nullptr) *encoding = page;
   // The rest of the scan sees the page's own language as if it were chosen.
   AnalysisSettings page_settings = settings;
-  const PageLanguage page = ResolvePageLanguage(
+  const PageLanguage page_language = ResolvePageLanguage(
       settings.TextLanguage, settings.FallbackLanguage, bytes);
-  page_settings.TextLanguage = page.language;
-  if (language != nullptr) *language = page;
-  return ScanText(&bytes, page_settings, common, options, view, table);
+  page_settings.TextLanguage = page_language.language;
+  if (language != nullptr) *language = page_language;
+  // UTF-8 is scanned as it is, Windows-1252 line by line, and the other
+  // encodings are decoded whole first.
+  std::string decoded;
+  std::string_view text = bytes;
+  std::size_t bad = std::string_view::npos;
+  switch (page.encoding.kind) {
+    case Encoding::Kind::kWindows1252:
+      break;
+    case Encoding::Kind::kUtf8:
+      if (page.byte_order_mark) text.remove_prefix(3);
+      bad = FirstInvalidUtf8(text);
+      if (bad != std::string_view::npos && page.byte_order_mark) bad += 3;
+      break;
+    case Encoding::Kind::kIcu:
+      bad = DecodePage(bytes, page, &decoded);
+      text = decoded;
+      break;
+  }
+  if (bad != std::string_view::npos) {
+    if (position != nullptr) *position = static_cast<std::int64_t>(bad) + 1;
+    return DocumentStatus::kUndecodable;
+  }
+  const bool cp1252 = page.encoding.kind == Encoding::Kind::kWindows1252;
+  return ScanText(&text, cp1252, page_settings, common, options, view, table);
 }
 
 DocumentStatus DoFile(FileSystem& fs, const std::string& path,
                       const AnalysisSettings& settings,
                       const CommonWordsTable& common, ScanOptions options,
                       MainView& view, WordTable& table, std::int64_t* position,
-                      std::int64_t* size, PageLanguage* language) {
+                      std::int64_t* size, PageLanguage* language,
+                      PageEncoding* encoding) {
   std::string bytes;
   const bool read = fs.ReadFile(path, &bytes).ok();
   if (size != nullptr)
     *size = read ? static_cast<std::int64_t>(bytes.size()) : -1;
-  if (!read) return ScanText(nullptr, settings, common, options, view, table);
+  if (!read)
+    return ScanText(nullptr, false, settings, common, options, view, table);
   return ScanDocumentBytes(bytes, settings, common, options, view, table,
-                           position, language);
+                           position, language, encoding);
 }
 
 }  // namespace vorn

@@ -9,25 +9,30 @@
 #define VORN_ENGINE_SCANNER_H_
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/common_words.h"
+#include "engine/document_checks.h"
 #include "engine/settings.h"
 #include "engine/ui.h"
 #include "engine/word_table.h"
 #include "support/file_system.h"
+#include "support/unicode.h"
 
 namespace vorn {
 
 // Result of DoFile.
 enum class DocumentStatus {
   kScanned = 0,
-  kNotText = -1,    // a non-text byte; the position is reported
-  kStopped = -3,    // the user pressed Stop
-  kDeclined = -4,   // kept for callers; this platform never declines a file
-  kReadError = -5,  // the file could not be opened or read
+  kNotText = -1,      // a non-text byte; the position is reported
+  kStopped = -3,      // the user pressed Stop
+  kDeclined = -4,     // kept for callers; this platform never declines a file
+  kReadError = -5,    // the file could not be opened or read
+  kUndecodable = -6,  // not valid text in its encoding; the position is
+                      // reported
 };
 
 // How the run that asks for the scan shows its progress.
@@ -62,13 +67,23 @@ struct ScanContext {
 // span weights that apply.
 float ContextWeight(const ScanContext& ctx, const AnalysisSettings& s);
 
-// Scans Windows-1252 document text into a word table. Create one per
+// What a run of word characters holds, beyond its letters.
+struct RunFacts {
+  bool latin = true;       // every letter is of the Latin script
+  bool unspaced = false;   // some letter is of a script without spaces
+  bool check_nfc = false;  // NFC may change it
+};
+
+// Scans UTF-8 document text into a word table. Create one per
 // document; feed it lines in order, then Finish.
 class DocumentScanner {
  public:
   DocumentScanner(const AnalysisSettings& settings,
                   const CommonWordsTable& common, WordTable& table,
                   MainView* view, ScanOptions options);
+
+  // Lines come in Windows-1252 from now on, not in UTF-8.
+  void ReadWindows1252() { cp1252_ = true; }
 
   // Prepares and scans one line (without its line end). Returns false when
   // the user pressed Stop.
@@ -85,12 +100,20 @@ class DocumentScanner {
   friend class LineScan;
 
   void PrepareLine(std::string_view raw);
-  // Hands the word of `n` letters at `pos` of the prepared line to word
-  // extraction (or drops a contraction); word_end_ is where scanning goes on.
-  void TakeWord(std::size_t pos, std::size_t n);
+  // Appends the character beyond ASCII at `i` of `raw` to line_ at `*k`
+  // (decoded, lowered); returns the bytes it takes in `raw`.
+  std::size_t AppendOtherChar(std::string_view raw, std::size_t i,
+                              std::size_t* k);
+  // Hands the run of `n` bytes at `pos` of the prepared line to word
+  // extraction (or drops a contraction); word_end_ is where scanning goes
+  // on. A run of an unspaced script is split into its words first.
+  void TakeWord(std::size_t pos, std::size_t n, RunFacts run);
+  // Tests one word (first put in NFC when `check_nfc`) and records it.
+  void ProcessWord(std::string_view word, bool check_nfc);
 
   const AnalysisSettings& settings_;
   const CommonWordsTable& common_;
+  bool cp1252_ = false;  // lines come in Windows-1252, not UTF-8
   WordTable& table_;
   MainView* view_;
   ScanOptions options_;
@@ -98,14 +121,19 @@ class DocumentScanner {
   ScanContext ctx_;
   std::string line_;    // the prepared line, with its sentinel blank
   std::string marked_;  // scratch for the preparation steps
-  std::string lower_;   // the prepared line in lower case
+  std::string lower_;   // the prepared line, ASCII letters in lower case
+  std::string nfc_;     // scratch: a word in NFC
   std::string word_;
+  std::unique_ptr<WordSplitter> splitter_;  // made for the first unspaced run
   std::size_t word_end_ = 0;
   bool stop_ = false;
 };
 
 // The document scan of a page read through `fs`: checks it (a non-text byte
-// gives kNotText with minus its position in `*position`), decodes it, scans
+// gives kNotText with minus its position in `*position`), decodes it (a
+// byte sequence that is not a character of a declared encoding gives
+// kUndecodable with its 1-based position in `*position`; nothing is
+// changed then), scans
 // every line into `table`, and finishes the table. On kScanned the
 // word-count label reads "Number of words found satisfying above
 // conditions: N". A scan stopped by the user appends "Stopped with N words
@@ -114,13 +142,15 @@ class DocumentScanner {
 // bytes, or -1 when it could not be read. With the language "Automatic" the
 // words are checked against the common words and rules of the page's own
 // language (ResolvePageLanguage); `*language` (when given) gets the
-// language used for a page that was scanned, stopped or not.
+// language used for a page that was scanned, stopped or not, and
+// `*encoding` (when given) how the page was read.
 DocumentStatus DoFile(FileSystem& fs, const std::string& path,
                       const AnalysisSettings& settings,
                       const CommonWordsTable& common, ScanOptions options,
                       MainView& view, WordTable& table, std::int64_t* position,
                       std::int64_t* size = nullptr,
-                      PageLanguage* language = nullptr);
+                      PageLanguage* language = nullptr,
+                      PageEncoding* encoding = nullptr);
 
 // Same, on document bytes already in memory (tests, benchmarks, fuzzing).
 DocumentStatus ScanDocumentBytes(std::string_view bytes,
@@ -128,7 +158,8 @@ DocumentStatus ScanDocumentBytes(std::string_view bytes,
                                  const CommonWordsTable& common,
                                  ScanOptions options, MainView& view,
                                  WordTable& table, std::int64_t* position,
-                                 PageLanguage* language = nullptr);
+                                 PageLanguage* language = nullptr,
+                                 PageEncoding* encoding = nullptr);
 
 }  // namespace vorn
 

@@ -2,8 +2,8 @@
 
 #include <cctype>
 
-#include "support/cp1252.h"
 #include "support/strings.h"
+#include "support/unicode.h"
 
 namespace vorn {
 namespace {
@@ -148,7 +148,7 @@ std::optional<MessageBox> CheckMaxBytes(std::string& text) {
 }
 
 std::string NormalizeWordsToIgnore(std::string_view text) {
-  std::string s(TrimBlanks(LowerCp1252(text)));
+  std::string s(TrimBlanks(ToNfc(LowerText(text))));
   if (!s.empty()) {
     for (char& c : s)
       if (c == ' ') c = ',';

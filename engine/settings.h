@@ -100,8 +100,9 @@ std::optional<MessageBox> CheckMaxKeywords(std::string& text);
 // Leaving the maximum-bytes field: the same with its own limit.
 std::optional<MessageBox> CheckMaxBytes(std::string& text);
 
-// The normalised words-to-ignore text: lower case, trimmed, blanks turned
-// into commas, runs of commas closed up, one trailing comma removed.
+// The normalised words-to-ignore text (UTF-8): lower case in NFC, trimmed,
+// blanks turned into commas, runs of commas closed up, one trailing comma
+// removed.
 std::string NormalizeWordsToIgnore(std::string_view text);
 
 // True when a change from `a` to `b` makes a cached analysis stale: any

@@ -14,7 +14,7 @@ enum class Icon { kNone, kExclamation, kInformation, kStop };
 enum class Buttons { kOk, kYesNo, kYesNoCancel };
 enum class Answer { kOk, kYes, kNo, kCancel };
 
-// One modal message box. Texts are Windows-1252 with CR LF line breaks.
+// One modal message box. Texts are UTF-8 with CR LF line breaks.
 struct MessageBox {
   std::string caption;
   std::string text;
@@ -32,7 +32,7 @@ class Prompter {
 // The main window as the engine sees it while a command runs.
 class MainView : public Prompter {
  public:
-  // The output box (txbMetaTAG): Windows-1252 text with CR LF breaks.
+  // The output box (txbMetaTAG): UTF-8 text with CR LF breaks.
   virtual std::string OutputText() const = 0;
   virtual void SetOutputText(std::string_view text) = 0;
   virtual void AppendOutputText(std::string_view text) = 0;

@@ -5,8 +5,8 @@
 #include <numeric>
 #include <utility>
 
-#include "support/cp1252.h"
 #include "support/string_hash.h"
+#include "support/unicode.h"
 
 namespace vorn {
 namespace {
@@ -58,25 +58,48 @@ inline bool SameBytes(const std::string& stored, const char* text,
   return stored.size() == length && EqualBytes(stored.data(), text, length);
 }
 
+// The first character of a word in lower case (its UTF-8 bytes), and the
+// number of bytes the character takes in the word.
+struct LowerFirst {
+  char bytes[4];
+  int size;
+  std::size_t length_in_word;
+};
+LowerFirst LowerFirstOf(const std::string& word) {
+  LowerFirst f{};
+  const Utf8Char c = DecodeUtf8(word.data(), word.data() + word.size());
+  f.size = EncodeUtf8(LowerChar(c.cp), f.bytes);
+  f.length_in_word = static_cast<std::size_t>(c.length);
+  return f;
+}
+
 // Case variants: words equal but for the case of their first character.
 // The key is the lower-cased first character and the exact rest.
 std::uint64_t VariantKeyHash(const std::string& word) {
-  std::uint64_t state = HashStep(kHashStart, LowerCp1252(word[0]));
-  for (std::size_t k = 1; k < word.size(); ++k)
+  const LowerFirst first = LowerFirstOf(word);
+  std::uint64_t state = kHashStart;
+  for (int k = 0; k < first.size; ++k) state = HashStep(state, first.bytes[k]);
+  for (std::size_t k = first.length_in_word; k < word.size(); ++k)
     state = HashStep(state, word[k]);
   return HashFinish(state);
 }
 
 bool SameVariantKey(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && LowerCp1252(a[0]) == LowerCp1252(b[0]) &&
-         a.compare(1, std::string::npos, b, 1, std::string::npos) == 0;
+  const LowerFirst fa = LowerFirstOf(a);
+  const LowerFirst fb = LowerFirstOf(b);
+  return std::string_view(fa.bytes, static_cast<std::size_t>(fa.size)) ==
+             std::string_view(fb.bytes, static_cast<std::size_t>(fb.size)) &&
+         std::string_view(a).substr(fa.length_in_word) ==
+             std::string_view(b).substr(fb.length_in_word);
 }
 
-// Only such a word starts a search for later variants of itself.
+// Only such a word starts a search for later variants of itself: more than
+// two characters, all but the first in lower case.
 bool StartsVariantSearch(const std::string& word) {
-  if (word.size() <= 2) return false;
-  return std::all_of(word.begin() + 1, word.end(),
-                     [](char c) { return LowerCp1252(c) == c; });
+  const std::string_view rest =
+      std::string_view(word).substr(LowerFirstOf(word).length_in_word);
+  if (ShapeOf(rest).chars < 2) return false;
+  return LowerText(rest) == rest;
 }
 
 // The ranks (positions in the list before merging) not yet merged away:
@@ -200,7 +223,7 @@ bool MergeVariantsInOrder(const std::vector<WordEntry*>& ranked,
       WordEntry& into = *ranked[current];
       into.Frequency += ranked[match]->Frequency;
       into.KeyValue = into.KeyValue + ranked[match]->KeyValue;
-      LowerCp1252InPlace(into.word);
+      into.word = LowerText(into.word);
       variants.WordChanged(current);
       live.Remove(match);
       merged = true;
@@ -230,11 +253,13 @@ void WordTable::ResetTable() {
   order_valid_ = true;
 }
 
-bool WordTable::Record(std::string_view word, float weight, bool exempt) {
+bool WordTable::Record(std::string_view word, float weight, bool exempt,
+                       bool fold_plurals) {
   if (word.empty()) return false;
   if (index_stale_) RebuildIndex();
   const WordHashes hashes = HashWord(word);
-  const Related related = FindRelated(word, hashes);
+  Related related = FindRelated(word, hashes);
+  if (!fold_plurals) related.singular = related.plural = kNone;
 
   // Plural folding: the stored candidate first in table order decides.
   const std::uint32_t shorter = FirstInOrder(related.singular);

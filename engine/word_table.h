@@ -31,15 +31,16 @@ class WordTable {
   // Empties the table.
   void ResetTable();
 
-  // Records one occurrence of a non-empty `word` with `weight` (never
-  // negative). First folds plurals against the stored words: when a stored
-  // word plus "s" is `word`, the occurrence counts for the stored word; when
-  // `word` plus "s" is a stored word, that entry is renamed to `word`. The
-  // first stored candidate in table order decides. A word not found is
-  // appended with Frequency 1, KeyValue = weight and the `exempt` flag.
-  // Returns true when a new entry was appended; an empty `word` is ignored
-  // and returns false.
-  bool Record(std::string_view word, float weight, bool exempt);
+  // Records one occurrence of a non-empty `word` (UTF-8) with `weight`
+  // (never negative). With `fold_plurals` (Latin-script words), first folds
+  // plurals against the stored words: when a stored word plus "s" is
+  // `word`, the occurrence counts for the stored word; when `word` plus "s"
+  // is a stored word, that entry is renamed to `word`. The first stored
+  // candidate in table order decides. A word not found is appended with
+  // Frequency 1, KeyValue = weight and the `exempt` flag. Returns true when
+  // a new entry was appended; an empty `word` is ignored and returns false.
+  bool Record(std::string_view word, float weight, bool exempt,
+              bool fold_plurals = true);
 
   // Number of live entries.
   std::size_t WordCount() const { return slots_.size(); }
@@ -50,8 +51,8 @@ class WordTable {
   void ApplyThreshold(int threshold);
   // Merges words that differ only in the case of their first letter (of
   // more than two characters, the rest in lower case) into the lower-case
-  // form, exactly as a walk down the ordered list merging each later match
-  // into the earlier entry would.
+  // form (of the whole word), exactly as a walk down the ordered list merging
+  // each later match into the earlier entry would.
   void MergeCaseVariants();
   // Scales every KeyValue so that the largest becomes 100 (32-bit float
   // arithmetic); a table whose values are all 0 is left unchanged.

@@ -3,33 +3,35 @@
 #include <array>
 #include <string>
 
-#include "support/cp1252.h"
+#include "support/unicode.h"
 
 namespace vorn {
 namespace {
 
-constexpr std::array<bool, 256> MakeVowelTable() {
-  std::array<bool, 256> t{};
+constexpr std::string_view kRomanLetters = "ivxlcm";
+
+// 1 for the ASCII vowels, 2 for y and Y.
+constexpr std::array<unsigned char, 128> MakeAsciiVowels() {
+  std::array<unsigned char, 128> t{};
   for (char c : std::string_view("AEIOUaeiou"))
-    t[static_cast<unsigned char>(c)] = true;
-  constexpr int kRanges[][2] = {{192, 198}, {200, 207}, {210, 214}, {216, 220},
-                                {224, 230}, {232, 239}, {242, 246}, {248, 252}};
-  for (const auto& r : kRanges)
-    for (int c = r[0]; c <= r[1]; ++c) t[c] = true;
+    t[static_cast<unsigned char>(c)] = 1;
+  t['Y'] = t['y'] = 2;
   return t;
 }
-constexpr std::array<bool, 256> kVowels = MakeVowelTable();
-
-constexpr std::string_view kRomanLetters = "ivxlcm";
+constexpr std::array<unsigned char, 128> kAsciiVowels = MakeAsciiVowels();
 constexpr std::string_view kContractionStems =
     "aren couldn didn doesn hadn hasn isn shouldn wasn weren wouldn ";
 constexpr std::string_view kSuffixExceptions[] = {"alfred", "limited", "screed",
                                                   "tweed",  "filly",   "folly"};
 
-bool IsRepeatedLetter(std::string_view lw) {
-  if (lw.size() < 2) return false;
-  for (char c : lw)
-    if (c != lw[0]) return false;
+// More than one character, all the same.
+bool IsRepeatedLetter(std::string_view lw, std::size_t chars) {
+  if (chars < 2) return false;
+  const std::size_t first = static_cast<std::size_t>(
+      DecodeUtf8(lw.data(), lw.data() + lw.size()).length);
+  if (lw.size() != chars * first) return false;
+  for (std::size_t i = first; i < lw.size(); ++i)
+    if (lw[i] != lw[i % first]) return false;
   return true;
 }
 
@@ -66,26 +68,56 @@ bool HasExemptEnding(std::string_view lw) {
 }  // namespace
 
 bool HasNoVowel(std::string_view word, bool count_y) {
-  for (char c : word) {
-    if (kVowels[static_cast<unsigned char>(c)]) return false;
-    if (count_y && (c == 'y' || c == 'Y')) return false;
+  const std::uint16_t vowel = count_y ? kVowelChar | kVowelYChar : kVowelChar;
+  const char* const end = word.data() + word.size();
+  for (const char* p = word.data(); p < end;) {
+    const auto a = static_cast<unsigned char>(*p);
+    if (a < 0x80) {
+      if (kAsciiVowels[a] == 1 || (count_y && kAsciiVowels[a] == 2))
+        return false;
+      ++p;
+      continue;
+    }
+    const Utf8Char c = DecodeUtf8(p, end);
+    if (CharFlags(c.cp) & vowel) return false;
+    p += c.length;
   }
   return true;
 }
 
 WordTest RejectingTest(std::string_view word, const AnalysisSettings& settings,
                        std::string_view ignore_list,
-                       const CommonWordsTable& common) {
-  const std::size_t n = word.size();
+                       const CommonWordsTable& common, WordShape* shape_out) {
+  // At most 60 characters of at most 4 bytes are lowered into a buffer,
+  // with room for a comma. An ASCII word (most words of most pages) is
+  // measured and lowered in one pass.
+  char buffer[4 * kMaxWordLength + 1];
+  WordShape shape;
+  std::size_t n = 0;
+  unsigned char high = 0;
+  unsigned char vowels = 0;  // 1: a vowel, 2: a y (ASCII words only)
+  if (word.size() <= static_cast<std::size_t>(kMaxWordLength)) {
+    for (const char c : word) {
+      const auto u = static_cast<unsigned char>(c);
+      high |= u;
+      vowels |= kAsciiVowels[u & 0x7F];
+      buffer[n++] = LowerAsciiChar(c);
+    }
+  }
+  const bool ascii = n > 0 && (high & 0x80) == 0;
+  if (ascii)
+    shape.chars = shape.columns = n;
+  else
+    shape = ShapeOf(word);
+  if (shape_out != nullptr) *shape_out = shape;
   if (settings.IgnoreShortWords &&
-      n <= static_cast<std::size_t>(settings.ShortWordSize))
+      shape.columns <= static_cast<std::size_t>(settings.ShortWordSize))
     return WordTest::kShortWord;
-  if (n > static_cast<std::size_t>(kMaxWordLength)) return WordTest::kTooLong;
-  // At most 60 characters from here on: lower-case into a buffer.
-  char buffer[kMaxWordLength + 1];
-  for (std::size_t i = 0; i < n; ++i) buffer[i] = LowerCp1252(word[i]);
+  if (shape.chars > static_cast<std::size_t>(kMaxWordLength))
+    return WordTest::kTooLong;
+  if (!ascii) n = LowerInto(word, buffer);
   const std::string_view lw(buffer, n);
-  if (IsRepeatedLetter(lw)) return WordTest::kRepeatedLetter;
+  if (IsRepeatedLetter(lw, shape.chars)) return WordTest::kRepeatedLetter;
   if (ignore_list.size() > 1) {
     buffer[n] = ',';
     if (ignore_list.find(std::string_view(buffer, n + 1)) !=
@@ -93,13 +125,14 @@ WordTest RejectingTest(std::string_view word, const AnalysisSettings& settings,
       return WordTest::kIgnoredWord;
   }
   if (IsRomanNumeral(lw)) return WordTest::kRomanNumeral;
-  if (HasNoVowel(word, true)) return WordTest::kNoVowel;
+  if (ascii ? vowels == 0 : shape.latin && HasNoVowel(word, true))
+    return WordTest::kNoVowel;
   if (settings.TextLanguage == kEnglish && IsContractionStem(lw))
     return WordTest::kContractionStem;
   if (settings.IgnoreCommonWords &&
       common.IsCommonLowerCaseWord(lw, settings.TextLanguage))
     return WordTest::kCommonWord;
-  if (n >= 5 && (lw.ends_with("ly") || lw.ends_with("ed")) &&
+  if (shape.chars >= 5 && (lw.ends_with("ly") || lw.ends_with("ed")) &&
       !HasExemptEnding(lw))
     return WordTest::kEnding;
   return WordTest::kAccepted;

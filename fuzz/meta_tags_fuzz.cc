@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "documents/meta_tags.h"
-#include "support/cp1252.h"
+#include "support/unicode.h"
 
 namespace vorn {
 namespace {
@@ -39,7 +39,7 @@ void FuzzOne(std::string_view page) {
   while (start <= page.size()) {
     std::size_t end = page.find_first_of("\r\n", start);
     if (end == std::string_view::npos) end = page.size();
-    const std::string lower = LowerCp1252(page.substr(start, end - start));
+    const std::string lower = LowerAscii(page.substr(start, end - start));
     CheckSpan(lower, FindKeywordsMetaTag(lower));
     CheckSpan(lower, FindDoneMetaTag(lower));
     start = end + 1;

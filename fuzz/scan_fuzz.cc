@@ -14,7 +14,7 @@
 #include "engine/settings.h"
 #include "engine/ui.h"
 #include "engine/word_table.h"
-#include "support/cp1252.h"
+#include "support/unicode.h"
 
 namespace vorn {
 namespace {
@@ -55,11 +55,17 @@ AnalysisSettings SettingsFrom(std::uint8_t a, std::uint8_t b) {
 bool WellFormed(const WordTable& table, const AnalysisSettings& s) {
   for (std::size_t i = 0; i < table.WordCount(); ++i) {
     const WordEntry& e = table.Entry(i);
-    if (e.word.empty() ||
-        e.word.size() > static_cast<std::size_t>(kMaxWordLength))
+    // Valid UTF-8 of at most 60 letters and joiners, starting with a
+    // letter.
+    if (e.word.empty() || FirstInvalidUtf8(e.word) != std::string::npos ||
+        ShapeOf(e.word).chars > static_cast<std::size_t>(kMaxWordLength))
       return false;
-    for (char c : e.word) {
-      if (!IsWordChar(c)) return false;
+    const char* const end = e.word.data() + e.word.size();
+    for (const char* p = e.word.data(); p < end;) {
+      const Utf8Char c = DecodeUtf8(p, end);
+      if (p == e.word.data() ? !IsLetter(c.cp) : !IsWordPart(c.cp))
+        return false;
+      p += c.length;
     }
     if (!(e.KeyValue >= 0.0f && e.KeyValue <= 100.0f + 1e-4f)) return false;
     if (i > 0 && e.KeyValue > table.Entry(i - 1).KeyValue) return false;
@@ -88,6 +94,10 @@ void FuzzOne(const std::uint8_t* data, std::size_t size) {
     }
     const auto b = static_cast<unsigned char>(doc[-position - 1]);
     if (b == 9 || b == 10 || b == 13 || b >= 32) std::abort();
+  } else if (status == DocumentStatus::kUndecodable) {
+    // The 1-based position of a byte of a page in its declared encoding.
+    if (position < 1 || static_cast<std::size_t>(position) > doc.size())
+      std::abort();
   } else {
     std::abort();  // nothing else can happen to bytes in memory
   }

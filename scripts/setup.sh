@@ -7,6 +7,7 @@ packages=(
   g++ clang cmake ninja-build
   libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  libicu-dev
   clang-format
   qt6-base-dev xvfb xauth fonts-dejavu-core
   groff-base

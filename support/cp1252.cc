@@ -3,6 +3,8 @@
 #include <array>
 #include <cstring>
 
+#include "support/unicode.h"
+
 namespace vorn {
 namespace {
 
@@ -26,67 +28,9 @@ constexpr std::array<char, 256> MakeLowerTable() {
   return t;
 }
 
-// Length of the valid UTF-8 sequence at `p` (1-4) and its code point, or 0
-// when the bytes there do not start a valid sequence.
-int DecodeOne(const unsigned char* p, const unsigned char* end, char32_t* cp) {
-  const unsigned char b0 = p[0];
-  if (b0 < 0x80) {
-    *cp = b0;
-    return 1;
-  }
-  int len;
-  char32_t min;
-  char32_t c;
-  if (b0 >= 0xC2 && b0 <= 0xDF) {
-    len = 2, min = 0x80, c = b0 & 0x1F;
-  } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-    len = 3, min = 0x800, c = b0 & 0x0F;
-  } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-    len = 4, min = 0x10000, c = b0 & 0x07;
-  } else {
-    return 0;
-  }
-  if (end - p < len) return 0;
-  for (int i = 1; i < len; ++i) {
-    if ((p[i] & 0xC0) != 0x80) return 0;
-    c = (c << 6) | (p[i] & 0x3F);
-  }
-  if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
-  *cp = c;
-  return len;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
-
 }  // namespace
 
 const std::array<char, 256> kCp1252Lower = MakeLowerTable();
-
-std::string LowerCp1252(std::string_view text) {
-  std::string out(text);
-  LowerCp1252InPlace(out);
-  return out;
-}
-
-void LowerCp1252InPlace(std::string& text) {
-  for (char& c : text) c = kCp1252Lower[static_cast<unsigned char>(c)];
-}
 
 char32_t Cp1252ToUnicode(unsigned char byte) {
   if (byte < 0x80 || byte >= 0xA0) return byte;
@@ -103,92 +47,25 @@ int UnicodeToCp1252(char32_t c) {
 
 std::string Cp1252ToUtf8(std::string_view text) {
   std::string out;
-  out.reserve(text.size() + text.size() / 8);
-  for (char ch : text)
-    AppendUtf8(out, Cp1252ToUnicode(static_cast<unsigned char>(ch)));
+  Cp1252ToUtf8Into(text, &out);
   return out;
 }
 
-std::string Utf8ToCp1252(std::string_view text, char placeholder) {
-  std::string out;
-  Utf8ToCp1252Into(text, &out, placeholder);
-  return out;
-}
-
-void Utf8ToCp1252Into(std::string_view text, std::string* result,
-                      char placeholder) {
-  // The output is never longer than the input: write into it by index.
-  std::string& out = *result;
-  out.resize(text.size());
-  char* o = out.data();
-  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-  const auto* end = p + text.size();
-  while (p < end) {
-    // ASCII runs, eight bytes at a time.
-    while (end - p >= 8) {
-      std::uint64_t x;
-      std::memcpy(&x, p, 8);
-      if (x & 0x8080808080808080ULL) break;
-      std::memcpy(o, p, 8);
-      o += 8;
-      p += 8;
-    }
-    if (p == end) break;
-    if (*p < 0x80) {
-      *o++ = static_cast<char>(*p++);
-      continue;
-    }
-    char32_t cp = 0;
-    const int len = DecodeOne(p, end, &cp);
-    if (len == 0) {
-      *o++ = placeholder;
-      ++p;
-      continue;
-    }
-    const int b = UnicodeToCp1252(cp);
-    *o++ = b < 0 ? placeholder : static_cast<char>(b);
-    p += len;
-  }
-  out.resize(static_cast<std::size_t>(o - out.data()));
-}
-
-std::string Utf8ToCp1252WithReferences(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-  const auto* end = p + text.size();
-  while (p < end) {
-    char32_t cp = 0;
-    const int len = DecodeOne(p, end, &cp);
-    if (len == 0) {
-      out.push_back('?');
-      ++p;
-      continue;
-    }
-    const int b = UnicodeToCp1252(cp);
-    if (b >= 0)
-      out.push_back(static_cast<char>(b));
+void Cp1252ToUtf8Into(std::string_view text, std::string* out) {
+  // Every byte takes at most three.
+  out->resize(3 * text.size());
+  char* o = out->data();
+  for (char ch : text) {
+    if (static_cast<unsigned char>(ch) < 0x80)
+      *o++ = ch;
     else
-      out += "&#" + std::to_string(static_cast<unsigned long>(cp)) + ";";
-    p += len;
+      o += EncodeUtf8(Cp1252ToUnicode(static_cast<unsigned char>(ch)), o);
   }
-  return out;
+  out->resize(static_cast<std::size_t>(o - out->data()));
 }
 
 bool IsValidUtf8(std::string_view text) {
-  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-  const auto* end = p + text.size();
-  while (p < end) {
-    if (*p < 0x80) {
-      ++p;
-      continue;
-    }
-    char32_t cp;
-    const int len = DecodeOne(p, end, &cp);
-    if (len == 0) return false;
-    p += len;
-  }
-  return true;
+  return FirstInvalidUtf8(text) == std::string_view::npos;
 }
 
 bool HasNonAscii(std::string_view text) {

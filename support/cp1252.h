@@ -1,6 +1,7 @@
-// Windows-1252 text: the single-byte character set in which the engine
-// works. Documents in UTF-8 are turned into it on reading, and every text
-// that leaves the program for a terminal or a window is turned back.
+// Windows-1252: the single-byte character set of older pages and lists,
+// and the one whose 256 code points keep the program's original rules
+// (which are word characters, their lower case). Text inside the program is
+// UTF-8; Windows-1252 bytes are turned into it where they are read.
 #ifndef VORN_SUPPORT_CP1252_H_
 #define VORN_SUPPORT_CP1252_H_
 
@@ -20,18 +21,18 @@ inline char LowerCp1252(char c) {
   return kCp1252Lower[static_cast<unsigned char>(c)];
 }
 
-// Lower case of a whole text (same length as the input).
-std::string LowerCp1252(std::string_view text);
-void LowerCp1252InPlace(std::string& text);
-
-// True for the ASCII letters and the Latin-1 letters 192-255 without
-// × (215) and ÷ (247); for "0"-"9" only when `allow_digits`; and for any
-// character of `extra`.
+// True for the ASCII letters, the Latin-1 letters 192-255 without
+// × (215) and ÷ (247), and the letters Š š Œ œ Ž ž Ÿ of 0x80-0x9F (Czech,
+// Slovak, Slovene, Croatian, Baltic and French words hold them); for "0"-"9"
+// only when `allow_digits`; and for any character of `extra`.
 inline bool IsWordChar(char c, bool allow_digits = false,
                        std::string_view extra = {}) {
   const auto u = static_cast<unsigned char>(c);
   if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z')) return true;
   if (u >= 192 && u != 215 && u != 247) return true;
+  if (u == 0x8A || u == 0x8C || u == 0x8E || u == 0x9A || u == 0x9C ||
+      u == 0x9E || u == 0x9F)
+    return true;
   if (allow_digits && u >= '0' && u <= '9') return true;
   return !extra.empty() && extra.find(c) != std::string_view::npos;
 }
@@ -45,19 +46,8 @@ int UnicodeToCp1252(char32_t code_point);
 
 // Windows-1252 text as UTF-8.
 std::string Cp1252ToUtf8(std::string_view text);
-
-// UTF-8 text as Windows-1252. Every character that Windows-1252 cannot hold,
-// and every byte that is not part of a valid UTF-8 sequence, becomes
-// `placeholder`.
-std::string Utf8ToCp1252(std::string_view text, char placeholder = '?');
 // The same into `*out` (replacing its content), reusing its storage.
-void Utf8ToCp1252Into(std::string_view text, std::string* out,
-                      char placeholder = '?');
-
-// UTF-8 text as Windows-1252 for an HTML page: a character that Windows-1252
-// cannot hold becomes a numeric character reference ("&#8594;"); a byte
-// that is not valid UTF-8 becomes "?".
-std::string Utf8ToCp1252WithReferences(std::string_view text);
+void Cp1252ToUtf8Into(std::string_view text, std::string* out);
 
 // True when `text` is valid UTF-8 (no overlong forms, no surrogates).
 bool IsValidUtf8(std::string_view text);

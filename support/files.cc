@@ -13,6 +13,7 @@
 
 #include "support/cp1252.h"
 #include "support/file_system.h"
+#include "support/unicode.h"
 
 namespace vorn {
 namespace {
@@ -28,41 +29,12 @@ bool StatIs(const std::string& path, mode_t type) {
          (st.st_mode & S_IFMT) == type;
 }
 
-// Length of the UTF-8 sequence that starts with `lead`, for text already
-// known to be valid.
-std::size_t Utf8Length(unsigned char lead) {
-  if (lead < 0x80) return 1;
-  if (lead < 0xE0) return 2;
-  if (lead < 0xF0) return 3;
-  return 4;
-}
-
-// Lower case of a name or path part. Names on disk are UTF-8, while texts
-// from the engine are Windows-1252; lower-casing UTF-8 bytes as Windows-1252
-// would corrupt them (0xC3 would become 0xE3), so valid UTF-8 with non-ASCII
-// bytes is lowered character by character instead, for the letters that
-// Windows-1252 knows.
+// Lower case of a name or path part. Names on disk are UTF-8; a name that
+// is not is taken as Windows-1252, as older systems wrote names.
 std::string LowerName(std::string_view text) {
-  if (!HasNonAscii(text) || !IsValidUtf8(text)) return LowerCp1252(text);
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) {
-    const std::size_t len = Utf8Length(static_cast<unsigned char>(text[i]));
-    const std::string_view seq = text.substr(i, len);
-    i += len;
-    if (len == 1) {
-      out.push_back(LowerCp1252(seq[0]));
-      continue;
-    }
-    // A multi-byte sequence never decodes to NUL, so NUL marks "no byte".
-    const std::string byte = Utf8ToCp1252(seq, '\0');
-    const char lower = byte.size() == 1 ? LowerCp1252(byte[0]) : '\0';
-    if (lower != '\0' && lower != byte[0]) {
-      out += Cp1252ToUtf8(std::string_view(&lower, 1));
-    } else {
-      out += seq;
-    }
-  }
+  if (IsValidUtf8(text)) return LowerText(text);
+  std::string out(text);
+  for (char& c : out) c = LowerCp1252(c);
   return out;
 }
 
@@ -358,7 +330,7 @@ std::int64_t CountMatchingFiles(const std::string& folder,
 }
 
 std::string PathForDisplay(std::string_view path) {
-  return IsValidUtf8(path) ? Utf8ToCp1252(path) : std::string(path);
+  return IsValidUtf8(path) ? std::string(path) : Cp1252ToUtf8(path);
 }
 
 }  // namespace vorn

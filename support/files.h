@@ -28,9 +28,9 @@ std::string FolderOfPath(std::string_view path);
 // when its second character is ":" (a drive letter); otherwise unchanged.
 std::string NormaliseDriveCase(std::string_view text);
 
-// A path as the engine's Windows-1252 texts show it: file names on this
-// platform are UTF-8, so valid UTF-8 is decoded (a character Windows-1252
-// cannot hold becomes "?"); other bytes are taken as they are.
+// A path as texts show it: file names on this platform are UTF-8 and are
+// shown as they are; a name that is not valid UTF-8 is shown as if its
+// bytes were Windows-1252.
 std::string PathForDisplay(std::string_view path);
 
 // Replaces (or creates) the file at `path` with `bytes` safely: written to a

@@ -1,6 +1,6 @@
 #include "support/strings.h"
 
-#include "support/cp1252.h"
+#include "support/unicode.h"
 
 namespace vorn {
 
@@ -9,11 +9,11 @@ std::size_t FindNoCase(std::size_t start, std::string_view text,
   if (start == 0) start = 1;
   if (find.empty()) return start <= text.size() + 1 ? start : 0;
   if (find.size() > text.size()) return 0;
-  const std::string lower_find = LowerCp1252(find);
+  const std::string lower_find = LowerAscii(find);
   const std::size_t last = text.size() - find.size() + 1;
   for (std::size_t i = start; i <= last; ++i) {
     std::size_t k = 0;
-    while (k < find.size() && LowerCp1252(text[i - 1 + k]) == lower_find[k])
+    while (k < find.size() && LowerAsciiChar(text[i - 1 + k]) == lower_find[k])
       ++k;
     if (k == find.size()) return i;
   }

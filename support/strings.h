@@ -1,5 +1,6 @@
-// Small text routines on Windows-1252 strings. Positions are 1-based where
-// the names say "position"; 0 means not found.
+// Small text routines on UTF-8 strings (and on page bytes, where only ASCII
+// is compared). Positions are 1-based where the names say "position"; 0
+// means not found.
 #ifndef VORN_SUPPORT_STRINGS_H_
 #define VORN_SUPPORT_STRINGS_H_
 
@@ -10,8 +11,8 @@
 namespace vorn {
 
 // Position of the first occurrence of `find` in `text` at or after `start`,
-// letter case ignored; 0 when there is none. An empty `find` gives `start`
-// as long as start <= length + 1.
+// the case of ASCII letters ignored; 0 when there is none. An empty `find`
+// gives `start` as long as start <= length + 1.
 std::size_t FindNoCase(std::size_t start, std::string_view text,
                        std::string_view find);
 

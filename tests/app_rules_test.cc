@@ -138,6 +138,10 @@ TEST(TextSyncTest, OnlyTheEndChanges) {
       {"x\r\ny\r\n", "x\r\n", 2, ""},
       {"a\r", "a\r\nb", 1, "\r\nb"},
       {"a\r\nb", "a\rx", 2, "\rx"},
+      // UTF-8: the cut falls between characters (é is C3 A9, è C3 A8);
+      // a character beyond the Basic Multilingual Plane takes two.
+      {"caf\xC3\xA9", "caf\xC3\xA8", 1, "\xC3\xA8"},
+      {"a\xF0\x9F\x98\x80\xD0\x96", "a", 3, ""},
   };
   for (const auto& k : kCases) {
     const TailEdit e = TailEditBetween(k.shown, k.wanted);
@@ -160,6 +164,16 @@ TEST(TextSyncTest, WordsAreShownOnShortLines) {
   EXPECT_EQ(echo.breaks(), (std::vector<std::size_t>{12}));
   echo.Reset("first line\r\n0123456789");  // the last line is long already
   EXPECT_EQ(echo.Wrap(" next ", 22), "\nnext ");
+  // Characters, not bytes, fill a line and count positions.
+  echo.Reset("");
+  EXPECT_EQ(echo.Wrap("\xD0\xB0\xD0\xB1\xD0\xB2\xD0\xB3\xD0\xB4 \xD0\xB5 "
+                      "\xF0\x9F\x98\x80"
+                      "bcdefghijk l",
+                      0),
+            "\xD0\xB0\xD0\xB1\xD0\xB2\xD0\xB3\xD0\xB4 \xD0\xB5 "
+            "\xF0\x9F\x98\x80"
+            "bcdefghijk\nl");
+  EXPECT_EQ(echo.breaks(), (std::vector<std::size_t>{20}));
   echo.Forget();
   EXPECT_TRUE(echo.breaks().empty());
 }

@@ -34,6 +34,8 @@ const std::string kDiff = "--- a/page.htm\n+++ b/page.htm\n@@ -1,2 +1,5 @@\n" +
                           kOldHead +
                           "+<html><head><title>Garden tools</title>\n+" + kTag +
                           "\n+" + kDone + "\n+</head>\n" + kBody;
+const std::string kMir =  // Мир
+    "<meta name=\"keywords\" content=\"\xD0\x9C\xD0\xB8\xD1\x80\">";
 
 // kPage after an insertion: the head split at "</head>", `lines` before it.
 std::string PageWith(const std::string& lines) {
@@ -47,7 +49,8 @@ std::string Usage(const std::string& message) {
 }
 
 struct Row {
-  std::string args;  // split at blanks; {tmp} is the folder, {x} is kX
+  std::string args;  // split at blanks; {tmp} is the folder, {x} is kX,
+                     // {mir} kMir
   int status;
   std::string out, err;  // {tmp} is the folder
   Files changed = {};    // files written; {TODAY} for today's date
@@ -92,6 +95,17 @@ TEST(CliTest, CommandLines) {
       {"run site --diff --format tsv", 2, "",
        Usage("--diff prints a patch and does not go with --format")},
       {"help frobnicate", 2, "", Usage("unknown command 'frobnicate'")},
+      {"--begin-with caf\xE9 tag page.htm", 2, "",
+       Usage("the text of --begin-with is not valid UTF-8")},
+      // Text the page's encoding (here Windows-1252) cannot hold.
+      {"--begin-with \xD0\x9C\xD0\xB8\xD1\x80 tag page.htm", 1, "",
+       "Not encodable: Begin meta tag with: the character \"\xD0\xBC\" "
+       "(U+043C)\ncannot be written in this page's encoding "
+       "(windows-1252).\n"},
+      {"insert page.htm --tag {mir}", 1, "",
+       "Not inserted: Keywords meta tag NOT inserted because the page's "
+       "encoding (windows-1252) cannot hold the character \"\xD0\x9C\" "
+       "(U+041C).\n"},
       // Failures: the message box as CAPTION: TEXT, exit 1.
       {"list x.htm", 1, "", "File not found: Input file does not exist.\n"},
       {"show x.htm", 1, "", "File not found: Input file not found.\n"},
@@ -166,7 +180,8 @@ TEST(CliTest, CommandLines) {
     for (const auto& [name, bytes] : row.changed) expected[name] = bytes;
     std::vector<std::string> args;
     std::istringstream words(ReplaceAll(row.args, "{tmp}", folder.path()));
-    for (std::string a; words >> a;) args.push_back(a == "{x}" ? kX : a);
+    for (std::string a; words >> a;)
+      args.push_back(a == "{x}" ? kX : a == "{mir}" ? kMir : a);
     const ProgramResult r = RunOrFail(VORN_CLI_PATH, args, folder.path());
     EXPECT_EQ(WithoutTodaysDate(r.out),
               ReplaceAll(row.out, "{tmp}", folder.path()))

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "support/cp1252.h"
 #include "tests/support/fake_view.h"
 #include "tests/support/page_folder.h"
 
@@ -31,23 +30,39 @@ TEST(CommonWordsTest, LinesGiveSortedLowerCaseWords) {
       {kFrench, "mp3 1er a1b2", {"a1b2", "er", "mp3"}},
       {kEnglish, "mp3 a1b2", {"a", "b", "mp"}},
       {kFrench,
-       "aujourd'hui peut-\xEAtre",
-       {"aujourd", "hui", "peut", "\xEAtre"}},
+       "aujourd'hui peut-\xC3\xAAtre",
+       {"aujourd", "hui", "peut", "\xC3\xAAtre"}},
       {kEnglish, "\n   \n  x  \r\n\r\n", {"x"}},
       {kEnglish, "z\ty\xA0x\xD7w\xF7v", {"v", "w", "x", "y", "z"}},
       {kEnglish, "b a\rb", {"a", "b", "b"}},  // duplicates stay
-      {kGerman, "\xC4RGER", {"\xE4rger"}},
-      {kSpanish, "\xE9l zoo Abc", {"abc", "zoo", "\xE9l"}},  // byte order
+      {kGerman, "\xC3\x84RGER", {"\xC3\xA4rger"}},
+      {kSpanish, "\xC3\xA9l zoo Abc", {"abc", "zoo", "\xC3\xA9l"}},  // bytes
       {kEnglish, "123 ,;: 45", {}},
       {kEnglish,
        std::string(65000, 'a') + "bc",
        {std::string(65000, 'a'), "c"}},
-      // UTF-8 and Windows-1252 lists give the same words.
+      // UTF-8 (with or without its byte-order mark) and old Windows-1252
+      // lists give the same words; UTF-8 with a broken sequence gives none.
       {kEnglish,
        "\xEF\xBB\xBF"
        "caf\xC3\xA9\nD\xC3\xA9j\xC3\xA0",
-       {"caf\xE9", "d\xE9j\xE0"}},
-      {kEnglish, "caf\xE9\nD\xE9j\xE0", {"caf\xE9", "d\xE9j\xE0"}},
+       {"caf\xC3\xA9", "d\xC3\xA9j\xC3\xA0"}},
+      {kEnglish, "caf\xE9\nD\xE9j\xE0", {"caf\xC3\xA9", "d\xC3\xA9j\xC3\xA0"}},
+      {kEnglish, "caf\xC3\xA9\nd\xE9j\xE0", {}},
+      {kEnglish,
+       "\xEF\xBB\xBF"
+       "d\xE9j\xE0",
+       {}},
+      // Any script, its marks inside words, in lower case and NFC: ZWNJ
+      // joins, a Greek capital sigma at the end is final.
+      {kAnotherLanguage,
+       "\xD0\x98 \xD0\x92, \xCE\x9F\xCE\x94\xCE\x9F\xCE\xA3 "
+       "\xE0\xA4\x95\xE0\xA4\xBF",
+       {"\xCE\xBF\xCE\xB4\xCE\xBF\xCF\x82", "\xD0\xB2", "\xD0\xB8",
+        "\xE0\xA4\x95\xE0\xA4\xBF"}},
+      {kAnotherLanguage,
+       "me\xE2\x80\x8Cy Cafe\xCC\x81",
+       {"caf\xC3\xA9", "me\xE2\x80\x8Cy"}},
   };
   for (const auto& k : kCases) {
     CommonWordsTable table;
@@ -78,7 +93,7 @@ TEST(CommonWordsTest, OnlyTheFirst500WordsReadAreStored) {
 TEST(CommonWordsTest, LowerCasedWordIsLookedUp) {
   CommonWordsTable table;
   table.LoadFromText(kEnglish, "about\nafter\nwith\n");
-  table.LoadFromText(kGerman, "\xE4rger");
+  table.LoadFromText(kGerman, "\xC3\xA4rger");
   const struct {
     const char* word;
     int language;
@@ -88,7 +103,7 @@ TEST(CommonWordsTest, LowerCasedWordIsLookedUp) {
       {"with", kEnglish, true},    {"zoo", kEnglish, false},
       {"able", kEnglish, false},   {"afte", kEnglish, false},
       {"afters", kEnglish, false}, {"", kEnglish, false},
-      {"after", kFrench, false},   {"\xC4RGER", kGerman, true},
+      {"after", kFrench, false},   {"\xC3\x84RGER", kGerman, true},
   };
   for (const auto& k : kCases)
     EXPECT_EQ(table.IsCommonWord(k.word, k.language), k.common)
@@ -138,20 +153,31 @@ TEST(CommonWordsTest, UnavailableListMessageNamesTheLanguage) {
                 kSpanish, CommonWordsTable::FilePath("/opt/vorn", kSpanish))),
             "Common words not available | Common words in Spanish could not be "
             "read from file\r\n/opt/vorn/cmwds_es.txt | exclamation | ok");
+  // A list that is broken UTF-8 says where.
+  PageFolder dir;
+  ASSERT_TRUE(dir.Write("cmwds_xx.txt", "caf\xC3\xA9\nun\nd\xE9j\xE0\n"));
+  EXPECT_EQ(DescribeBox(CommonWordsUnavailableMessage(
+                kAnotherLanguage,
+                CommonWordsTable::FilePath(dir.path(), kAnotherLanguage))),
+            "Common words not available | Common words in another language "
+            "could not be read from file\r\n" +
+                dir.Path("cmwds_xx.txt") +
+                "\r\nLine 3 is not valid UTF-8. | exclamation | ok");
 }
 
-// Each shipped list whose words Windows-1252 holds loads whole: one word a
-// line, nothing split or lost.
+// Every shipped list loads whole: one word a line, nothing split or lost
+// (the Hungarian list writes one abbreviation, "ill.", with its period).
 TEST(CommonWordsTest, ShippedListsHoldOneWordPerLine) {
-  for (const char* code : {"en", "fr", "de", "it", "pt", "es", "ca", "da", "et",
-                           "fi", "id", "nl", "no", "sv"}) {
-    const int language = LanguageOfCode(code);
+  for (int language = 0; language < kNumLanguages; ++language) {
+    if (!HasWordList(language) || language == kAnotherLanguage) continue;
+    const char* const code = kLanguages[language].code;
     CommonWordsTable table;
     table.LoadCommonWords(VORN_DATA_DIR, language);
     std::ifstream in(CommonWordsTable::FilePath(VORN_DATA_DIR, language));
     Words lines;
     for (std::string line; std::getline(in, line);)
-      lines.push_back(Utf8ToCp1252(line));
+      lines.push_back(line.ends_with('.') ? line.substr(0, line.size() - 1)
+                                          : line);
     std::sort(lines.begin(), lines.end());
     EXPECT_GE(lines.size(), 30u) << code;
     EXPECT_EQ(table.Words(language), lines) << code;

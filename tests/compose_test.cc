@@ -10,7 +10,9 @@
 
 #include "engine/settings.h"
 #include "engine/word_table.h"
+#include "support/encoding.h"
 #include "support/strings.h"
+#include "tests/support/fake_view.h"
 
 namespace vorn {
 namespace {
@@ -50,10 +52,17 @@ TEST(ComposeTest, KeywordsMetaTag) {
   const WordTable long_word =
       Finished({{"internationalization", 30}, {"seo", 20}, {"web", 10}});
   const WordTable zeros = Finished({{"alpha", 0}, {"beta", 0}});
+  // привет 12 bytes in UTF-8, 6 in windows-1251; мир 6 and 3.
+  const std::string privet = "\xD0\xBF\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82";
+  const std::string mir = "\xD0\xBC\xD0\xB8\xD1\x80";
+  const WordTable russian = Finished({{privet, 30}, {mir, 20}});
+  const WordTable cafe = Finished({{"caf\xC3\xA9", 30}, {mir, 20}});
+  const WordTable japanese = Finished({{"\xE6\x97\xA5\xE6\x9C\xAC", 30}});
   const struct {
     const WordTable& table;
     S settings;
-    std::string tag;  // after the prefix
+    std::string tag;                        // after the prefix
+    const char* encoding = "windows-1252";  // the page's
   } kCases[] = {
       // 31 + "seo" 3 + ", design" 8 + ", web" 5 = 47.
       {seo, {.SpaceAfterComma = true}, "seo, design, web\">" + Status(3, 47)},
@@ -90,6 +99,11 @@ TEST(ComposeTest, KeywordsMetaTag) {
        {.PreserveCase = true, .BeginMetaTagWith = "Web Tips"},
        "Web Tips,seo,design,web\">" + Status(4, 54)},
       // 41 <= 41: design fits exactly; web would need 41 + 3 + 1 = 45.
+      // A quote or angle bracket in a phrase goes in as a reference (the
+      // tag would end there) and counts as written; "web" is in a phrase.
+      {seo,
+       {.PreserveCase = true, .BeginMetaTagWith = "\"Fast\" <web>"},
+       "&quot;Fast&quot; &lt;web&gt;,seo,design\">" + Status(3, 70)},
       {seo, {.MaxNumBytesInMetaTag = "41"}, "seo,design\">" + Status(2, 41)},
       {seo, {.MaxNumBytesInMetaTag = "40"}, "seo\">" + Status(1, 34)},
       // The blank is not counted in the test but is counted in L:
@@ -109,10 +123,30 @@ TEST(ComposeTest, KeywordsMetaTag) {
         .BeginMetaTagWith = "internationalization"},
        "internationalization\">" + Status(1, 51)},
       {zeros, {}, "alpha,beta\">" + Status(2, 41)},
+      // Bytes in the page's encoding: 31 + 12 + 1 + 6 in UTF-8, 31 + 6 + 1
+      // + 3 in windows-1251; the limit counts them too.
+      {russian, {}, privet + "," + mir + "\">" + Status(2, 50), "utf-8"},
+      {russian, {}, privet + "," + mir + "\">" + Status(2, 41), "windows-1251"},
+      {russian,
+       {.MaxNumBytesInMetaTag = "44"},
+       privet + "\">" + Status(1, 43),
+       "utf-8"},
+      {russian,
+       {.MaxNumBytesInMetaTag = "38"},
+       privet + "\">" + Status(1, 37),
+       "windows-1251"},
+      // A keyword the page cannot hold is written and counted as references.
+      {cafe, {}, "caf&#233;," + mir + "\">" + Status(2, 44), "windows-1251"},
+      {japanese,
+       {},
+       "\xE6\x97\xA5\xE6\x9C\xAC\">" + Status(1, 35),
+       "shift_jis"},
   };
   for (const auto& c : kCases) {
     S s = c.settings;
-    EXPECT_EQ(GenerateKeywordMetaTag(c.table, s, true), kPrefix + c.tag)
+    EXPECT_EQ(
+        GenerateKeywordMetaTag(c.table, s, true, *EncodingForLabel(c.encoding)),
+        kPrefix + c.tag)
         << c.tag;
     // The phrases go back into the box trimmed, as typed otherwise.
     EXPECT_EQ(s.BeginMetaTagWith, TrimBlanks(c.settings.BeginMetaTagWith))
@@ -122,6 +156,33 @@ TEST(ComposeTest, KeywordsMetaTag) {
   S s;
   EXPECT_EQ(GenerateKeywordMetaTag(seo, s, false),
             kPrefix + std::string("seo,design,web\">"));
+}
+
+TEST(ComposeTest, PhrasesThePageCannotHoldAreRefused) {
+  const struct {
+    const char* phrases;
+    const char* encoding;
+    const char* refusal;  // "" when none
+  } kCases[] = {
+      {"\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82", "utf-8", ""},
+      {"\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82", "windows-1251", ""},
+      // Lower-cased first: the character named is п.
+      {"ok, \xD0\x9F\xD1\x80\xD0\xB8", "windows-1252",
+       "Not encodable | Begin meta tag with: the character \"\xD0\xBF\" "
+       "(U+043F)"
+       "\r\ncannot be written in this page's encoding (windows-1252). | "
+       "exclamation | ok"},
+      {"caf\xC3\xA9", "windows-1251",
+       "Not encodable | Begin meta tag with: the character \"\xC3\xA9\" "
+       "(U+00E9)"
+       "\r\ncannot be written in this page's encoding (windows-1251). | "
+       "exclamation | ok"},
+  };
+  for (const auto& c : kCases) {
+    const std::optional<MessageBox> box = CheckPhrasesEncodable(
+        {.BeginMetaTagWith = c.phrases}, *EncodingForLabel(c.encoding));
+    EXPECT_EQ(box ? DescribeBox(*box) : "", c.refusal) << c.phrases;
+  }
 }
 
 TEST(ComposeTest, NoWordsMessage) {

@@ -145,29 +145,58 @@ TEST(InsertIntoBytesTest, RefusesAPageOrATagAndWritesNothing) {
 }
 
 TEST(InsertIntoBytesTest, WritesTheTagInThePagesEncodingAndReportsIt) {
-  // UTF-8 é → €: C3 A9, E2 86 92, E2 82 AC. Windows-1252 has é E9, € 80,
-  // and no arrow: &#8594; in a page, "?" in the report.
-  const std::string tag =
-      "<meta name=\"keywords\" content=\"\xC3\xA9\xE2\x86\x92\xE2\x82\xAC\">";
-  const std::string in_1252 =
-      "<meta name=\"keywords\" content=\"\xE9&#8594;\x80\">";
-  const std::pair<std::string, std::string> kCases[] = {
-      {"<head>\n<meta charset=\"utf-8\">\n", tag},
-      {"<head>\n<title>\xE9</title>\n", in_1252},
+  // The tag argument is UTF-8: "é" is C3 A9, "€" E2 82 AC, "Мир" D0 9C D0
+  // B8 D1 80, "→" E2 86 92. A page takes the tag in its own encoding (the
+  // report in UTF-8); a character that it cannot hold refuses the tag and
+  // changes nothing.
+  auto tag = [](const std::string& content) {
+    return "<meta name=\"keywords\" content=\"" + content + "\">";
   };
-  for (const auto& [head, written] : kCases) {
+  const std::string latin = "caf\xC3\xA9, \xE2\x82\xAC";
+  const std::string cyrillic = "\xD0\x9C\xD0\xB8\xD1\x80";
+  const struct {
+    std::string head;     // the page up to its old tag
+    std::string content;  // of the tag, UTF-8
+    std::string written;  // the content as written; "" refused
+    std::string refusal = "";
+  } kCases[] = {
+      {"\xEF\xBB\xBF<head>\n", latin, latin},
+      {"<head>\n<meta charset=\"utf-8\">\n", cyrillic, cyrillic},
+      {"<head>\n<title>Caf\xE9</title>\n", latin, "caf\xE9, \x80"},
+      {"<head>\n<title>5 \x80</title>\n", cyrillic, "",
+       "the page's encoding (windows-1252) cannot hold the character "
+       "\"\xD0\x9C\" (U+041C)"},
+      {"<head>\n<meta charset=windows-1251>\n", cyrillic, "\xCC\xE8\xF0"},
+      {"<head>\n<meta charset=windows-1251>\n", "a \xE2\x86\x92 b", "",
+       "the page's encoding (windows-1251) cannot hold the character "
+       "\"\xE2\x86\x92\" (U+2192)"},
+      // References the tag already holds are ASCII.
+      {"<head>\n<meta charset=Shift_JIS>\n",
+       "\xE6\x97\xA5\xE6\x9C\xAC, caf&#233;", "\x93\xFA\x96\x7B, caf&#233;"},
+      {"<head>\n<meta charset=iso-2022-jp>\n", "\xE6\x97\xA5",
+       "\x1B$BF|\x1B(B"},
+      {"<head>\n<meta charset=shift_jis>\n<title>\x82</title>\n", latin, "",
+       "the byte at position 40 is not valid shift_jis text"},
+  };
+  for (const auto& k : kCases) {
     RecordingLog log;
     InsertOptions options = Options(false);
     options.include_new = options.include_old = true;
     options.log = &log;
+    InsertNotes notes;
+    options.notes = &notes;
     std::string out;
-    EXPECT_EQ(InsertKeywordsMetaTagIntoBytes(head + Fill("{old}|</head>|"), tag,
-                                             options, &out),
-              InsertResult::kInserted);
-    EXPECT_EQ(out, head + written + "\n</head>\n") << head;
-    EXPECT_EQ(log.lines, Fill("\r\nOLD: {old}\r\nNEW: <meta name=\"keywords\" "
-                              "content=\"\xE9?\x80\">"))
-        << head;
+    const InsertResult r = InsertKeywordsMetaTagIntoBytes(
+        k.head + Fill("{old}|</head>|"), tag(k.content), options, &out);
+    if (k.written.empty()) {
+      EXPECT_NE(r, InsertResult::kInserted) << k.head;
+      EXPECT_EQ(notes.refusal, k.refusal) << k.head;
+      continue;
+    }
+    EXPECT_EQ(r, InsertResult::kInserted) << k.head;
+    EXPECT_EQ(out, k.head + tag(k.written) + "\n</head>\n") << k.head;
+    EXPECT_EQ(log.lines, Fill("\r\nOLD: {old}\r\nNEW: ") + tag(k.content))
+        << k.head;
   }
 }
 

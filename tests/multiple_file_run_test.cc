@@ -548,7 +548,7 @@ TEST(MultipleFileRunTest, Rules) {
 
 // The dialog is shown the page's name in lower case, the composed tag and
 // the done box as AddDone sets it; the main box shows the old tag. Names
-// and tags reach the report in Windows-1252, the page keeps UTF-8.
+// and tags reach the report in UTF-8, as the page holds them.
 TEST(MultipleFileRunTest, InspectDialogOfAUtf8Page) {
   Bench b;
   const std::string old =
@@ -562,15 +562,16 @@ TEST(MultipleFileRunTest, InspectDialogOfAUtf8Page) {
   (void)RunMultipleFileOperation(b.dir.path(), b.analysis, b.parameters,
                                  b.report, b.view, &b.fs);
   ASSERT_EQ(b.view.inspections.size(), 1u);
-  EXPECT_EQ(b.view.inspections[0].file_label, "File: caf\xE9.htm");
-  EXPECT_EQ(b.view.inspections[0].tag, Tag("caf\xE9"));
+  EXPECT_EQ(b.view.inspections[0].file_label, "File: caf\xC3\xA9.htm");
+  EXPECT_EQ(b.view.inspections[0].tag, Tag("caf\xC3\xA9"));
   EXPECT_TRUE(b.view.inspections[0].insert_done);
   EXPECT_EQ(b.view.output_at_inspection[0],
             "Existing keywords meta tag: <meta name=\"keywords\" "
-            "content=\"\xC9t\xE9\">");
+            "content=\"\xC3\x89t\xC3\xA9\">");
   EXPECT_EQ(b.report.text(),
-            Expand("^", b.dir.path()) + "\r\nFile: CAF\xC9.htm\r\nNEW: " +
-                Tag("caf\xE9") + "\r\n" + Expand("=CAF\xC9.htm", b.dir.path()));
+            Expand("^", b.dir.path()) +
+                "\r\nFile: CAF\xC3\x89.htm\r\nNEW: " + Tag("caf\xC3\xA9") +
+                "\r\n" + Expand("=CAF\xC3\x89.htm", b.dir.path()));
   EXPECT_EQ(b.dir.Read("CAF\xC3\x89.htm"),
             Page("caf\xC3\xA9",
                  "<meta charset=\"utf-8\">\r\n" + Tag("caf\xC3\xA9") + "\r\n"));

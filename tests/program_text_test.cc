@@ -17,7 +17,7 @@ TEST(ProgramTextTest, LoadsNumberedTexts) {
   EXPECT_EQ(t.GetText(13), "Loading ...");
   EXPECT_EQ(t.GetText(21), "Save state");
   EXPECT_EQ(t.GetText(7), "two\r\nlines, a \\ and \\x");
-  EXPECT_EQ(t.GetText(32767), "caf\xE9");  // Windows-1252 inside
+  EXPECT_EQ(t.GetText(32767), "caf\xC3\xA9");
   EXPECT_EQ(t.GetText(2), "");
 }
 
@@ -32,6 +32,8 @@ TEST(ProgramTextTest, FailuresGiveTheirStatus) {
       {"empty file", "", -6},
       {"only comments", "# nothing\n\n", 0},
       {"longest text", "1 a\n" + longest, 2},
+      {"length in characters",
+       "1 a\n2 " + std::string(1022, 'x') + "\xC3\xA9\n", 2},
       {"missing string at line 3", "1 a\n# c\n5\n", -503},
       {"too long at line 2", "1 a\n" + too_long, -1002},
       {"duplicate at line 12", "1 a\n\n\n\n\n\n\n\n\n\n\n1 b\n", -1512},

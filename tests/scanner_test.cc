@@ -63,7 +63,7 @@ TEST(ScannerTest, ContextWeights) {
        "one 33!, two 28!, tri 23!, four 18!, five 13!, six 8!, plain 3"},
       {"<H1>Intro</H1> <Em>deal</eM> <TITLE>Top</TITLE> &Eacute;t&eacute;",
        {.PreserveCase = true},
-       "Top 90!, Intro 33!, deal 7, \xC9t\xE9 3"},
+       "Top 90!, Intro 33!, deal 7, \xC3\x89t\xC3\xA9 3"},
       // The title weight replaces table, bold and description weights.
       {"<table><td><b><title>Garden</title></b> cell</td></table> <title>Shop "
        "<meta name=\"description\" content=\"red\"></title>",
@@ -134,9 +134,43 @@ TEST(ScannerTest, ContextWeights) {
       // No "font" after "size" on the tag's line: the size is not read.
       {"<font size=5>big\nmore</font> after", {}, "big 3, more 3, after 3"},
       // Entities, and the characters that end words.
-      {"caf&eacute; &amp; bar Tom & Jerry; fine\tbeta \x7F gamma\x80 zeta\xFF",
+      {"caf&eacute; &amp; bar Tom & Jerry; fine\tbeta \x7F gamma\xC2\x80 "
+       "zeta\xC3\xBF",
        {},
-       "caf\xE9 3, bar 3, tom 3, jerry 3, fine 3, beta 3, gamma 3, zeta\xFF 3"},
+       "caf\xC3\xA9 3, bar 3, tom 3, jerry 3, fine 3, beta 3, gamma 3, "
+       "zeta\xC3\xBF 3"},
+      // Letters of any script; a Greek capital sigma ends a word as ς; a
+      // combining mark stays inside its word, which is put in NFC; digits
+      // of other scripts end words like ASCII ones.
+      {"\xCE\x9F\xCE\x94\xCE\x9F\xCE\xA3 \xD0\x9C\xD0\xB8\xD1\x80 "
+       "\xE0\xA4\xB9\xE0\xA4\xBF\xE0\xA4\xA8\xE0\xA5\x8D\xE0\xA4\xA6"
+       "\xE0\xA5\x80 Cafe\xCC\x81 abc\xD9\xA3"
+       "def",
+       {},
+       "\xCE\xBF\xCE\xB4\xCE\xBF\xCF\x82 3, \xD0\xBC\xD0\xB8\xD1\x80 3, "
+       "\xE0\xA4\xB9\xE0\xA4\xBF\xE0\xA4\xA8\xE0\xA5\x8D\xE0\xA4\xA6"
+       "\xE0\xA5\x80 3, caf\xC3\xA9 3, abc 3, def 3"},
+      // ZWNJ joins a word; a run of an unspaced script is split into words
+      // (single ideographs are short words), also where Latin meets it.
+      {"\xD9\x85\xDB\x8C\xE2\x80\x8C\xD8\xAE\xD9\x88\xD8\xA7\xD9\x87"
+       "\xD9\x85 \xE4\xB8\xAD\xE5\x8D\x8E\xE4\xBA\xBA\xE6\xB0\x91\xE5"
+       "\x85\xB1\xE5\x92\x8C\xE5\x9B\xBD Linux\xE5\x86\x85\xE6\xA0\xB8 "
+       "\xE0\xB8\xA0\xE0\xB8\xB2\xE0\xB8\xA9\xE0\xB8\xB2\xE0\xB9\x84"
+       "\xE0\xB8\x97\xE0\xB8\xA2",
+       {},
+       "\xD9\x85\xDB\x8C\xE2\x80\x8C\xD8\xAE\xD9\x88\xD8\xA7\xD9\x87"
+       "\xD9\x85 3, \xE4\xB8\xAD\xE5\x8D\x8E 3, \xE4\xBA\xBA\xE6\xB0\x91 3, "
+       "\xE5\x85\xB1\xE5\x92\x8C\xE5\x9B\xBD 3, linux 3, "
+       "\xE0\xB8\xA0\xE0\xB8\xB2\xE0\xB8\xA9\xE0\xB8\xB2 3, "
+       "\xE0\xB9\x84\xE0\xB8\x97\xE0\xB8\xA2 3"},
+      // Contractions and plurals belong to the Latin script: é' ends a
+      // contraction, a Cyrillic word before an apostrophe stays, and a
+      // Cyrillic word plus "s" is no plural.
+      {"jean'\xC3\xA9 stop \xD0\xBA\xD0\xBE\xD1\x82'd \xD0\xBA\xD0\xBE\xD1"
+       "\x82s cats cat",
+       {},
+       "cat 6x2, stop 3, \xD0\xBA\xD0\xBE\xD1\x82 3, \xD0\xBA\xD0\xBE\xD1\x82s "
+       "3"},
       // don't is dropped; the s of John's is a word without a vowel.
       {"don't stop John's hat mp3player well-known",
        {.IgnoreShortWords = false},
@@ -211,22 +245,33 @@ TEST(ScannerTest, ProgressShownAndStop) {
   }
 }
 
-TEST(ScannerTest, NonTextByteStopsBeforeAnythingChanges) {
+TEST(ScannerTest, BadBytesStopBeforeAnythingChanges) {
+  constexpr auto kNotText = DocumentStatus::kNotText;
+  constexpr auto kUndecodable = DocumentStatus::kUndecodable;
   const struct {
     std::string doc;
+    DocumentStatus status;
     std::int64_t position;
   } kCases[] = {
-      {"\x01text", -1},
-      {std::string(19999, 'a') + "\x0C more", -20000},
+      {"\x01text", kNotText, -1},
+      {std::string(19999, 'a') + "\x0C more", kNotText, -20000},
       // Bytes of the file count, not decoded characters.
-      {"\xEF\xBB\xBF<caf\xC3\xA9\x01", -10},
+      {"\xEF\xBB\xBF<caf\xC3\xA9\x01", kNotText, -10},
+      {"<meta charset=shift_jis>\x1B$BF|", kNotText, -25},
+      // A declared encoding that the bytes break: the first bad byte.
+      {"<meta charset=\"utf8\">\n<p>caf\xC3\xA9 \xFF</p>", kUndecodable, 32},
+      {"\xEF\xBB\xBF"
+       "ab\xC3",
+       kUndecodable, 6},
+      {"<meta charset=shift_jis><p>\x93\xFA\x82</p>", kUndecodable, 30},
+      {"<meta charset=euc-jp>\xA4\xA2\xA4", kUndecodable, 24},
   };
   for (const auto& c : kCases) {
     Scanned r;
     r.table.Record("kept", 5, false);
     r.view.PresetOutput("previous");
     Scan(c.doc, r);
-    EXPECT_EQ(r.status, DocumentStatus::kNotText) << c.position;
+    EXPECT_EQ(r.status, c.status) << c.position;
     EXPECT_EQ(r.position, c.position);
     EXPECT_EQ(Dump(r.table), "kept 5") << c.position;
     EXPECT_EQ(r.view.output(), "previous") << c.position;
@@ -242,6 +287,7 @@ TEST(ScannerTest, LineEndsAndEncodings) {
       "cost</p> unseen\nlost <p>shed <b>tools</b> tools</p>";
   const char* const kTools =
       "tools 100x3!, garden 90!, price 3, cost 3, shed 3";
+  const char* const kCafe = "caf\xC3\xA9 100, bar 100";
   auto with = [&](std::string_view eol) {
     std::string doc;
     for (char c : page) doc += c == '\n' ? std::string(eol) : std::string(1, c);
@@ -254,14 +300,21 @@ TEST(ScannerTest, LineEndsAndEncodings) {
       {page, kTools},
       {with("\r\n") + "\r\n", kTools},
       {with("\r"), kTools},
-      {"<p>caf\xE9 bar</p>", "caf\xE9 100, bar 100"},
-      {"<p>caf\xC3\xA9 bar</p>", "caf\xE9 100, bar 100"},
-      {"\xEF\xBB\xBF<p>caf\xC3\xA9 bar</p>", "caf\xE9 100, bar 100"},
-      // \xFF makes the bytes invalid UTF-8: only the declaration decides.
-      {"<head><meta charset=\"utf8\"></head>\n<p>caf\xC3\xA9 \xFF</p>",
-       "caf\xE9 100"},
+      {"<p>caf\xE9 bar</p>", kCafe},
+      {"<p>caf\xC3\xA9 bar</p>", kCafe},
+      {"\xEF\xBB\xBF<p>caf\xC3\xA9 bar</p>", kCafe},
+      {"<meta charset=windows-1251><p>caf&eacute; bar</p>", kCafe},
+      {"<meta charset=x-nonesuch><p>caf\xE9 bar</p>", kCafe},
       // Read as Windows-1252 the kanji would give the vowel letter æ.
-      {"\xE6\x97\xA5\xE6\x9C\xAC word", "word 100"},
+      {"\xE6\x97\xA5\xE6\x9C\xAC word",
+       "\xE6\x97\xA5\xE6\x9C\xAC 100, word 100"},
+      {"<meta charset=windows-1251><p>\xCC\xE8\xF0 \xEC\xE8\xF0</p>",
+       "\xD0\xBC\xD0\xB8\xD1\x80 100x2"},
+      {"<meta charset=shift_jis><p>\x93\xFA\x96\x7B word</p>",
+       "\xE6\x97\xA5\xE6\x9C\xAC 100, word 100"},
+      // ISO-2022-JP switches with ESC, which is text there.
+      {"<meta charset=iso-2022-jp><p>\x1B$BF|K\\\x1B(B word</p>",
+       "\xE6\x97\xA5\xE6\x9C\xAC 100, word 100"},
   };
   for (const auto& c : kCases) {
     Scanned r;
@@ -271,25 +324,37 @@ TEST(ScannerTest, LineEndsAndEncodings) {
 }
 
 TEST(DocumentChecksTest, DetectEncoding) {
-  const auto kUtf8 = TextEncoding::kUtf8;
-  const auto k1252 = TextEncoding::kWindows1252;
   const struct {
     std::string bytes;
-    TextEncoding encoding;
+    const char* encoding;      // the name of the encoding the page is read in
+    const char* unknown = "";  // a charset named that is not known
   } kCases[] = {
-      {"plain", k1252},
-      {"caf\xC3\xA9", kUtf8},
-      {"caf\xE9", k1252},
-      {"\xEF\xBB\xBF<p>\xE9", kUtf8},
-      {"<head><meta charset=\"utf-8\"></head>caf\xE9", kUtf8},
-      {"<META CONTENT=\"text/html; Charset = 'UTF-8'\">caf\xE9", kUtf8},
-      {"<meta charset=utf8>caf\xE9", kUtf8},
-      {"<head></head><meta charset=\"utf-8\">caf\xE9", k1252},
-      {"<head><p>charset=utf-8</p></head>caf\xE9", k1252},
+      {"plain", "windows-1252"},
+      {"caf\xC3\xA9", "utf-8"},
+      {"caf\xE9", "windows-1252"},
+      {"\xEF\xBB\xBF<p>\xE9", "utf-8"},
+      {"<head><meta charset=\"utf-8\"></head>caf\xE9", "utf-8"},
+      {"<META CONTENT=\"text/html; Charset = 'UTF-8'\">caf\xE9", "utf-8"},
+      {"<meta charset=utf8>caf\xE9", "utf-8"},
+      {"<head></head><meta charset=\"utf-8\">caf\xE9", "windows-1252"},
+      {"<head><p>charset=utf-8</p></head>caf\xE9", "windows-1252"},
+      // Legacy charsets; the first declaration counts, unless a later one
+      // says UTF-8; valid UTF-8 is UTF-8 whatever the head says.
+      {"<meta charset=\"windows-1251\">\xCF\xF0", "windows-1251"},
+      {"<meta http-equiv=\"Content-Type\" content=\"text/html; "
+       "charset=Shift_JIS\">\x82\xA0",
+       "shift_jis"},
+      {"<meta charset=koi8-r><meta charset=utf-8>\xE9", "utf-8"},
+      {"<meta charset=koi8-r><meta charset=iso-8859-2>\xE9", "koi8-r"},
+      {"<meta charset=windows-1251>caf\xC3\xA9", "utf-8"},
+      {"<meta charset=iso-8859-1>caf\xE9", "windows-1252"},
+      {"<meta charset=\"x-klingon\">caf\xE9", "windows-1252", "x-klingon"},
   };
-  for (const auto& c : kCases)
-    EXPECT_EQ(DetectEncoding(c.bytes), c.encoding)
-        << testing::PrintToString(c.bytes);
+  for (const auto& c : kCases) {
+    const PageEncoding e = DetectEncoding(c.bytes);
+    EXPECT_EQ(e.encoding.name, c.encoding) << testing::PrintToString(c.bytes);
+    EXPECT_EQ(e.unknown_label, c.unknown) << testing::PrintToString(c.bytes);
+  }
 }
 
 TEST(DocumentChecksTest, ClassifyTextBytes) {

@@ -252,7 +252,10 @@ TEST(SettingsTest, WordsToIgnore) {
       {",,", ""},
       {",a", ",a"},      // a leading comma stays
       {"a\tb", "a\tb"},  // only blanks separate
-      {"\xC9T\xC9 Caf\xC9", "\xE9t\xE9,caf\xE9"},
+      {"\xC3\x89T\xC3\x89 Caf\xC3\x89", "\xC3\xA9t\xC3\xA9,caf\xC3\xA9"},
+      // Any script, in NFC.
+      {"\xD0\x9C\xD0\x98\xD0\xA0 Cafe\xCC\x81",
+       "\xD0\xBC\xD0\xB8\xD1\x80,caf\xC3\xA9"},
   };
   for (const auto& c : kCases) {
     EXPECT_EQ(NormalizeWordsToIgnore(c.in), c.normalised) << c.in;

@@ -51,6 +51,11 @@ TEST(StateFileTest, GoodFilesAndHowTheyAreWrittenBack) {
       {"doubled quotes", {{3, "\"say \"\"hi\"\"\""}}, {}},
       {"only a quote", {{3, "\"\"\"\""}}, {}},
       {"UTF-8 text", {{4, "\"caf\xC3\xA9\""}}, {}},
+      {"any script", {{3, "\"\xD0\x9C\xD0\xB8\xD1\x80\""}}, {}},
+      // An older program wrote the texts in Windows-1252.
+      {"Windows-1252 text",
+       {{3, "\"caf\xE9\""}, {4, "\"\xC9t\xE9\""}},
+       {{3, "\"caf\xC3\xA9\""}, {4, "\"\xC3\xA9t\xC3\xA9\""}}},
       {"ignored words cleaned",
        {{4, "\" Foo  bar,, \""}},
        {{4, "\"foo,bar\""}}},
@@ -88,7 +93,7 @@ TEST(StateFileTest, ReadingGivesTheFieldsAndTheEnabling) {
   const auto state = ParseState(File(
       {{3, "\"caf\xC3\xA9\""}, {13, "2"}, {17, "3"}, {22, "102"}, {36, "0"}}));
   ASSERT_TRUE(state);
-  EXPECT_EQ(state->Settings.BeginMetaTagWith, "caf\xE9");  // Windows-1252
+  EXPECT_EQ(state->Settings.BeginMetaTagWith, "caf\xC3\xA9");
   EXPECT_FALSE(state->Settings.IgnoreCommonWords);
   EXPECT_EQ(state->Settings.TitleWeight, 30);
   EXPECT_EQ(state->Settings.TextLanguage, kAutomaticLanguage);

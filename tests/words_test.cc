@@ -9,6 +9,7 @@
 
 #include "engine/common_words.h"
 #include "engine/settings.h"
+#include "support/cp1252.h"
 
 namespace vorn {
 namespace {
@@ -21,7 +22,9 @@ using W = WordTest;
 const CommonWordsTable& Common() {
   static const CommonWordsTable* const table = [] {
     auto* t = new CommonWordsTable;
-    t->LoadFromText(kEnglish, "the\nwith into\nabout, after\nisn\nspeed\n");
+    t->LoadFromText(kEnglish,
+                    "the\nwith into\nabout, after\nisn\nspeed\n"
+                    "\xD1\x8D\xD1\x82\xD0\xBE\n");  // это
     return t;
   }();
   return *table;
@@ -31,27 +34,56 @@ const CommonWordsTable& Common() {
 // language is English and common words are ignored. In order: short; too
 // long (above 60, before the repeated letter); one letter repeated, in any
 // case; Roman numerals (only i v x l c m); no vowel, y counting as one (Ç Ñ ý
-// are no vowels); contraction stems and their tails; common words in any
-// case; 5+ letters ending in "ly" or "ed", bar the exceptions.
+// are no vowels), in Latin words only; contraction stems and their tails;
+// common words in any case; 5+ letters ending in "ly" or "ed", bar the
+// exceptions. Sizes are in display columns (a Han character takes two),
+// lengths in characters.
 TEST(WordsTest, RejectingTestWithDefaults) {
   const std::string sixty(60, 'a');
   const std::string sixty_mixed = std::string(59, 'b') + "a";
+  std::string sixty_cyrillic;  // б x 59, а
+  for (int i = 0; i < 59; ++i) sixty_cyrillic += "\xD0\xB1";
+  sixty_cyrillic += "\xD0\xB0";
   const struct {
     WordTest test;
     std::vector<std::string> words;
   } kCases[] = {
-      {W::kShortWord, {"ab"}},
-      {W::kTooLong, {sixty + "a", sixty_mixed + "e"}},
-      {W::kRepeatedLetter, {sixty, "Mmm", "\xD1\xF1\xF1", "www"}},
+      {W::kShortWord, {"ab", "\xE4\xB8\xAD", "\xD0\xB8\xD0\xB7"}},
+      {W::kTooLong,
+       {sixty + "a", sixty_mixed + "e", sixty_cyrillic + "\xD0\xB1"}},
+      {W::kRepeatedLetter,
+       {sixty, "Mmm", "\xC3\x91\xC3\xB1\xC3\xB1", "www",
+        "\xD0\x90\xD0\xB0\xD0\xB0"}},
       {W::kRomanNumeral, {"MIX", "civic"}},
-      {W::kNoVowel, {"html", "\xC7\xD1\xFD"}},
+      {W::kNoVowel, {"html", "\xC3\x87\xC3\x91\xC3\xBD", "\xC5\x82sk"}},
       {W::kContractionStem, {"isn", "Shouldn", "ren"}},
-      {W::kCommonWord, {"AFTER", "speed"}},
+      {W::kCommonWord, {"AFTER", "speed", "\xD0\xAD\xD0\xA2\xD0\x9E"}},
       {W::kEnding, {"fully", "Wasted", "unlimited"}},
+      // ą and ı are vowels; Cyrillic and Han words need none.
       {W::kAccepted,
-       {"abe", sixty_mixed, "aab", "mixes", "gym", "caf\xE9", "don", "ould",
-        "need", "only", "screed", "folly", "filly", "tweed", "Alfred",
-        "LIMITED", "monopoly", "tweeds"}},
+       {"abe",
+        sixty_mixed,
+        "aab",
+        "mixes",
+        "gym",
+        "caf\xC3\xA9",
+        "don",
+        "ould",
+        "need",
+        "only",
+        "screed",
+        "folly",
+        "filly",
+        "tweed",
+        "Alfred",
+        "LIMITED",
+        "monopoly",
+        "tweeds",
+        "w\xC4\x85s",
+        "\xC4\xB1l\xC4\xB1k",
+        "\xD0\xB1\xD0\xB2\xD0\xB3",
+        "\xE4\xB8\xAD\xE6\x96\x87",
+        sixty_cyrillic}},
   };
   for (const auto& c : kCases)
     for (const std::string& word : c.words)
@@ -91,12 +123,13 @@ TEST(WordsTest, RejectingTestWithOtherSettings) {
 TEST(WordsTest, VowelSet) {
   // AEIOU, aeiou and the Latin-1 codes 192-198, 200-207, 210-214, 216-220,
   // 224-230, 232-239, 242-246, 248-252; y only when counted.
+  auto letter = [](int c) { return Cp1252ToUtf8(std::string(1, char(c))); };
   for (const int c : {int{'A'}, int{'u'}, 192, 198, 200, 207, 210, 214, 216,
                       220, 224, 230, 232, 239, 242, 246, 248, 252})
-    EXPECT_FALSE(HasNoVowel(std::string(1, static_cast<char>(c)), false)) << c;
+    EXPECT_FALSE(HasNoVowel(letter(c), false)) << c;
   for (const int c : {int{'b'}, int{'y'}, 191, 199, 208, 209, 215, 221, 223,
                       231, 240, 241, 247, 253, 255})
-    EXPECT_TRUE(HasNoVowel(std::string(1, static_cast<char>(c)), false)) << c;
+    EXPECT_TRUE(HasNoVowel(letter(c), false)) << c;
   EXPECT_FALSE(HasNoVowel("rhYthm", true));
   EXPECT_TRUE(HasNoVowel("", true));
 }

@@ -1,5 +1,5 @@
-// Texts across the Qt boundary: the core's Windows-1252 texts with CR LF
-// line breaks become QStrings with "\n", and back; paths are UTF-8.
+// Texts across the Qt boundary: the core's UTF-8 texts with CR LF line
+// breaks become QStrings with "\n", and back; paths are UTF-8 too.
 #ifndef VORN_APP_QT_QT_TEXT_H_
 #define VORN_APP_QT_QT_TEXT_H_
 
@@ -9,10 +9,9 @@
 
 namespace vorn {
 
-// Windows-1252 text as a QString; CR LF, a lone CR and LF become "\n".
-QString ToQt(std::string_view cp1252);
-// A QString as Windows-1252 text; line breaks become CR LF and characters
-// Windows-1252 cannot hold become "?".
+// UTF-8 text as a QString; CR LF, a lone CR and LF become "\n".
+QString ToQt(std::string_view text);
+// A QString as UTF-8 text; line breaks become CR LF.
 std::string FromQt(const QString& text);
 
 inline QString PathToQt(std::string_view utf8) {

@@ -75,8 +75,10 @@ void ReportWindow::Flush() {
   QTextCursor cursor(txbText_->document());
   cursor.movePosition(QTextCursor::End);
   if (edit.remove > 0) {
-    cursor.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor,
-                        static_cast<int>(edit.remove));
+    // Positions, not characters as the cursor walks them (a letter with its
+    // marks is one such character).
+    cursor.setPosition(cursor.position() - static_cast<int>(edit.remove),
+                       QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
   }
   cursor.insertText(ToQt(edit.append));

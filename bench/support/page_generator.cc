@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "support/cp1252.h"
+#include "support/unicode.h"
 
 namespace vorn::bench {
 namespace {
@@ -80,6 +81,54 @@ constexpr std::array<Accent, 10> kAccents = {{{'e', '\xE9', "&eacute;"},
 
 constexpr std::string_view kContractionStems =
     "aren couldn didn doesn hadn hasn isn shouldn wasn weren wouldn ";
+
+// The Cyrillic letter that stands for each of a-z.
+constexpr char32_t kCyrillic[26] = {
+    0x430, 0x431, 0x446, 0x434, 0x435, 0x444, 0x433, 0x445, 0x438,
+    0x439, 0x43A, 0x43B, 0x43C, 0x43D, 0x43E, 0x43F, 0x449, 0x440,
+    0x441, 0x442, 0x443, 0x432, 0x448, 0x436, 0x44B, 0x437};
+
+// Frequent ideographs from which the Han words are made.
+constexpr std::string_view kIdeographs =
+    "的一是不了人我在有他这中大来上国个到说们为子和你地出道也时年得就那要下以"
+    "生会自着去之过家学对可她里后小么心多天而能好都然没日于起还发成事只作当想看"
+    "文无开手十用主行方又如前所本见经头面公同三已老从动两长知民样现分将外但身些"
+    "与高意进把法此实回二理美点月明其种声全工己话儿者向情部正名定女问力机给等几"
+    "很业最间新什打便位因重被走电四第门相次东政海口使教西再平真听世气信北少关并"
+    "内加化由却代军产入先山五太水万市眼体别处总才场师书比住员九笑性通目华报立马"
+    "命张活难神数件安表原车白应路期叫死常提感金何更反合放做系计或司利受光王果亲"
+    "界及今京务制解各任至清物台象记边共风战干接它许八特觉望直服毛林题建南度统"
+    "色";
+
+// UTF-8 of `cp1252` in `script`. Cyrillic maps letter by letter (capitals
+// stay capitals, accented letters become э); Han turns the whole word into
+// one to three ideographs chosen by its letters, the same for the same word.
+std::string InScript(std::string_view cp1252, Script script) {
+  if (script == Script::kLatin) return Cp1252ToUtf8(cp1252);
+  std::string out;
+  if (script == Script::kCyrillic) {
+    for (char c : cp1252) {
+      const auto u = static_cast<unsigned char>(c);
+      if (u >= 'a' && u <= 'z')
+        AppendUtf8(out, kCyrillic[u - 'a']);
+      else if (u >= 'A' && u <= 'Z')
+        AppendUtf8(out, kCyrillic[u - 'A'] - 0x20);
+      else if (u >= 0x80)
+        AppendUtf8(out, 0x44D);
+      else
+        out.push_back(c);
+    }
+    return out;
+  }
+  std::uint64_t h = 0xCBF29CE484222325ULL;
+  for (char c : cp1252)
+    h = (h ^ (static_cast<unsigned char>(c) | 0x20)) * 0x100000001B3ULL;
+  const std::size_t count = kIdeographs.size() / 3;  // three bytes each
+  const int n = cp1252.size() <= 3 ? 1 : cp1252.size() <= 8 ? 2 : 3;
+  for (int i = 0; i < n; ++i, h /= count)
+    out += kIdeographs.substr((h % count) * 3, 3);
+  return out;
+}
 
 bool IsVowel(unsigned char c) {
   switch (c) {
@@ -235,9 +284,21 @@ class PageWriter {
     if (start < text.size()) Line(depth, std::string_view(text).substr(start));
   }
 
+  // Between words, between the parts of a sentence, and at its end.
+  std::string_view Blank() const { return han_ ? "" : " "; }
+  std::string_view Comma() const { return han_ ? "\uFF0C" : ", "; }
+  std::string_view Stop(char c) const {
+    if (!han_) return c == '?' ? "?" : c == '!' ? "!" : ".";
+    return c == '?' ? "\uFF1F" : c == '!' ? "\uFF01" : "\u3002";
+  }
+
   // A vocabulary word as written on the page: UTF-8 or Latin-1, sometimes
   // with its accents spelled as entities.
   void AppendWord(std::string& out, std::string_view cp1252) {
+    if (options_.script != Script::kLatin) {
+      out += InScript(cp1252, options_.script);
+      return;
+    }
     if (!HasNonAscii(cp1252)) {
       out += cp1252;
       return;
@@ -247,6 +308,8 @@ class PageWriter {
         const char* entity = EntityOf(c);
         if (entity != nullptr) {
           out += entity;
+        } else if (options_.encoding == TextEncoding::kUtf8) {
+          out += Cp1252ToUtf8(std::string_view(&c, 1));
         } else {
           out += c;
         }
@@ -274,7 +337,7 @@ class PageWriter {
     std::string out;
     const int n = rng_.Between(min, max);
     for (int i = 0; i < n; ++i) {
-      if (i > 0) out += ' ';
+      if (i > 0) out += Blank();
       const std::string_view w = Word();
       AppendWord(out, title || i == 0 ? Capitalized(w) : std::string(w));
     }
@@ -355,7 +418,7 @@ class PageWriter {
     std::string out;
     const int n = rng_.Between(5, 22);
     for (int i = 0; i < n; ++i) {
-      if (i > 0) out += rng_.Chance(0.06) ? ", " : " ";
+      if (i > 0) out += rng_.Chance(0.06) ? Comma() : Blank();
       const double r = rng_.Unit();
       if (r < 0.06 && i > 0) {
         out += Inline();
@@ -374,7 +437,7 @@ class PageWriter {
         AppendWord(out, i == 0 ? Capitalized(w) : std::string(w));
       }
     }
-    out += rng_.Chance(0.1) ? (rng_.Chance(0.5) ? "?" : "!") : ".";
+    out += Stop(rng_.Chance(0.1) ? (rng_.Chance(0.5) ? '?' : '!') : '.');
     return out;
   }
 
@@ -382,7 +445,7 @@ class PageWriter {
     std::string out;
     const int n = rng_.Between(min, max);
     for (int i = 0; i < n; ++i) {
-      if (i > 0) out += ' ';
+      if (i > 0) out += Blank();
       out += Sentence();
     }
     return out;
@@ -396,7 +459,8 @@ class PageWriter {
          "\"http://www.w3.org/TR/html4/loose.dtd\">");
     Line(0, "<html lang=\"en\">");
     Line(0, "<head>");
-    Line(1, options_.encoding == TextEncoding::kUtf8
+    Line(1, options_.encoding == TextEncoding::kUtf8 || han_ ||
+                    options_.script == Script::kCyrillic
                 ? "<meta http-equiv=\"Content-Type\" content=\"text/html; "
                   "charset=utf-8\">"
                 : "<meta http-equiv=\"Content-Type\" content=\"text/html; "
@@ -569,6 +633,7 @@ class PageWriter {
   std::string newline_;
   std::size_t stop_ = 0;  // no new block once the page is this long
   bool tabs_ = false;
+  bool han_ = options_.script == Script::kHan;
 };
 
 // Blank-separated words of the vocabulary for attribute and tag contents.

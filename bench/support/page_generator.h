@@ -68,6 +68,14 @@ enum class TextEncoding {
   kLatin1,  // accented letters as single Windows-1252 bytes
 };
 
+// The script of the page's visible words.
+enum class Script {
+  kLatin,     // the vocabulary as it is
+  kCyrillic,  // each letter as a Cyrillic one, words separated by blanks
+  kHan,       // each word as one to three ideographs, written without
+              // blanks between words, with Chinese punctuation
+};
+
 struct PageOptions {
   std::size_t target_bytes = 2 << 20;  // the page is this long or a little
                                        // longer (it closes its open tags)
@@ -75,6 +83,7 @@ struct PageOptions {
   LineBreaks line_breaks = LineBreaks::kLf;
   TextEncoding encoding = TextEncoding::kUtf8;
   std::size_t vocabulary_size = 30000;  // distinct pseudo-words
+  Script script = Script::kLatin;       // other scripts are always UTF-8
 };
 
 // A page as a web author would write it: a head with title, charset,

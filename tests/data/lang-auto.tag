@@ -1,4 +1,4 @@
 <meta name="keywords" content="wärter,lampe,with,the,größe">
 
 Number of keywords in meta tag: 5
-Number of bytes in meta tag: 58
+Number of bytes in meta tag: 61

@@ -1,4 +1,4 @@
-<meta name="keywords" content="kraków,gda,harbour,castle">
+<meta name="keywords" content="kraków,łódź,αθήνα,gdańsk,harbour,castle">
 
-Number of keywords in meta tag: 4
-Number of bytes in meta tag: 56
+Number of keywords in meta tag: 6
+Number of bytes in meta tag: 80

@@ -1,4 +1,4 @@
-<meta name="keywords" content="uvre,koda,ÿvonne,dash,bullet,mark">
+<meta name="keywords" content="œuvre,škoda,ÿvonne,žižek,dash,bullet,mark">
 
-Number of keywords in meta tag: 6
-Number of bytes in meta tag: 64
+Number of keywords in meta tag: 7
+Number of bytes in meta tag: 77

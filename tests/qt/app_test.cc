@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QRegularExpression>
@@ -213,12 +214,18 @@ void AppTest::singleFileWiring() {
 
   QTest::keyClick(help, Qt::Key_Escape);
   QVERIFY(!help->isVisible());
-  Type(ui().txbBeginMetaTagWith, "say \"hi\"");
+  // Any script reaches the settings and the state file as UTF-8 (typed
+  // through an input method, as keys cannot carry it).
+  Type(ui().txbBeginMetaTagWith, "say \"");
+  QInputMethodEvent typed;
+  typed.setCommitString(QString::fromUtf8("\xD0\xBC\xD0\xB8\xD1\x80\""));
+  QApplication::sendEvent(ui().txbBeginMetaTagWith, &typed);
   window_->close();  // as Quit
   const auto saved =
       LoadState(PathFromQt(config_.filePath("Quillon/vorn.usr")));
   QVERIFY(saved.has_value());
-  QCOMPARE(saved->Settings.BeginMetaTagWith, std::string("say \"hi\""));
+  QCOMPARE(saved->Settings.BeginMetaTagWith,
+           std::string("say \"\xD0\xBC\xD0\xB8\xD1\x80\""));
 }
 
 void AppTest::stopDuringTheScanOfALargePage_data() {
