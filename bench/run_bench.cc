@@ -10,7 +10,8 @@
 // - A dry run (no writes: the disk is not the bound) of the 100 KB pages
 //   with two workers against one.
 // Each run starts from a fresh copy of the generated site, flushed to the
-// disk first; the best of --repeat runs counts.
+// disk first; the best of --repeat runs counts. The baselines rewrite files
+// that exist, as a run does.
 //
 //   run_bench [--folders=N] [--pages=N] [--bytes=N] [--large-pages=N]
 //             [--jobs=N] [--repeat=N] [--dir=PATH] [--keep]
@@ -102,24 +103,31 @@ void GenerateSite(const std::string& site, int folders, int pages,
   }
 }
 
-// A fresh copy of `pristine` at `site`, on the disk before the clock runs.
-void FreshCopy(const std::string& pristine, const std::string& site) {
-  fs::remove_all(site);
+// A fresh copy of `pristine` under a new name (nothing is removed before a
+// run: the file system would then pay for the freed inodes during it), on
+// the disk before the clock runs.
+std::string FreshCopy(const std::string& pristine) {
+  static int copies = 0;
+  const std::string site = pristine + "-copy" + std::to_string(++copies);
   fs::copy(pristine, site, fs::copy_options::recursive);
   sync();
+  return site;
 }
 
-// The machine's own rate (files/s) of writing `files` files of `bytes`
-// bytes into `folders` folders under `base` on `threads` threads, each file
+// The machine's own rate (files/s) of rewriting `files` files of `bytes`
+// bytes in `folders` folders under `base` on `threads` threads, each file
 // as a rewrite puts it in place: a temporary file written, flushed (fsync)
-// and renamed over the page.
+// and renamed over the old one.
 double WriteSyncRenameRate(const std::string& base, int folders, int files,
                            std::size_t bytes, int threads) {
-  fs::remove_all(base);
-  for (int f = 0; f < folders; ++f)
-    fs::create_directories(base + "/f" + std::to_string(f));
-  sync();
   const std::string content(bytes, 'x');
+  for (int i = 0; i < files; ++i) {
+    const std::string folder = base + "/f" + std::to_string(i % folders);
+    fs::create_directories(folder);
+    std::ofstream(folder + "/p" + std::to_string(i), std::ios::binary)
+        << content;
+  }
+  sync();
   std::atomic<int> next{0};
   std::atomic<bool> failed{false};
   const auto start = std::chrono::steady_clock::now();
@@ -142,19 +150,21 @@ double WriteSyncRenameRate(const std::string& base, int folders, int files,
       });
   }
   const double seconds = Since(start);
-  fs::remove_all(base);
   if (failed) std::printf("write + fsync + rename failed\n");
   return files / seconds;
 }
 
-// The best (shortest) of `repeat` runs, each on a fresh copy.
-Result BestRun(const Config& c, const std::string& pristine,
-               const std::string& site, int jobs, bool dry_run) {
+// The best (shortest) of `repeat` runs, each on a fresh copy (a dry run
+// changes nothing: one copy serves them all). `*site` receives the last.
+Result BestRun(const Config& c, const std::string& pristine, int jobs,
+               bool dry_run, std::string* site = nullptr) {
   Result best;
   best.seconds = 1e30;
+  const std::string dry_site = dry_run ? FreshCopy(pristine) : "";
   for (int i = 0; i < c.repeat; ++i) {
-    FreshCopy(pristine, site);
-    const Result r = RunCli(site, jobs, dry_run);
+    const std::string copy = dry_run ? dry_site : FreshCopy(pristine);
+    if (site != nullptr) *site = copy;
+    const Result r = RunCli(copy, jobs, dry_run);
     if (r.status != 0) best.status = r.status;
     best.peak_mb = std::max(best.peak_mb, r.peak_mb);
     best.seconds = std::min(best.seconds, r.seconds);
@@ -166,8 +176,8 @@ double BestBaseline(const Config& c, const std::string& base, int folders,
                     int files, std::size_t bytes, int threads) {
   double best = 0;
   for (int i = 0; i < c.repeat; ++i)
-    best = std::max(best,
-                    WriteSyncRenameRate(base, folders, files, bytes, threads));
+    best = std::max(best, WriteSyncRenameRate(base + std::to_string(i), folders,
+                                              files, bytes, threads));
   return best;
 }
 
@@ -230,23 +240,24 @@ int Main(int argc, char** argv) {
     int status = 0;
     waitpid(pid, &status, 0);
   }
-  const std::string site = base + "/site";
   int failures = 0;
 
   // 10 KB pages against the disk's own limit.
-  const double small_limit =
-      BestBaseline(c, base + "/plain", c.folders, small_pages, c.bytes, jobs);
-  const Result small = BestRun(c, base + "/small", site, jobs, false);
+  const double small_limit = BestBaseline(c, base + "/plain-small", c.folders,
+                                          small_pages, c.bytes, jobs);
+  std::string site;
+  const Result small = BestRun(c, base + "/small", jobs, false, &site);
   const Result skipped = RunCli(site, jobs, false);  // all done now
   const double small_rate = small_pages / small.seconds;
   // 100 KB pages.
-  const double large_limit = BestBaseline(c, base + "/plain", large_folders,
-                                          c.large_pages, large_bytes, jobs);
-  const Result large = BestRun(c, base + "/large", site, jobs, false);
+  const double large_limit =
+      BestBaseline(c, base + "/plain-large", large_folders, c.large_pages,
+                   large_bytes, jobs);
+  const Result large = BestRun(c, base + "/large", jobs, false);
   const double large_rate = c.large_pages / large.seconds;
   // Two workers against one where nothing is written.
-  const Result dry1 = BestRun(c, base + "/large", site, 1, true);
-  const Result dry2 = BestRun(c, base + "/large", site, 2, true);
+  const Result dry1 = BestRun(c, base + "/large", 1, true);
+  const Result dry2 = BestRun(c, base + "/large", 2, true);
   const double scaling = dry1.seconds / dry2.seconds;
   failures += small.status != 0 || skipped.status != 0 || large.status != 0 ||
               dry1.status != 0 || dry2.status != 0;
