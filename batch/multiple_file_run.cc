@@ -692,8 +692,9 @@ bool Run::AwaitWork(PageJob& job) {
     lock.lock();
   }
   while (!job.done) {
-    // Stop is watched while waiting, so that it acts within a moment.
-    if (done_.wait_for(lock, std::chrono::milliseconds(10),
+    // Stop is watched while waiting, so that it acts within a moment: the
+    // window handles its events every few dozen of these calls.
+    if (done_.wait_for(lock, std::chrono::milliseconds(1),
                        [&] { return job.done; }))
       break;
     lock.unlock();
