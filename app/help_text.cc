@@ -65,7 +65,8 @@ constexpr std::array<const char*, 21> kParagraphs = {
     "\"Ignore these words\" takes words of your own, separated by commas or "
     "blanks. \"Language\" chooses whose common words are ignored; "
     "\"Automatic (from the page)\" takes each page's language from its <html "
-    "lang=...> or Content-Language meta tag, and for a page that declares "
+    "lang=...> or Content-Language meta tag, else from the lang of the body "
+    "or of the first division in it that has one, and for a page that declares "
     "none the language chosen before \"Automatic\".",
 
     // The two commands, phrases, editing.

@@ -192,7 +192,7 @@ std::string NotDecodableText(const std::string& encoding_name,
                              std::int64_t position) {
   return "This file is not valid " + encoding_name +
          " text.\r\nThe byte at position" + Spaced(position) +
-         "\r\n does not begin a " + encoding_name + " character.";
+         " does not begin a " + encoding_name + " character.";
 }
 
 }  // namespace vorn

@@ -100,6 +100,13 @@ std::size_t ReadAttributes(std::string_view page, std::size_t pos,
   return n;
 }
 
+// The elements whose lang stands for the page when the head declares none.
+bool IsBlockOfText(std::string_view name) {
+  for (std::string_view block : {"body", "div", "main", "article", "section"})
+    if (EqualsNoCase(name, block)) return true;
+  return false;
+}
+
 }  // namespace
 
 int LanguageOfCode(std::string_view code) {
@@ -128,6 +135,11 @@ int LanguageOfStateValue(int value) {
 std::string DeclaredLanguageTag(std::string_view page) {
   std::string content_language;
   bool html_seen = false;
+  // Past the head: without a page-wide declaration, the language of the
+  // body or of the first block that declares one (generated manuals put it
+  // on the division that holds the text, after a navigation header) holds
+  // for the page. A phrase marked in a paragraph says nothing of the page.
+  bool in_body = false;
   std::size_t pos = 0;
   while ((pos = page.find('<', pos)) != std::string_view::npos) {
     const std::string_view rest = page.substr(pos);
@@ -149,11 +161,18 @@ std::string DeclaredLanguageTag(std::string_view page) {
       continue;
     }
     if (end_tag) {
-      if (EqualsNoCase(name, "head")) break;
-      pos = p;
+      if (EqualsNoCase(name, "head")) {
+        if (!content_language.empty()) break;
+        in_body = true;
+      }
+      const std::size_t close = page.find('>', p);
+      pos = close == std::string_view::npos ? page.size() : close + 1;
       continue;
     }
-    if (EqualsNoCase(name, "body")) break;
+    if (EqualsNoCase(name, "body")) {
+      if (!content_language.empty()) break;
+      in_body = true;
+    }
     std::string_view lang, xml_lang, http_equiv, content;
     pos = ReadAttributes(page, p,
                          [&](std::string_view a, std::string_view value) {
@@ -164,11 +183,16 @@ std::string DeclaredLanguageTag(std::string_view page) {
                              http_equiv = Trimmed(value);
                            if (EqualsNoCase(a, "content")) content = value;
                          });
+    if (in_body && IsBlockOfText(name)) {
+      if (!lang.empty()) return std::string(lang);
+      if (!xml_lang.empty()) return std::string(xml_lang);
+    }
     if (EqualsNoCase(name, "html") && !html_seen) {
       html_seen = true;
       if (!lang.empty()) return std::string(lang);
       if (!xml_lang.empty()) return std::string(xml_lang);
-    } else if (EqualsNoCase(name, "meta") && content_language.empty() &&
+    } else if (EqualsNoCase(name, "meta") && !in_body &&
+               content_language.empty() &&
                EqualsNoCase(http_equiv, "content-language")) {
       content_language = Trimmed(content.substr(0, content.find(',')));
     } else {

@@ -1,6 +1,5 @@
 #include "support/files.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -43,14 +42,6 @@ std::string WithoutStars(std::string_view text) {
   for (char c : text)
     if (c != '*') out.push_back(c);
   return out;
-}
-
-// A folder entry is counted when it is a regular file or a link to one.
-bool IsFileEntry(int dir_fd, const dirent& entry) {
-  if (entry.d_type == DT_REG) return true;
-  if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) return false;
-  struct stat st;
-  return ::fstatat(dir_fd, entry.d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
 }
 
 }  // namespace
@@ -300,33 +291,6 @@ bool MatchPart(std::string_view text, std::string_view pattern,
       ++j;
     }
   }
-}
-
-std::int64_t CountMatchingFiles(const std::string& folder,
-                                std::string_view pattern, std::string* error) {
-  DIR* dir = ::opendir(folder.c_str());
-  if (dir == nullptr) {
-    if (error != nullptr) *error = ErrorText(errno);
-    return -1;
-  }
-  std::int64_t count = 0;
-  for (;;) {
-    errno = 0;
-    const dirent* entry = ::readdir(dir);
-    if (entry == nullptr) break;
-    const std::string_view name = entry->d_name;
-    if (name == "." || name == "..") continue;
-    if (MatchFileName(name, pattern, false) &&
-        IsFileEntry(::dirfd(dir), *entry))
-      ++count;
-  }
-  const int read_error = errno;
-  ::closedir(dir);
-  if (read_error != 0) {
-    if (error != nullptr) *error = ErrorText(read_error);
-    return -1;
-  }
-  return count;
 }
 
 std::string PathForDisplay(std::string_view path) {

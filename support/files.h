@@ -78,13 +78,6 @@ bool MatchFileName(std::string_view name, std::string_view pattern,
 bool MatchPart(std::string_view text, std::string_view pattern,
                bool case_sensitive);
 
-// Number of files directly in `folder` whose names match `pattern` (not
-// case-sensitive), or -1 when the folder cannot be read; the error text
-// goes to `*error` when given.
-std::int64_t CountMatchingFiles(const std::string& folder,
-                                std::string_view pattern,
-                                std::string* error = nullptr);
-
 }  // namespace vorn
 
 #endif  // VORN_SUPPORT_FILES_H_

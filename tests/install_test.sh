@@ -32,10 +32,7 @@ tree=$work/moved
 
 got=$("$tree/bin/vorn-cli" tag "$page" 2>"$work/stderr") || fail "installed vorn-cli tag failed"
 [[ -s $work/stderr ]] && fail "installed: $(cat "$work/stderr")"
-[[ $got == "$expected" ]] || fail "installed vorn-cli composes another tag:
-$got
-instead of
-$expected"
+[[ $got == "$expected" ]] || fail "installed vorn-cli composes '$got', not '$expected'"
 
 # It reads this tree's copy, not the build tree's or the configured prefix's.
 echo "keyword" >"$tree/share/vorn/cmwds_en.txt"

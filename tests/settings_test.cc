@@ -122,8 +122,9 @@ TEST(SettingsTest, LanguageCodesAndStoredValues) {
 }
 
 // What a page declares: the lang (else xml:lang) of its <html> tag, else
-// its Content-Language, named by the primary subtag ("xx": none with a
-// list; the fallback "Another" is taken).
+// its Content-Language, else the lang of the body or of the first block
+// (div, main, article, section) in it that has one, named by the primary subtag
+// ("xx": none with a list; the fallback "Another" is taken).
 TEST(SettingsTest, DeclaredLanguageOfAPage) {
   const std::string kMeta =
       "<meta http-equiv=\"Content-Language\" content=\"de, en\">";
@@ -149,8 +150,16 @@ TEST(SettingsTest, DeclaredLanguageOfAPage) {
       {"<!-- <html lang=\"fr\"> --><html>", "xx"},
       {"<script>x = '<html lang=\"fr\">';</script><html>", "xx"},
       {"<title>a <b> b</title><STYLE>p<x{}</style><html lang=fi>", "fi"},
-      {"<head></head><html lang=\"fr\">", "xx"},
+      {"<head></head><html lang=\"fr\">", "fr"},
       {"<body>" + kMeta, "xx"},
+      {"<html><head></head><body lang=pl><p>x", "pl"},
+      {"<html><body>\n<!-- c --><script>a='<p>';</script><div class=book "
+       "xml:lang=da><h1 lang=en>",
+       "da"},
+      {"<body><p>Hello <span lang=fr>", "xx"},
+      {"<body><div>Home</div> a < b <i lang=fr><Main Lang=ru>", "ru"},
+      {"<html lang=de><body lang=fr>", "de"},
+      {"<head>" + kMeta + "</head><body lang=fr>", "de"},
       {"<html lang=\"fr", "xx"},  // the quote never ends
       {"<meta http-equiv=\"Content-Type\" content=\"text/html\"> a < b", "xx"}};
   for (const auto& k : kCases) {

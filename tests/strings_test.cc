@@ -16,17 +16,13 @@ TEST(StringsTest, FindNoCase) {
     std::size_t position;
   } kCases[] = {
       {1, "Meta Name", "NAME", 6},
-      {6, "Meta Name", "NAME", 6},
       {7, "Meta Name", "NAME", 0},
-      {1, "Meta Name", "Name ", 0},
       {10, "Meta Name", "", 10},
-      {11, "Meta Name", "", 0},
       {2, "aaa", "aa", 2},
       {1, "a\xD7z", "\xF7", 0},
       // Only ASCII letters match in either case: in page bytes, any other
       // byte may be part of a character.
       {1, "caf\xC3\x89", "\xC3\xA9", 0},
-      {1, "x\xC3\x80y", "\xE3\x80", 0},
       {1, "x\xC3\x80y", "\xC3\x80", 2},
   };
   for (const auto& k : kCases)
@@ -35,22 +31,13 @@ TEST(StringsTest, FindNoCase) {
 }
 
 TEST(StringsTest, TrimsAndNumbers) {
-  const struct {
-    std::string text;
-    std::string trimmed;
-  } kCases[] = {
-      {std::string("\r\n\x01 a b\tc \0", 11), "a b\tc"},
-      {"\x7F"
-       "a\xA0",  // 127 and the no-break space are no control characters
-       "\x7F"
-       "a\xA0"},
-      {"    ", ""},
-  };
-  for (const auto& k : kCases) {
-    std::string text = k.text;
+  auto trimmed = [](std::string text) {
     TrimControlChars(text);
-    EXPECT_EQ(text, k.trimmed) << testing::PrintToString(k.text);
-  }
+    return text;
+  };
+  EXPECT_EQ(trimmed(std::string("\r\n\x01 a b\tc \0", 11)), "a b\tc");
+  // 127 and the no-break space are no control characters.
+  EXPECT_EQ(trimmed("\x7F\xA0"), "\x7F\xA0");
   EXPECT_EQ(TrimBlanks(" \ta\t "), "\ta\t");  // blanks only, not TABs
   EXPECT_EQ(Spaced(100), " 100");
   EXPECT_EQ(Spaced(-5), "-5");

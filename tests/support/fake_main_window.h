@@ -43,7 +43,7 @@ class FakePlatform : public Platform {
   std::string ChooseFileToOpen(const OpenFileDialog& dialog) override {
     if (on_ask) on_ask();
     dialog_folder = dialog.folder;
-    return next_file;
+    return "";
   }
   std::string ChooseFileToSave(const std::string&) override {
     return next_save;
@@ -51,24 +51,22 @@ class FakePlatform : public Platform {
   std::string ChooseFolder(const std::string&,
                            const std::string& start) override {
     dialog_folder = start;
-    return next_folder;
+    return "";
   }
-  void SetClipboardText(std::string_view text) override { clipboard = text; }
+  void SetClipboardText(std::string_view) override {}
   bool OpenUrl(const std::string& url) override {
     urls.push_back(url);
-    return url_opens;
+    return true;
   }
 
-  // Script: answers to questions, what the dialogs return ("" cancels),
-  // whether the browser starts.
+  // Script: answers to questions, the file the save dialog returns (the
+  // open dialogs are cancelled).
   std::deque<Answer> answers;
-  std::string next_file, next_save, next_folder;
-  bool url_opens = true;
+  std::string next_save;
   std::function<void()> on_ask;  // called as a box or file dialog comes up
   // Observations: "caption | text | icon" lines, " | ?" after a question.
   std::string boxes;
   std::vector<std::string> unscripted;
-  std::string clipboard;
   std::vector<std::string> urls;
   std::string dialog_folder;  // where the last file dialog opened
 };
@@ -97,7 +95,7 @@ class FakeMainWindow : public MainWindowView {
   std::string OutputText() const override { return output; }
   void SetOutputText(std::string_view text) override { output = text; }
   void AppendOutputText(std::string_view text) override { output += text; }
-  void SetWordCountLabel(std::string_view text) override { label = text; }
+  void SetWordCountLabel(std::string_view) override {}
   void SetInsertedCaption(std::string_view, bool) override {}
   void ShowStatus(std::string_view text) override { status = text; }
   void ShowRecent(const std::vector<std::string>& paths) override {
@@ -109,18 +107,14 @@ class FakeMainWindow : public MainWindowView {
   }
   void ShowProgress(bool, std::int64_t, std::int64_t) override {}
   InspectAnswer Inspect(const InspectRequest& request) override {
-    ++inspected;
     if (on_inspect) return on_inspect(request);
     return {true, false, request.insert_done, request.tag};
   }
 
-  void ShowParametersWindow() override { ++parameters_shown; }
+  void ShowParametersWindow() override {}
   void ShowParameters(const OperationParameters&,
                       const ParameterEnabling&) override {}
-  void ShowReportWindow() override {
-    report_visible = true;
-    ++report_shown;
-  }
+  void ShowReportWindow() override { report_visible = true; }
   void HideReportWindow() override { report_visible = false; }
   bool ReportWindowVisible() const override { return report_visible; }
   void RaiseReportWindow() override {}
@@ -128,10 +122,8 @@ class FakeMainWindow : public MainWindowView {
   void SetReportButtonsEnabled(bool) override {}
   void SetReportCopyButton(std::string_view, int) override {}
   void FocusReportClose() override {}
-  void ShowHelpWindow() override { ++help_shown; }
-  void ShowAbout(std::string_view, std::string_view text) override {
-    about = text;
-  }
+  void ShowHelpWindow() override {}
+  void ShowAbout(std::string_view, std::string_view) override {}
 
   const std::string& Text(TextBox box) const {
     return texts[static_cast<std::size_t>(box)];
@@ -153,13 +145,10 @@ class FakeMainWindow : public MainWindowView {
   CommandState commands;
   Control focus = Control::kNone;  // the last control given the focus
   std::string output;
-  std::string label;
   std::string status;
-  std::string about;
   std::vector<std::string> recent;
   WindowGeometry place;  // where the window was shown
   bool shown = false, ended = false, report_visible = false;
-  int inspected = 0, parameters_shown = 0, help_shown = 0, report_shown = 0;
 };
 
 }  // namespace vorn

@@ -63,12 +63,10 @@ std::optional<std::string> PageFolder::Read(std::string_view name) const {
   return ReadWholeFile(Path(name));
 }
 
-std::vector<std::string> PageFolder::List() const { return List(""); }
-
-std::vector<std::string> PageFolder::List(std::string_view sub) const {
+std::vector<std::string> PageFolder::List() const {
   std::vector<std::string> names;
   std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(Path(sub), ec))
+  for (const auto& entry : fs::directory_iterator(path_, ec))
     names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
@@ -117,7 +115,5 @@ std::string MemoryTempDir() {
   return ::access("/dev/shm", W_OK | X_OK) == 0 ? "/dev/shm"
                                                 : ::testing::TempDir();
 }
-
-bool RunningAsRoot() { return ::geteuid() == 0; }
 
 }  // namespace vorn

@@ -36,8 +36,6 @@ class PageFolder {
   std::optional<std::string> Read(std::string_view name) const;
   // The names in the folder (not "." and ".."), sorted.
   std::vector<std::string> List() const;
-  // Same for a subfolder (empty `sub`: the folder itself).
-  std::vector<std::string> List(std::string_view sub) const;
   // Every entry below the folder by its relative path: a file as its
   // bytes, a folder as "folder", a symbolic link as "link to " + target.
   std::map<std::string, std::string> Snapshot() const;
@@ -57,10 +55,6 @@ std::map<std::string, std::string> SnapshotOf(const std::string& root);
 // temporary folder: for tests that make and remove thousands of files,
 // which a disk mounted with online discard makes slow.
 std::string MemoryTempDir();
-
-// True when the test runs as root, for whom permissions do not stop a
-// read or a write.
-bool RunningAsRoot();
 
 }  // namespace vorn
 

@@ -1,5 +1,6 @@
-// Runs a program as a child process, without a shell, and captures what it
-// prints and how it ends; and the text helpers of the front-end tests.
+// Runs a program as a child process, its arguments taken literally, and
+// captures what it prints and how it ends; and the text helpers of the
+// front-end tests.
 #ifndef VORN_TESTS_SUPPORT_RUN_PROGRAM_H_
 #define VORN_TESTS_SUPPORT_RUN_PROGRAM_H_
 
