@@ -345,6 +345,9 @@ class Run {
   void ShowInsertedCaption();
   // Flushes the folders of the pages swapped since the last call.
   void SyncFolders();
+  // A page has been swapped into `folder`: its flush waits until the run
+  // has moved on to another folder, or 64 pages.
+  void FolderSwapped(const std::string& folder);
   // Ends the workers and drops what they left pending.
   void StopWorkers();
   void Finish();
@@ -385,6 +388,7 @@ class Run {
   std::mutex done_mutex_;            // guards PageJob::done and abandoned
   std::condition_variable done_;
   std::set<std::string> unsynced_folders_;  // swapped in, not yet flushed
+  int unsynced_pages_ = 0;                  // swapped since the last flush
   // Last, so that its threads end before what they use goes.
   std::unique_ptr<WorkerPool> pool_;
 };
@@ -684,13 +688,6 @@ void Run::Drive() {
 
 bool Run::AwaitWork(PageJob& job) {
   std::unique_lock<std::mutex> lock(done_mutex_);
-  if (!job.done) {
-    // The report has caught up with the workers: a good moment to flush
-    // the folders of the pages swapped so far.
-    lock.unlock();
-    SyncFolders();
-    lock.lock();
-  }
   while (!job.done) {
     // Stop is watched while waiting, so that it acts within a moment: the
     // window handles its events every few dozen of these calls.
@@ -918,8 +915,7 @@ bool Run::CommitPage(const std::shared_ptr<PageJob>& shared_job) {
           r = w.insert.value_or(InsertResult::kFileError);
           if (r == InsertResult::kInserted && !o.preview) {
             r = SwapInsertion(fs_, &w.pending, &w.notes, !Ahead());
-            if (Ahead())
-              unsynced_folders_.insert(FolderOfPage(w.pending.page.target));
+            if (Ahead()) FolderSwapped(FolderOfPage(w.pending.page.target));
           }
         }
         LogInsertResult(r, w.notes);
@@ -957,7 +953,15 @@ void Run::ShowInsertedCaption() {
                  : InsertedCountCaption(s_.InsertedCount, s_.FileCount));
 }
 
+void Run::FolderSwapped(const std::string& folder) {
+  if (!unsynced_folders_.empty() && !unsynced_folders_.contains(folder))
+    SyncFolders();
+  unsynced_folders_.insert(folder);
+  if (++unsynced_pages_ >= 64) SyncFolders();
+}
+
 void Run::SyncFolders() {
+  unsynced_pages_ = 0;
   // A failure only means the renames may not yet be on the disk.
   for (const std::string& folder : unsynced_folders_)
     (void)fs_.SyncFolder(folder);
