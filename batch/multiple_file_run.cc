@@ -31,6 +31,9 @@ namespace {
 
 constexpr std::string_view kStoppedLine =
     "\r\n\r\nOperation stopped at user's request.\r\n";
+// The pages worked ahead hold their old and new bytes until reported: no
+// more are begun while those walked ahead add up to this size.
+constexpr std::int64_t kAheadBytes = 64 << 20;
 constexpr std::string_view kPreviewLine =
     "Preview (no changes): no file is written.\r\n";
 
@@ -252,6 +255,7 @@ struct PageJob {
   std::exception_ptr failure;  // thrown by the work
   bool abandoned = false;      // Stop came during the work: do it again
   bool done = false;           // guarded by Run::done_mutex_
+  std::int64_t size = 0;       // of the page when walked
 };
 
 // One step of the walk, committed in walk order.
@@ -319,7 +323,9 @@ class Run {
   void WalkFile(const std::string& folder, const std::string& name);
   // The page at `current` lies outside the run's folder, or has been dealt
   // with under another name, or cannot be examined: the step that says so.
-  std::optional<WalkItem> PassedOver(const std::string& current);
+  // Else `*size` receives the page's size.
+  std::optional<WalkItem> PassedOver(const std::string& current,
+                                     std::int64_t* size);
   PageOrder OrderNow() const;
 
   // --- The work on a page, on any thread: the old tag, then (unless the
@@ -380,12 +386,13 @@ class Run {
   std::int64_t pages_total_ = 0;
   std::int64_t pages_done_ = 0;
 
-  std::vector<WalkFrame> walk_;      // the folders on the way down
-  std::deque<WalkItem> pending_;     // walked, not yet committed
-  std::size_t pages_in_flight_ = 0;  // kPage items in pending_
-  std::atomic<bool> stop_{false};    // Stop seen: workers give up their page
-  bool stop_seen_ = false;           // Stop seen, not yet put to the user
-  std::mutex done_mutex_;            // guards PageJob::done and abandoned
+  std::vector<WalkFrame> walk_;       // the folders on the way down
+  std::deque<WalkItem> pending_;      // walked, not yet committed
+  std::size_t pages_in_flight_ = 0;   // kPage items in pending_
+  std::int64_t bytes_in_flight_ = 0;  // their sizes
+  std::atomic<bool> stop_{false};     // Stop seen: workers give up their page
+  bool stop_seen_ = false;            // Stop seen, not yet put to the user
+  std::mutex done_mutex_;             // guards PageJob::done and abandoned
   std::condition_variable done_;
   std::set<std::string> unsynced_folders_;  // swapped in, not yet flushed
   int unsynced_pages_ = 0;                  // swapped since the last flush
@@ -551,7 +558,7 @@ void Run::WalkFile(const std::string& folder, const std::string& name) {
       current.substr(std::min(current.size(), root_.size()));
   while (job->record.relative_path.starts_with(kPathSeparator))
     job->record.relative_path.erase(0, 1);
-  std::optional<WalkItem> passed = PassedOver(current);
+  std::optional<WalkItem> passed = PassedOver(current, &job->size);
   if (passed) {
     passed->job = std::move(job);
     pending_.push_back(std::move(*passed));
@@ -562,11 +569,13 @@ void Run::WalkFile(const std::string& folder, const std::string& name) {
   WalkItem item;
   item.kind = WalkItem::kPage;
   item.job = std::move(job);
+  bytes_in_flight_ += item.job->size;
   pending_.push_back(std::move(item));
   ++pages_in_flight_;
 }
 
-std::optional<WalkItem> Run::PassedOver(const std::string& current) {
+std::optional<WalkItem> Run::PassedOver(const std::string& current,
+                                        std::int64_t* size) {
   auto step = [&](std::string why, PageOutcome outcome) {
     WalkItem item;
     item.kind = WalkItem::kPassedOver;
@@ -594,6 +603,7 @@ std::optional<WalkItem> Run::PassedOver(const std::string& current) {
   if (first != nullptr)
     return step("Same page as " + Relative(*first) + ", already dealt with.",
                 PageOutcome::kSamePage);
+  *size = info.size;
   return std::nullopt;
 }
 
@@ -676,12 +686,16 @@ void Run::Drive() {
   bool walking = true;
   while (!stop_operation_) {
     while (walking &&
-           (pending_.empty() || (Ahead() && pages_in_flight_ < ahead)))
+           (pending_.empty() || (Ahead() && pages_in_flight_ < ahead &&
+                                 bytes_in_flight_ < kAheadBytes)))
       walking = WalkOn();
     if (pending_.empty()) break;
     WalkItem item = std::move(pending_.front());
     pending_.pop_front();
-    if (item.kind == WalkItem::kPage) --pages_in_flight_;
+    if (item.kind == WalkItem::kPage) {
+      --pages_in_flight_;
+      bytes_in_flight_ -= item.job->size;
+    }
     Commit(item);
   }
 }
