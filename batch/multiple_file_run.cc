@@ -1,13 +1,21 @@
 #include "batch/multiple_file_run.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <exception>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <new>
+#include <set>
 #include <system_error>
 #include <utility>
 #include <vector>
 
+#include "batch/worker_pool.h"
 #include "documents/file_system.h"
 #include "documents/insert.h"
 #include "documents/meta_tags.h"
@@ -23,6 +31,9 @@ namespace {
 
 constexpr std::string_view kStoppedLine =
     "\r\n\r\nOperation stopped at user's request.\r\n";
+// The pages worked ahead hold their old and new bytes until reported: no
+// more are begun while those walked ahead add up to this size.
+constexpr std::int64_t kAheadBytes = 64 << 20;
 constexpr std::string_view kPreviewLine =
     "Preview (no changes): no file is written.\r\n";
 
@@ -166,15 +177,130 @@ std::int64_t NowNs() {
       .count();
 }
 
+// A page's scan on a worker thread: nothing is shown, and Stop is the
+// run's own flag, which the thread that reports sets.
+class WorkerView : public MainView {
+ public:
+  explicit WorkerView(const std::atomic<bool>& stop) : stop_(stop) {}
+  Answer Ask(const MessageBox& box) override {
+    return box.buttons == Buttons::kOk ? Answer::kOk : Answer::kNo;
+  }
+  std::string OutputText() const override { return {}; }
+  void SetOutputText(std::string_view) override {}
+  void AppendOutputText(std::string_view) override {}
+  void SetWordCountLabel(std::string_view) override {}
+  void ScanStarted() override {}
+  void ScanEnded() override {}
+  bool StopRequested() override {
+    return stop_.load(std::memory_order_relaxed);
+  }
+
+ private:
+  const std::atomic<bool>& stop_;
+};
+
+// Collects the report lines a rewrite writes (OLD:, NEW:), so that a page
+// worked on another thread reports them when its turn comes.
+class LinesLog : public OperationLog {
+ public:
+  void Output(std::string_view text) override { text_.append(text); }
+  const std::string& text() const { return text_; }
+
+ private:
+  std::string text_;
+};
+
+// What a page's work needs, copied when the walk reaches the page: the
+// settings and parameters may change during the run, but not during a page.
+struct PageOrder {
+  AnalysisSettings settings;
+  bool skip_done = true;
+  bool inspect = false;  // the user inspects the tag: no rewrite ahead
+  bool backup = false;
+  bool add_done = true;
+  bool include_old = false;
+  bool include_new = false;
+  bool preview = false;
+  bool log = true;
+  bool display_words = false;
+};
+
+// What the work on one page found and did, up to (not including) the
+// swap of the new page into place.
+struct PageWork {
+  OldKeywordsTag old;
+  DocumentStatus status = DocumentStatus::kScanned;
+  std::int64_t position = 0;
+  PageLanguage language;
+  PageEncoding encoding;               // how the page was read
+  std::string language_line;           // "\r\n" + the language line, or empty
+  std::string composed;                // the tag as composed for the output box
+  std::string tag;                     // the same as the rewrite takes it
+  std::optional<InsertResult> insert;  // when the rewrite was tried
+  InsertNotes notes;
+  LinesLog log;
+  PageBytes bytes;
+  PendingReplacement pending;
+  std::string diff;  // a preview's diff for the report
+};
+
+// One page of the walk.
+struct PageJob {
+  std::string path;
+  std::string shown_name;
+  int depth = 0;  // folders between the chosen one and the page
+  PageRecord record;
+  PageOrder order;
+  PageWork work;
+  std::exception_ptr failure;  // thrown by the work
+  bool abandoned = false;      // Stop came during the work: do it again
+  bool done = false;           // guarded by Run::done_mutex_
+  std::int64_t size = 0;       // of the page when walked
+};
+
+// One step of the walk, committed in walk order.
+struct WalkItem {
+  static WalkItem FolderDone() {
+    WalkItem item;
+    item.kind = kFolderDone;
+    return item;
+  }
+  enum Kind {
+    kFolderLine,     // the "Folder: " line of a subfolder
+    kFolderNotRead,  // a folder that could not be listed
+    kLeftovers,      // temporary files of killed rewrites to remove
+    kPassedOver,     // a page not worked on (a link out, a second name)
+    kPage,
+    kFolderDone,  // a subfolder has been walked: it counts
+  };
+  Kind kind = kPage;
+  std::string folder;
+  std::vector<std::string> names;  // kLeftovers
+  std::string text;                // kFolderNotRead: the error; kPassedOver:
+                                   // the reason
+  PageOutcome outcome = PageOutcome::kInserted;  // kPassedOver
+  std::shared_ptr<PageJob> job;                  // kPage, kPassedOver
+};
+
+// A folder on the walk's way down.
+struct WalkFrame {
+  std::string folder;
+  FolderListing listing;
+  bool listed = false;
+  std::size_t next_file = 0;
+  std::size_t next_folder = 0;
+};
+
 class Run {
  public:
   Run(Analysis& analysis, const OperationParameters& parameters, Report& report,
-      RunView& view, FileSystem* fs)
+      RunView& view, FileSystem* fs, int jobs)
       : analysis_(analysis),
         p_(parameters),
         report_(report),
         view_(view),
-        fs_(fs != nullptr ? *fs : DefaultFileSystem()) {}
+        fs_(fs != nullptr ? *fs : DefaultFileSystem()),
+        jobs_(jobs > 0 ? jobs : DefaultWorkerCount()) {}
 
   RunSummary Execute(const std::string& folder);
 
@@ -190,22 +316,46 @@ class Run {
     Output("Folder: " + PathForDisplay(path) + "\r\n");
   }
   std::int64_t CountPages(const std::string& folder) const;
-  void ProcessFolder(const std::string& folder, bool backup, bool top);
-  // Removes the temporary files that killed rewrites left in `folder`.
+
+  // --- The walk: depth first, a folder's pages before its subfolders.
+  // Appends the next steps to pending_; false when the walk is over.
+  bool WalkOn();
+  void WalkFile(const std::string& folder, const std::string& name);
+  // The page at `current` lies outside the run's folder, or has been dealt
+  // with under another name, or cannot be examined: the step that says so.
+  // Else `*size` receives the page's size.
+  std::optional<WalkItem> PassedOver(const std::string& current,
+                                     std::int64_t* size);
+  PageOrder OrderNow() const;
+
+  // --- The work on a page, on any thread: the old tag, then (unless the
+  // page is done) the scan, the tag and the rewrite short of the swap.
+  void ReadOldTag(PageJob& job) const;
+  void Work(PageJob& job, MainView& scan_view) const;
+  void WorkOnWorker(const std::shared_ptr<PageJob>& job);
+
+  // --- The report, in walk order, on the caller's thread.
+  // Steps through the walk until it ends or the run stops.
+  void Drive();
+  // Waits for a page's work, watching Stop; false when it was abandoned.
+  bool AwaitWork(PageJob& job);
+  void Commit(WalkItem& item);
+  void CommitPassedOver(WalkItem& item);
+  // One page; false when the run is to stop.
+  bool CommitPage(const std::shared_ptr<PageJob>& job);
   void RemoveLeftovers(const std::string& folder,
                        const std::vector<std::string>& names);
-  // One page; false when the run is to stop.
-  bool ProcessFile(const std::string& folder, const std::string& name,
-                   bool backup);
-  // The page at `current` lies outside the run's folder, or has been dealt
-  // with under another name, or cannot be examined: logs it, hands over
-  // `record` and returns true.
-  bool PassedOver(const std::string& current, const std::string& shown_name,
-                  PageRecord& record);
   void LogInsertResult(InsertResult result, const InsertNotes& notes);
   // Counts the record and hands it to the view.
   void PageDone(PageRecord& record, PageOutcome outcome);
-  std::string PageLanguageLine() const;
+  void ShowInsertedCaption();
+  // Flushes the folders of the pages swapped since the last call.
+  void SyncFolders();
+  // A page has been swapped into `folder`: its flush waits until the run
+  // has moved on to another folder, or 64 pages.
+  void FolderSwapped(const std::string& folder);
+  // Ends the workers and drops what they left pending.
+  void StopWorkers();
   void Finish();
   void LogSafetySummary();
   // `path` relative to the run's folder, as the report shows it.
@@ -213,12 +363,15 @@ class Run {
     return PathForDisplay(path.substr(
         std::min(path.size(), root_.size() + (root_.ends_with('/') ? 0 : 1))));
   }
+  // Pages worked ahead on worker threads (else each page in turn here).
+  bool Ahead() const { return pool_ != nullptr; }
 
   Analysis& analysis_;
   const OperationParameters& p_;
   Report& report_;
   RunView& view_;
   FileSystem& fs_;
+  const int jobs_;
   RunSummary s_;
   std::string root_;       // the chosen folder
   std::string real_root_;  // the same with links resolved
@@ -232,6 +385,19 @@ class Run {
   bool stop_operation_ = false;
   std::int64_t pages_total_ = 0;
   std::int64_t pages_done_ = 0;
+
+  std::vector<WalkFrame> walk_;       // the folders on the way down
+  std::deque<WalkItem> pending_;      // walked, not yet committed
+  std::size_t pages_in_flight_ = 0;   // kPage items in pending_
+  std::int64_t bytes_in_flight_ = 0;  // their sizes
+  std::atomic<bool> stop_{false};     // Stop seen: workers give up their page
+  bool stop_seen_ = false;            // Stop seen, not yet put to the user
+  std::mutex done_mutex_;             // guards PageJob::done and abandoned
+  std::condition_variable done_;
+  std::set<std::string> unsynced_folders_;  // swapped in, not yet flushed
+  int unsynced_pages_ = 0;                  // swapped since the last flush
+  // Last, so that its threads end before what they use goes.
+  std::unique_ptr<WorkerPool> pool_;
 };
 
 std::int64_t Run::CountPages(const std::string& folder) const {
@@ -256,23 +422,33 @@ RunSummary Run::Execute(const std::string& folder) {
         report_.Clear();
       else if (!report_.empty())
         Output("\r\n" + std::string(PathForDisplay(folder).size() + 8, '-'));
+      view_.ShowReport();
     }
-    if (p_.Preview) Output(kPreviewLine);
     view_.SetOutputText("");
     if (p_.LogOperations) {
-      view_.ShowReport();
+      if (p_.Preview) Output(kPreviewLine);
       LogFolder(folder);
     }
     pages_total_ = CountPages(folder);
     view_.Progress(0, pages_total_);
-    ProcessFolder(folder, p_.Backup, true);
+    // Tags the user inspects are worked one page at a time: an answer (and
+    // the parameters changed meanwhile) decides what the next page gets.
+    if (jobs_ > 1 && !(p_.Confirm && !p_.Preview)) {
+      pool_ = std::make_unique<WorkerPool>(jobs_);
+      view_.ScanStarted();
+    }
+    walk_.push_back({folder, {}, false, 0, 0});
+    Drive();
+    StopWorkers();
   } catch (const std::bad_alloc&) {
+    StopWorkers();
     view_.Ask(
         {"Error", "Insufficient memory.", Icon::kExclamation, Buttons::kOk});
     report_.RemoveLast(80 * static_cast<std::size_t>(s_.InsertedCount) + 512);
     Output("\r\nTerminated due to insufficient memory.\r\n");
     s_.terminated = true;
   } catch (const std::exception& e) {
+    StopWorkers();
     view_.Ask({"Error", e.what(), Icon::kExclamation, Buttons::kOk});
     report_.RemoveLast(80 * static_cast<std::size_t>(s_.InsertedCount) + 512);
     Output("\r\nTerminated due to an error occurring.\r\n");
@@ -280,6 +456,530 @@ RunSummary Run::Execute(const std::string& folder) {
   }
   Finish();
   return s_;
+}
+
+void Run::StopWorkers() {
+  if (pool_ == nullptr) return;
+  stop_ = true;
+  pool_->Close();
+  pool_.reset();
+  view_.ScanEnded();
+  for (WalkItem& item : pending_)
+    if (item.job != nullptr) DiscardReplacement(fs_, &item.job->work.pending);
+  pending_.clear();
+  SyncFolders();
+}
+
+// --- The walk.
+
+bool Run::WalkOn() {
+  while (!walk_.empty()) {
+    WalkFrame& frame = walk_.back();
+    const bool top = walk_.size() == 1;
+    if (!frame.listed) {
+      frame.listed = true;
+      frame.listing = ListFolder(fs_, frame.folder);
+      if (!frame.listing.error.empty()) {
+        // The rest of this folder is skipped; the run goes on with the next.
+        WalkItem item;
+        item.kind = WalkItem::kFolderNotRead;
+        item.folder = frame.folder;
+        item.text = frame.listing.error;
+        pending_.push_back(std::move(item));
+        walk_.pop_back();
+        if (!top) pending_.push_back(WalkItem::FolderDone());
+        return true;
+      }
+      // A subfolder gets its line when it holds files of a ticked extension.
+      const auto& files = frame.listing.files;
+      if (!top &&
+          std::any_of(files.begin(), files.end(), [&](const std::string& name) {
+            return MatchesExtension(name, p_);
+          })) {
+        WalkItem item;
+        item.kind = WalkItem::kFolderLine;
+        item.folder = frame.folder;
+        pending_.push_back(std::move(item));
+      }
+      if (!p_.Preview && !frame.listing.leftovers.empty()) {  // no writes
+        WalkItem item;
+        item.kind = WalkItem::kLeftovers;
+        item.folder = frame.folder;
+        item.names = frame.listing.leftovers;
+        pending_.push_back(std::move(item));
+      }
+      return true;
+    }
+    while (frame.next_file < frame.listing.files.size()) {
+      const std::string& name = frame.listing.files[frame.next_file++];
+      if (!IsPageToDo(name, p_)) continue;
+      WalkFile(frame.folder, name);
+      return true;
+    }
+    if (p_.IncludeAllSubfolders &&
+        frame.next_folder < frame.listing.folders.size()) {
+      const std::string sub =
+          Join(frame.folder, frame.listing.folders[frame.next_folder++]);
+      walk_.push_back({sub, {}, false, 0, 0});
+      continue;
+    }
+    walk_.pop_back();
+    if (!top) {
+      pending_.push_back(WalkItem::FolderDone());
+      return true;
+    }
+  }
+  return false;
+}
+
+PageOrder Run::OrderNow() const {
+  PageOrder o;
+  o.settings = analysis_.settings();
+  o.skip_done = p_.SkipDone;
+  o.inspect = p_.Confirm && !p_.Preview;
+  o.backup = p_.Backup;
+  o.add_done = p_.AddDone;
+  o.include_old = p_.IncludeOldMetaTag;
+  o.include_new = p_.IncludeNewMetaTag;
+  o.preview = p_.Preview;
+  o.log = p_.LogOperations;
+  o.display_words = p_.DisplayWords;
+  return o;
+}
+
+void Run::WalkFile(const std::string& folder, const std::string& name) {
+  const std::string current = Join(folder, name);
+  auto job = std::make_shared<PageJob>();
+  job->path = current;
+  job->shown_name = PathForDisplay(name);
+  job->depth = static_cast<int>(walk_.size()) - 1;
+  job->record.path = current;
+  job->record.relative_path =
+      current.substr(std::min(current.size(), root_.size()));
+  while (job->record.relative_path.starts_with(kPathSeparator))
+    job->record.relative_path.erase(0, 1);
+  std::optional<WalkItem> passed = PassedOver(current, &job->size);
+  if (passed) {
+    passed->job = std::move(job);
+    pending_.push_back(std::move(*passed));
+    return;
+  }
+  job->order = OrderNow();
+  if (Ahead()) pool_->Submit([this, job] { WorkOnWorker(job); });
+  WalkItem item;
+  item.kind = WalkItem::kPage;
+  item.job = std::move(job);
+  bytes_in_flight_ += item.job->size;
+  pending_.push_back(std::move(item));
+  ++pages_in_flight_;
+}
+
+std::optional<WalkItem> Run::PassedOver(const std::string& current,
+                                        std::int64_t* size) {
+  auto step = [&](std::string why, PageOutcome outcome) {
+    WalkItem item;
+    item.kind = WalkItem::kPassedOver;
+    item.text = std::move(why);
+    item.outcome = outcome;
+    return item;
+  };
+  std::string target;
+  FileInfo info;
+  Status s = fs_.ResolveLinks(current, &target);
+  if (s.ok() && !IsWithin(target, real_root_))
+    return step("Link to a page outside the folder, not followed.",
+                PageOutcome::kLinkOutside);
+  if (s.ok()) s = fs_.Stat(target, &info);
+  if (!s.ok())
+    return step("Could not be read (" + Reason(s) + ").",
+                PageOutcome::kReadError);
+  // By its path for a link (a rewrite gives the page a new inode), by its
+  // inode for a second hard link.
+  const auto by_path = seen_paths_.try_emplace(target, current);
+  const auto by_inode = seen_.try_emplace({info.device, info.inode}, current);
+  const std::string* first = !by_path.second    ? &by_path.first->second
+                             : !by_inode.second ? &by_inode.first->second
+                                                : nullptr;
+  if (first != nullptr)
+    return step("Same page as " + Relative(*first) + ", already dealt with.",
+                PageOutcome::kSamePage);
+  *size = info.size;
+  return std::nullopt;
+}
+
+// --- The work on a page.
+
+void Run::ReadOldTag(PageJob& job) const {
+  job.work.old = GetOldKeywordsMetaTag(job.path, fs_);
+}
+
+void Run::Work(PageJob& job, MainView& scan_view) const {
+  const PageOrder& o = job.order;
+  PageWork& w = job.work;
+  WordTable table;
+  AnalysisSettings settings = o.settings;
+  w.status = DoFile(fs_, job.path, settings, analysis_.common_words(),
+                    ScanOptions{false, o.display_words}, scan_view, table,
+                    &w.position, nullptr, &w.language, &w.encoding);
+  if (w.status != DocumentStatus::kScanned) return;
+  if (IsAutomatic(o.settings.TextLanguage)) {
+    const bool list_missing =
+        o.settings.IgnoreCommonWords &&
+        !analysis_.common_words().Available(w.language.language);
+    w.language_line = "\r\n" + LanguageReportLine(w.language, list_missing);
+  }
+  w.composed =
+      GenerateKeywordMetaTag(table, settings, false, w.encoding.encoding);
+  w.tag = GetMetaTag(w.composed);
+  // An inspected tag, or one the same as the old, is not written here.
+  if (o.inspect || LowerText(w.tag) == LowerText(w.old.text)) return;
+  InsertOptions options;
+  options.backup = o.backup;
+  options.add_done = o.add_done;
+  options.include_old = o.include_old;
+  options.include_new = o.include_new;
+  options.log = &w.log;
+  options.fs = &fs_;
+  options.within = real_root_;
+  options.dry_run = o.preview;
+  options.bytes = &w.bytes;
+  options.notes = &w.notes;
+  options.pending = &w.pending;
+  w.insert = InsertKeywordsMetaTag(w.tag, job.path, options);
+  if (*w.insert == InsertResult::kInserted && o.preview && o.log) {
+    PageRecord record = job.record;
+    record.bytes = &w.bytes;
+    w.diff = "\r\n" + DiffForReport(record, root_);
+  }
+}
+
+void Run::WorkOnWorker(const std::shared_ptr<PageJob>& job) {
+  // A page Stop caught before or during its scan is done again if the user
+  // goes on; one finished before is kept, and Stop may still keep it from
+  // its place.
+  bool abandoned = true;
+  if (!stop_.load()) {
+    WorkerView view(stop_);
+    try {
+      ReadOldTag(*job);
+      if (!(job->order.skip_done && job->work.old.done)) Work(*job, view);
+      abandoned = job->work.status == DocumentStatus::kStopped;
+    } catch (...) {
+      job->failure = std::current_exception();
+      abandoned = false;
+    }
+  }
+  {
+    const std::lock_guard<std::mutex> lock(done_mutex_);
+    job->abandoned = abandoned;
+    job->done = true;
+  }
+  done_.notify_all();
+}
+
+// --- The report, in walk order.
+
+void Run::Drive() {
+  // Enough pages ahead to keep every worker busy while the report waits
+  // for the slowest, few enough to hold in memory.
+  const std::size_t ahead = Ahead() ? static_cast<std::size_t>(4 * jobs_) : 1;
+  bool walking = true;
+  while (!stop_operation_) {
+    while (walking &&
+           (pending_.empty() || (Ahead() && pages_in_flight_ < ahead &&
+                                 bytes_in_flight_ < kAheadBytes)))
+      walking = WalkOn();
+    if (pending_.empty()) break;
+    WalkItem item = std::move(pending_.front());
+    pending_.pop_front();
+    if (item.kind == WalkItem::kPage) {
+      --pages_in_flight_;
+      bytes_in_flight_ -= item.job->size;
+    }
+    Commit(item);
+  }
+}
+
+bool Run::AwaitWork(PageJob& job) {
+  std::unique_lock<std::mutex> lock(done_mutex_);
+  while (!job.done) {
+    // Stop is watched while waiting, so that it acts within a moment: the
+    // window handles its events every few dozen of these calls.
+    if (done_.wait_for(lock, std::chrono::milliseconds(1),
+                       [&] { return job.done; }))
+      break;
+    lock.unlock();
+    if (!stop_seen_ && view_.StopRequested()) {
+      stop_seen_ = true;
+      stop_ = true;
+    }
+    lock.lock();
+  }
+  if (job.failure != nullptr) std::rethrow_exception(job.failure);
+  return !job.abandoned;
+}
+
+void Run::Commit(WalkItem& item) {
+  switch (item.kind) {
+    case WalkItem::kFolderLine:
+      LogFolder(item.folder);
+      return;
+    case WalkItem::kFolderNotRead:
+      Output("\r\nFolder: " + PathForDisplay(item.folder) +
+             "  ---  Could not be read (" + item.text + ").\r\n");
+      ++s_.UnreadableFolderCount;
+      view_.FolderNotRead(item.folder, item.text);
+      return;
+    case WalkItem::kLeftovers:
+      RemoveLeftovers(item.folder, item.names);
+      return;
+    case WalkItem::kPassedOver:
+      CommitPassedOver(item);
+      return;
+    case WalkItem::kFolderDone:
+      ++s_.FolderCount;
+      return;
+    case WalkItem::kPage:
+      if (!CommitPage(item.job)) {
+        stop_operation_ = true;
+        // The folders around the page count as visited, as each does on
+        // the way back up.
+        s_.FolderCount += item.job->depth;
+      }
+      return;
+  }
+}
+
+void Run::CommitPassedOver(WalkItem& item) {
+  if (item.outcome == PageOutcome::kLinkOutside)
+    outside_list_ += PathForDisplay(item.job->path) + "\r\n";
+  ++s_.FileCount;
+  view_.SetOutputText("");
+  Output("\r\nFile: " + item.job->shown_name + "  ---  " + item.text + "\r\n");
+  if (s_.FileCount > 1)
+    view_.SetInsertedCaption(
+        InsertedCountCaption(s_.InsertedCount, s_.FileCount));
+  PageDone(item.job->record, item.outcome);
+  view_.Progress(++pages_done_, pages_total_);
+}
+
+bool Run::CommitPage(const std::shared_ptr<PageJob>& shared_job) {
+  PageJob& job = *shared_job;
+  const PageOrder& o = job.order;
+  PageWork& w = job.work;
+  PageRecord& record = job.record;
+  ++s_.FileCount;
+  view_.SetOutputText("");
+  if (Ahead()) {
+    // A page whose work Stop cut short: reported as stopped when Stop is
+    // still to be answered, else done again.
+    while (!AwaitWork(job)) {
+      w = PageWork();
+      {
+        const std::lock_guard<std::mutex> lock(done_mutex_);
+        job.done = job.abandoned = false;
+      }
+      if (stop_seen_) {
+        ReadOldTag(job);
+        break;
+      }
+      pool_->Submit([this, shared_job] { WorkOnWorker(shared_job); });
+    }
+  } else {
+    ReadOldTag(job);
+  }
+  if (w.old.found) record.old_tag = w.old.text;
+  // The chosen language, or under "Automatic" none until the page is read.
+  const int chosen = o.settings.TextLanguage;
+  if (!IsAutomatic(chosen))
+    record.language = kLanguages[static_cast<std::size_t>(chosen)].code;
+  if (o.skip_done && w.old.done) {
+    if (!p_.DontLogDone)
+      Output("\r\nFile: " + job.shown_name + "  ---  Done already.\r\n");
+    PageDone(record, PageOutcome::kDoneAlready);
+    view_.Progress(++pages_done_, pages_total_);
+    return true;
+  }
+  view_.SetInputFile(job.path);
+  if (Ahead()) {
+    // Stop reaches the first page in walk order not yet in place.
+    if (!stop_seen_ && view_.StopRequested()) stop_seen_ = stop_ = true;
+    if (stop_seen_) {
+      DiscardReplacement(fs_, &w.pending);
+      w.status = DocumentStatus::kStopped;
+    }
+    Output("\r\nFile: " + job.shown_name);
+  } else {
+    Output("\r\nFile: " + job.shown_name + "  " + kNowProcessing);
+    Work(job, view_);
+    if (p_.LogOperations)
+      report_.RemoveSuffix(std::string("  ") + kNowProcessing);
+  }
+
+  PageOutcome outcome = PageOutcome::kInserted;
+  switch (w.status) {
+    case DocumentStatus::kNotText:
+      Output("  ---  Not a text file (byte" +
+             Spaced(w.position < 0 ? -w.position : w.position) + ").");
+      outcome = PageOutcome::kNotText;
+      break;
+    case DocumentStatus::kStopped:
+      Output("  ---  Operation on this file stopped.");
+      outcome = PageOutcome::kStopped;
+      break;
+    case DocumentStatus::kDeclined:
+      Output("  ---  Operation on this unix/linux file stopped.");
+      outcome = PageOutcome::kDeclined;
+      break;
+    case DocumentStatus::kReadError:
+      Output("  --- Unexpected error.");
+      outcome = PageOutcome::kReadError;
+      break;
+    case DocumentStatus::kUndecodable:
+      Output("  ---  Not valid " + w.encoding.encoding.name + " text (byte" +
+             Spaced(w.position) + ").");
+      outcome = PageOutcome::kNotDecodable;
+      break;
+    case DocumentStatus::kScanned:
+      break;
+  }
+  // With "Automatic" the language of each page scanned ends its lines and
+  // goes into its record.
+  const bool scanned = w.status == DocumentStatus::kScanned;
+  const std::string language_line = scanned ? w.language_line : "";
+  if (scanned && IsAutomatic(chosen))
+    record.language =
+        kLanguages[static_cast<std::size_t>(w.language.language)].code;
+  if (w.status == DocumentStatus::kStopped) {
+    const Answer a = view_.Ask(
+        {"Continue?", "Go on to the next file?", Icon::kNone, Buttons::kYesNo});
+    if (a != Answer::kYes) {
+      Output(kStoppedLine);
+      PageDone(record, outcome);
+      return false;
+    }
+    if (Ahead()) {
+      // Stop has been answered: the view's Stop is reset and the workers
+      // go on (the pages they gave up are done again when reached).
+      stop_seen_ = false;
+      stop_ = false;
+      view_.ScanEnded();
+      view_.ScanStarted();
+    }
+    if (p_.LogOperations) view_.ShowReport();
+    view_.SetOutputText("");
+  }
+
+  if (scanned) {
+    view_.SetOutputText(w.composed);
+    InspectAnswer answer;
+    answer.insert = true;
+    answer.insert_done = o.add_done;
+    bool go_on = true;
+    // A preview shows what the run would write as composed: it asks nothing.
+    if (o.inspect) {
+      InspectRequest request;
+      request.file_label = "File: " + LowerText(job.shown_name);
+      request.tag = view_.OutputText();
+      request.insert_done = o.add_done;
+      view_.SetOutputText("Existing keywords meta tag: " + w.old.text);
+      answer = view_.Inspect(request);
+      stop_operation_ = answer.stop;
+      if (!answer.insert) {
+        Output("  ---  Meta tag not inserted.");
+        record.new_tag = answer.tag;
+        outcome = PageOutcome::kNotInserted;
+        if (answer.insert_done) {
+          InsertOptions done_options;
+          done_options.fs = &fs_;
+          done_options.within = real_root_;
+          (void)InsertDoneMetaTag(job.path, done_options);
+        }
+        if (stop_operation_) {
+          Output(language_line);
+          Output(kStoppedLine);
+          PageDone(record, outcome);
+          return false;
+        }
+        go_on = false;
+      }
+    }
+    if (go_on) {
+      const std::string tag = o.inspect ? answer.tag : w.tag;
+      record.new_tag = tag;
+      if (LowerText(tag) == LowerText(w.old.text)) {
+        Output("  ---  New keywords meta tag is the same as the existing one.");
+        outcome = PageOutcome::kSameTag;
+      } else {
+        InsertResult r;
+        if (o.inspect) {
+          InsertOptions options;
+          options.backup = o.backup;
+          options.add_done = answer.insert_done;
+          options.include_old = o.include_old;
+          options.include_new = o.include_new;
+          options.log = &report_;
+          options.fs = &fs_;
+          options.within = real_root_;
+          options.bytes = &w.bytes;
+          options.notes = &w.notes;
+          r = InsertKeywordsMetaTag(tag, job.path, options);
+        } else {
+          Output(w.log.text());
+          r = w.insert.value_or(InsertResult::kFileError);
+          if (r == InsertResult::kInserted && !o.preview) {
+            r = SwapInsertion(fs_, &w.pending, &w.notes, !Ahead());
+            if (Ahead()) FolderSwapped(FolderOfPage(w.pending.page.target));
+          }
+        }
+        LogInsertResult(r, w.notes);
+        attributes_not_copied_ |= w.notes.attributes_not_copied;
+        outcome = OutcomeOf(r);
+        if (r == InsertResult::kNotAKeywordsTag) record.new_tag.reset();
+        if (r == InsertResult::kInserted) {
+          ++s_.InsertedCount;
+          inserted_file_list_ += PathForDisplay(job.path) + "\r\n";
+          record.bytes = &w.bytes;
+          record.old_tag = w.bytes.replaced_tag;
+          Output(w.diff);
+        }
+      }
+    }
+  }
+
+  Output(language_line + "\r\n");
+  ShowInsertedCaption();
+  PageDone(record, outcome);
+  view_.Progress(++pages_done_, pages_total_);
+  if (stop_operation_) {
+    Output(kStoppedLine);
+    return false;
+  }
+  return true;
+}
+
+void Run::ShowInsertedCaption() {
+  if (s_.FileCount <= 1) return;
+  view_.SetInsertedCaption(
+      p_.Preview ? "Keywords meta tag would be inserted in" +
+                       Spaced(s_.InsertedCount) + " of" + Spaced(s_.FileCount) +
+                       " files."
+                 : InsertedCountCaption(s_.InsertedCount, s_.FileCount));
+}
+
+void Run::FolderSwapped(const std::string& folder) {
+  if (!unsynced_folders_.empty() && !unsynced_folders_.contains(folder))
+    SyncFolders();
+  unsynced_folders_.insert(folder);
+  if (++unsynced_pages_ >= 64) SyncFolders();
+}
+
+void Run::SyncFolders() {
+  unsynced_pages_ = 0;
+  // A failure only means the renames may not yet be on the disk.
+  for (const std::string& folder : unsynced_folders_)
+    (void)fs_.SyncFolder(folder);
+  unsynced_folders_.clear();
 }
 
 void Run::Finish() {
@@ -320,35 +1020,6 @@ void Run::LogSafetySummary() {
         "pages: their file system does not support them.\r\n");
 }
 
-void Run::ProcessFolder(const std::string& folder, bool backup, bool top) {
-  const FolderListing listing = ListFolder(fs_, folder);
-  if (!listing.error.empty()) {
-    // The rest of this folder is skipped; the run goes on with the next.
-    Output("\r\nFolder: " + PathForDisplay(folder) +
-           "  ---  Could not be read (" + listing.error + ").\r\n");
-    ++s_.UnreadableFolderCount;
-    view_.FolderNotRead(folder, listing.error);
-    return;
-  }
-  // A subfolder gets its line when it holds files of a ticked extension.
-  if (!top && std::any_of(listing.files.begin(), listing.files.end(),
-                          [&](const std::string& name) {
-                            return MatchesExtension(name, p_);
-                          }))
-    LogFolder(folder);
-  if (!p_.Preview) RemoveLeftovers(folder, listing.leftovers);  // no writes
-  for (const std::string& name : listing.files) {
-    if (!IsPageToDo(name, p_)) continue;
-    if (!ProcessFile(folder, name, backup)) return;
-  }
-  if (!p_.IncludeAllSubfolders) return;
-  for (const std::string& sub : listing.folders) {
-    ProcessFolder(Join(folder, sub), backup, false);
-    ++s_.FolderCount;
-    if (stop_operation_) return;
-  }
-}
-
 // Only files of the run's own naming pattern are touched, only when older
 // than the run and held by no writer; before the folder's pages, since a
 // leftover could be a second name of one of them.
@@ -369,226 +1040,10 @@ void Run::RemoveLeftovers(const std::string& folder,
   }
 }
 
-bool Run::PassedOver(const std::string& current, const std::string& shown_name,
-                     PageRecord& record) {
-  auto log = [&](const std::string& why, PageOutcome outcome) {
-    Output("\r\nFile: " + shown_name + "  ---  " + why + "\r\n");
-    if (s_.FileCount > 1)
-      view_.SetInsertedCaption(
-          InsertedCountCaption(s_.InsertedCount, s_.FileCount));
-    PageDone(record, outcome);
-    view_.Progress(++pages_done_, pages_total_);
-    return true;
-  };
-  std::string target;
-  FileInfo info;
-  Status s = fs_.ResolveLinks(current, &target);
-  if (s.ok() && !IsWithin(target, real_root_)) {
-    outside_list_ += PathForDisplay(current) + "\r\n";
-    return log("Link to a page outside the folder, not followed.",
-               PageOutcome::kLinkOutside);
-  }
-  if (s.ok()) s = fs_.Stat(target, &info);
-  if (!s.ok())
-    return log("Could not be read (" + Reason(s) + ").",
-               PageOutcome::kReadError);
-  // By its path for a link (a rewrite gives the page a new inode), by its
-  // inode for a second hard link.
-  const auto by_path = seen_paths_.try_emplace(target, current);
-  const auto by_inode = seen_.try_emplace({info.device, info.inode}, current);
-  const std::string* first = !by_path.second    ? &by_path.first->second
-                             : !by_inode.second ? &by_inode.first->second
-                                                : nullptr;
-  if (first != nullptr)
-    return log("Same page as " + Relative(*first) + ", already dealt with.",
-               PageOutcome::kSamePage);
-  return false;
-}
-
-bool Run::ProcessFile(const std::string& folder, const std::string& name,
-                      bool backup) {
-  const std::string current = Join(folder, name);
-  const std::string shown_name = PathForDisplay(name);
-  ++s_.FileCount;
-  view_.SetOutputText("");
-  PageRecord record;
-  PageBytes bytes;  // the page before and after, once it is rewritten
-  record.path = current;
-  record.relative_path = current.substr(std::min(current.size(), root_.size()));
-  while (record.relative_path.starts_with(kPathSeparator))
-    record.relative_path.erase(0, 1);
-  if (PassedOver(current, shown_name, record)) return true;
-  const OldKeywordsTag old = GetOldKeywordsMetaTag(current, fs_);
-  if (old.found) record.old_tag = old.text;
-  // The chosen language, or under "Automatic" none until the page is read.
-  const int chosen = analysis_.settings().TextLanguage;
-  if (!IsAutomatic(chosen))
-    record.language = kLanguages[static_cast<std::size_t>(chosen)].code;
-  if (p_.SkipDone && old.done) {
-    if (!p_.DontLogDone)
-      Output("\r\nFile: " + shown_name + "  ---  Done already.\r\n");
-    PageDone(record, PageOutcome::kDoneAlready);
-    view_.Progress(++pages_done_, pages_total_);
-    return true;
-  }
-  view_.SetInputFile(current);
-  Output("\r\nFile: " + shown_name + "  " + kNowProcessing);
-
-  std::int64_t position = 0;
-  const DocumentStatus status = analysis_.DoFile(
-      current, ScanOptions{false, p_.DisplayWords}, view_, &position);
-  if (p_.LogOperations)
-    report_.RemoveSuffix(std::string("  ") + kNowProcessing);
-  PageOutcome outcome = PageOutcome::kInserted;
-  switch (status) {
-    case DocumentStatus::kNotText:
-      Output("  ---  Not a text file (byte" +
-             Spaced(position < 0 ? -position : position) + ").");
-      outcome = PageOutcome::kNotText;
-      break;
-    case DocumentStatus::kStopped:
-      Output("  ---  Operation on this file stopped.");
-      outcome = PageOutcome::kStopped;
-      break;
-    case DocumentStatus::kDeclined:
-      Output("  ---  Operation on this unix/linux file stopped.");
-      outcome = PageOutcome::kDeclined;
-      break;
-    case DocumentStatus::kReadError:
-      Output("  --- Unexpected error.");
-      outcome = PageOutcome::kReadError;
-      break;
-    case DocumentStatus::kUndecodable:
-      Output("  ---  Not valid " + analysis_.last_encoding().encoding.name +
-             " text (byte" + Spaced(position) + ").");
-      outcome = PageOutcome::kNotDecodable;
-      break;
-    case DocumentStatus::kScanned:
-      break;
-  }
-  // With "Automatic" the language of each page scanned ends its lines and
-  // goes into its record.
-  std::string language_line;
-  if (status == DocumentStatus::kScanned && IsAutomatic(chosen)) {
-    language_line = "\r\n" + PageLanguageLine();
-    record.language =
-        kLanguages[static_cast<std::size_t>(analysis_.last_language().language)]
-            .code;
-  }
-  const bool stop_pressed = status == DocumentStatus::kStopped;
-  if (stop_pressed) {
-    const Answer a = view_.Ask(
-        {"Continue?", "Go on to the next file?", Icon::kNone, Buttons::kYesNo});
-    if (a != Answer::kYes) {
-      Output(kStoppedLine);
-      stop_operation_ = true;
-      PageDone(record, outcome);
-      return false;
-    }
-    if (p_.LogOperations) view_.ShowReport();
-    view_.SetOutputText("");
-  }
-
-  if (!stop_pressed && status == DocumentStatus::kScanned) {
-    view_.SetOutputText(analysis_.GenerateKeywordMetaTag(false));
-    InspectAnswer answer;
-    answer.insert = true;
-    answer.insert_done = p_.AddDone;
-    bool go_on = true;
-    // A preview shows what the run would write as composed: it asks nothing.
-    if (p_.Confirm && !p_.Preview) {
-      InspectRequest request;
-      request.file_label = "File: " + LowerText(shown_name);
-      request.tag = view_.OutputText();
-      request.insert_done = p_.AddDone;
-      view_.SetOutputText("Existing keywords meta tag: " + old.text);
-      answer = view_.Inspect(request);
-      stop_operation_ = answer.stop;
-      if (!answer.insert) {
-        Output("  ---  Meta tag not inserted.");
-        record.new_tag = answer.tag;
-        outcome = PageOutcome::kNotInserted;
-        if (answer.insert_done) {
-          InsertOptions done_options;
-          done_options.fs = &fs_;
-          done_options.within = real_root_;
-          (void)InsertDoneMetaTag(current, done_options);
-        }
-        if (stop_operation_) {
-          Output(language_line);
-          Output(kStoppedLine);
-          PageDone(record, outcome);
-          return false;
-        }
-        go_on = false;
-      }
-    }
-    if (go_on) {
-      const std::string tag = p_.Confirm && !p_.Preview
-                                  ? answer.tag
-                                  : GetMetaTag(view_.OutputText());
-      record.new_tag = tag;
-      if (LowerText(tag) == LowerText(old.text)) {
-        Output("  ---  New keywords meta tag is the same as the existing one.");
-        outcome = PageOutcome::kSameTag;
-      } else {
-        InsertOptions options;
-        options.backup = backup;
-        options.add_done = answer.insert_done;
-        options.include_old = p_.IncludeOldMetaTag;
-        options.include_new = p_.IncludeNewMetaTag;
-        options.log = &report_;
-        options.fs = &fs_;
-        options.within = real_root_;
-        options.dry_run = p_.Preview;
-        options.bytes = &bytes;
-        InsertNotes notes;
-        options.notes = &notes;
-        const InsertResult r = InsertKeywordsMetaTag(tag, current, options);
-        LogInsertResult(r, notes);
-        attributes_not_copied_ |= notes.attributes_not_copied;
-        outcome = OutcomeOf(r);
-        if (r == InsertResult::kNotAKeywordsTag) record.new_tag.reset();
-        if (r == InsertResult::kInserted) {
-          ++s_.InsertedCount;
-          inserted_file_list_ += PathForDisplay(current) + "\r\n";
-          record.bytes = &bytes;
-          record.old_tag = bytes.replaced_tag;
-          if (p_.Preview && p_.LogOperations)
-            Output("\r\n" + DiffForReport(record, root_));
-        }
-      }
-    }
-  }
-
-  Output(language_line + "\r\n");
-  if (s_.FileCount > 1) {
-    view_.SetInsertedCaption(
-        p_.Preview ? "Keywords meta tag would be inserted in" +
-                         Spaced(s_.InsertedCount) + " of" +
-                         Spaced(s_.FileCount) + " files."
-                   : InsertedCountCaption(s_.InsertedCount, s_.FileCount));
-  }
-  PageDone(record, outcome);
-  view_.Progress(++pages_done_, pages_total_);
-  if (stop_operation_) {
-    Output(kStoppedLine);
-    return false;
-  }
-  return true;
-}
-
 void Run::PageDone(PageRecord& record, PageOutcome outcome) {
   record.outcome = outcome;
   if (NotUpdated(outcome)) ++s_.NotUpdatedCount;
   view_.PageDone(record);
-}
-
-std::string Run::PageLanguageLine() const {
-  const PageLanguage& page = analysis_.last_language();
-  const bool list_missing = analysis_.settings().IgnoreCommonWords &&
-                            !analysis_.common_words().Available(page.language);
-  return LanguageReportLine(page, list_missing);
 }
 
 void Run::LogInsertResult(InsertResult result, const InsertNotes& notes) {
@@ -645,14 +1100,14 @@ RunSummary RunMultipleFileOperation(const std::string& folder,
                                     Analysis& analysis,
                                     const OperationParameters& parameters,
                                     Report& report, RunView& view,
-                                    FileSystem* fs) {
-  return Run(analysis, parameters, report, view, fs).Execute(folder);
+                                    FileSystem* fs, int jobs) {
+  return Run(analysis, parameters, report, view, fs, jobs).Execute(folder);
 }
 
 std::optional<RunSummary> StartMultipleFileRun(
     std::string& folder_box, Analysis& analysis,
     const OperationParameters& parameters, Report& report, RunView& view,
-    FileSystem* fs) {
+    FileSystem* fs, int jobs) {
   folder_box = std::string(TrimBlanks(folder_box));
   if (folder_box.empty()) {
     view.Ask({"Invalid input", "No input folder specified.", Icon::kExclamation,
@@ -665,7 +1120,7 @@ std::optional<RunSummary> StartMultipleFileRun(
     return std::nullopt;
   }
   return RunMultipleFileOperation(folder_box, analysis, parameters, report,
-                                  view, fs);
+                                  view, fs, jobs);
 }
 
 }  // namespace vorn

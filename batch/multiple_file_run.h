@@ -8,6 +8,18 @@
 // it asks no inspection, says "would be inserted", and puts the diff of
 // each page after its line.
 //
+// Pages are read, scanned, composed and written aside by a pool of worker
+// threads (one per core unless told otherwise), a few pages ahead of the
+// report. The thread that called the run puts each page in place and
+// reports it in walk order, so that the report, the records and the files
+// come out as with one worker; it alone talks to the view. A page is put in
+// place (renamed over the old one) only after its new bytes are on the
+// disk and only when every page before it has been reported. Stop reaches
+// the first page in walk order not yet in place: its new bytes are thrown
+// away, the question follows, and the pages the workers gave up are done
+// again if the user goes on. Where the user inspects each tag, pages are
+// worked one at a time.
+//
 // A run over a tree someone else wrote stays inside it:
 // - A link to a page whose target (links resolved) lies outside the chosen
 //   folder is not followed: nothing outside is read or written. The file's
@@ -106,17 +118,21 @@ struct RunSummary {
 // "Generate/insert keywords meta tag" in multiple-file mode: trims the
 // folder box (written back), checks it and runs. Returns nothing when the
 // box was empty or the folder missing (the message has been shown).
+// `jobs` is the number of worker threads, 0 for one per core; with 1 each
+// page is worked in turn on the calling thread.
 std::optional<RunSummary> StartMultipleFileRun(
     std::string& folder_box, Analysis& analysis,
     const OperationParameters& parameters, Report& report, RunView& view,
-    FileSystem* fs = nullptr);
+    FileSystem* fs = nullptr, int jobs = 0);
 
 // The run itself over an existing folder. Shows the "Result" box at the end.
+// `analysis` gives the settings and common words (read, never changed);
+// `fs` must allow calls from several threads at once.
 RunSummary RunMultipleFileOperation(const std::string& folder,
                                     Analysis& analysis,
                                     const OperationParameters& parameters,
                                     Report& report, RunView& view,
-                                    FileSystem* fs = nullptr);
+                                    FileSystem* fs = nullptr, int jobs = 0);
 
 // "Keywords meta tag inserted in N of M files."
 std::string InsertedCountCaption(std::int64_t inserted, std::int64_t files);

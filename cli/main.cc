@@ -241,7 +241,8 @@ int RunFolder(const CliOptions& o, const AnalysisSettings& settings,
   view.set_progress(progress.get());
   // The "Result" box goes to stderr as "Result: ..." like every box.
   const std::optional<RunSummary> summary =
-      StartMultipleFileRun(folder_box, analysis, parameters, report, view);
+      StartMultipleFileRun(folder_box, analysis, parameters, report, view,
+                           nullptr, o.jobs.value_or(0));
   if (!summary) return kExitFailure;
   if (printer)
     printer->Finished(*summary);

@@ -63,6 +63,7 @@ const std::map<std::string_view, NumberOption>& NumberOptions() {
       {"--span-weight", {&CliOptions::span_weight, 0, 9, 1, "0..9"}},
       {"--short-word-size", {&CliOptions::short_word_size, 1, 9, 1, "1..9"}},
       {"--min-frequency", {&CliOptions::min_frequency, 1, 9, 1, "1..9"}},
+      {"--jobs", {&CliOptions::jobs, 1, 256, 1, "1..256"}},
   };
   return *options;
 }

@@ -47,6 +47,7 @@ struct CliOptions {
   // run
   bool subfolders = false, no_skip_done = false, no_add_done = false,
        dont_log_done = false, include_old = false, include_new = false;
+  std::optional<int> jobs;  // worker threads; unset: one per core
   std::optional<std::vector<std::string>> extensions;
 };
 

@@ -80,7 +80,8 @@ Output:
 insert: --tag TEXT, --backup, --done | --no-done [--done]
 run:    --subfolders, --backup, --no-skip-done, --no-add-done,
         --dont-log-done, --include-old, --include-new,
-        --ext LIST (htm,html,shtm,shtml) [htm,html]
+        --ext LIST (htm,html,shtm,shtml) [htm,html],
+        --jobs N (pages worked at once) [one per core]
 insert and run: --dry-run (write nothing, show what would change),
         --diff (print the changes as a unified diff)
 
@@ -154,6 +155,9 @@ std::string CommandHelp(Command command) {
              "  --include-old     report each replaced tag (and the new one)\n"
              "  --include-new     report each new tag\n"
              "  --ext LIST        htm,html,shtm,shtml [htm,html]\n"
+             "  --jobs N          work on N pages at once (1..256); the\n"
+             "                    output is the same for every N [one per\n"
+             "                    core]\n"
              "  --dry-run         write nothing (no page, backup or temporary\n"
              "                    file); the report says what would change,\n"
              "                    with the diff of each page\n"

@@ -57,7 +57,7 @@ _vorn_cli() {
         [[ -d $f ]] || COMPREPLY+=("$f")
       done < <(compgen -f -- "$cur")
       return ;;
-    --tag | --begin-with | --ignore-words | --max-keywords | --max-bytes)
+    --tag | --begin-with | --ignore-words | --max-keywords | --max-bytes | --jobs)
       return ;;  # free text
   esac
 
@@ -67,7 +67,7 @@ _vorn_cli() {
     --bold-weight --italic-weight --table-weight --div-weight --span-weight
     --short-word-size --min-frequency --max-keywords --max-bytes --begin-with
     --ignore-words --language --fallback-language --data-dir --state --tag
-    --ext --format "
+    --ext --format --jobs "
   local command="" path="" i word
   for ((i = 1; i < COMP_CWORD; i++)); do
     word=${COMP_WORDS[i]}
@@ -99,7 +99,7 @@ _vorn_cli() {
       --fallback-language --data-dir --state"
     local insert_options="--tag --done --no-done"
     local run_options="--subfolders --no-skip-done --no-add-done
-      --dont-log-done --include-old --include-new --ext"
+      --dont-log-done --include-old --include-new --ext --jobs"
     local changes="--backup --dry-run --diff"
     case $command in
       list | tag) options+=" $output" ;;

@@ -72,20 +72,44 @@ Status ReadPage(FileSystem& fs, const std::string& path, PageRead* page) {
 Status ReplaceDocument(FileSystem& fs, const PageRead& page,
                        std::string_view new_bytes,
                        const std::string& backup_path, ReplaceNotes* notes) {
-  const std::string folder = FolderOf(page.target);
-  std::string temp;
+  PendingReplacement pending;
   if (Status s =
-          WriteAside(fs, folder, TempPrefix(page.target), new_bytes, page.info,
-                     &temp, page.target, &notes->attributes_unsupported);
+          WriteReplacement(fs, page, new_bytes, backup_path, &pending, notes);
       !s.ok())
     return s;  // the document is untouched so far
+  return SwapReplacement(fs, &pending, notes);
+}
+
+Status WriteReplacement(FileSystem& fs, PageRead page,
+                        std::string_view new_bytes,
+                        const std::string& backup_path,
+                        PendingReplacement* pending, ReplaceNotes* notes) {
+  pending->temp.clear();
+  std::string temp;
+  if (Status s = WriteAside(fs, FolderOf(page.target), TempPrefix(page.target),
+                            new_bytes, page.info, &temp, page.target,
+                            &notes->attributes_unsupported);
+      !s.ok())
+    return s;
+  pending->page = std::move(page);
+  pending->temp = std::move(temp);
+  pending->backup_path = backup_path;
+  return Status::Ok();
+}
+
+Status SwapReplacement(FileSystem& fs, PendingReplacement* pending,
+                       ReplaceNotes* notes, bool sync_folder) {
+  const PageRead& page = pending->page;
+  const std::string temp = std::move(pending->temp);
+  pending->temp.clear();
   bool unchanged = false;
   Status s = CheckUnchanged(fs, page, &unchanged);
   if (s.ok() && !unchanged) {
     notes->changed = true;
     s = Status::Error(page.target + ": changed since it was read");
   }
-  if (s.ok() && !backup_path.empty()) s = MakeBackup(fs, page, backup_path);
+  if (s.ok() && !pending->backup_path.empty())
+    s = MakeBackup(fs, page, pending->backup_path);
   if (s.ok()) s = fs.Rename(temp, page.target);
   if (!s.ok()) {
     (void)fs.Remove(temp);
@@ -93,9 +117,17 @@ Status ReplaceDocument(FileSystem& fs, const PageRead& page,
   }
   // The rename has happened and cannot be taken back; a failure to flush
   // the folder only means it may not yet be on the disk.
-  (void)fs.SyncFolder(folder);
+  if (sync_folder) (void)fs.SyncFolder(FolderOf(page.target));
   return Status::Ok();
 }
+
+void DiscardReplacement(FileSystem& fs, PendingReplacement* pending) {
+  if (pending->temp.empty()) return;
+  (void)fs.Remove(pending->temp);
+  pending->temp.clear();
+}
+
+std::string FolderOfPage(const std::string& path) { return FolderOf(path); }
 
 bool IsWithin(std::string_view path, std::string_view folder) {
   if (!folder.empty() && folder.back() == kPathSeparator)

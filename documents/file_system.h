@@ -50,6 +50,39 @@ struct ReplaceNotes {
                                      const std::string& backup_path,
                                      ReplaceNotes* notes);
 
+// ReplaceDocument in two steps, so that the slow part (writing and flushing
+// the new content) can be done ahead while the swaps happen in a chosen
+// order: WriteReplacement leaves the new content in a temporary file beside
+// the page, flushed to the disk and closed, and the page untouched;
+// SwapReplacement then makes the check, the backup and the rename.
+struct PendingReplacement {
+  PageRead page;            // the page as read
+  std::string temp;         // the temporary file; empty when none is pending
+  std::string backup_path;  // empty: no backup
+};
+
+// The first step. On failure nothing remains and nothing is pending.
+[[nodiscard]] Status WriteReplacement(FileSystem& fs, PageRead page,
+                                      std::string_view new_bytes,
+                                      const std::string& backup_path,
+                                      PendingReplacement* pending,
+                                      ReplaceNotes* notes);
+
+// The second step, as ReplaceDocument ends; afterwards nothing is pending.
+// With `sync_folder` false the caller flushes the page's folder itself
+// (SyncFolder), for example once after several swaps in it.
+[[nodiscard]] Status SwapReplacement(FileSystem& fs,
+                                     PendingReplacement* pending,
+                                     ReplaceNotes* notes,
+                                     bool sync_folder = true);
+
+// Gives up a pending replacement: its temporary file is removed and the
+// page stays as it is.
+void DiscardReplacement(FileSystem& fs, PendingReplacement* pending);
+
+// The folder a page lies in ("." for a bare name).
+std::string FolderOfPage(const std::string& path);
+
 // `path` lies inside `folder` (both without links, "." or ".." parts).
 bool IsWithin(std::string_view path, std::string_view folder);
 

@@ -218,17 +218,27 @@ InsertResult ReadForRewrite(FileSystem& fs, const std::string& path,
   return InsertResult::kInserted;
 }
 
-InsertResult Replace(FileSystem& fs, const PageRead& page,
-                     std::string_view new_bytes, const std::string& backup,
-                     const InsertOptions& options) {
-  ReplaceNotes notes;
-  const Status s = ReplaceDocument(fs, page, new_bytes, backup, &notes);
+InsertResult ResultOf(const Status& s, const ReplaceNotes& notes,
+                      const InsertOptions& options) {
   if (options.notes != nullptr && notes.attributes_unsupported)
     options.notes->attributes_not_copied = true;
   if (notes.changed) return InsertResult::kChangedMeanwhile;
   if (s.ok()) return InsertResult::kInserted;
   NoteFailure(options, s);
   return InsertResult::kFileError;
+}
+
+InsertResult Replace(FileSystem& fs, const PageRead& page,
+                     std::string_view new_bytes, const std::string& backup,
+                     const InsertOptions& options) {
+  ReplaceNotes notes;
+  if (options.pending != nullptr) {
+    const Status s =
+        WriteReplacement(fs, page, new_bytes, backup, options.pending, &notes);
+    return ResultOf(s, notes, options);
+  }
+  const Status s = ReplaceDocument(fs, page, new_bytes, backup, &notes);
+  return ResultOf(s, notes, options);
 }
 
 void HandBack(std::string before, std::string after,
@@ -350,6 +360,15 @@ InsertResult InsertKeywordsMetaTag(std::string_view tag,
   }
   HandBack(std::move(page.bytes), std::move(new_bytes), options);
   return InsertResult::kInserted;
+}
+
+InsertResult SwapInsertion(FileSystem& fs, PendingReplacement* pending,
+                           InsertNotes* notes, bool sync_folder) {
+  ReplaceNotes replace_notes;
+  const Status s = SwapReplacement(fs, pending, &replace_notes, sync_folder);
+  InsertOptions options;
+  options.notes = notes;
+  return ResultOf(s, replace_notes, options);
 }
 
 DoneResult InsertDoneMetaTagIntoBytes(std::string_view bytes,

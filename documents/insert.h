@@ -68,6 +68,10 @@ struct InsertOptions {
   bool dry_run = false;
   PageBytes* bytes = nullptr;  // when set, receives the page's bytes before
                                // and after a successful (or dry) rewrite
+  // When set, a rewrite stops short of the swap: kInserted means the new
+  // page is written aside and durable, the page itself still untouched,
+  // until SwapInsertion puts it in place (or DiscardReplacement drops it).
+  PendingReplacement* pending = nullptr;
 };
 
 // The backup name of a path: the file name gets "bak." before its last
@@ -97,6 +101,15 @@ std::string DoneMetaTagLine(std::string_view date);
 [[nodiscard]] InsertResult InsertKeywordsMetaTag(std::string_view tag,
                                                  const std::string& path,
                                                  const InsertOptions& options);
+
+// Puts a rewrite left pending (InsertOptions::pending) in the page's place:
+// kInserted, kChangedMeanwhile or kFileError as InsertKeywordsMetaTag
+// would have returned; the page is old or new, and nothing stays pending.
+// With `sync_folder` false the caller flushes the page's folder.
+[[nodiscard]] InsertResult SwapInsertion(FileSystem& fs,
+                                         PendingReplacement* pending,
+                                         InsertNotes* notes,
+                                         bool sync_folder = true);
 
 // The same rewrite on page bytes in memory; `*out` receives the new bytes
 // when the result is kInserted.

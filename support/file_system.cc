@@ -271,7 +271,8 @@ class PosixFileSystem : public FileSystem {
 }  // namespace
 
 std::string RandomName(const std::string& folder, const std::string& prefix) {
-  static std::mt19937_64 random{std::random_device{}()};
+  // One generator per thread: folder runs write pages from several.
+  thread_local std::mt19937_64 random{std::random_device{}()};
   char suffix[17];
   std::snprintf(suffix, sizeof suffix, "%016llx",
                 static_cast<unsigned long long>(random()));

@@ -92,35 +92,42 @@ TEST(GoldenTest, ListTagAndShowEachPage) {
   }
 }
 
+// The numbers of workers every run is made with: the outputs and files
+// must not depend on it.
+const char* const kJobs[] = {"1", "2", "8"};
+
 // A run over a fresh copy of each folder: the report in NAME.run, and the
 // files it wrote or changed in NAME.after. A run removes no file.
 TEST(GoldenTest, RunEachFolder) {
-  for (const auto& entry : fs::directory_iterator(kData)) {
-    const fs::path& site = entry.path();
-    if (!entry.is_directory() || site.extension() == ".after") continue;
-    PageFolder folder;
-    const std::string copy = folder.Path(site.filename().string());
-    fs::copy(site, copy, fs::copy_options::recursive);
-    const Files before = SnapshotOf(copy);
-    Compare(RunCli(site, "run", folder.path()),
-            fs::path(site).replace_extension(".run"));
-    const Files after = SnapshotOf(copy);
-    for (const auto& [file, bytes] : before)
-      EXPECT_TRUE(after.count(file)) << site << ": " << file << " removed";
-    const Files changed = Changed(before, after);
-    const std::string expected = site.string() + ".after";
-    if (!kUpdate) {
-      const Files stored =
-          fs::exists(expected) ? SnapshotOf(expected) : Files{};
-      EXPECT_EQ(changed, Changed({}, stored)) << expected;
-      continue;
+  for (const auto& entry : fs::directory_iterator(kData))
+    for (const char* jobs : kJobs) {
+      const fs::path& site = entry.path();
+      if (!entry.is_directory() || site.extension() == ".after") continue;
+      if (kUpdate && std::string(jobs) != "1") continue;
+      SCOPED_TRACE(std::string("--jobs ") + jobs);
+      PageFolder folder;
+      const std::string copy = folder.Path(site.filename().string());
+      fs::copy(site, copy, fs::copy_options::recursive);
+      const Files before = SnapshotOf(copy);
+      Compare(RunCli(site, "run", folder.path(), {"--jobs", jobs}),
+              fs::path(site).replace_extension(".run"));
+      const Files after = SnapshotOf(copy);
+      for (const auto& [file, bytes] : before)
+        EXPECT_TRUE(after.count(file)) << site << ": " << file << " removed";
+      const Files changed = Changed(before, after);
+      const std::string expected = site.string() + ".after";
+      if (!kUpdate) {
+        const Files stored =
+            fs::exists(expected) ? SnapshotOf(expected) : Files{};
+        EXPECT_EQ(changed, Changed({}, stored)) << expected;
+        continue;
+      }
+      fs::remove_all(expected);
+      for (const auto& [file, bytes] : changed) {
+        fs::create_directories(fs::path(expected + "/" + file).parent_path());
+        ASSERT_TRUE(WriteWholeFile(expected + "/" + file, bytes)) << file;
+      }
     }
-    fs::remove_all(expected);
-    for (const auto& [file, bytes] : changed) {
-      fs::create_directories(fs::path(expected + "/" + file).parent_path());
-      ASSERT_TRUE(WriteWholeFile(expected + "/" + file, bytes)) << file;
-    }
-  }
 }
 
 // The other outputs of a run (NAME.run.json, NAME.dry-run, ...), each over
@@ -129,20 +136,25 @@ TEST(GoldenTest, RunVariantsOfEachFolder) {
   for (const auto& entry : fs::directory_iterator(kData)) {
     const fs::path& site = entry.path();
     if (!entry.is_directory() || site.extension() == ".after") continue;
-    for (const Variant& v : kFolderVariants) {
-      const std::string suffix = v.suffix;
-      const fs::path expected =
-          site.string() + (suffix.starts_with(".d") ? "" : ".run") + suffix;
-      if (!fs::exists(expected)) continue;
-      PageFolder folder;
-      const std::string copy = folder.Path(site.filename().string());
-      fs::copy(site, copy, fs::copy_options::recursive);
-      const Files before = SnapshotOf(copy);
-      Compare(RunCli(site, "run", folder.path(), v.args), expected);
-      if (suffix.starts_with(".d")) {
-        EXPECT_EQ(SnapshotOf(copy), before) << expected;
+    for (const Variant& v : kFolderVariants)
+      for (const char* jobs : kJobs) {
+        const std::string suffix = v.suffix;
+        const fs::path expected =
+            site.string() + (suffix.starts_with(".d") ? "" : ".run") + suffix;
+        if (!fs::exists(expected)) continue;
+        if (kUpdate && std::string(jobs) != "1") continue;
+        SCOPED_TRACE(std::string("--jobs ") + jobs);
+        PageFolder folder;
+        const std::string copy = folder.Path(site.filename().string());
+        fs::copy(site, copy, fs::copy_options::recursive);
+        const Files before = SnapshotOf(copy);
+        std::vector<std::string> args = v.args;
+        args.insert(args.end(), {"--jobs", jobs});
+        Compare(RunCli(site, "run", folder.path(), args), expected);
+        if (suffix.starts_with(".d")) {
+          EXPECT_EQ(SnapshotOf(copy), before) << expected;
+        }
       }
-    }
   }
 }
 

@@ -1,7 +1,8 @@
-// The multiple-file run over small folder trees, one row per rule: which
-// pages it takes and in which order, what it logs for each, its counters,
-// captions and progress, the inspect dialog, Stop, and failures on the way.
-// Whole reports of real sites are compared by the golden files.
+// The multiple-file run over small folder trees, one row per rule, each
+// with one worker and with several: which pages it takes and in which
+// order, what it logs, its counters, captions and progress, the inspect
+// dialog, Stop, and failures on the way. Whole reports of real sites are
+// compared by the golden files.
 #include "batch/multiple_file_run.h"
 
 #include <fcntl.h>
@@ -18,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "documents/file_system.h"
 #include "documents/insert.h"
 #include "engine/common_words.h"
 #include "tests/support/fake_view.h"
@@ -41,7 +43,6 @@ std::string Tag(const std::string& word) {
   return "<meta name=\"keywords\" content=\"" + word + "\">";
 }
 const std::string kEdited = Tag("edited");
-const std::string kOld = Tag("old, words");
 constexpr char kDoneLine[] = "<meta name=\"VORN done\" content=\"DATE\">\r\n";
 
 // A page whose one word stands in its title and body; `head` goes before
@@ -65,7 +66,7 @@ std::string PageOf(const std::string& spec) {
   if (word == "binword") return std::string("<html>\x01<head></head>", 20);
   if (spec.ends_with("+done"))
     return Page(word, "<meta name=\"VORN done\" content=\"2001-01-01\">\r\n");
-  if (spec.ends_with("+old")) return Page(word, kOld + "\r\n");
+  if (spec.ends_with("+old")) return Page(word, Tag("old, words") + "\r\n");
   if (spec.ends_with("+same"))
     return Page(word, "<META NAME=\"KEYWORDS\" CONTENT=\"" + word + "\">\r\n");
   return Page(word);
@@ -84,6 +85,16 @@ std::string Undated(const std::string& page) {
   return std::regex_replace(page, kDate, "$1DATE\"");
 }
 
+// A folder's files (not folders or links), dates masked.
+std::map<std::string, std::string> FilesOf(const PageFolder& dir) {
+  auto files = dir.Snapshot();
+  std::erase_if(files, [](const auto& f) {
+    return f.second == "folder" || f.second.starts_with("link to ");
+  });
+  for (auto& [name, bytes] : files) bytes = Undated(bytes);
+  return files;
+}
+
 const std::map<std::string, std::string> kOutcomes = {
     {"ins", "  ---  Keywords meta tag inserted."},
     {"done", "  ---  Done already."},
@@ -100,59 +111,56 @@ const std::map<std::string, std::string> kOutcomes = {
     {"twin", "  ---  Same page as a.htm, already dealt with."},
     {"hard", "  ---  Has more than one name (hard link), not updated."},
     {"changed", "  ---  Changed during the run, not updated."},
+    // Not pages: "earlier" an earlier run's text, "!" the stop line,
+    // "noattr" the note on extended attributes.
+    {"earlier", "earlier run\r\n"},
+    {"!", "\r\n\r\nOperation stopped at user's request.\r\n"},
+    {"noattr",
+     "\r\nExtended attributes (ACLs, labels) could not be kept on some "
+     "pages: their file system does not support them.\r\n"},
 };
 
-// The report for `log`: "^" the first folder line, "/sub" a later one
-// ("/" the top folder again, "/sub?" one that cannot be read), "-" the
-// dashes between two runs, "earlier" the text of an earlier run,
-// "name:key" a page's line with the outcome of `key` ("!" after it: the run
-// stops before the line ends), "!" the stop line, "=a.htm,b.htm" the
-// summary, "~a.htm,b.htm" the links not followed, "rm:name" a leftover
-// removed, "noattr" the note on extended attributes.
+// The report for `log` (folder `d`): a key of kOutcomes; "name:key" a
+// page's line ("!" after it: the run stops before the line ends); "^" the
+// first folder line, "/sub" a later one ("/" the top folder again, "/sub?"
+// one that cannot be read); "-" the dashes between two runs; "=a,b" the
+// summary, "~a,b" the links not followed, "rm:name" a leftover removed.
 std::string Expand(const std::string& log, const std::string& d) {
   std::string out;
+  auto list = [&](const std::string& files) {
+    for (const std::string& f : Split(files, ',')) out += d + "/" + f + "\r\n";
+    out += "\r\n";
+  };
   for (const std::string& t : Split(log)) {
     const std::string name = t.substr(0, t.find(':'));
     std::string key = t.substr(std::min(t.size(), name.size() + 1));
     const bool cut = key.ends_with("!");
     if (cut) key.pop_back();
-    if (t.starts_with("rm:")) {
+    if (key.empty() && kOutcomes.count(t)) {
+      out += kOutcomes.at(t);
+    } else if (t.starts_with("rm:")) {
       out += "\r\nRemoved a temporary file left by an interrupted rewrite: " +
              t.substr(3) + "\r\n";
     } else if (t[0] == '~') {
       out += "\r\nLinks to pages outside the folder, not followed:\r\n\r\n";
-      for (const std::string& f : Split(t.substr(1), ','))
-        out += d + "/" + f + "\r\n";
-      out += "\r\n";
-    } else if (t == "noattr") {
-      out +=
-          "\r\nExtended attributes (ACLs, labels) could not be kept on some "
-          "pages: their file system does not support them.\r\n";
+      list(t.substr(1));
     } else if (t == "^") {
       out += "Folder: " + d + "\r\n";
-    } else if (t == "earlier") {
-      out += "earlier run\r\n";
     } else if (t == "-") {
       out += "\r\n" + std::string(d.size() + 8, '-');
-    } else if (t == "!") {
-      out += "\r\n\r\nOperation stopped at user's request.\r\n";
     } else if (t.ends_with("?")) {
       out += "\r\nFolder: " + d + t.substr(0, t.size() - 1) +
              "  ---  Could not be read (No such file or directory).\r\n";
     } else if (t[0] == '/') {
       out += "\r\nFolder: " + d + (t == "/" ? "" : t) + "\r\n";
+    } else if (t == "=") {
+      out += "\r\nNo keywords meta tag was inserted in any file.\r\n";
     } else if (t[0] == '=') {
-      const Strings files = Split(t.substr(1), ',');
-      if (files.empty()) {
-        out += "\r\nNo keywords meta tag was inserted in any file.\r\n";
-        continue;
-      }
-      out += "\r\nA keywords meta tag was inserted in the following ";
-      out +=
-          files.size() == 1 ? "file" : std::to_string(files.size()) + " files";
-      out += ":\r\n\r\n";
-      for (const std::string& f : files) out += d + "/" + f + "\r\n";
-      out += "\r\n";
+      const std::size_t n = Split(t.substr(1), ',').size();
+      out += "\r\nA keywords meta tag was inserted in the following " +
+             (n == 1 ? std::string("file") : std::to_string(n) + " files") +
+             ":\r\n\r\n";
+      list(t.substr(1));
     } else {
       out += "\r\nFile: " + name + kOutcomes.at(key) + (cut ? "" : "\r\n");
     }
@@ -170,14 +178,12 @@ class FakeRunView : public RunView {
 
   Answer Ask(const MessageBox& box) override { return fake.Ask(box); }
   std::string OutputText() const override { return fake.OutputText(); }
-  void SetOutputText(std::string_view text) override {
-    fake.SetOutputText(text);
+  void SetOutputText(std::string_view t) override { fake.SetOutputText(t); }
+  void AppendOutputText(std::string_view t) override {
+    fake.AppendOutputText(t);
   }
-  void AppendOutputText(std::string_view text) override {
-    fake.AppendOutputText(text);
-  }
-  void SetWordCountLabel(std::string_view text) override {
-    fake.SetWordCountLabel(text);
+  void SetWordCountLabel(std::string_view t) override {
+    fake.SetWordCountLabel(t);
   }
   void ScanStarted() override { fake.ScanStarted(); }
   void ScanEnded() override { fake.ScanEnded(); }
@@ -192,9 +198,6 @@ class FakeRunView : public RunView {
   void Progress(std::int64_t done, std::int64_t total) override {
     progress += (progress.empty() ? "" : " ") + std::to_string(done) + "/" +
                 std::to_string(total);
-  }
-  void PageDone(const PageRecord& record) override {
-    languages[record.relative_path] = record.language;
   }
   InspectAnswer Inspect(const InspectRequest& request) override {
     inspections.push_back(request);
@@ -215,7 +218,6 @@ class FakeRunView : public RunView {
   std::string progress;   // "0/3 1/3 ..."
   std::vector<InspectRequest> inspections;
   std::vector<std::string> output_at_inspection;  // the main output box
-  std::map<std::string, std::string> languages;   // of each page's record
 };
 
 const CommonWordsTable& NoCommonWords() {
@@ -228,59 +230,32 @@ void SetTime(const std::string& path, time_t at) {
   EXPECT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
 }
 
-// Each entry below `root` (links not followed) by its relative path: its
-// inode, size, modification and change times, and its bytes.
-std::map<std::string, std::string> StateOf(const std::string& root) {
-  std::map<std::string, std::string> state;
-  for (const auto& entry :
-       std::filesystem::recursive_directory_iterator(root)) {
-    struct stat st;
-    EXPECT_EQ(::lstat(entry.path().c_str(), &st), 0) << entry.path();
-    std::ostringstream line;
-    line << st.st_ino << " " << st.st_size << " " << st.st_mtim.tv_sec << "."
-         << st.st_mtim.tv_nsec << " " << st.st_ctim.tv_sec << "."
-         << st.st_ctim.tv_nsec << " "
-         << ReadWholeFile(entry.path()).value_or("-");
-    state[entry.path().lexically_relative(root)] = line.str();
-  }
-  return state;
-}
-
 // One run's world. No dialog, no echo and no done tag unless asked.
 struct Bench {
   ~Bench() {
     if (held >= 0) ::close(held);
   }
   // The run's folder below `base` (empty: the test temporary folder).
-  explicit Bench(const std::string& base = "") : dir(base) {
+  explicit Bench(const std::string& base = "", int workers = 1)
+      : dir(base), jobs(workers) {
     AnalysisSettings settings;
     settings.IgnoreCommonWords = false;
     analysis.UpdateSettings(settings);
     parameters.Confirm = parameters.DisplayWords = parameters.AddDone = false;
   }
-  // Applies the settings of `setup`: a parameter ("+shtm", "-htm",
-  // "subs", ...), something the folder or the report holds, Stop during a
-  // page ("stop:b.htm:yes"), or an inspect answer "iISD" (insert, stop,
-  // done as 0/1, then e for kEdited or x for a text that is no keywords
-  // tag); `act` is done during the first inspection.
+  // Applies the settings of `setup`: a parameter ("+subs", "-log", ...),
+  // something the folder or the report holds, Stop during a page
+  // ("stop:b.htm:yes"), or an inspect answer "iISD" (insert, stop, done as 0/1,
+  // then e for kEdited or x for a text that is no keywords tag); `act` is done
+  // during the first inspection.
   void Setup(const std::string& setup, const std::function<void(Bench&)>& act) {
     OperationParameters& p = parameters;
-    const Strings kNames = {"htm",     "html", "shtm",   "shtml", "skip",
-                            "dontlog", "subs", "backup", "clear", "log"};
-    bool* const kBoxes[] = {&p.HTM,
-                            &p.HTML,
-                            &p.SHTM,
-                            &p.SHTML,
-                            &p.SkipDone,
-                            &p.DontLogDone,
-                            &p.IncludeAllSubfolders,
-                            &p.Backup,
-                            &p.ClearReportAtStart,
-                            &p.LogOperations};
     bool first = true;
     for (const std::string& t : Split(setup)) {
-      for (std::size_t i = 0; i < kNames.size(); ++i)
-        if (t.substr(1) == kNames[i]) *kBoxes[i] = t[0] == '+';
+      if (t == "+subs") p.IncludeAllSubfolders = true;
+      if (t == "+backup") p.Backup = true;
+      if (t == "-clear") p.ClearReportAtStart = false;
+      if (t == "-log") p.LogOperations = false;
       if (t == "earlier") report.Output("earlier run\r\n");
       if (t == "loop") ::symlink(".", dir.Path("loop").c_str());
       if (t == "failrename") fs.FailCall(FsOp::kRename, 1);
@@ -313,20 +288,24 @@ struct Bench {
         std::string held_name;
         DefaultFileSystem().CreateUniqueFile(dir.path(), ".c.htm.vorn-", &held,
                                              &held_name);
-        dir.Write(".a.htm.vorn-0123456789abcdef.tmp", "half");
-        dir.Write(".b.htm.vorn-fedcba9876543210.tmp", "young");
-        extra[".b.htm.vorn-fedcba9876543210.tmp"] = "young";
+        const std::string killed = ".a.htm.vorn-0123456789abcdef.tmp",
+                          young = ".b.htm.vorn-fedcba9876543210.tmp";
+        dir.Write(killed, "half");
+        dir.Write(young, "young");
+        extra[young] = "young";
         extra[held_name.substr(dir.path().size() + 1)] = "";
-        for (const std::string& name :
-             {dir.Path(".a.htm.vorn-0123456789abcdef.tmp"), held_name})
+        for (const std::string& name : {dir.Path(killed), held_name})
           SetTime(name, ::time(nullptr) - 60);
-        SetTime(dir.Path(".b.htm.vorn-fedcba9876543210.tmp"),
-                ::time(nullptr) + 60);
+        SetTime(dir.Path(young), ::time(nullptr) + 60);
       }
-      if (t == "edit") {  // a.htm saved by an editor during its rewrite
+      if (t == "edit") {  // a.htm saved by an editor just before its swap
         extra["a.htm"] = "edited";
-        fs.ActBefore(FsOp::kCreateUniqueFile, 1,
-                     [this] { dir.Write("a.htm", "edited"); });
+        fs.FailWhen([this, n = 0](FsOp op, const std::string& path) mutable {
+          // Its third Stat: the walk's, the rewrite's read, the swap's check.
+          if (op == FsOp::kStat && path.ends_with("/a.htm") && ++n == 3)
+            dir.Write("a.htm", "edited");
+          return false;
+        });
       }
       if (t.starts_with("stop:")) {
         view.stop_file = Split(t, ':')[1];
@@ -349,7 +328,8 @@ struct Bench {
   // Runs the folder (or `folder`); the scans too read through `fs`.
   RunSummary Run(const std::string& folder = "") {
     return RunMultipleFileOperation(folder.empty() ? dir.path() : folder,
-                                    analysis, parameters, report, view, &fs);
+                                    analysis, parameters, report, view, &fs,
+                                    jobs);
   }
 
   FaultyFileSystem fs;
@@ -357,6 +337,7 @@ struct Bench {
   PageFolder outside;                        // a folder beside the run's
   std::map<std::string, std::string> extra;  // files the setup leaves as is
   int held = -1;  // a temporary file a writer holds open
+  int jobs = 1;   // worker threads
   Analysis analysis{NoCommonWords(), fs};
   OperationParameters parameters;
   Report report{parameters};
@@ -402,20 +383,6 @@ TEST(MultipleFileRunTest, Rules) {
        "=B.htm,b.html,C.htm,y.BAK.htm",
        "4 4 1 | 2/2 3/3 4/4 | 0/4 1/4 2/4 3/4 4/4 | 4 files in 1 folder",
        "B.htm:t b.html:t C.htm:t y.BAK.htm:t"},
-      {"a.shtml=a b.shtm=b c.html=c d.htm=d E.SHTML=e",
-       "-htm -html +shtm +shtml",
-       "^ a.shtml:ins b.shtm:ins E.SHTML:ins =a.shtml,b.shtm,E.SHTML",
-       "3 3 1 | 2/2 3/3 | 0/3 1/3 2/3 3/3 | 3 files in 1 folder",
-       "a.shtml:t b.shtm:t E.SHTML:t"},
-      {"a.htm=a b.html=b", "-htm -html", "^ =", "0 0 1 |  | 0/0 | -", ""},
-      {"d.htm=d+done n.htm=n", "", "^ d.htm:done n.htm:ins =n.htm",
-       "2 1 1 | 1/2 | 0/2 1/2 2/2 | 1 file in 1 folder", "n.htm:t"},
-      // Pages not inserted count as files. Without skipping, a done page is
-      // rewritten, its done tag dropped. (The golden runs hold every outcome.)
-      {"a.htm=bin d.htm=d+same f.htm=f+old g.htm=g+done", "-skip +dontlog",
-       "^ a.htm:bin d.htm:same f.htm:ins g.htm:ins =f.htm,g.htm",
-       "4 2 1 | 0/2 1/3 2/4 | 0/4 1/4 2/4 3/4 4/4 | 2 files in 1 folder",
-       "f.htm:t g.htm:t"},
       {"a.htm=a b.htm=b+done", "earlier -log", "earlier",
        "2 1 1 |  | 0/2 1/2 2/2 | 1 file in 1 folder", "a.htm:t"},
       {"a.htm=a", "earlier -clear", "earlier - / a.htm:ins =a.htm",
@@ -442,6 +409,11 @@ TEST(MultipleFileRunTest, Rules) {
        "^ a.htm:ins b.htm:stop c.htm:ins =a.htm,c.htm",
        "3 2 1 | 1/2 2/3 | 0/3 1/3 2/3 3/3 | 2 files in 1 folder",
        "a.htm:t c.htm:t"},
+      // Stop reaches the first page not yet in place; the pages written
+      // ahead of it stay as they were, and no temporary file remains.
+      {"a.htm=a b.htm=b c.htm=c d.htm=d e.htm=e f.htm=f g.htm=g h.htm=h",
+       "stop:b.htm:no", "^ a.htm:ins b.htm:stop! ! =a.htm",
+       "2 1 1 stopped |  | 0/8 1/8 | 1 file in 1 folder", "a.htm:t"},
       {"a.htm=a s1/c.htm=c s2/e.htm=e", "+subs stop:c.htm:no",
        "^ a.htm:ins /s1 c.htm:stop! ! =a.htm",
        "2 1 2 stopped |  | 0/3 1/3 | 1 file in 2 folders", "a.htm:t"},
@@ -477,98 +449,115 @@ TEST(MultipleFileRunTest, Rules) {
        "3 2 1 | 1/2 2/3 | 0/3 1/3 2/3 3/3 | 2 files in 1 folder",
        "b.htm:t c.htm:t"},
   };
-  for (const RunCase& c : kCases) {
-    const std::string row = std::string(c.pages) + " / " + c.setup;
-    Bench b;
-    std::map<std::string, std::string> specs, expected;
-    for (const std::string& p : Split(c.pages)) {
-      const std::string name = p.substr(0, p.find('='));
-      specs[name] = p.substr(p.find('=') + 1);
-      expected[name] = PageOf(specs[name]);
-      ASSERT_TRUE(b.dir.Write(name, expected[name])) << name;
-    }
-    b.Setup(c.setup, c.act);
-    const auto outside = StateOf(b.outside.path());  // never written
-    const RunSummary s = b.Run();
-    EXPECT_EQ(StateOf(b.outside.path()), outside) << row;
-    EXPECT_EQ(b.report.text(), Expand(c.log, b.dir.path())) << row;
-    const std::string counts =
-        std::to_string(s.FileCount) + " " + std::to_string(s.InsertedCount) +
-        " " + std::to_string(s.FolderCount) + (s.stopped ? " stopped" : "") +
-        " | " + Captions(b.view.captions) + " | " + b.view.progress + " | " +
-        Result(s.result_text);
-    EXPECT_EQ(counts, c.counts) << row;
-    const bool asked = std::string(c.setup).find("stop:") != std::string::npos;
-    EXPECT_EQ(
-        b.view.fake.BoxesText(),
-        std::string(
-            asked ? "Continue? | Go on to the next file? | none | yes/no\n"
-                  : "") +
-            "Result | " + s.result_text + " | none | ok\n")
-        << row;
-    for (const std::string& change : Split(c.changed)) {
-      const std::string name = change.substr(0, change.find(':'));
-      std::string lines;
-      for (const char l : change.substr(name.size() + 1)) {
-        if (l == 't') lines += Tag(Word(specs[name])) + "\r\n";
-        if (l == 'e') lines += kEdited + "\r\n";
-        if (l == 'd') lines += kDoneLine;
-        if (l == 'b') expected[BackupFileName(name)] = PageOf(specs[name]);
+  // Every row with one worker (each page in turn) and with several (pages
+  // worked ahead): the report, the counts and the files are the same.
+  for (const RunCase& c : kCases)
+    for (const int jobs : {1, 2, 8}) {
+      const std::string row =
+          std::string(c.pages) + " / " + c.setup + " / " + std::to_string(jobs);
+      Bench b("", jobs);
+      std::map<std::string, std::string> specs, expected;
+      for (const std::string& p : Split(c.pages)) {
+        const std::string name = p.substr(0, p.find('='));
+        specs[name] = p.substr(p.find('=') + 1);
+        expected[name] = PageOf(specs[name]);
+        ASSERT_TRUE(b.dir.Write(name, expected[name])) << name;
       }
-      expected[name] = PageAfter(specs[name], lines);
-      if (change.ends_with(":-")) expected.erase(name);
+      b.Setup(c.setup, c.act);
+      const auto outside = b.outside.Snapshot();  // never written
+      const RunSummary s = b.Run();
+      EXPECT_EQ(b.outside.Snapshot(), outside) << row;
+      EXPECT_EQ(b.report.text(), Expand(c.log, b.dir.path())) << row;
+      EXPECT_EQ(std::to_string(s.FileCount) + " " +
+                    std::to_string(s.InsertedCount) + " " +
+                    std::to_string(s.FolderCount) +
+                    (s.stopped ? " stopped" : "") + " | " +
+                    Captions(b.view.captions) + " | " + b.view.progress +
+                    " | " + Result(s.result_text),
+                c.counts)
+          << row;
+      EXPECT_EQ(
+          b.view.fake.BoxesText(),
+          std::string(std::string(c.setup).find("stop:") != std::string::npos
+                          ? "Continue? | Go on to the next file? | "
+                            "none | yes/no\n"
+                          : "") +
+              "Result | " + s.result_text + " | none | ok\n")
+          << row;
+      for (const std::string& change : Split(c.changed)) {
+        const std::string name = change.substr(0, change.find(':'));
+        std::string lines;
+        for (const char l : change.substr(name.size() + 1)) {
+          if (l == 't') lines += Tag(Word(specs[name])) + "\r\n";
+          if (l == 'e') lines += kEdited + "\r\n";
+          if (l == 'd') lines += kDoneLine;
+          if (l == 'b') expected[BackupFileName(name)] = PageOf(specs[name]);
+        }
+        expected[name] = PageAfter(specs[name], lines);
+        if (change.ends_with(":-")) expected.erase(name);
+      }
+      for (const auto& [name, bytes] : b.extra) expected[name] = bytes;
+      for (auto& [name, bytes] : expected) bytes = Undated(bytes);
+      EXPECT_EQ(FilesOf(b.dir), expected) << row;
     }
-    for (const auto& [name, bytes] : b.extra) expected[name] = bytes;
-    auto now = b.dir.Snapshot();
-    std::erase_if(now, [](const auto& entry) {
-      return entry.second == "folder" || entry.second.starts_with("link to ");
-    });
-    for (auto& [name, bytes] : now) bytes = Undated(bytes);
-    for (auto& [name, bytes] : expected) bytes = Undated(bytes);
-    EXPECT_EQ(now, expected) << row;
-  }
 }
 
-// The dialog is shown the page's name in lower case, the composed tag and
-// the done box as AddDone sets it; the main box shows the old tag. Names
-// and tags reach the report in UTF-8, as the page holds them.
-TEST(MultipleFileRunTest, InspectDialogOfAUtf8Page) {
-  Bench b;
-  const std::string old =
-      "<meta name=\"keywords\" content=\"\xC3\x89t\xC3\xA9\">";
-  ASSERT_TRUE(b.dir.Write(
-      "CAF\xC3\x89.htm",
-      Page("caf\xC3\xA9", "<meta charset=\"utf-8\">\r\n" + old + "\r\n")));
+// With the inspection on, pages are dealt with one at a time in walk order
+// whatever the number of workers: the dialog of a page comes after the
+// rewrite of the one before, and before anything touches the next. The
+// dialog is shown the page's name in lower case, the composed tag and the
+// done box as AddDone sets it; the main box shows the old tag. Names and
+// tags reach the report in UTF-8, as the page holds them.
+TEST(MultipleFileRunTest, InspectionKeepsOnePageAtATime) {
+  Bench b("", 8);
+  const std::string old = Tag("\xC3\x89t\xC3\xA9"),
+                    head = "<meta charset=\"utf-8\">\r\n";
+  const Strings names = {"a.htm", "b.htm", "CAF\xC3\x89.htm", "d.htm"};
+  for (const std::string& name : names)
+    ASSERT_TRUE(b.dir.Write(name, Page("caf\xC3\xA9", head + old + "\r\n")));
   b.parameters.AddDone = true;
-  b.Setup("i100", nullptr);
   ClickIncludeNewMetaTag(b.parameters, true);
-  (void)RunMultipleFileOperation(b.dir.path(), b.analysis, b.parameters,
-                                 b.report, b.view, &b.fs);
-  ASSERT_EQ(b.view.inspections.size(), 1u);
-  EXPECT_EQ(b.view.inspections[0].file_label, "File: caf\xC3\xA9.htm");
-  EXPECT_EQ(b.view.inspections[0].tag, Tag("caf\xC3\xA9"));
-  EXPECT_TRUE(b.view.inspections[0].insert_done);
+  std::string seen;
+  for (std::size_t i = 0; i < names.size(); ++i)
+    b.view.inspectors.push_back([&, i](const InspectRequest& request) {
+      for (const std::string& name : names)
+        seen += b.dir.Read(name)->find(old) == std::string::npos ? "n" : "o";
+      seen += " ";
+      return InspectAnswer{true, false, i % 2 == 0, request.tag};
+    });
+  b.parameters.Confirm = true;
+  (void)b.Run();
+  EXPECT_EQ(seen, "oooo nooo nnoo nnno ");
+  ASSERT_EQ(b.view.inspections.size(), 4u);
+  EXPECT_EQ(b.view.inspections[2].file_label, "File: caf\xC3\xA9.htm");
+  EXPECT_EQ(b.view.inspections[2].tag, Tag("caf\xC3\xA9"));
+  EXPECT_TRUE(b.view.inspections[2].insert_done);
   EXPECT_EQ(b.view.output_at_inspection[0],
-            "Existing keywords meta tag: <meta name=\"keywords\" "
-            "content=\"\xC3\x89t\xC3\xA9\">");
-  EXPECT_EQ(b.report.text(),
-            Expand("^", b.dir.path()) +
-                "\r\nFile: CAF\xC3\x89.htm\r\nNEW: " + Tag("caf\xC3\xA9") +
-                "\r\n" + Expand("=CAF\xC3\x89.htm", b.dir.path()));
-  EXPECT_EQ(b.dir.Read("CAF\xC3\x89.htm"),
-            Page("caf\xC3\xA9",
-                 "<meta charset=\"utf-8\">\r\n" + Tag("caf\xC3\xA9") + "\r\n"));
+            "Existing keywords meta tag: " + old);
+  std::string report = Expand("^", b.dir.path());
+  for (const std::string& name : names)
+    report += "\r\nFile: " + name + "\r\nNEW: " + Tag("caf\xC3\xA9") + "\r\n";
+  EXPECT_EQ(
+      b.report.text(),
+      report + Expand("=a.htm,b.htm," + names[2] + ",d.htm", b.dir.path()));
+  for (std::size_t i = 0; i < names.size(); ++i)
+    EXPECT_EQ(Undated(*b.dir.Read(names[i])),
+              Page("caf\xC3\xA9", head + Tag("caf\xC3\xA9") + "\r\n" +
+                                      (i % 2 == 0 ? kDoneLine : "")))
+        << names[i];
 }
 
 // A preview writes nothing, and so removes no leftover either.
 TEST(MultipleFileRunTest, APreviewLeavesLeftovers) {
-  Bench b;
-  ASSERT_TRUE(b.dir.Write("a.htm", Page("alpha")));
-  b.Setup("leftover", nullptr);
-  b.parameters.Preview = true;
-  const auto before = b.dir.Snapshot();
-  (void)b.Run();
-  EXPECT_EQ(b.dir.Snapshot(), before);
+  for (const int jobs : {1, 2}) {
+    Bench b("", jobs);
+    ASSERT_TRUE(b.dir.Write("a.htm", Page("alpha")));
+    b.Setup("leftover", nullptr);
+    b.parameters.Preview = true;
+    const auto before = b.dir.Snapshot();
+    (void)b.Run();
+    EXPECT_EQ(b.dir.Snapshot(), before) << jobs;
+  }
 }
 
 // Which page a file call serves (from 0; -1 before the first) and its place
@@ -595,17 +584,19 @@ using Fails = std::function<bool(FsOp, const std::string&)>;
 // without faults writes it, backups hold old pages, no temporary file
 // remains, the report says "inserted" for exactly the pages updated and
 // gives every other one (or a folder above it) a reason, and a second run
-// completes the fault-free tree.
+// completes the fault-free tree. With two workers the calls of pages
+// interleave, so the same faults strike elsewhere, sometimes twice on one
+// page: the same must hold.
 TEST(RunFaultsTest, EachFailingCallLeavesEveryPageWhole) {
   const std::string kLeftover = ".p00.htm.vorn-0123456789abcdef.tmp";
   std::map<std::string, std::string> pages;
   for (int i = 0; i < 50; ++i)
-    pages[(i < 20   ? ""
-           : i < 40 ? "s1/"
-                    : "s1/s2/") +
-          std::string("p") + char('0' + i / 10) + char('0' + i % 10) + ".htm"] =
+    pages[std::string(i < 20   ? ""
+                      : i < 40 ? "s1/"
+                               : "s1/s2/") +
+          "p" + char('0' + i / 10) + char('0' + i % 10) + ".htm"] =
         Page(std::string("word") + char('a' + i % 26) + char('a' + i / 26));
-  // Runs over `dir` (filled first when `fill`); its files, dates masked.
+  // Runs over `dir` (filled first when `fill`); its files.
   auto run = [&](const PageFolder& dir, bool fill, Fails fails, Bench& b) {
     if (fill) {
       for (const auto& [name, bytes] : pages) dir.Write(name, bytes);
@@ -616,10 +607,7 @@ TEST(RunFaultsTest, EachFailingCallLeavesEveryPageWhole) {
     b.parameters.AddDone = true;
     b.fs.FailWhen(std::move(fails));
     (void)b.Run(dir.path());
-    auto files = dir.Snapshot();
-    std::erase_if(files, [](const auto& f) { return f.second == "folder"; });
-    for (auto& [name, bytes] : files) bytes = Undated(bytes);
-    return files;
+    return FilesOf(dir);
   };
   Bench clean(MemoryTempDir());
   int places = 0, before_pages = 0;
@@ -652,110 +640,67 @@ TEST(RunFaultsTest, EachFailingCallLeavesEveryPageWhole) {
                           [=, k = 0](FsOp o, const std::string&) mutable {
                             return o == op && ++k >= n;
                           });
-  for (const auto& [row, fails] : faults) {
-    Bench b(MemoryTempDir());
-    const auto files = run(b.dir, true, fails, b);
-    ASSERT_TRUE(b.fs.FaultHit()) << row;
-    for (const auto& [name, bytes] : files) {
-      const std::string page = name.ends_with(".bak.htm")
-                                   ? name.substr(0, name.size() - 8) + ".htm"
-                                   : name;
-      ASSERT_TRUE(pages.count(page) || name == kLeftover)
-          << row << ": " << name;
-      if (name == kLeftover) continue;  // its removal failed
-      const bool updated = page == name && bytes == fault_free.at(name);
-      EXPECT_TRUE(updated || bytes == pages[page]) << row << ": " << name;
-      if (page != name) continue;
-      const std::string line = "\r\nFile: " + name.substr(name.rfind('/') + 1);
-      const std::string& report = b.report.text();
-      EXPECT_EQ(report.find(line + "  ---  Keywords meta tag inserted.") !=
-                    std::string::npos,
-                updated)
-          << row << ": " << name;
-      bool reason = report.find(line + "  --- ") != std::string::npos;
-      for (std::string at = b.dir.Path(name); !reason && at != b.dir.path();) {
-        at.resize(at.rfind('/'));
-        reason = report.find("Folder: " + at + "  ---  Could not") !=
-                 std::string::npos;
+  for (const int jobs : {1, 2})
+    for (const auto& [fault, fails] : faults) {
+      const std::string row = fault + " / " + std::to_string(jobs);
+      Bench b(MemoryTempDir(), jobs);
+      const auto files = run(b.dir, true, fails, b);
+      ASSERT_TRUE(jobs > 1 || b.fs.FaultHit()) << row;
+      for (const auto& [name, bytes] : files) {
+        const std::string page = name.ends_with(".bak.htm")
+                                     ? name.substr(0, name.size() - 8) + ".htm"
+                                     : name;
+        // A temporary file stays only where its removal failed too, which
+        // interleaved calls allow (the second run removes it).
+        const bool leftover =
+            name == kLeftover ||
+            (jobs > 1 &&
+             IsRewriteLeftoverName(name.substr(name.rfind('/') + 1)));
+        ASSERT_TRUE(pages.count(page) || leftover) << row << ": " << name;
+        if (leftover) continue;
+        const bool updated = page == name && bytes == fault_free.at(name);
+        EXPECT_TRUE(updated || bytes == pages[page]) << row << ": " << name;
+        if (page != name) continue;
+        const std::string line =
+            "\r\nFile: " + name.substr(name.rfind('/') + 1);
+        const std::string& report = b.report.text();
+        EXPECT_EQ(report.find(line + "  ---  Keywords meta tag inserted.") !=
+                      std::string::npos,
+                  updated)
+            << row << ": " << name;
+        bool reason = report.find(line + "  --- ") != std::string::npos;
+        for (std::string at = b.dir.Path(name);
+             !reason && at != b.dir.path();) {
+          at.resize(at.rfind('/'));
+          reason = report.find("Folder: " + at + "  ---  Could not") !=
+                   std::string::npos;
+        }
+        EXPECT_TRUE(updated || reason) << row << ": " << name << ", no reason";
       }
-      EXPECT_TRUE(updated || reason) << row << ": " << name << ", no reason";
+      Bench again;
+      EXPECT_TRUE(run(b.dir, false, nullptr, again) == fault_free)
+          << row << ", second run";
     }
-    Bench again;
-    EXPECT_TRUE(run(b.dir, false, nullptr, again) == fault_free)
-        << row << ", second run";
-  }
 }
 
 TEST(MultipleFileRunTest, StartChecksTheFolderBox) {
   Bench b;
   const std::string d = b.dir.path();
   ASSERT_TRUE(b.dir.Write("a.htm", "x"));
-  const std::string kInvalid = "Invalid input | ";
-  const std::pair<std::string, std::string> kCases[] = {
-      {" ", "No input folder specified. | exclamation | ok\n"},
-      {d + "/none", "Folder does not exist | exclamation | ok\n"},
-      {d + "/a.htm", "Folder does not exist | exclamation | ok\n"},
-  };
-  for (const auto& [box, shown] : kCases) {
+  for (const auto& [box, shown] :
+       {std::pair<std::string, std::string>{" ", "No input folder specified."},
+        {d + "/none", "Folder does not exist"},
+        {d + "/a.htm", "Folder does not exist"}}) {
     std::string folder_box = " " + box + " ";
     b.view.fake.ClearBoxes();
     EXPECT_FALSE(StartMultipleFileRun(folder_box, b.analysis, b.parameters,
                                       b.report, b.view, &b.fs));
     EXPECT_EQ(folder_box, box == " " ? "" : box);  // trimmed, written back
-    EXPECT_EQ(b.view.fake.BoxesText(), kInvalid + shown) << box;
+    EXPECT_EQ(b.view.fake.BoxesText(),
+              "Invalid input | " + shown + " | exclamation | ok\n")
+        << box;
   }
   EXPECT_EQ(b.report.text(), "");
-}
-
-// "Automatic": each page's words are checked against its own language's
-// common words and rules, its report lines end with that language, and its
-// record names it; a page that was not read names none.
-TEST(MultipleFileRunTest, EachPageInItsOwnLanguage) {
-  CommonWordsTable common;
-  common.LoadFromText(kEnglish, "with");
-  common.LoadFromText(kFrench, "avec");
-  common.LoadFromText(kGerman, "mit");
-  AnalysisSettings settings;
-  settings.TextLanguage = kAutomaticLanguage;
-  Analysis analysis(common);
-  analysis.UpdateSettings(settings);
-  // "isn" is an English contraction stem, an ordinary word elsewhere.
-  auto page = [](const std::string& html, const std::string& head) {
-    return html + "<head>" + head +
-           "<title>avec with mit isn</title></head></html>\r\n";
-  };
-  const struct {
-    const char* name;
-    std::string page;
-    const char* content;  // of the tag
-    const char* language;
-    const char* code;  // in the record
-  } kPages[] = {
-      {"a.htm", page("<html lang=\"fr-CA\">", ""), "with,mit,isn",
-       "French (declared)", "fr"},
-      {"b.htm", page("<html>", "<meta http-equiv=content-language content=de>"),
-       "avec,with,isn", "German (declared)", "de"},
-      {"c.htm", page("<html>", ""), "avec,mit", "English (fallback)", "en"},
-      {"d.htm", page("<html lang=pl>", ""), "avec,with,mit,isn",
-       "Polish (declared) - common words not available", "pl"},
-  };
-  Bench b;
-  ClickIncludeNewMetaTag(b.parameters, true);
-  std::string report = "Folder: " + b.dir.path() + "\r\n";
-  std::map<std::string, std::string> codes = {{"e.htm", ""}};
-  for (const auto& p : kPages) {
-    ASSERT_TRUE(b.dir.Write(p.name, p.page));
-    report += "\r\nFile: " + std::string(p.name) +
-              "\r\nNEW: <meta name=\"keywords\" content=\"" + p.content +
-              "\">\r\nLanguage: " + p.language + "\r\n";
-    codes[p.name] = p.code;
-  }
-  // Not text: it keeps no language of the page before it.
-  ASSERT_TRUE(b.dir.Write("e.htm", std::string("<html lang=de>\0", 15)));
-  RunMultipleFileOperation(b.dir.path(), analysis, b.parameters, b.report,
-                           b.view);
-  EXPECT_TRUE(b.report.text().starts_with(report)) << b.report.text();
-  EXPECT_EQ(b.view.languages, codes);
 }
 
 }  // namespace

@@ -91,8 +91,11 @@ class MainWindow : public QMainWindow, public MainWindowView {
   void ConnectMenus();
   void ConnectSettings();
   void WatchControls();
-  // Shows the words and the label collected since the last time.
+  // Shows the output box's text, the words and the label collected since
+  // the last time.
   void FlushOutput() const;
+  // Schedules FlushOutput unless one is already due.
+  void ScheduleFlush(bool was_pending) const;
   void FlushProgress();
   void ToggleLargeWindow();
   QLineEdit* Box(TextBox box) const;
@@ -119,6 +122,13 @@ class MainWindow : public QMainWindow, public MainWindowView {
   mutable bool editing_output_ = false;  // the window itself changes the box
   mutable std::string pending_label_;
   mutable bool label_pending_ = false;
+  // During a run the output box's text is replaced for every page: only
+  // the last text set before the next flush is shown, and with it the
+  // "inserted in N of M" caption and the page in the input-file box.
+  bool run_shown_ = false;  // a run's progress is in view
+  mutable std::optional<std::string> pending_text_;
+  mutable std::optional<std::string> pending_caption_;
+  mutable std::optional<std::string> pending_input_file_;
   // The progress of a run, shown with the rest: a progress bar repaints
   // itself at once whenever its text changes.
   std::int64_t progress_done_ = 0;

@@ -111,6 +111,17 @@ void MainWindow::EndProgram() {
 // --- Controls.
 
 void MainWindow::SetText(TextBox box, std::string_view text) {
+  if (box == TextBox::kInputFile) {
+    if (run_shown_) {
+      const bool was_pending = pending_text_ || label_pending_ ||
+                               pending_caption_ || pending_input_file_ ||
+                               !pending_output_.empty();
+      pending_input_file_ = std::string(text);
+      ScheduleFlush(was_pending);
+      return;
+    }
+    pending_input_file_.reset();
+  }
   QLineEdit* edit = Box(box);
   const QString q = HoldsPath(box) ? PathToQt(text) : ToQt(text);
   if (edit->text() != q) edit->setText(q);
@@ -231,6 +242,14 @@ std::string MainWindow::OutputText() const {
 
 void MainWindow::SetOutputText(std::string_view text) {
   pending_output_.clear();
+  if (run_shown_) {
+    const bool was_pending =
+        pending_text_ || label_pending_ || pending_caption_;
+    pending_text_ = std::string(text);
+    ScheduleFlush(was_pending);
+    return;
+  }
+  pending_text_.reset();
   echo_.Reset(text);
   editing_output_ = true;
   ui_.txbMetaTAG->setPlainText(ToQt(text));
@@ -240,17 +259,40 @@ void MainWindow::SetOutputText(std::string_view text) {
 void MainWindow::AppendOutputText(std::string_view text) {
   const bool was_empty = pending_output_.empty() && !label_pending_;
   pending_output_.append(text);
-  if (was_empty) QTimer::singleShot(0, this, [this] { FlushOutput(); });
+  ScheduleFlush(!was_empty);
 }
 
 void MainWindow::SetWordCountLabel(std::string_view text) {
   const bool was_empty = pending_output_.empty() && !label_pending_;
   pending_label_.assign(text);
   label_pending_ = true;
-  if (was_empty) QTimer::singleShot(0, this, [this] { FlushOutput(); });
+  ScheduleFlush(!was_empty);
+}
+
+void MainWindow::ScheduleFlush(bool was_pending) const {
+  if (was_pending) return;
+  QTimer::singleShot(0, this, [this] { FlushOutput(); });
 }
 
 void MainWindow::FlushOutput() const {
+  if (pending_text_) {
+    echo_.Reset(*pending_text_);
+    editing_output_ = true;
+    ui_.txbMetaTAG->setPlainText(ToQt(*pending_text_));
+    editing_output_ = false;
+    pending_text_.reset();
+  }
+  if (pending_input_file_) {
+    const QString q = PathToQt(*pending_input_file_);
+    QLineEdit* edit = Box(TextBox::kInputFile);
+    if (edit->text() != q) edit->setText(q);
+    pending_input_file_.reset();
+  }
+  if (pending_caption_) {
+    ui_.lblMetaTagInserted->setText(ToQt(*pending_caption_));
+    ui_.lblMetaTagInserted->setVisible(true);
+    pending_caption_.reset();
+  }
   if (!pending_output_.empty()) {
     QTextDocument* document = ui_.txbMetaTAG->document();
     const QString text = ToQt(
@@ -270,6 +312,14 @@ void MainWindow::FlushOutput() const {
 }
 
 void MainWindow::SetInsertedCaption(std::string_view text, bool visible) {
+  if (run_shown_ && visible) {
+    const bool was_pending = pending_text_ || label_pending_ ||
+                             pending_caption_ || !pending_output_.empty();
+    pending_caption_ = std::string(text);
+    ScheduleFlush(was_pending);
+    return;
+  }
+  pending_caption_.reset();
   ui_.lblMetaTagInserted->setText(ToQt(text));
   ui_.lblMetaTagInserted->setVisible(visible);
 }
@@ -307,10 +357,14 @@ void MainWindow::HandlePendingInput() {
 void MainWindow::ShowProgress(bool running, std::int64_t done,
                               std::int64_t total) {
   if (!running) {
+    // The run's last texts, then the box and caption as they come.
+    FlushOutput();
+    run_shown_ = false;
     progress_pending_ = false;
     ui_.prgFilesDone->setVisible(false);
     return;
   }
+  run_shown_ = true;
   progress_done_ = done;
   progress_total_ = total;
   progress_pending_ = true;

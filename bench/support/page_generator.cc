@@ -471,7 +471,7 @@ class PageWriter {
     std::string keywords;
     for (int i = 0; i < 12; ++i) {
       if (i > 0) keywords += ", ";
-      keywords += vocab_.Draw(rng_);
+      AppendWord(keywords, vocab_.Draw(rng_));  // in the page's encoding
     }
     Line(1, "<meta name=\"keywords\" content=\"" + keywords + "\">");
     Line(1, "<meta name=\"robots\" content=\"index, follow\">");

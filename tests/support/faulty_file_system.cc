@@ -31,6 +31,7 @@ void FaultyFileSystem::FailCall(FsOp op, int n, bool later_too) {
 }
 
 bool FaultyFileSystem::Fails(FsOp op, const std::string& path) {
+  const std::lock_guard<std::mutex> lock(mutex_);
   const int count = ++calls_[static_cast<int>(op)];
   if (act_op_ == static_cast<int>(op) && count == act_at_ && act_) act_();
   const bool chosen = fail_op_ == static_cast<int>(op) &&

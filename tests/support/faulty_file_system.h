@@ -2,12 +2,15 @@
 // one by default), counts the calls of each operation and makes a chosen
 // call fail, so that each step of a rewrite can be made to fail in turn.
 // Writes can also be slowed, so that a writer can be killed half way.
+// Calls may come from several threads; the choice of the failing call and
+// the acts run under one lock.
 #ifndef VORN_TESTS_SUPPORT_FAULTY_FILE_SYSTEM_H_
 #define VORN_TESTS_SUPPORT_FAULTY_FILE_SYSTEM_H_
 
 #include <array>
 #include <chrono>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -60,9 +63,15 @@ class FaultyFileSystem : public FileSystem {
     fail_when_ = std::move(fails);
   }
   // True once a call has failed.
-  bool FaultHit() const { return fault_hit_; }
+  bool FaultHit() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return fault_hit_;
+  }
   // Number of calls of `op` made through this object so far.
-  int Calls(FsOp op) const { return calls_[static_cast<int>(op)]; }
+  int Calls(FsOp op) const {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return calls_[static_cast<int>(op)];
+  }
   // CopyAttributes does nothing and reports that the file system does not
   // support extended attributes.
   void AttributesUnsupported() { attributes_unsupported_ = true; }
@@ -140,6 +149,7 @@ class FaultyFileSystem : public FileSystem {
   }
 
   FileSystem& base_;
+  mutable std::mutex mutex_;
   std::array<int, kFsOpCount> calls_{};
   int fail_op_ = -1;
   int fail_at_ = 0;  // the count of calls_ that fails
