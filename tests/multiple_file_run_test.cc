@@ -53,30 +53,30 @@ std::string Page(const std::string& word, const std::string& head = "") {
          "</p>\r\n</body>\r\n</html>\r\n";
 }
 
-// The word of a page's spec: "a" or "a+old" give "aword".
-std::string Word(const std::string& spec) {
-  return spec.substr(0, spec.find('+')) + "word";
+// The word of a page's sketch: "a" or "a+old" give "aword".
+std::string Word(const std::string& sketch) {
+  return sketch.substr(0, sketch.find('+')) + "word";
 }
 
-// A page by its spec: "word" or "word+kind", where the kind puts into the
+// A page by its sketch: "word" or "word+kind", where the kind puts into the
 // head a done tag (done), a keywords tag (old) or the tag the run composes
 // in capitals (same); "bin" is a page that is not text.
-std::string PageOf(const std::string& spec) {
-  const std::string word = Word(spec);
+std::string PageOf(const std::string& sketch) {
+  const std::string word = Word(sketch);
   if (word == "binword") return std::string("<html>\x01<head></head>", 20);
-  if (spec.ends_with("+done"))
+  if (sketch.ends_with("+done"))
     return Page(word, "<meta name=\"VORN done\" content=\"2001-01-01\">\r\n");
-  if (spec.ends_with("+old")) return Page(word, Tag("old, words") + "\r\n");
-  if (spec.ends_with("+same"))
+  if (sketch.ends_with("+old")) return Page(word, Tag("old, words") + "\r\n");
+  if (sketch.ends_with("+same"))
     return Page(word, "<META NAME=\"KEYWORDS\" CONTENT=\"" + word + "\">\r\n");
   return Page(word);
 }
 
-// The page of `spec` after a rewrite that wrote `lines`: in the old tag's
+// The page of `sketch` after a rewrite that wrote `lines`: in the old tag's
 // place, else before "</head>"; an old done tag is gone.
-std::string PageAfter(const std::string& spec, const std::string& lines) {
-  if (spec.ends_with("+old")) return Page(Word(spec), lines);
-  std::string page = Page(Word(spec));
+std::string PageAfter(const std::string& sketch, const std::string& lines) {
+  if (sketch.ends_with("+old")) return Page(Word(sketch), lines);
+  std::string page = Page(Word(sketch));
   return page.insert(page.find("</head>"), lines);
 }
 
@@ -360,7 +360,7 @@ std::string Captions(const std::string& captions) {
 }
 
 struct RunCase {
-  const char* pages;  // "name=spec ..."
+  const char* pages;  // "name=sketch ..."
   const char* setup;  // as Bench::Setup reads it
   const char* log;    // as Expand reads it
   // "files inserted folders [stopped] | captions | progress | result",
