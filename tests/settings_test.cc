@@ -6,11 +6,11 @@
 
 #include <filesystem>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "app/state_file.h"
 #include "engine/ui.h"
 
 namespace vorn {
@@ -18,18 +18,12 @@ namespace {
 
 using S = AnalysisSettings;
 
-// Every field, so that whole records compare.
+// Every setting, as the state file writes them, so that whole records
+// compare.
 std::string Describe(const S& s) {
-  std::ostringstream out;
-  for (int v : {s.TitleWeight, s.DescriptionWeight, s.ExistingKeywordsWeight,
-                s.BoldWeight, s.ItalicWeight, s.TableWeight, s.DivWeight,
-                s.SpanWeight, s.ShortWordSize, s.ThresholdFrequency})
-    out << v << " ";
-  out << s.IgnoreShortWords << s.IgnoreCommonWords << s.PreserveCase
-      << s.SpaceAfterComma << s.ForwardSlash << " " << s.MaxNumKeywordsInMetaTag
-      << " " << s.MaxNumBytesInMetaTag << " [" << s.BeginMetaTagWith << "] ["
-      << s.WordsToIgnore << "] " << s.TextLanguage << "/" << s.FallbackLanguage;
-  return out.str();
+  SavedState state;
+  state.Settings = s;
+  return FormatState(state);
 }
 
 // "Restore defaults" keeps the language and its fallback, and the texts
@@ -183,8 +177,7 @@ TEST(SettingsTest, NumericFields) {
     EXPECT_EQ(box ? box->text : "", c.box) << c.typed;
     EXPECT_EQ(text, c.left) << c.typed;
   }
-  // Many digits: very large, not wrapped round.
-  std::string many = "99999999999999999999";
+  std::string many(20, '9');  // very large, not wrapped round
   EXPECT_TRUE(CheckMaxKeywords(many));
 }
 
