@@ -50,8 +50,7 @@ TEST(ProgramTextTest, LoadMessages) {
   const std::pair<int, const char*> kCases[] = {
       {-1, "Cannot open file containing program text.\r\n/opt/vorn_text.dat"},
       {-1501, "Duplicate in program text at line 1."},
-      {-1000, "Missing string at line 500."},
-      {-500, "Error -500"}};
+      {-1000, "Missing string at line 500."}};
   for (const auto& [status, text] : kCases)
     EXPECT_EQ(ProgramTextLoadMessage(status, "/opt/vorn_text.dat"), text)
         << status;

@@ -70,7 +70,6 @@ TEST(StateFileTest, FilesAndHowTheyAreWrittenBack) {
        Edits{{14, "1"}, {15, "1"}, {16, "0"}, {39, "0"}}},
       {"old tag ticks the new", {{35, "1"}}, Edits{{34, "1"}}},
       {"multiple-file mode", {{40, "#FALSE#"}}, kSame},
-      {"mode compared exactly", {{40, "#false#"}}, Edits{{40, "#TRUE#"}}},
       {"a folder: multiple", {{2, "\"/site\""}}, Edits{{40, "#FALSE#"}}},
       {"list position past the end", {{7, "9"}}, kRefused},
       {"list position -1", {{9, "-1"}}, kRefused},
@@ -104,8 +103,8 @@ TEST(StateFileTest, FilesAndHowTheyAreWrittenBack) {
 TEST(StateFileTest, ReadingGivesTheFieldsAndTheEnabling) {
   const std::pair<Edits, const char*> kCases[] = {
       {kLists, "20 10 30 5 6 0 7 9 9 3 0/0 111"},
-      {{{22, "102"}, {36, "0"}}, "90 50 0 4 4 2 2 4 2 2 38/2 000"},
-      {{{26, "0"}}, "90 50 0 4 4 2 2 4 2 2 0/0 110"}};
+      {{{22, "102"}, {36, "0"}}, "90 50 0 4 4 2 2 4 2 2 38/2 000"}};
+
   for (const auto& [edits, fields] : kCases) {
     std::optional<SavedState> state = ParseState(File(edits));
     ASSERT_TRUE(state) << fields;
