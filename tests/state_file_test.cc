@@ -39,133 +39,102 @@ TEST(StateFileTest, DefaultsWriteTheFortyLines) {
   EXPECT_EQ(FormatState(state), File({}));
 }
 
+// Every list at another item, each value only once.
+const Edits kLists = {{7, "8"},  {8, "2"},  {9, "0"},  {10, "3"}, {11, "5"},
+                      {17, "2"}, {18, "1"}, {19, "6"}, {20, "7"}, {21, "9"}};
+
 // Each file is read, then written again: what is written back shows what
-// was read, line by line.
-TEST(StateFileTest, GoodFilesAndHowTheyAreWrittenBack) {
+// was read, line by line. A damaged file gives nothing.
+TEST(StateFileTest, FilesAndHowTheyAreWrittenBack) {
+  const Edits kSame;  // every line written back as read
+  constexpr auto kRefused = std::nullopt;
   const struct {
     const char* what;
     Edits read;
-    Edits written;  // besides the lines read unchanged
+    std::optional<Edits> written;  // the lines written back otherwise
   } kCases[] = {
-      {"empty text", {{1, "\"\""}}, {}},
-      {"doubled quotes", {{3, "\"say \"\"hi\"\"\""}}, {}},
-      {"only a quote", {{3, "\"\"\"\""}}, {}},
-      {"UTF-8 text", {{4, "\"caf\xC3\xA9\""}}, {}},
-      {"any script", {{3, "\"\xD0\x9C\xD0\xB8\xD1\x80\""}}, {}},
+      {"doubled quotes", {{3, "\"say \"\"hi\"\"\""}, {4, "\"\"\"\""}}, kSame},
+      {"UTF-8, any script", {{3, "\"\xD0\x9C\xD0\xB8\xD1\x80\""}}, kSame},
       // An older program wrote the texts in Windows-1252.
       {"Windows-1252 text",
        {{3, "\"caf\xE9\""}, {4, "\"\xC9t\xE9\""}},
-       {{3, "\"caf\xC3\xA9\""}, {4, "\"\xC3\xA9t\xC3\xA9\""}}},
-      {"ignored words cleaned",
-       {{4, "\" Foo  bar,, \""}},
-       {{4, "\"foo,bar\""}}},
-      {"number texts as typed", {{5, "\"7x\""}, {6, "\"\""}}, {}},
-      {"first list item", {{7, "0"}, {11, "0"}}, {}},
-      {"last list items", {{8, "8"}, {17, "9"}, {21, "9"}}, {}},
-      {"Another, as the list of seven stored it", {{22, "6"}}, {}},
-      {"Automatic, Another for pages without", {{22, "106"}}, {}},
-      {"box clear", {{12, "0"}, {23, "0"}}, {}},
-      {"box greyed is not ticked",
-       {{13, "2"}, {29, "2"}},
-       {{13, "0"}, {29, "0"}}},
-      {"box value leads the line",
-       {{14, " 1 x"}, {15, "1abc"}},
-       {{14, "1"}, {15, "1"}}},
-      {"box without a number", {{16, "x"}, {39, ""}}, {{16, "0"}, {39, "0"}}},
-      {"old tag ticks the new", {{35, "1"}}, {{34, "1"}}},
-      {"ticking new after old", {{34, "1"}, {35, "1"}}, {}},
-      {"multiple-file mode", {{40, "#FALSE#"}}, {}},
-      {"mode compared exactly", {{40, "#false#"}}, {{40, "#TRUE#"}}},
-      {"a folder brings multiple-file mode",
-       {{2, "\"/site\""}},
-       {{40, "#FALSE#"}}},
+       Edits{{3, "\"caf\xC3\xA9\""}, {4, "\"\xC3\xA9t\xC3\xA9\""}}},
+      {"words cleaned", {{4, "\" Foo  bar,, \""}}, Edits{{4, "\"foo,bar\""}}},
+      {"number texts as typed", {{5, "\"7x\""}, {6, "\"\""}}, kSame},
+      {"every list", kLists, kSame},
+      {"Another, as the list of seven stored it", {{22, "6"}}, kSame},
+      {"Automatic, Another for pages without", {{22, "106"}}, kSame},
+      {"greyed: clear", {{13, "2"}, {29, "2"}}, Edits{{13, "0"}, {29, "0"}}},
+      {"box value leads the line, else 0",
+       {{14, " 1 x"}, {15, "1abc"}, {16, "x"}, {39, ""}},
+       Edits{{14, "1"}, {15, "1"}, {16, "0"}, {39, "0"}}},
+      {"old tag ticks the new", {{35, "1"}}, Edits{{34, "1"}}},
+      {"multiple-file mode", {{40, "#FALSE#"}}, kSame},
+      {"a folder: multiple", {{2, "\"/site\""}}, Edits{{40, "#FALSE#"}}},
+      {"list position past the end", {{7, "9"}}, kRefused},
+      {"list position -1", {{9, "-1"}}, kRefused},
+      {"language 39", {{22, "39"}}, kRefused},
+      {"Automatic without a fallback", {{22, "99"}}, kRefused},
+      {"Automatic falling back on Automatic", {{22, "200"}}, kRefused},
+      {"not a number", {{8, "two"}}, kRefused},
+      {"box value 3", {{13, "3"}}, kRefused},
+      {"box value -1", {{30, "-1"}}, kRefused},
+      {"box value far too large", {{24, "100001"}}, kRefused},
+      {"text without quotes", {{3, "abc"}}, kRefused},
+      {"unclosed quote", {{1, "\"abc"}}, kRefused},
+      {"lone quote", {{1, "\""}}, kRefused},
+      {"lone quote inside", {{4, "\"a\"b\""}}, kRefused},
+      {"quote doubled at the end", {{4, "\"ab\"\""}}, kRefused},
   };
   for (const auto& k : kCases) {
     const std::optional<SavedState> state = ParseState(File(k.read));
-    ASSERT_TRUE(state) << k.what;
+    ASSERT_EQ(state.has_value(), k.written.has_value()) << k.what;
+    if (!state) continue;
     Edits written = k.read;
-    written.insert(written.end(), k.written.begin(), k.written.end());
+    written.insert(written.end(), k.written->begin(), k.written->end());
     EXPECT_EQ(FormatState(*state), File(written)) << k.what;
   }
+  EXPECT_FALSE(ParseState(File({}, 39))) << "39 lines";
+  EXPECT_FALSE(ParseState(""));
 }
 
+// Each list line sets its own field; "Automatic" with its fallback; logging
+// off disables the old tag, the new tag and "don't log done".
 TEST(StateFileTest, ReadingGivesTheFieldsAndTheEnabling) {
-  const auto state = ParseState(File(
-      {{3, "\"caf\xC3\xA9\""}, {13, "2"}, {17, "3"}, {22, "102"}, {36, "0"}}));
+  Edits edits = kLists;
+  edits.insert(edits.end(), {{22, "102"}, {36, "0"}});
+  std::optional<SavedState> state = ParseState(File(edits));
   ASSERT_TRUE(state);
-  EXPECT_EQ(state->Settings.BeginMetaTagWith, "caf\xC3\xA9");
-  EXPECT_FALSE(state->Settings.IgnoreCommonWords);
-  EXPECT_EQ(state->Settings.TitleWeight, 30);
-  EXPECT_EQ(state->Settings.TextLanguage, kAutomaticLanguage);
-  EXPECT_EQ(state->Settings.FallbackLanguage, kGerman);
-  EXPECT_FALSE(state->Parameters.LogOperations);
-  EXPECT_FALSE(state->Enabling.IncludeNewMetaTag);  // logging off
-  EXPECT_FALSE(state->Enabling.DontLogDone);
-  // Skipping done files off disables only "don't log".
-  const auto skip = ParseState(File({{26, "0"}}));
-  ASSERT_TRUE(skip);
-  EXPECT_FALSE(skip->Enabling.DontLogDone);
-  EXPECT_TRUE(skip->Enabling.IncludeNewMetaTag);
+  AnalysisSettings& s = state->Settings;
+  const ParameterEnabling& e = state->Enabling;
+  std::string got;
+  for (int list = 0; list < 10; ++list)
+    got += std::to_string(SettingOf(s, static_cast<SettingsList>(list))) + " ";
+  got += std::to_string(s.TextLanguage) + "/" +
+         std::to_string(s.FallbackLanguage) + " ";
+  for (bool enabled : {e.IncludeOldMetaTag, e.IncludeNewMetaTag, e.DontLogDone})
+    got += enabled ? "1" : "0";
+  EXPECT_EQ(got, "20 10 30 5 6 0 7 9 9 3 38/2 000");
   // Lines may end in LF alone.
   std::string lf = File({});
   std::erase(lf, '\r');
   EXPECT_TRUE(ParseState(lf));
 }
 
-TEST(StateFileTest, DamagedFilesGiveNothing) {
-  const struct {
-    const char* what;
-    Edits edits;
-  } kCases[] = {
-      {"list position past the end", {{7, "9"}}},
-      {"title past the end", {{17, "10"}}},
-      {"list position -1", {{9, "-1"}}},
-      {"language 39", {{22, "39"}}},
-      {"Automatic without a fallback", {{22, "99"}}},
-      {"Automatic falling back on Automatic", {{22, "200"}}},
-      {"not a number", {{8, "two"}}},
-      {"box value 3", {{13, "3"}}},
-      {"box value -1", {{30, "-1"}}},
-      {"box value far too large", {{24, "100001"}}},
-      {"text without quotes", {{3, "abc"}}},
-      {"unclosed quote", {{1, "\"abc"}}},
-      {"lone quote", {{1, "\""}}},
-      {"lone quote inside", {{4, "\"a\"b\""}}},
-      {"quote doubled at the end", {{4, "\"ab\"\""}}},
-      {"three quotes", {{5, "\"\"\""}}},
-  };
-  for (const auto& k : kCases)
-    EXPECT_FALSE(ParseState(File(k.edits))) << k.what;
-  EXPECT_FALSE(ParseState(File({}, 39))) << "39 lines";
-  EXPECT_FALSE(ParseState(""));
-}
-
-// The window's memory beside the state file: what is sound is read.
+// The window's memory beside the state file: what is sound is read, and
+// written back.
 TEST(WindowMemoryTest, ReadsWhatIsSound) {
-  const std::optional<WindowGeometry> kNone;
-  const WindowGeometry kAt{{-300, 200, 12000, 9000}, true};
-  const struct {
-    const char* text;
-    std::optional<WindowGeometry> geometry;
-    std::vector<std::string> recent;
-  } kCases[] = {
+  const std::pair<const char*, const char*> kCases[] = {
       {"geometry -300 200 12000 9000 1\nrecent /a b.htm\nrecent /site/\n",
-       kAt,
-       {"/a b.htm", "/site/"}},
-      {"recent /x.htm\r\ngeometry -300 200 12000 9000 1", kAt, {"/x.htm"}},
-      {"geometry 1 2 0 9000 0\nrecent \nlater /y\n", kNone, {}},
-      {"geometry 1 2 3 4 2\n", kNone, {}},
-      {"geometry 1 2 3 4\n", kNone, {}},
-      {"geometry 1 2 3 4 0x\n", kNone, {}},
-  };
-  for (const auto& k : kCases) {
-    const WindowMemory m = ParseWindowMemory(k.text);
-    EXPECT_EQ(m.geometry, k.geometry) << k.text;
-    EXPECT_EQ(m.recent, k.recent) << k.text;
-    const WindowMemory again = ParseWindowMemory(FormatWindowMemory(m));
-    EXPECT_EQ(again.geometry, m.geometry) << k.text;
-    EXPECT_EQ(again.recent, m.recent) << k.text;
-  }
+       "geometry -300 200 12000 9000 1\nrecent /a b.htm\nrecent /site/\n"},
+      {"recent /x.htm\r\ngeometry -300 200 12000 9000 0",
+       "geometry -300 200 12000 9000 0\nrecent /x.htm\n"},
+      {"geometry 1 2 0 9000 0\nrecent \nlater /y\n", ""},
+      {"geometry 1 2 3 4 2\n", ""},
+      {"geometry 1 2 3 4\n", ""},
+      {"geometry 1 2 3 4 0x\n", ""}};
+  for (const auto& [text, written] : kCases)
+    EXPECT_EQ(FormatWindowMemory(ParseWindowMemory(text)), written) << text;
 }
 
 TEST(WindowMemoryTest, RecentListKeepsTheNewestOnce) {
