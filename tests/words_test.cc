@@ -59,9 +59,10 @@ TEST(WordsTest, RejectingTestWithDefaults) {
       {W::kContractionStem, {"isn", "Shouldn", "ren"}},
       {W::kCommonWord, {"AFTER", "speed", "\xD0\xAD\xD0\xA2\xD0\x9E"}},
       {W::kEnding, {"fully", "Wasted", "unlimited"}},
-      // ą and ı are vowels; Cyrillic and Han words need none.
+      // mid holds a letter that is no Roman numeral; ą and ı are vowels;
+      // Cyrillic and Han words need none.
       {W::kAccepted,
-       {"abe", "aab", "mixes", "gym", "caf\xC3\xA9", "don", "ould"}},
+       {"abe", "aab", "mixes", "mid", "gym", "caf\xC3\xA9", "don", "ould"}},
       {W::kAccepted,
        {"need", "only", "screed", "folly", "filly", "tweed", "Alfred"}},
       {W::kAccepted,
