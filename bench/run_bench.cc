@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "bench/support/page_generator.h"
+#include "bench/support/sites.h"
 
 namespace vorn::bench {
 namespace {
@@ -84,34 +85,6 @@ Result RunCli(const std::string& site, int jobs, bool dry_run) {
   r.peak_mb = static_cast<double>(usage.ru_maxrss) / 1024.0;
   r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return r;
-}
-
-// `pages` pages spread over `folders` folders.
-void GenerateSite(const std::string& site, int folders, int pages,
-                  std::size_t bytes) {
-  const Vocabulary vocabulary(30000, 7);
-  for (int i = 0; i < pages; ++i) {
-    const std::string folder = site + "/section" + std::to_string(i % folders);
-    fs::create_directories(folder);
-    PageOptions options;
-    options.target_bytes = bytes;
-    options.seed = static_cast<std::uint64_t>(i) + 1;
-    options.line_breaks = i % 2 ? LineBreaks::kCrLf : LineBreaks::kLf;
-    std::ofstream(folder + "/page" + std::to_string(i) + ".htm",
-                  std::ios::binary)
-        << GeneratePage(options, vocabulary);
-  }
-}
-
-// A fresh copy of `pristine` under a new name (nothing is removed before a
-// run: the file system would then pay for the freed inodes during it), on
-// the disk before the clock runs.
-std::string FreshCopy(const std::string& pristine) {
-  static int copies = 0;
-  const std::string site = pristine + "-copy" + std::to_string(++copies);
-  fs::copy(pristine, site, fs::copy_options::recursive);
-  sync();
-  return site;
 }
 
 // The machine's own rate (files/s) of rewriting `files` files of `bytes`

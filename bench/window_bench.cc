@@ -25,6 +25,7 @@
 #include "app/main_controller.h"
 #include "app/qt/main_window.h"
 #include "bench/support/page_generator.h"
+#include "bench/support/sites.h"
 
 namespace vorn::bench {
 namespace {
@@ -59,31 +60,6 @@ class AnsweringPlatform : public Platform {
   int asked = 0;
   std::chrono::steady_clock::time_point asked_at;  // "Continue?"
 };
-
-void GenerateSite(const std::string& site, int pages, std::size_t bytes) {
-  const Vocabulary vocabulary(30000, 7);
-  for (int i = 0; i < pages; ++i) {
-    const std::string folder = site + "/section" + std::to_string(i % 20);
-    fs::create_directories(folder);
-    PageOptions options;
-    options.target_bytes = bytes;
-    options.seed = static_cast<std::uint64_t>(i) + 1;
-    options.line_breaks = i % 2 ? LineBreaks::kCrLf : LineBreaks::kLf;
-    std::ofstream(folder + "/page" + std::to_string(i) + ".htm",
-                  std::ios::binary)
-        << GeneratePage(options, vocabulary);
-  }
-}
-
-// A copy under a new name: nothing is removed before a run, so that no run
-// pays for the inodes freed before it.
-std::string FreshCopy(const std::string& pristine) {
-  static int copies = 0;
-  const std::string site = pristine + "-copy" + std::to_string(++copies);
-  fs::copy(pristine, site, fs::copy_options::recursive);
-  sync();
-  return site;
-}
 
 double CliSeconds(const std::string& site) {
   std::fflush(stdout);
@@ -166,7 +142,7 @@ int Main(int argc, char** argv) {
   }
   std::printf("Generating %d pages of about %zu bytes in 20 folders ...\n",
               pages, bytes);
-  GenerateSite(base + "/pristine", pages, bytes);
+  GenerateSite(base + "/pristine", 20, pages, bytes);
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   double cli = 1e30, window = 1e30;

@@ -81,19 +81,18 @@ LineEndingKind ClassifyOpenFile(int fd, std::size_t limit, bool* failed) {
   return KindOf(cr, lf);
 }
 
-// The charset a meta tag names: the bytes from just after "<meta" up to its
-// ">" hold charset=LABEL (quotes, blanks and letter case aside). Empty when
-// it names none.
-std::string DeclaredCharset(std::string_view tag) {
+// The label after `key` (as "charset=") in `text`, quotes, blanks and
+// letter case aside. Empty when `text` has no `key`.
+std::string LabelAfter(std::string_view text, std::string_view key) {
   std::string compact;
-  for (char c : tag)
+  for (char c : text)
     if (c != ' ' && c != '"' && c != '\'' && c != '\t' && c != '\r' &&
         c != '\n')
       compact.push_back(LowerAsciiChar(c));
-  const std::size_t at = compact.find("charset=");
+  const std::size_t at = compact.find(key);
   if (at == std::string::npos) return {};
   std::string label;
-  for (std::size_t i = at + 8; i < compact.size(); ++i) {
+  for (std::size_t i = at + key.size(); i < compact.size(); ++i) {
     const char c = compact[i];
     if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
           c == '_' || c == '.' || c == ':'))
@@ -104,6 +103,19 @@ std::string DeclaredCharset(std::string_view tag) {
 }
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// The encoding an XML declaration at the very start of the page names
+// (`<?xml version="1.0" encoding="koi8-r"?>`, after blanks at the most).
+// Empty when there is none.
+std::string XmlDeclaredEncoding(std::string_view bytes) {
+  const std::size_t start = bytes.find_first_not_of(" \t\r\n");
+  if (start == std::string_view::npos ||
+      !bytes.substr(start).starts_with("<?xml"))
+    return {};
+  const std::size_t end = bytes.find("?>", start);
+  if (end == std::string_view::npos) return {};
+  return LabelAfter(bytes.substr(start, end - start), "encoding=");
+}
 
 }  // namespace
 
@@ -155,9 +167,11 @@ PageEncoding DetectEncoding(std::string_view bytes) {
        p = FindNoCase(p + 5, head, "<meta")) {
     const std::size_t start = p - 1 + 5;
     const std::size_t end = head.find('>', start);
-    const std::string label = DeclaredCharset(head.substr(
-        start,
-        end == std::string_view::npos ? std::string_view::npos : end - start));
+    const std::string label =
+        LabelAfter(head.substr(start, end == std::string_view::npos
+                                          ? std::string_view::npos
+                                          : end - start),
+                   "charset=");
     if (label.empty()) continue;
     const std::optional<Encoding> named = EncodingForLabel(label);
     if (named && named->kind == Encoding::Kind::kUtf8) {
@@ -169,6 +183,13 @@ PageEncoding DetectEncoding(std::string_view bytes) {
   if (HasNonAscii(bytes) && IsValidUtf8(bytes)) {
     page.encoding = Encoding::Utf8();
     return page;
+  }
+  // XHTML pages may declare it only in their XML declaration. (One that
+  // says UTF-8 over bytes that are not is ignored, as before.)
+  if (first_label.empty()) {
+    const std::string label = XmlDeclaredEncoding(bytes);
+    const std::optional<Encoding> named = EncodingForLabel(label);
+    if (!named || named->kind != Encoding::Kind::kUtf8) first_label = label;
   }
   if (first_label.empty()) return page;
   if (const std::optional<Encoding> named = EncodingForLabel(first_label))

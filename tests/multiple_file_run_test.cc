@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -30,6 +31,7 @@ namespace vorn {
 namespace {
 
 using Strings = std::vector<std::string>;
+using Files = std::map<std::string, std::string>;
 
 Strings Split(const std::string& text, char at = ' ') {
   std::istringstream in(text);
@@ -44,6 +46,8 @@ std::string Tag(const std::string& word) {
 }
 const std::string kEdited = Tag("edited");
 constexpr char kDoneLine[] = "<meta name=\"VORN done\" content=\"DATE\">\r\n";
+constexpr char kOldDoneLine[] =
+    "<meta name=\"VORN done\" content=\"2001-01-01\">\r\n";
 
 // A page whose one word stands in its title and body; `head` goes before
 // the title.
@@ -53,31 +57,9 @@ std::string Page(const std::string& word, const std::string& head = "") {
          "</p>\r\n</body>\r\n</html>\r\n";
 }
 
-// The word of a page's sketch: "a" or "a+old" give "aword".
-std::string Word(const std::string& sketch) {
-  return sketch.substr(0, sketch.find('+')) + "word";
-}
-
-// A page by its sketch: "word" or "word+kind", where the kind puts into the
-// head a done tag (done), a keywords tag (old) or the tag the run composes
-// in capitals (same); "bin" is a page that is not text.
-std::string PageOf(const std::string& sketch) {
-  const std::string word = Word(sketch);
-  if (word == "binword") return std::string("<html>\x01<head></head>", 20);
-  if (sketch.ends_with("+done"))
-    return Page(word, "<meta name=\"VORN done\" content=\"2001-01-01\">\r\n");
-  if (sketch.ends_with("+old")) return Page(word, Tag("old, words") + "\r\n");
-  if (sketch.ends_with("+same"))
-    return Page(word, "<META NAME=\"KEYWORDS\" CONTENT=\"" + word + "\">\r\n");
-  return Page(word);
-}
-
-// The page of `sketch` after a rewrite that wrote `lines`: in the old tag's
-// place, else before "</head>"; an old done tag is gone.
-std::string PageAfter(const std::string& sketch, const std::string& lines) {
-  if (sketch.ends_with("+old")) return Page(Word(sketch), lines);
-  std::string page = Page(Word(sketch));
-  return page.insert(page.find("</head>"), lines);
+// The word of the page `name`: "sub/B.htm" holds "bword".
+std::string Word(const std::string& name) {
+  return char(std::tolower(name[name.rfind('/') + 1])) + std::string("word");
 }
 
 std::string Undated(const std::string& page) {
@@ -86,8 +68,8 @@ std::string Undated(const std::string& page) {
 }
 
 // A folder's files (not folders or links), dates masked.
-std::map<std::string, std::string> FilesOf(const PageFolder& dir) {
-  auto files = dir.Snapshot();
+Files FilesOf(const PageFolder& dir) {
+  Files files = dir.Snapshot();
   std::erase_if(files, [](const auto& f) {
     return f.second == "folder" || f.second.starts_with("link to ");
   });
@@ -95,36 +77,35 @@ std::map<std::string, std::string> FilesOf(const PageFolder& dir) {
   return files;
 }
 
+// A page's outcome after "  ---  ", and (keys not ending a "name:") whole
+// report texts: an earlier run's, no page updated, the stop line, the note
+// on extended attributes.
 const std::map<std::string, std::string> kOutcomes = {
-    {"ins", "  ---  Keywords meta tag inserted."},
-    {"done", "  ---  Done already."},
-    {"not", "  ---  Meta tag not inserted."},
-    {"notag", "  ---  No keywords meta tag to insert."},
-    {"stop", "  ---  Operation on this file stopped."},
-    {"bin", "  ---  Not a text file (byte 7)."},
-    {"gone", "  ---  Could not be read (No such file or directory)."},
+    {"ins", "Keywords meta tag inserted."},
+    {"not", "Meta tag not inserted."},
+    {"notag", "No keywords meta tag to insert."},
+    {"stop", "Operation on this file stopped."},
+    {"gone", "Could not be read (No such file or directory)."},
     {"err",
-     "  ---  An error (-7) occurred during meta tag insertion (Input/output "
-     "error)."},
-    {"same", "  ---  New keywords meta tag is the same as the existing one."},
-    {"out", "  ---  Link to a page outside the folder, not followed."},
-    {"twin", "  ---  Same page as a.htm, already dealt with."},
-    {"hard", "  ---  Has more than one name (hard link), not updated."},
-    {"changed", "  ---  Changed during the run, not updated."},
-    // Not pages: "earlier" an earlier run's text, "!" the stop line,
-    // "noattr" the note on extended attributes.
+     "An error (-7) occurred during meta tag insertion (Input/output error)."},
+    {"out", "Link to a page outside the folder, not followed."},
+    {"twin", "Same page as a.htm, already dealt with."},
+    {"hard", "Has more than one name (hard link), not updated."},
+    {"changed", "Changed during the run, not updated."},
     {"earlier", "earlier run\r\n"},
+    {"=", "\r\nNo keywords meta tag was inserted in any file.\r\n"},
     {"!", "\r\n\r\nOperation stopped at user's request.\r\n"},
     {"noattr",
      "\r\nExtended attributes (ACLs, labels) could not be kept on some "
      "pages: their file system does not support them.\r\n"},
 };
 
-// The report for `log` (folder `d`): a key of kOutcomes; "name:key" a
-// page's line ("!" after it: the run stops before the line ends); "^" the
-// first folder line, "/sub" a later one ("/" the top folder again, "/sub?"
-// one that cannot be read); "-" the dashes between two runs; "=a,b" the
-// summary, "~a,b" the links not followed, "rm:name" a leftover removed.
+// The report for `log` (folder `d`): a whole text of kOutcomes;
+// "name:key" a page's line ("!" after it: the run stops before the line
+// ends); "^" the first folder line, "/sub" a later one ("/" the top folder
+// again, "/sub?" one that cannot be read); "-" the dashes between two
+// runs; "=a,b" the summary, "~a,b" the links not followed, "rm:name" a
+// leftover removed.
 std::string Expand(const std::string& log, const std::string& d) {
   std::string out;
   auto list = [&](const std::string& files) {
@@ -132,15 +113,17 @@ std::string Expand(const std::string& log, const std::string& d) {
     out += "\r\n";
   };
   for (const std::string& t : Split(log)) {
-    const std::string name = t.substr(0, t.find(':'));
-    std::string key = t.substr(std::min(t.size(), name.size() + 1));
-    const bool cut = key.ends_with("!");
-    if (cut) key.pop_back();
-    if (key.empty() && kOutcomes.count(t)) {
-      out += kOutcomes.at(t);
-    } else if (t.starts_with("rm:")) {
+    const std::size_t colon = t.find(':');
+    if (t.starts_with("rm:")) {
       out += "\r\nRemoved a temporary file left by an interrupted rewrite: " +
              t.substr(3) + "\r\n";
+    } else if (colon != std::string::npos) {
+      const bool cut = t.ends_with("!");
+      out += "\r\nFile: " + t.substr(0, colon) + "  ---  " +
+             kOutcomes.at(t.substr(colon + 1, t.size() - colon - 1 - cut)) +
+             (cut ? "" : "\r\n");
+    } else if (kOutcomes.count(t)) {
+      out += kOutcomes.at(t);
     } else if (t[0] == '~') {
       out += "\r\nLinks to pages outside the folder, not followed:\r\n\r\n";
       list(t.substr(1));
@@ -153,16 +136,12 @@ std::string Expand(const std::string& log, const std::string& d) {
              "  ---  Could not be read (No such file or directory).\r\n";
     } else if (t[0] == '/') {
       out += "\r\nFolder: " + d + (t == "/" ? "" : t) + "\r\n";
-    } else if (t == "=") {
-      out += "\r\nNo keywords meta tag was inserted in any file.\r\n";
-    } else if (t[0] == '=') {
+    } else {  // "=a,b"
       const std::size_t n = Split(t.substr(1), ',').size();
       out += "\r\nA keywords meta tag was inserted in the following " +
              (n == 1 ? std::string("file") : std::to_string(n) + " files") +
              ":\r\n\r\n";
       list(t.substr(1));
-    } else {
-      out += "\r\nFile: " + name + kOutcomes.at(key) + (cut ? "" : "\r\n");
     }
   }
   return out;
@@ -170,8 +149,9 @@ std::string Expand(const std::string& log, const std::string& d) {
 
 // The main window during a run: a FakeView for everything a scan needs,
 // inspect dialogs answered by a queue of callbacks, Stop pressed during a
-// chosen page, and what the run shows recorded. An inspection with nothing
-// queued fails the test and is answered as the dialog's close box.
+// chosen page, and the captions and progress the run shows. An inspection
+// with nothing queued fails the test and is answered as the dialog's close
+// box.
 class FakeRunView : public RunView {
  public:
   using Inspector = std::function<InspectAnswer(const InspectRequest&)>;
@@ -182,9 +162,7 @@ class FakeRunView : public RunView {
   void AppendOutputText(std::string_view t) override {
     fake.AppendOutputText(t);
   }
-  void SetWordCountLabel(std::string_view t) override {
-    fake.SetWordCountLabel(t);
-  }
+  void SetWordCountLabel(std::string_view) override {}
   void ScanStarted() override { fake.ScanStarted(); }
   void ScanEnded() override { fake.ScanEnded(); }
   bool StopRequested() override { return fake.StopRequested(); }
@@ -200,8 +178,6 @@ class FakeRunView : public RunView {
                 std::to_string(total);
   }
   InspectAnswer Inspect(const InspectRequest& request) override {
-    inspections.push_back(request);
-    output_at_inspection.push_back(fake.OutputText());
     if (inspectors.empty()) {
       ADD_FAILURE() << "unscripted inspection: " << request.file_label;
       return {false, true, request.insert_done, request.tag};
@@ -216,14 +192,7 @@ class FakeRunView : public RunView {
   std::string stop_file;  // the scan of this page sees Stop after a word
   std::string captions;   // the texts of SetInsertedCaption
   std::string progress;   // "0/3 1/3 ..."
-  std::vector<InspectRequest> inspections;
-  std::vector<std::string> output_at_inspection;  // the main output box
 };
-
-const CommonWordsTable& NoCommonWords() {
-  static const CommonWordsTable* const table = new CommonWordsTable;
-  return *table;
-}
 
 void SetTime(const std::string& path, time_t at) {
   const struct timespec times[2] = {{at, 0}, {at, 0}};
@@ -260,7 +229,7 @@ struct Bench {
       if (t == "loop") ::symlink(".", dir.Path("loop").c_str());
       if (t == "failrename") fs.FailCall(FsOp::kRename, 1);
       if (t == "noattr") fs.AttributesUnsupported();
-      if (t == "outside") {  // links out every way, to read-only files
+      if (t == "outside") {  // links out every way
         outside.Write("secret.htm", Page("secret"));
         outside.Write("deep/inner.htm", Page("inner"));
         const std::string out = outside.path(), d = dir.path();
@@ -273,16 +242,11 @@ struct Bench {
               {"outdir", out},
               {"sub/up.htm", "../" + up + "/deep/inner.htm"}})
           ::symlink(target.c_str(), dir.Path(name).c_str());
-        for (const auto& [name, mode] : {std::pair{"secret.htm", 0444},
-                                         {"deep/inner.htm", 0444},
-                                         {"deep", 0555},
-                                         {"", 0555}})
-          ::chmod(outside.Path(name).c_str(), mode);
       }
       if (t == "twin") ::symlink("a.htm", dir.Path("twin.htm").c_str());
       if (t == "hard") {
         ::link(dir.Path("a.htm").c_str(), dir.Path("hard.htm").c_str());
-        extra["hard.htm"] = PageOf("a");
+        extra["hard.htm"] = Page("aword");
       }
       if (t == "leftover") {  // a killed run's; a young one; one being written
         std::string held_name;
@@ -334,38 +298,39 @@ struct Bench {
 
   FaultyFileSystem fs;
   PageFolder dir;
-  PageFolder outside;                        // a folder beside the run's
-  std::map<std::string, std::string> extra;  // files the setup leaves as is
-  int held = -1;  // a temporary file a writer holds open
-  int jobs = 1;   // worker threads
-  Analysis analysis{NoCommonWords(), fs};
+  PageFolder outside;  // a folder beside the run's
+  Files extra;         // files the setup leaves as is
+  int held = -1;       // a temporary file a writer holds open
+  int jobs = 1;        // worker threads
+  CommonWordsTable no_common_words;
+  Analysis analysis{no_common_words, fs};
   OperationParameters parameters;
   Report report{parameters};
   FakeRunView view;
 };
 
-// The result text without its fixed words: "2 files in 1 folder", "-".
-std::string Result(const std::string& text) {
-  if (text == "No keywords meta tag was inserted in any file.") return "-";
-  const std::string head = "A keywords meta tag was inserted in ";
-  if (!text.starts_with(head) || !text.ends_with(".")) return text;
-  return text.substr(head.size(), text.size() - head.size() - 1);
-}
-
-// The captions as "inserted/files": "1/2 2/3".
-std::string Captions(const std::string& captions) {
+// "files inserted folders [stopped] | captions | progress | result", the
+// captions as "inserted/files", the result as "N files in M folders" or "-"
+// for none inserted.
+std::string Counts(const RunSummary& s, const FakeRunView& view) {
   static const std::regex kCaption(
       R"(Keywords meta tag inserted in (\d+) of (\d+) files\.)");
-  return std::regex_replace(captions, kCaption, "$1/$2");
+  static const std::regex kResult(
+      R"(A keywords meta tag was inserted in (.*)\.)");
+  return std::to_string(s.FileCount) + " " + std::to_string(s.InsertedCount) +
+         " " + std::to_string(s.FolderCount) + (s.stopped ? " stopped" : "") +
+         " | " + std::regex_replace(view.captions, kCaption, "$1/$2") + " | " +
+         view.progress + " | " +
+         (s.result_text == "No keywords meta tag was inserted in any file."
+              ? "-"
+              : std::regex_replace(s.result_text, kResult, "$1"));
 }
 
 struct RunCase {
-  const char* pages;  // "name=sketch ..."
-  const char* setup;  // as Bench::Setup reads it
-  const char* log;    // as Expand reads it
-  // "files inserted folders [stopped] | captions | progress | result",
-  // the result "N files in M folders" or "-" for none inserted
-  const char* counts;
+  const char* pages;   // "name ...", "name+done" for a page done before
+  const char* setup;   // as Bench::Setup reads it
+  const char* log;     // as Expand reads it
+  const char* counts;  // as Counts gives them
   // "name:lines": t the page's tag, e kEdited, d a done tag, b a backup of
   // the old page; "name:-" the page is gone.
   const char* changed;
@@ -376,50 +341,49 @@ TEST(MultipleFileRunTest, Rules) {
   const RunCase kCases[] = {
       // Backups ("bak." in the exact case) and other extensions are passed
       // over; names in order, letter case first ignored; report cleared.
-      {"C.htm=c b.html=b B.htm=b a.shtml=a x.bak.htm=x y.BAK.htm=y "
-       "webbak.htm=w notes.txt=n sub/s.htm=s",
+      {"C.htm b.html B.htm a.shtml x.bak.htm y.BAK.htm "
+       "webbak.htm notes.txt sub/s.htm",
        "earlier",
        "^ B.htm:ins b.html:ins C.htm:ins y.BAK.htm:ins "
        "=B.htm,b.html,C.htm,y.BAK.htm",
        "4 4 1 | 2/2 3/3 4/4 | 0/4 1/4 2/4 3/4 4/4 | 4 files in 1 folder",
        "B.htm:t b.html:t C.htm:t y.BAK.htm:t"},
-      {"a.htm=a b.htm=b+done", "earlier -log", "earlier",
+      {"a.htm b.htm+done", "earlier -log", "earlier",
        "2 1 1 |  | 0/2 1/2 2/2 | 1 file in 1 folder", "a.htm:t"},
-      {"a.htm=a", "earlier -clear", "earlier - / a.htm:ins =a.htm",
+      {"a.htm", "earlier -clear", "earlier - / a.htm:ins =a.htm",
        "1 1 1 |  | 0/1 1/1 | 1 file in 1 folder", "a.htm:t"},
       // Depth first: a folder's pages, then each subfolder whole, in name
       // order; a folder line only where pages lie; no link followed.
-      {"top.htm=top alpha/inner/deep.htm=deep beta/n.txt=x Zeta/z.html=z",
-       "+subs loop",
+      {"top.htm alpha/inner/deep.htm beta/n.txt Zeta/z.html", "+subs loop",
        "^ top.htm:ins /alpha/inner deep.htm:ins /Zeta z.html:ins "
        "=top.htm,alpha/inner/deep.htm,Zeta/z.html",
        "3 3 5 | 2/2 3/3 | 0/3 1/3 2/3 3/3 | 3 files in 5 folders",
        "top.htm:t alpha/inner/deep.htm:t Zeta/z.html:t"},
       // Inspect answers: edited with done tag, done tag only, neither, no
       // keywords tag.
-      {"a.htm=a b.htm=b c.htm=c d.htm=d", "i101e i001 i000 i101x",
+      {"a.htm b.htm c.htm d.htm", "i101e i001 i000 i101x",
        "^ a.htm:ins b.htm:not c.htm:not d.htm:notag =a.htm",
        "4 1 1 | 1/2 1/3 1/4 | 0/4 1/4 2/4 3/4 4/4 | 1 file in 1 folder",
        "a.htm:ed b.htm:d"},
-      {"a.htm=a b.htm=b sub/c.htm=c", "+subs i110", "^ a.htm:ins ! =a.htm",
+      {"a.htm b.htm sub/c.htm", "+subs i110", "^ a.htm:ins ! =a.htm",
        "1 1 1 stopped |  | 0/3 1/3 | 1 file in 1 folder", "a.htm:t"},
-      {"a.htm=a b.htm=b", "i011",
-       "^ a.htm:not! ! =", "1 0 1 stopped |  | 0/2 | -", "a.htm:d"},
-      {"a.htm=a b.htm=b c.htm=c", "stop:b.htm:yes",
+      {"a.htm b.htm", "i011", "^ a.htm:not! ! =", "1 0 1 stopped |  | 0/2 | -",
+       "a.htm:d"},
+      {"a.htm b.htm c.htm", "stop:b.htm:yes",
        "^ a.htm:ins b.htm:stop c.htm:ins =a.htm,c.htm",
        "3 2 1 | 1/2 2/3 | 0/3 1/3 2/3 3/3 | 2 files in 1 folder",
        "a.htm:t c.htm:t"},
       // Stop reaches the first page not yet in place; the pages written
       // ahead of it stay as they were, and no temporary file remains.
-      {"a.htm=a b.htm=b c.htm=c d.htm=d e.htm=e f.htm=f g.htm=g h.htm=h",
-       "stop:b.htm:no", "^ a.htm:ins b.htm:stop! ! =a.htm",
+      {"a.htm b.htm c.htm d.htm e.htm f.htm g.htm h.htm", "stop:b.htm:no",
+       "^ a.htm:ins b.htm:stop! ! =a.htm",
        "2 1 1 stopped |  | 0/8 1/8 | 1 file in 1 folder", "a.htm:t"},
-      {"a.htm=a s1/c.htm=c s2/e.htm=e", "+subs stop:c.htm:no",
+      {"a.htm s1/c.htm s2/e.htm", "+subs stop:c.htm:no",
        "^ a.htm:ins /s1 c.htm:stop! ! =a.htm",
        "2 1 2 stopped |  | 0/3 1/3 | 1 file in 2 folders", "a.htm:t"},
-      {"a.htm=a b.htm=b", "+backup failrename", "^ a.htm:err b.htm:ins =b.htm",
+      {"a.htm b.htm", "+backup failrename", "^ a.htm:err b.htm:ins =b.htm",
        "2 1 1 | 1/2 | 0/2 1/2 2/2 | 1 file in 1 folder", "b.htm:tb"},
-      {"a.htm=a b.htm=b c.htm=c sub/d.htm=d", "+subs i100 i100",
+      {"a.htm b.htm c.htm sub/d.htm", "+subs i100 i100",
        "^ a.htm:ins b.htm:gone c.htm:ins /sub? =a.htm,c.htm",
        "3 2 2 | 1/2 2/3 | 0/4 1/4 2/4 3/4 | 2 files in 2 folders",
        "a.htm:t c.htm:t b.htm:- sub/d.htm:-",
@@ -427,24 +391,24 @@ TEST(MultipleFileRunTest, Rules) {
          std::filesystem::remove(b.dir.Path("b.htm"));
          std::filesystem::remove_all(b.dir.Path("sub"));
        }},
-      {"a.htm=a b.htm=b c.html=c", "i100 i100",
+      {"a.htm b.htm c.html", "i100 i100",
        "^ a.htm:ins c.html:ins =a.htm,c.html",
        "2 2 1 | 2/2 | 0/3 1/3 2/3 | 2 files in 1 folder", "a.htm:t c.html:t",
        [](Bench& b) { b.parameters.HTM = false; }},  // read live
       // Links out of the folder are not followed, a page is dealt with once
       // under its first name, a page with another name elsewhere is left.
-      {"a.htm=a b.htm=b", "+subs +backup outside twin",
+      {"a.htm b.htm", "+subs +backup outside twin",
        "^ a.htm:ins b.htm:ins chain.htm:out link.htm:out rel.htm:out "
        "twin.htm:twin /sub up.htm:out =a.htm,b.htm "
        "~chain.htm,link.htm,rel.htm,sub/up.htm",
        "7 2 2 | 2/2 2/3 2/4 2/5 2/6 2/7 | 0/7 1/7 2/7 3/7 4/7 5/7 6/7 7/7 | "
        "2 files in 2 folders",
        "a.htm:tb b.htm:tb"},
-      {"a.htm=a b.htm=b", "hard leftover",
+      {"a.htm b.htm", "hard leftover",
        "^ rm:.a.htm.vorn-0123456789abcdef.tmp a.htm:hard b.htm:ins "
        "hard.htm:twin =b.htm",
        "3 1 1 | 1/2 1/3 | 0/3 1/3 2/3 3/3 | 1 file in 1 folder", "b.htm:t"},
-      {"a.htm=a b.htm=b c.htm=c", "edit noattr",
+      {"a.htm b.htm c.htm", "edit noattr",
        "^ a.htm:changed b.htm:ins c.htm:ins =b.htm,c.htm noattr",
        "3 2 1 | 1/2 2/3 | 0/3 1/3 2/3 3/3 | 2 files in 1 folder",
        "b.htm:t c.htm:t"},
@@ -456,44 +420,29 @@ TEST(MultipleFileRunTest, Rules) {
       const std::string row =
           std::string(c.pages) + " / " + c.setup + " / " + std::to_string(jobs);
       Bench b("", jobs);
-      std::map<std::string, std::string> specs, expected;
-      for (const std::string& p : Split(c.pages)) {
-        const std::string name = p.substr(0, p.find('='));
-        specs[name] = p.substr(p.find('=') + 1);
-        expected[name] = PageOf(specs[name]);
+      Files expected;
+      for (std::string name : Split(c.pages)) {
+        const bool done = name.ends_with("+done");
+        if (done) name.resize(name.size() - 5);
+        expected[name] = Page(Word(name), done ? kOldDoneLine : "");
         ASSERT_TRUE(b.dir.Write(name, expected[name])) << name;
       }
       b.Setup(c.setup, c.act);
-      const auto outside = b.outside.Snapshot();  // never written
+      const Files outside = b.outside.Snapshot();  // never written
       const RunSummary s = b.Run();
       EXPECT_EQ(b.outside.Snapshot(), outside) << row;
       EXPECT_EQ(b.report.text(), Expand(c.log, b.dir.path())) << row;
-      EXPECT_EQ(std::to_string(s.FileCount) + " " +
-                    std::to_string(s.InsertedCount) + " " +
-                    std::to_string(s.FolderCount) +
-                    (s.stopped ? " stopped" : "") + " | " +
-                    Captions(b.view.captions) + " | " + b.view.progress +
-                    " | " + Result(s.result_text),
-                c.counts)
-          << row;
-      EXPECT_EQ(
-          b.view.fake.BoxesText(),
-          std::string(std::string(c.setup).find("stop:") != std::string::npos
-                          ? "Continue? | Go on to the next file? | "
-                            "none | yes/no\n"
-                          : "") +
-              "Result | " + s.result_text + " | none | ok\n")
-          << row;
+      EXPECT_EQ(Counts(s, b.view), c.counts) << row;
       for (const std::string& change : Split(c.changed)) {
         const std::string name = change.substr(0, change.find(':'));
-        std::string lines;
+        std::string page = Page(Word(name)), lines;
         for (const char l : change.substr(name.size() + 1)) {
-          if (l == 't') lines += Tag(Word(specs[name])) + "\r\n";
+          if (l == 't') lines += Tag(Word(name)) + "\r\n";
           if (l == 'e') lines += kEdited + "\r\n";
           if (l == 'd') lines += kDoneLine;
-          if (l == 'b') expected[BackupFileName(name)] = PageOf(specs[name]);
+          if (l == 'b') expected[BackupFileName(name)] = expected[name];
         }
-        expected[name] = PageAfter(specs[name], lines);
+        expected[name] = page.insert(page.find("</head>"), lines);
         if (change.ends_with(":-")) expected.erase(name);
       }
       for (const auto& [name, bytes] : b.extra) expected[name] = bytes;
@@ -507,44 +456,38 @@ TEST(MultipleFileRunTest, Rules) {
 // rewrite of the one before, and before anything touches the next. The
 // dialog is shown the page's name in lower case, the composed tag and the
 // done box as AddDone sets it; the main box shows the old tag. Names and
-// tags reach the report in UTF-8, as the page holds them.
+// tags reach the report in UTF-8, as the page holds them. (The rows of
+// Rules compare the pages written.)
 TEST(MultipleFileRunTest, InspectionKeepsOnePageAtATime) {
   Bench b("", 8);
-  const std::string old = Tag("\xC3\x89t\xC3\xA9"),
-                    head = "<meta charset=\"utf-8\">\r\n";
+  const std::string word = "caf\xC3\xA9", old = Tag("\xC3\x89t\xC3\xA9");
   const Strings names = {"a.htm", "b.htm", "CAF\xC3\x89.htm", "d.htm"};
   for (const std::string& name : names)
-    ASSERT_TRUE(b.dir.Write(name, Page("caf\xC3\xA9", head + old + "\r\n")));
-  b.parameters.AddDone = true;
+    ASSERT_TRUE(b.dir.Write(
+        name, Page(word, "<meta charset=\"utf-8\">\r\n" + old + "\r\n")));
+  b.parameters.AddDone = b.parameters.Confirm = true;
   ClickIncludeNewMetaTag(b.parameters, true);
-  std::string seen;
-  for (std::size_t i = 0; i < names.size(); ++i)
-    b.view.inspectors.push_back([&, i](const InspectRequest& request) {
+  // Per dialog: which pages still hold the old tag (o) or not (n), and
+  // what the dialog and the main box show.
+  std::string seen, expected, report = Expand("^", b.dir.path());
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    b.view.inspectors.push_back([&, i](const InspectRequest& r) {
       for (const std::string& name : names)
         seen += b.dir.Read(name)->find(old) == std::string::npos ? "n" : "o";
-      seen += " ";
-      return InspectAnswer{true, false, i % 2 == 0, request.tag};
+      seen += " " + r.file_label + " " + r.tag + (r.insert_done ? " d " : " ") +
+              b.view.OutputText() + "\n";
+      return InspectAnswer{true, false, i % 2 == 0, r.tag};
     });
-  b.parameters.Confirm = true;
+    expected += std::string("nnnn", i) + std::string("oooo", 4 - i) +
+                " File: " + (i == 2 ? word + ".htm" : names[i]) + " " +
+                Tag(word) + " d Existing keywords meta tag: " + old + "\n";
+    report += "\r\nFile: " + names[i] + "\r\nNEW: " + Tag(word) + "\r\n";
+  }
   (void)b.Run();
-  EXPECT_EQ(seen, "oooo nooo nnoo nnno ");
-  ASSERT_EQ(b.view.inspections.size(), 4u);
-  EXPECT_EQ(b.view.inspections[2].file_label, "File: caf\xC3\xA9.htm");
-  EXPECT_EQ(b.view.inspections[2].tag, Tag("caf\xC3\xA9"));
-  EXPECT_TRUE(b.view.inspections[2].insert_done);
-  EXPECT_EQ(b.view.output_at_inspection[0],
-            "Existing keywords meta tag: " + old);
-  std::string report = Expand("^", b.dir.path());
-  for (const std::string& name : names)
-    report += "\r\nFile: " + name + "\r\nNEW: " + Tag("caf\xC3\xA9") + "\r\n";
+  EXPECT_EQ(seen, expected);
   EXPECT_EQ(
       b.report.text(),
       report + Expand("=a.htm,b.htm," + names[2] + ",d.htm", b.dir.path()));
-  for (std::size_t i = 0; i < names.size(); ++i)
-    EXPECT_EQ(Undated(*b.dir.Read(names[i])),
-              Page("caf\xC3\xA9", head + Tag("caf\xC3\xA9") + "\r\n" +
-                                      (i % 2 == 0 ? kDoneLine : "")))
-        << names[i];
 }
 
 // A preview writes nothing, and so removes no leftover either.
@@ -554,7 +497,7 @@ TEST(MultipleFileRunTest, APreviewLeavesLeftovers) {
     ASSERT_TRUE(b.dir.Write("a.htm", Page("alpha")));
     b.Setup("leftover", nullptr);
     b.parameters.Preview = true;
-    const auto before = b.dir.Snapshot();
+    const Files before = b.dir.Snapshot();
     (void)b.Run();
     EXPECT_EQ(b.dir.Snapshot(), before) << jobs;
   }
@@ -589,7 +532,7 @@ using Fails = std::function<bool(FsOp, const std::string&)>;
 // page: the same must hold.
 TEST(RunFaultsTest, EachFailingCallLeavesEveryPageWhole) {
   const std::string kLeftover = ".p00.htm.vorn-0123456789abcdef.tmp";
-  std::map<std::string, std::string> pages;
+  Files pages;
   for (int i = 0; i < 50; ++i)
     pages[std::string(i < 20   ? ""
                       : i < 40 ? "s1/"
@@ -612,7 +555,7 @@ TEST(RunFaultsTest, EachFailingCallLeavesEveryPageWhole) {
   Bench clean(MemoryTempDir());
   int places = 0, before_pages = 0;
   PageCalls counter;
-  const auto fault_free = run(
+  const Files fault_free = run(
       clean.dir, true,
       [&](FsOp, const std::string& path) {
         const auto [page, place] = counter.Next(path);
@@ -644,36 +587,34 @@ TEST(RunFaultsTest, EachFailingCallLeavesEveryPageWhole) {
     for (const auto& [fault, fails] : faults) {
       const std::string row = fault + " / " + std::to_string(jobs);
       Bench b(MemoryTempDir(), jobs);
-      const auto files = run(b.dir, true, fails, b);
+      const Files files = run(b.dir, true, fails, b);
       ASSERT_TRUE(jobs > 1 || b.fs.FaultHit()) << row;
+      const std::string& report = b.report.text();
+      auto has = [&](const std::string& text) {
+        return report.find(text) != std::string::npos;
+      };
       for (const auto& [name, bytes] : files) {
-        const std::string page = name.ends_with(".bak.htm")
-                                     ? name.substr(0, name.size() - 8) + ".htm"
-                                     : name;
+        const bool backup = name.ends_with(".bak.htm");
+        const std::string page =
+            backup ? name.substr(0, name.size() - 8) + ".htm" : name;
         // A temporary file stays only where its removal failed too, which
         // interleaved calls allow (the second run removes it).
-        const bool leftover =
-            name == kLeftover ||
-            (jobs > 1 &&
-             IsRewriteLeftoverName(name.substr(name.rfind('/') + 1)));
-        ASSERT_TRUE(pages.count(page) || leftover) << row << ": " << name;
-        if (leftover) continue;
-        const bool updated = page == name && bytes == fault_free.at(name);
+        if (name == kLeftover || (jobs > 1 && IsRewriteLeftoverName(name.substr(
+                                                  name.rfind('/') + 1))))
+          continue;
+        ASSERT_TRUE(pages.count(page)) << row << ": " << name;
+        const bool updated = !backup && bytes == fault_free.at(name);
         EXPECT_TRUE(updated || bytes == pages[page]) << row << ": " << name;
-        if (page != name) continue;
+        if (backup) continue;
         const std::string line =
-            "\r\nFile: " + name.substr(name.rfind('/') + 1);
-        const std::string& report = b.report.text();
-        EXPECT_EQ(report.find(line + "  ---  Keywords meta tag inserted.") !=
-                      std::string::npos,
-                  updated)
+            "\r\nFile: " + name.substr(name.rfind('/') + 1) + "  --- ";
+        EXPECT_EQ(has(line + " Keywords meta tag inserted."), updated)
             << row << ": " << name;
-        bool reason = report.find(line + "  --- ") != std::string::npos;
+        bool reason = has(line);
         for (std::string at = b.dir.Path(name);
              !reason && at != b.dir.path();) {
           at.resize(at.rfind('/'));
-          reason = report.find("Folder: " + at + "  ---  Could not") !=
-                   std::string::npos;
+          reason = has("Folder: " + at + "  ---  Could not");
         }
         EXPECT_TRUE(updated || reason) << row << ": " << name << ", no reason";
       }
@@ -683,23 +624,20 @@ TEST(RunFaultsTest, EachFailingCallLeavesEveryPageWhole) {
     }
 }
 
+// Start trims the folder box and writes it back, and refuses a blank box
+// or a file before the run touches the report.
 TEST(MultipleFileRunTest, StartChecksTheFolderBox) {
   Bench b;
-  const std::string d = b.dir.path();
   ASSERT_TRUE(b.dir.Write("a.htm", "x"));
-  for (const auto& [box, shown] :
-       {std::pair<std::string, std::string>{" ", "No input folder specified."},
-        {d + "/none", "Folder does not exist"},
-        {d + "/a.htm", "Folder does not exist"}}) {
+  for (const std::string& box : {std::string(), b.dir.Path("a.htm")}) {
     std::string folder_box = " " + box + " ";
-    b.view.fake.ClearBoxes();
     EXPECT_FALSE(StartMultipleFileRun(folder_box, b.analysis, b.parameters,
                                       b.report, b.view, &b.fs));
-    EXPECT_EQ(folder_box, box == " " ? "" : box);  // trimmed, written back
-    EXPECT_EQ(b.view.fake.BoxesText(),
-              "Invalid input | " + shown + " | exclamation | ok\n")
-        << box;
+    EXPECT_EQ(folder_box, box);
   }
+  EXPECT_EQ(b.view.fake.BoxesText(),
+            "Invalid input | No input folder specified. | exclamation | ok\n"
+            "Invalid input | Folder does not exist | exclamation | ok\n");
   EXPECT_EQ(b.report.text(), "");
 }
 
