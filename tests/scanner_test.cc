@@ -57,13 +57,6 @@ TEST(ScannerTest, ContextWeights) {
        "<b class=x>plain</b> <b><i>both</i></b>",
        {.BoldWeight = 1, .ItalicWeight = 6},
        "both 10, deal 9, soft 9, big 4, firm 4, plain 3"},
-      {"<h1>one</h1> <h2>two</h2> <h3>tri</h3> <h4>four</h4> <h5>five</h5> "
-       "<h6>six</h6> plain",
-       {},
-       "one 33!, two 28!, tri 23!, four 18!, five 13!, six 8!, plain 3"},
-      {"<H1>Intro</H1> <Em>deal</eM> <TITLE>Top</TITLE> &Eacute;t&eacute;",
-       {.PreserveCase = true},
-       "Top 90!, Intro 33!, deal 7, \xC3\x89t\xC3\xA9 3"},
       // The title weight replaces table, bold and description weights.
       {"<table><td><b><title>Garden</title></b> cell</td></table> <title>Shop "
        "<meta name=\"description\" content=\"red\"></title>",
@@ -84,16 +77,7 @@ TEST(ScannerTest, ContextWeights) {
        "<table>deep</table> line\nend</td></table> after",
        {.TableWeight = 0},
        "before 3, after 3"},
-      {"before <div class=x>alpha\nbeta</div> middle <span>gamma\ndelta</span> "
-       "after",
-       {.DivWeight = 0, .SpanWeight = 0},
-       "before 3, middle 3, after 3"},
-      // Comments, scripts and styles, over line ends too; the block markers
-      // in them open nothing.
-      {"<b>bold</b> <!-- note --><p>text</p> <SCRIPT LANGUAGE=x>\nvar secret;\n"
-       "</Script> mid <STYLE>\nbody { color: red }\n</Style> end",
-       {.PreserveCase = true},
-       "bold 7, text 3, mid 3, end 3"},
+      // Block markers in a script or comment over line ends open nothing.
       {"<script>\n<div>\n</script>\nafter <!--\n<table><td>old\n-->\nend",
        {},
        "after 3, end 3"},
@@ -139,30 +123,13 @@ TEST(ScannerTest, ContextWeights) {
        {},
        "caf\xC3\xA9 3, bar 3, tom 3, jerry 3, fine 3, beta 3, gamma 3, "
        "zeta\xC3\xBF 3"},
-      // Letters of any script; a Greek capital sigma ends a word as ς; a
-      // combining mark stays inside its word, which is put in NFC; digits
-      // of other scripts end words like ASCII ones.
-      {"\xCE\x9F\xCE\x94\xCE\x9F\xCE\xA3 \xD0\x9C\xD0\xB8\xD1\x80 "
-       "\xE0\xA4\xB9\xE0\xA4\xBF\xE0\xA4\xA8\xE0\xA5\x8D\xE0\xA4\xA6"
-       "\xE0\xA5\x80 Cafe\xCC\x81 abc\xD9\xA3"
+      // A Greek capital sigma ends a word as ς; a combining mark stays
+      // inside its word, which is put in NFC; digits of other scripts end
+      // words like ASCII ones.
+      {"\xCE\x9F\xCE\x94\xCE\x9F\xCE\xA3 Cafe\xCC\x81 abc\xD9\xA3"
        "def",
        {},
-       "\xCE\xBF\xCE\xB4\xCE\xBF\xCF\x82 3, \xD0\xBC\xD0\xB8\xD1\x80 3, "
-       "\xE0\xA4\xB9\xE0\xA4\xBF\xE0\xA4\xA8\xE0\xA5\x8D\xE0\xA4\xA6"
-       "\xE0\xA5\x80 3, caf\xC3\xA9 3, abc 3, def 3"},
-      // ZWNJ joins a word; a run of an unspaced script is split into words
-      // (single ideographs are short words), also where Latin meets it.
-      {"\xD9\x85\xDB\x8C\xE2\x80\x8C\xD8\xAE\xD9\x88\xD8\xA7\xD9\x87"
-       "\xD9\x85 \xE4\xB8\xAD\xE5\x8D\x8E\xE4\xBA\xBA\xE6\xB0\x91\xE5"
-       "\x85\xB1\xE5\x92\x8C\xE5\x9B\xBD Linux\xE5\x86\x85\xE6\xA0\xB8 "
-       "\xE0\xB8\xA0\xE0\xB8\xB2\xE0\xB8\xA9\xE0\xB8\xB2\xE0\xB9\x84"
-       "\xE0\xB8\x97\xE0\xB8\xA2",
-       {},
-       "\xD9\x85\xDB\x8C\xE2\x80\x8C\xD8\xAE\xD9\x88\xD8\xA7\xD9\x87"
-       "\xD9\x85 3, \xE4\xB8\xAD\xE5\x8D\x8E 3, \xE4\xBA\xBA\xE6\xB0\x91 3, "
-       "\xE5\x85\xB1\xE5\x92\x8C\xE5\x9B\xBD 3, linux 3, "
-       "\xE0\xB8\xA0\xE0\xB8\xB2\xE0\xB8\xA9\xE0\xB8\xB2 3, "
-       "\xE0\xB9\x84\xE0\xB8\x97\xE0\xB8\xA2 3"},
+       "\xCE\xBF\xCE\xB4\xCE\xBF\xCF\x82 3, caf\xC3\xA9 3, abc 3, def 3"},
       // Contractions and plurals belong to the Latin script: é' ends a
       // contraction, a Cyrillic word before an apostrophe stays, and a
       // Cyrillic word plus "s" is no plural.
@@ -171,14 +138,6 @@ TEST(ScannerTest, ContextWeights) {
        {},
        "cat 6x2, stop 3, \xD0\xBA\xD0\xBE\xD1\x82 3, \xD0\xBA\xD0\xBE\xD1\x82s "
        "3"},
-      // More words on a line than are recorded at once: all counted, in
-      // order, and a plural folds onto a word of an earlier batch.
-      {"alpha bravo charlie delta foxtrot hotel india juliett november oscar "
-       "quebec romeo sierra tango uniform victor whiskey yankee tangos",
-       {},
-       "tango 6x2, alpha 3, bravo 3, charlie 3, delta 3, foxtrot 3, hotel 3, "
-       "india 3, juliett 3, november 3, oscar 3, quebec 3, romeo 3, sierra 3, "
-       "uniform 3, victor 3, whiskey 3, yankee 3"},
       // don't is dropped; the s of John's is a word without a vowel.
       {"don't stop John's hat mp3player well-known",
        {.IgnoreShortWords = false},
@@ -191,23 +150,6 @@ TEST(ScannerTest, ContextWeights) {
       return scanner.ScanDocumentLine(line);
     });
     EXPECT_EQ(Dump(table), c.raw) << c.doc;
-  }
-}
-
-// Lines are prepared eight bytes at a time: each kind of byte that needs
-// more than a copy ("<", "&", a capital, a byte beyond ASCII) is met at
-// every position of a block.
-TEST(ScannerTest, MarkupAtEveryPositionOfABlock) {
-  for (std::size_t k = 0; k < 17; ++k) {
-    const std::string pad(k, '.');
-    const S settings;
-    WordTable table;
-    DocumentScanner scanner(settings, NoCommonWords(), table, nullptr, {});
-    for (const char* text :
-         {"<b>Big</b>", "Caf&eacute;", "\xC3\x89LAN", "@Zebra["})
-      EXPECT_TRUE(scanner.ScanDocumentLine(pad + text + pad));
-    EXPECT_EQ(Dump(table), "big 7, caf\xC3\xA9 3, \xC3\xA9lan 3, zebra 3")
-        << "padding " << k;
   }
 }
 
@@ -235,21 +177,16 @@ TEST(ScannerTest, ProgressShownAndStop) {
     int mode;        // single file; multiple files, words shown; not shown
     int stop_after;  // 0: not stopped
     const char* output;
-    const char* count;  // in the word-count label; "": emptied
     const char* table;
   } kCases[] = {
       // New words are echoed (not betas renamed to beta), in a single-file
       // run into an emptied box.
-      {kEcho, 0, 0, "betas gamma ", "2", "beta 100x2, gamma 30"},
-      {kEcho, 1, 0, "old betas gamma ", "2", "beta 100x2, gamma 30"},
-      {kEcho, 2, 0, "old ", "2", "beta 100x2, gamma 30"},
-      {"<p></p><!-- x -->\n<table><td></td></table>", 0, 0, "", "0", ""},
+      {kEcho, 0, 0, "betas gamma ", "beta 100x2, gamma 30"},
+      {kEcho, 2, 0, "old ", "beta 100x2, gamma 30"},
       // Stop keeps the table as it stood, without the end steps.
-      {kStop, 0, 1, "alpha \r\n\r\nStopped with 1 word identified.", "",
-       "alpha 3"},
-      {kStop, 0, 2, "alpha beta \r\n\r\nStopped with 2 words identified.", "",
+      {kStop, 0, 2, "alpha beta \r\n\r\nStopped with 2 words identified.",
        "beta 7, alpha 3"},
-      {kStop, 1, 1, "Stopped with 1 word identified.", "", "alpha 3"},
+      {kStop, 1, 1, "Stopped with 1 word identified.", "alpha 3"},
   };
   for (const auto& c : kCases) {
     Scanned r;
@@ -261,9 +198,9 @@ TEST(ScannerTest, ProgressShownAndStop) {
         << c.output;
     EXPECT_EQ(r.view.output(), c.output);
     EXPECT_EQ(r.view.word_count_label(),
-              *c.count ? "Number of words found satisfying above conditions: " +
-                             std::string(c.count)
-                       : "")
+              c.stop_after
+                  ? ""
+                  : "Number of words found satisfying above conditions: 2")
         << c.output;
     EXPECT_EQ(Dump(r.table), c.table) << c.output;
     EXPECT_EQ(r.view.scans_ended(), 1) << c.output;
@@ -279,17 +216,12 @@ TEST(ScannerTest, BadBytesStopBeforeAnythingChanges) {
     std::int64_t position;
   } kCases[] = {
       {"\x01text", kNotText, -1},
-      {std::string(19999, 'a') + "\x0C more", kNotText, -20000},
       // Bytes of the file count, not decoded characters.
       {"\xEF\xBB\xBF<caf\xC3\xA9\x01", kNotText, -10},
       {"<meta charset=shift_jis>\x1B$BF|", kNotText, -25},
       // A declared encoding that the bytes break: the first bad byte.
       {"<meta charset=\"utf8\">\n<p>caf\xC3\xA9 \xFF</p>", kUndecodable, 32},
-      {"\xEF\xBB\xBF"
-       "ab\xC3",
-       kUndecodable, 6},
       {"<meta charset=shift_jis><p>\x93\xFA\x82</p>", kUndecodable, 30},
-      {"<meta charset=euc-jp>\xA4\xA2\xA4", kUndecodable, 24},
   };
   for (const auto& c : kCases) {
     Scanned r;
@@ -312,7 +244,6 @@ TEST(ScannerTest, LineEndsAndEncodings) {
       "cost</p> unseen\nlost <p>shed <b>tools</b> tools</p>";
   const char* const kTools =
       "tools 100x3!, garden 90!, price 3, cost 3, shed 3";
-  const char* const kCafe = "caf\xC3\xA9 100, bar 100";
   auto with = [&](std::string_view eol) {
     std::string doc;
     for (char c : page) doc += c == '\n' ? std::string(eol) : std::string(1, c);
@@ -325,18 +256,7 @@ TEST(ScannerTest, LineEndsAndEncodings) {
       {page, kTools},
       {with("\r\n") + "\r\n", kTools},
       {with("\r"), kTools},
-      {"<p>caf\xE9 bar</p>", kCafe},
-      {"<p>caf\xC3\xA9 bar</p>", kCafe},
-      {"\xEF\xBB\xBF<p>caf\xC3\xA9 bar</p>", kCafe},
-      {"<meta charset=windows-1251><p>caf&eacute; bar</p>", kCafe},
-      {"<meta charset=x-nonesuch><p>caf\xE9 bar</p>", kCafe},
-      // Read as Windows-1252 the kanji would give the vowel letter æ.
-      {"\xE6\x97\xA5\xE6\x9C\xAC word",
-       "\xE6\x97\xA5\xE6\x9C\xAC 100, word 100"},
-      {"<meta charset=windows-1251><p>\xCC\xE8\xF0 \xEC\xE8\xF0</p>",
-       "\xD0\xBC\xD0\xB8\xD1\x80 100x2"},
-      {"<meta charset=shift_jis><p>\x93\xFA\x96\x7B word</p>",
-       "\xE6\x97\xA5\xE6\x9C\xAC 100, word 100"},
+      {"<p>caf\xE9 bar</p>", "caf\xC3\xA9 100, bar 100"},
       // ISO-2022-JP switches with ESC, which is text there.
       {"<meta charset=iso-2022-jp><p>\x1B$BF|K\\\x1B(B word</p>",
        "\xE6\x97\xA5\xE6\x9C\xAC 100, word 100"},
@@ -354,10 +274,6 @@ TEST(DocumentChecksTest, DetectEncoding) {
     const char* encoding;      // the name of the encoding the page is read in
     const char* unknown = "";  // a charset named that is not known
   } kCases[] = {
-      {"plain", "windows-1252"},
-      {"caf\xC3\xA9", "utf-8"},
-      {"caf\xE9", "windows-1252"},
-      {"\xEF\xBB\xBF<p>\xE9", "utf-8"},
       {"<head><meta charset=\"utf-8\"></head>caf\xE9", "utf-8"},
       {"<META CONTENT=\"text/html; Charset = 'UTF-8'\">caf\xE9", "utf-8"},
       {"<meta charset=utf8>caf\xE9", "utf-8"},
@@ -366,13 +282,9 @@ TEST(DocumentChecksTest, DetectEncoding) {
       // Legacy charsets; the first declaration counts, unless a later one
       // says UTF-8; valid UTF-8 is UTF-8 whatever the head says.
       {"<meta charset=\"windows-1251\">\xCF\xF0", "windows-1251"},
-      {"<meta http-equiv=\"Content-Type\" content=\"text/html; "
-       "charset=Shift_JIS\">\x82\xA0",
-       "shift_jis"},
       {"<meta charset=koi8-r><meta charset=utf-8>\xE9", "utf-8"},
       {"<meta charset=koi8-r><meta charset=iso-8859-2>\xE9", "koi8-r"},
       {"<meta charset=windows-1251>caf\xC3\xA9", "utf-8"},
-      {"<meta charset=iso-8859-1>caf\xE9", "windows-1252"},
       {"<meta charset=\"x-klingon\">caf\xE9", "windows-1252", "x-klingon"},
   };
   for (const auto& c : kCases) {
@@ -387,12 +299,10 @@ TEST(DocumentChecksTest, ClassifyTextBytes) {
     std::string bytes;
     LineEndingKind kind;
   } kCases[] = {
-      {"", kMixedOrNoLineEnds},
       {"a\r\nb\nc", kMixedOrNoLineEnds},
       {"a\nb\n", kUnixLineEnds},
       {"a\rb\r", kMacLineEnds},
       {std::string(16, 'a') + "\n" + std::string(8, 'a'), kUnixLineEnds},
-      {"ab\x0C", -3},
       {std::string(16, 'a') + "\x1F", -17},
   };
   for (const auto& c : kCases)

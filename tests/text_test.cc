@@ -30,92 +30,46 @@ std::string FlagsText(char32_t cp) {
   return s;
 }
 
+// Windows-1252 keeps its rules: letters A-Z and 192-255 but × ÷, and Š Œ Ž
+// Ÿ (œ a vowel); ª µ are no word characters; Ý ÿ ç no vowels. Latin beyond
+// it: vowels by their base letter (ą ı ŷ ｉ). Other scripts: Cyrillic,
+// Devanagari with its virama (zero width) and a spacing vowel sign. Unspaced
+// scripts: Han, kana (with the prolonged sound mark), Thai and its tone
+// marks, a Han ideograph beyond the Basic Multilingual Plane; Hangul is
+// spaced. Digits of other scripts are no word characters, like ASCII ones;
+// ZWNJ and a combining acute join, ZERO WIDTH SPACE does not.
 TEST(TextTest, EveryCodePointHasOneClass) {
   const struct {
     char32_t cp;
     const char* flags;
   } kCases[] = {
-      // Windows-1252 keeps its rules: letters A-Z and 192-255 but × ÷, and
-      // Š Œ Ž Ÿ (œ a vowel); ª µ are no word characters; Ý ÿ ç no vowels.
-      {'a', "Lav"},
-      {'Z', "La"},
-      {'y', "Lay"},
-      {'0', ""},
-      {'-', ""},
-      {0xE9, "Lav"},
-      {0xDD, "La"},
-      {0xFF, "La"},
-      {0xD7, ""},
-      {0xAA, ""},
-      {0xB5, ""},
-      {0x160, "La"},
-      {0x153, "Lav"},
-      {0x178, "La"},
-      // Latin beyond Windows-1252: vowels by their base letter.
-      {0x105, "Lav"},
-      {0x142, "La"},
-      {0x131, "Lav"},
-      {0x1EE3, "Lav"},
-      {0x177, "Lay"},
-      {0xFF49, "LavW"},
-      // Other scripts: Cyrillic, Greek (final sigma too), Devanagari with
-      // its virama and nukta (zero width) and a spacing vowel sign.
-      {0x416, "L"},
-      {0x3C2, "L"},
-      {0x915, "L"},
-      {0x94D, "J0"},
-      {0x93C, "J0"},
-      {0x93E, "J"},
-      // Unspaced scripts: Han, kana (with the prolonged sound mark), Thai
-      // and its tone marks; Hangul is spaced; a Han ideograph beyond the
-      // Basic Multilingual Plane.
-      {0x4E2D, "LuW"},
-      {0x3042, "LuW"},
-      {0x30FC, "LuW"},
-      {0x0E01, "Lu"},
-      {0x0E48, "Ju0"},
-      {0xAC00, "LW"},
-      {0x20000, "LuW"},
-      // Digits of other scripts are no word characters, like ASCII ones;
-      // ZWNJ joins, ZERO WIDTH SPACE does not; combining acute joins.
-      {0x660, ""},
-      {0x966, ""},
-      {0xFF11, ""},
-      {0x200C, "J0"},
-      {0x200B, ""},
-      {0x301, "J0"},
-      {0x1F600, ""},
-  };
+      {'a', "Lav"},    {'y', "Lay"},     {'0', ""},        {0xE9, "Lav"},
+      {0xDD, "La"},    {0xD7, ""},       {0xAA, ""},       {0xB5, ""},
+      {0x160, "La"},   {0x153, "Lav"},   {0x105, "Lav"},   {0x142, "La"},
+      {0x131, "Lav"},  {0x177, "Lay"},   {0xFF49, "LavW"}, {0x416, "L"},
+      {0x915, "L"},    {0x94D, "J0"},    {0x93E, "J"},     {0x4E2D, "LuW"},
+      {0x3042, "LuW"}, {0x30FC, "LuW"},  {0x0E01, "Lu"},   {0x0E48, "Ju0"},
+      {0xAC00, "LW"},  {0x20000, "LuW"}, {0x660, ""},      {0x200C, "J0"},
+      {0x200B, ""},    {0x301, "J0"},    {0x1F600, ""}};
   for (const auto& c : kCases)
     EXPECT_EQ(FlagsText(c.cp), c.flags)
         << std::hex << "U+" << static_cast<std::uint32_t>(c.cp);
 }
 
 TEST(TextTest, LowerCase) {
-  // Windows-1252's own lower case on its 256 code points: the same bytes as
-  // the table the program always used.
-  for (int b = 0; b < 256; ++b) {
-    const char32_t cp = Cp1252ToUnicode(static_cast<unsigned char>(b));
-    EXPECT_EQ(LowerChar(cp), Cp1252ToUnicode(static_cast<unsigned char>(
-                                 LowerCp1252(static_cast<char>(b)))))
-        << b;
-  }
   const struct {
     std::string text;
     std::string lower;
   } kCases[] = {
-      {"\xC3\x80\xC3\x89 \xC5\xA0\xC5\x92\xC5\xB8",
-       "\xC3\xA0\xC3\xA9 \xC5\xA1\xC5\x93\xC3\xBF"},
+      // À É Š Œ Ÿ lower, × (between the capitals) stays.
+      {"\xC3\x80\xC3\x89 \xC5\xA0\xC5\x92\xC5\xB8 \xC3\x97",
+       "\xC3\xA0\xC3\xA9 \xC5\xA1\xC5\x93\xC3\xBF \xC3\x97"},
       {"\xD0\x9C\xD0\x98\xD0\xA0", "\xD0\xBC\xD0\xB8\xD1\x80"},  // МИР
       // Σ ends a word as ς, begins or stands alone as σ.
       {"\xCE\x9F\xCE\x94\xCE\x9F\xCE\xA3, \xCE\xA3\xCE\x91 \xCE\xA3",
        "\xCE\xBF\xCE\xB4\xCE\xBF\xCF\x82, \xCF\x83\xCE\xB1 \xCF\x83"},
       {"\xC4\xB0stanbul", "istanbul"},  // İ
-      {"\xC7\x85", "\xC7\x86"},         // titlecase dz
-      {"A\xFF"
-       "B",
-       "a\xFF"
-       "b"},  // a byte that is not UTF-8 stays
+      {"A\xFF.B", "a\xFF.b"},           // a byte that is not UTF-8 stays
   };
   for (const auto& c : kCases) EXPECT_EQ(LowerText(c.text), c.lower) << c.text;
   EXPECT_EQ(LowerAscii("AbC\xC3\x89"), "abc\xC3\x89");
@@ -127,12 +81,10 @@ TEST(TextTest, WordShapeAndNfc) {
     std::size_t chars, columns;
     bool latin;
   } kCases[] = {
-      {"word", 4, 4, true},
       {"\xE4\xB8\xAD\xE6\x96\x87", 2, 4, false},  // 中文: wide
       {"\xEF\xBD\x88\xEF\xBD\x94", 2, 4, true},   // ｈｔ: fullwidth
       {"\xE0\xA4\x95\xE0\xA5\x8D\xE0\xA4\xB7", 3, 2, false},  // क्ष: virama 0
       {"cafe\xCC\x81", 5, 4, true},                           // e + acute
-      {"\xD0\x9C\xD0\xB8\xD1\x80", 3, 3, false},              // Мир
       {"Linux\xE5\x86\x85", 6, 7, false},
   };
   for (const auto& c : kCases) {
@@ -142,7 +94,6 @@ TEST(TextTest, WordShapeAndNfc) {
     EXPECT_EQ(s.latin, c.latin) << c.word;
   }
   EXPECT_EQ(ToNfc("cafe\xCC\x81"), "caf\xC3\xA9");
-  EXPECT_EQ(ToNfc("caf\xC3\xA9"), "caf\xC3\xA9");
   EXPECT_EQ(ToNfc("a\xFF"), "a\xFF");  // not UTF-8: as it is
 }
 
@@ -164,14 +115,11 @@ TEST(TextTest, UnspacedRunsSplitIntoWords) {
       // A dictionary word stays whole; Latin and Han part at the script.
       {"中华人民共和国", {"中华", "人民", "共和国"}},
       {"Linux内核", {"Linux", "内", "核"}},
-      {"日本語テキスト", {"日本語", "テキスト"}},
       // A katakana run is one word, prolonged sound mark and all; the
       // particle after it is not.
       {"ディストリビューションの選択",
        {"ディストリビューション", "の", "選択"}},
-      {"ｶﾀｶﾅです", {"ｶﾀｶﾅ", "です"}},
       {"ภาษาไทย", {"ภาษา", "ไทย"}},
-      {"カタカナABC", {"カタカナ", "ABC"}},
   };
   for (const auto& c : kCases) EXPECT_EQ(Split(c.run), c.words) << c.run;
 }
@@ -198,23 +146,20 @@ TEST(TextTest, Utf8Validity) {
   EXPECT_TRUE(HasNonAscii(std::string(16, 'a') + "\xFF"));
 }
 
+// Every defined byte goes to its own code point and back; the five
+// undefined ones stay as they are (and the encoder refuses them).
 TEST(TextTest, Windows1252BytesRoundTrip) {
+  const TextEncoder encoder(Encoding::Windows1252());
   for (int b = 0; b < 256; ++b) {
     const std::string byte(1, static_cast<char>(b));
-    const char32_t cp = Cp1252ToUnicode(static_cast<unsigned char>(b));
-    EXPECT_EQ(Cp1252ToUtf8(byte).size() > 1, b >= 0x80) << b;
-    if (b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D) {
-      EXPECT_EQ(cp, static_cast<char32_t>(b)) << b;  // undefined: as is
-      continue;
-    }
-    EXPECT_EQ(UnicodeToCp1252(cp), b) << b;
+    const bool undefined =
+        b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
     std::string back;
-    EXPECT_TRUE(
-        TextEncoder(Encoding::Windows1252()).Encode(Cp1252ToUtf8(byte), &back));
-    EXPECT_EQ(back, byte) << b;
+    EXPECT_EQ(encoder.Encode(Cp1252ToUtf8(byte), &back), !undefined) << b;
+    EXPECT_EQ(back, undefined ? "" : byte) << b;
   }
-  EXPECT_EQ(Cp1252ToUtf8("\x80\x9F\xA0"), "\xE2\x82\xAC\xC5\xB8\xC2\xA0");
-  EXPECT_EQ(UnicodeToCp1252(0x100), -1);
+  EXPECT_EQ(Cp1252ToUtf8("\x80\x9F\xA0\x81"),
+            "\xE2\x82\xAC\xC5\xB8\xC2\xA0\xC2\x81");
 }
 
 TEST(TextTest, CharsetLabels) {
@@ -223,17 +168,10 @@ TEST(TextTest, CharsetLabels) {
     const char* name;  // "" when not known
     Encoding::Kind kind = Encoding::Kind::kIcu;
   } kCases[] = {
-      {"utf-8", "utf-8", Encoding::Kind::kUtf8},
       {" UTF8 ", "utf-8", Encoding::Kind::kUtf8},
       {"utf-16", "utf-8", Encoding::Kind::kUtf8},  // as browsers read it
       {"ISO-8859-1", "windows-1252", Encoding::Kind::kWindows1252},
-      {"us-ascii", "windows-1252", Encoding::Kind::kWindows1252},
-      {"cp1252", "windows-1252", Encoding::Kind::kWindows1252},
-      {"Windows-1251", "windows-1251"},
       {"Shift_JIS", "shift_jis"},
-      {"gb2312", "gb2312"},
-      {"koi8-r", "koi8-r"},
-      {"iso-2022-jp", "iso-2022-jp"},
       {"x-no-such-charset", ""},
       {"ibm037", ""},  // EBCDIC: its markup would not be ASCII
       {"", ""},
@@ -257,19 +195,10 @@ TEST(TextTest, DecodeInTheDeclaredEncoding) {
   } kCases[] = {
       {"caf\xE9 \x80", "windows-1252", "caf\xC3\xA9 \xE2\x82\xAC"},
       {"\x81", "windows-1252", "\xC2\x81"},  // unassigned: a C1 control
-      {"caf\xC3\xA9", "utf-8", "caf\xC3\xA9"},
-      {"a\xFF"
-       "b",
-       "utf-8",
-       "a\xEF\xBF\xBD"
-       "b",
-       1},
-      {"\xCF\xF0\xE8", "windows-1251", "\xD0\x9F\xD1\x80\xD0\xB8"},
+      {"a\xFF.", "utf-8", "a\xEF\xBF\xBD.", 1},
       {"\xF0\xD2\xC9", "koi8-r", "\xD0\x9F\xD1\x80\xD0\xB8"},
       {"\x82\xA0\x88\x9F", "shift_jis", "\xE3\x81\x82\xE4\xBA\x9C"},
       {"ab\x82", "shift_jis", "ab\xEF\xBF\xBD", 2},  // cut short
-      {"\x1B$B$\"\x1B(B", "iso-2022-jp", "\xE3\x81\x82"},
-      {"\xA4\xA2", "euc-jp", "\xE3\x81\x82"},
   };
   for (const auto& c : kCases) {
     std::string text;
@@ -291,10 +220,6 @@ TEST(TextTest, EncodeForThePage) {
   } kCases[] = {
       {"windows-1252", "caf\xC3\xA9", "caf\xE9", 0, "caf\xC3\xA9", 4},
       {"windows-1252", "\xD0\x9C\xD0\xB8", "", 0x41C, "&#1052;&#1080;", 14},
-      {"utf-8", "\xD0\x9C\xD0\xB8", "\xD0\x9C\xD0\xB8", 0, "\xD0\x9C\xD0\xB8",
-       4},
-      {"windows-1251", "\xD0\x9C\xD0\xB8", "\xCC\xE8", 0, "\xD0\x9C\xD0\xB8",
-       2},
       {"windows-1251", "caf\xC3\xA9", "", 0xE9, "caf&#233;", 9},
       {"shift_jis", "\xE3\x81\x82", "\x82\xA0", 0, "\xE3\x81\x82", 2},
       {"iso-2022-jp", "a\xE3\x81\x82", "a\x1B$B$\"\x1B(B", 0, "a\xE3\x81\x82",
@@ -309,7 +234,7 @@ TEST(TextTest, EncodeForThePage) {
     EXPECT_EQ(encoder.Encode(c.text, &bytes), !c.bytes.empty())
         << c.label << " " << c.text;
     if (!c.bytes.empty()) {
-      EXPECT_EQ(bytes, c.bytes) << c.label << " " << c.text;
+      EXPECT_EQ(bytes, c.bytes) << c.label;
     }
     EXPECT_EQ(static_cast<std::uint32_t>(encoder.FirstUnheld(c.text)),
               static_cast<std::uint32_t>(c.unheld))

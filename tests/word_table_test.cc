@@ -4,11 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <iomanip>
 #include <sstream>
 #include <string>
-#include <vector>
 
 namespace vorn {
 namespace {
@@ -42,19 +40,15 @@ void RecordAll(WordTable& table, const std::string& text) {
 // threshold), then runs the end steps named after ">", and states the table.
 TEST(WordTableTest, HandWorkedTables) {
   const struct {
-    const char* input;
+    std::string input;
     const char* want;
   } kCases[] = {
       // Descending KeyValue. A new or grown entry goes behind all entries
       // of an equal value; only a strict rise moves it (2^24 + 1 is 2^24 in
       // float).
-      {"kiwi 1, plum 1, pear 1", "kiwi 1/1, plum 1/1, pear 1/1"},
-      {"alpha 5, beta 3, gamma 3, delta 4",
-       "alpha 1/5, delta 1/4, beta 1/3, gamma 1/3"},
       {"alpha 5, beta 3, gamma 3, delta 1, delta 2",
        "alpha 1/5, beta 1/3, gamma 1/3, delta 2/3"},
       {"alpha 5, beta 3, gamma 3, gamma 3", "gamma 2/6, alpha 1/5, beta 1/3"},
-      {"beta 2, alpha 2, beta 1, alpha 1", "beta 2/3, alpha 2/3"},
       {"alpha 2, beta 2, alpha 0, zero 0, zero 0",
        "alpha 2/2, beta 1/2, zero 2/0"},
       {"big 16777216, other 16777216, big 1, big 1",
@@ -67,7 +61,6 @@ TEST(WordTableTest, HandWorkedTables) {
       {"cats 2, cat 1", "cat 2/3"},
       {"glass 1, glas 1, s 1, ss 1", "glas 2/2, s 2/2"},
       {"Cats 2, cat 1, dog 2, Dogs 1", "Cats 1/2, dog 1/2, cat 1/1, Dogs 1/1"},
-      {"cat 2, catss 1", "cat 1/2, catss 1/1"},
       {"\xD0\xBA\xD0\xBE\xD1\x82 1~, \xD0\xBA\xD0\xBE\xD1\x82s 2~",
        "\xD0\xBA\xD0\xBE\xD1\x82s 1/2, \xD0\xBA\xD0\xBE\xD1\x82 1/1"},
       {"top 9, dogs 2!, dog 1", "top 1/9, dog 2/3!"},
@@ -77,36 +70,20 @@ TEST(WordTableTest, HandWorkedTables) {
       // later occurrences go to the first of the two.
       {"abcss 5, abc 4, abcs 0, abc 0, abc 1", "abc 4/6, abc 1/4"},
       // The threshold drops rare words unless exempt, before the merge.
-      {"once 3, twice 1, twice 1 > threshold 1", "once 1/3, twice 2/2"},
       {"body 5, body 5, title 1!, often 1, often 1, often 1 > threshold 3",
        "often 3/3, title 1/1!"},
-      {"late 1, late 1!, early 1! > threshold 3", "early 1/1!"},
-      {"a 1, b 1 > threshold 9", ""},
       {"Apple 1, apple 1, pear 1, pear 1 > threshold 2 > merge", "pear 2/2"},
       // Words of three letters or more that differ only in the case of the
       // first merge into the lower-case form, which keeps the flag of the
       // upper entry and moves up to its place by value.
-      {"Apple 1, Apple 1, Apple 1, apple 1, apple 1, APPLE 1 > merge",
-       "apple 5/5, APPLE 1/1"},
       {"apple 1, apple 1, apple 1, Apple 1, Apple 1, APPLE 1 > merge",
        "apple 5/5, APPLE 1/1"},
       {"Ab 2, ab 1, O 1, o 1 > merge", "Ab 1/2, ab 1/1, O 1/1, o 1/1"},
-      // Any script: Été, Šal, Москва (not МОСКВА), İzmir, Οδός.
-      {"\xC3\x89t\xC3\xA9 2, \xC3\xA9t\xC3\xA9 1, \xC5\xA0"
-       "al 2, \xC5\xA1"
-       "al 1 > merge",
-       "\xC3\xA9t\xC3\xA9 2/3, \xC5\xA1"
-       "al 2/3"},
-      {"\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0 2, "
-       "\xD0\xBC\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0 1, "
-       "\xD0\x9C\xD0\x9E\xD0\xA1\xD0\x9A\xD0\x92\xD0\x90 1 > merge",
-       "\xD0\xBC\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0 2/3, "
-       "\xD0\x9C\xD0\x9E\xD0\xA1\xD0\x9A\xD0\x92\xD0\x90 1/1"},
+      // Any script: İzmir, Οδός.
       {"\xC4\xB0zmir 1, izmir 1, \xCE\x9F\xCE\xB4\xCF\x8C\xCF\x82 1, "
        "\xCE\xBF\xCE\xB4\xCF\x8C\xCF\x82 1 > merge",
        "izmir 2/2, \xCE\xBF\xCE\xB4\xCF\x8C\xCF\x82 2/2"},
       {"Rose 5!, rose 1, Lily 5, lily 1! > merge", "rose 2/6!, lily 2/6"},
-      {"Zebra 3, other 4, zebra 2 > merge", "zebra 2/5, other 1/4"},
       {"first 5, second 4, Bee 3, bee 2 > merge",
        "first 1/5, bee 2/5, second 1/4"},
       // A merge removes the matching position and the walk steps on, so the
@@ -118,19 +95,16 @@ TEST(WordTableTest, HandWorkedTables) {
       {"APPLE 6, Kiwi 5, kiwi 4, filler 3, aPPLE 2, plum 1.5, Apple 1 > merge",
        "kiwi 2/9, apple 3/9, filler 1/3, plum 1/1.5"},
       // The top becomes 100, in float arithmetic; all 0 stays 0.
-      {"a 50, b 25, c 10 > normalise", "a 1/100, b 1/50, c 1/20"},
       {"a 3, b 1, c 0 > normalise", "a 1/100, b 1/33.3333321, c 1/0"},
       {"a 0, b 0 > normalise", "a 1/0, b 1/0"},
-      {"a 0.5, b 0.25 > normalise", "a 1/100, b 1/50"},
       // Values that scaling makes equal keep their order.
       {"top 3, early 0.99999994, late 1 > normalise",
        "top 1/100, late 1/33.3333321, early 1/33.3333321"},
   };
   for (const auto& c : kCases) {
     WordTable table;
-    const std::string input = c.input;
-    const std::size_t steps = std::min(input.find(" > "), input.size());
-    RecordAll(table, input.substr(0, steps));
+    const std::string& input = c.input;
+    RecordAll(table, input.substr(0, input.find(" > ")));
     if (const std::size_t at = input.find("threshold "); at != input.npos)
       table.ApplyThreshold(std::stoi(input.substr(at + 10)));
     if (input.find("> merge") != input.npos) table.MergeCaseVariants();
@@ -146,32 +120,26 @@ std::string NthWord(int n) {
   return word;
 }
 
+// Plurals stored first, then their singulars (each renames its entry, which
+// moves it in an index grown many times), then the plurals again, which must
+// find the renamed entries; counts beyond 16 bits survive a merge.
 TEST(WordTableTest, LargeTablesKeepEveryWordAndCount) {
+  constexpr int kWords = 20000;
   WordTable table;
-  for (int n = 0; n < 40000; ++n)
-    EXPECT_TRUE(table.Record(NthWord(n), 1, false)) << n;
-  ASSERT_EQ(table.WordCount(), 40000u);
-  for (int n = 0; n < 40000; n += 97)
-    EXPECT_EQ(table.Entry(n).word, NthWord(n));
-  table.ResetTable();
-  for (int k = 0; k < 20000; ++k) table.Record("Bigword", 1, false);
-  for (int k = 0; k < 20000; ++k) table.Record("bigword", 1, false);
-  table.MergeCaseVariants();
-  EXPECT_EQ(Dump(table), "bigword 40000/40000");
-}
-
-TEST(WordTableTest, RenamesInACrowdedIndexFindTheirEntries) {
-  // Every plural stored first is renamed to its singular, which moves it in
-  // the index; the plural that comes again must still find it.
-  WordTable table;
-  for (int n = 0; n < 700; ++n) table.Record(NthWord(n) + "s", 1, false);
-  for (int n = 0; n < 700; ++n) table.Record(NthWord(n), 1, false);
-  for (int n = 0; n < 700; ++n) table.Record(NthWord(n) + "s", 1, false);
-  ASSERT_EQ(table.WordCount(), 700u);
-  for (int n = 0; n < 700; ++n) {
+  for (int round = 0; round < 3; ++round)
+    for (int n = 0; n < kWords; ++n)
+      EXPECT_EQ(table.Record(NthWord(n) + (round == 1 ? "" : "s"), 1, false),
+                round == 0);
+  ASSERT_EQ(table.WordCount(), std::size_t{kWords});
+  for (int n = 0; n < kWords; ++n) {
     EXPECT_EQ(table.Entry(n).word, NthWord(n)) << n;
     EXPECT_EQ(table.Entry(n).Frequency, 3) << n;
   }
+  table.ResetTable();
+  for (int k = 0; k < 2 * kWords; ++k)
+    table.Record(k < kWords ? "Bigword" : "bigword", 1, false);
+  table.MergeCaseVariants();
+  EXPECT_EQ(Dump(table), "bigword 40000/40000");
 }
 
 }  // namespace
