@@ -102,8 +102,9 @@ def is_word(code, word):
 
 def read_trim_file(path):
     """Sections "[code]" list words to drop; "[code=]" lines "word spelling
-    ..." replace a word by the spellings pages use. '#' starts a comment."""
-    drop, respell = {}, {}
+    ..." replace a word by the spellings pages use; "[code+]" list function
+    words the source lacks. '#' starts a comment."""
+    drop, respell, add = {}, {}, {}
     section = None
     with open(path, encoding="utf-8") as f:
         for line in f:
@@ -114,6 +115,8 @@ def read_trim_file(path):
                 name = line[1:-1]
                 if name.endswith("="):
                     section = respell.setdefault(name[:-1], {})
+                elif name.endswith("+"):
+                    section = add.setdefault(name[:-1], set())
                 else:
                     section = drop.setdefault(name, set())
                 continue
@@ -122,10 +125,10 @@ def read_trim_file(path):
                 section[words[0]] = words[1:]
             else:
                 section.update(words)
-    return drop, respell
+    return drop, respell, add
 
 
-def make_list(code, source_words, drop, respell):
+def make_list(code, source_words, drop, respell, add):
     words = set()
     for raw in source_words:
         w = unicodedata.normalize("NFC", repair(code, raw.strip())).lower()
@@ -150,6 +153,10 @@ def make_list(code, source_words, drop, respell):
             sys.exit(f"{code}: respelt word {word} is not in the list")
         words.discard(word)
         words.update(spellings)
+    if words & add:
+        sys.exit(f"{code}: added words the list has: "
+                 + " ".join(sorted(words & add)))
+    words |= add
     if len(words) > MAX_WORDS:
         sys.exit(f"{code}: {len(words)} words, more than {MAX_WORDS}")
     return sorted(words)  # code point order, which is UTF-8 byte order
@@ -160,10 +167,11 @@ def main():
         sys.exit("usage: stopwords_iso.py STOPWORDS_ISO_JSON OUT_DIR")
     with open(sys.argv[1], encoding="utf-8") as f:
         source = json.load(f)
-    drop, respell = read_trim_file(os.path.join(HERE, "stopwords-iso-trim.txt"))
+    drop, respell, add = read_trim_file(
+        os.path.join(HERE, "stopwords-iso-trim.txt"))
     for code in sorted(LANGUAGES):
         words = make_list(code, source[code], drop.get(code, set()),
-                          respell.get(code, {}))
+                          respell.get(code, {}), add.get(code, set()))
         path = os.path.join(sys.argv[2], f"cmwds_{code}.txt")
         with open(path, "w", encoding="utf-8", newline="\n") as f:
             f.write("".join(w + "\n" for w in words))
