@@ -92,6 +92,13 @@ TEST(GoldenTest, ListTagAndShowEachPage) {
   }
 }
 
+// A copy of the folder `site` in `folder`; its path.
+std::string CopyInto(const PageFolder& folder, const fs::path& site) {
+  const std::string copy = folder.Path(site.filename().string());
+  fs::copy(site, copy, fs::copy_options::recursive);
+  return copy;
+}
+
 // The numbers of workers every run is made with: the outputs and files
 // must not depend on it.
 const char* const kJobs[] = {"1", "2", "8"};
@@ -106,8 +113,7 @@ TEST(GoldenTest, RunEachFolder) {
       if (kUpdate && std::string(jobs) != "1") continue;
       SCOPED_TRACE(std::string("--jobs ") + jobs);
       PageFolder folder;
-      const std::string copy = folder.Path(site.filename().string());
-      fs::copy(site, copy, fs::copy_options::recursive);
+      const std::string copy = CopyInto(folder, site);
       const Files before = SnapshotOf(copy);
       Compare(RunCli(site, "run", folder.path(), {"--jobs", jobs}),
               fs::path(site).replace_extension(".run"));
@@ -145,8 +151,7 @@ TEST(GoldenTest, RunVariantsOfEachFolder) {
         if (kUpdate && std::string(jobs) != "1") continue;
         SCOPED_TRACE(std::string("--jobs ") + jobs);
         PageFolder folder;
-        const std::string copy = folder.Path(site.filename().string());
-        fs::copy(site, copy, fs::copy_options::recursive);
+        const std::string copy = CopyInto(folder, site);
         const Files before = SnapshotOf(copy);
         std::vector<std::string> args = v.args;
         args.insert(args.end(), {"--jobs", jobs});
