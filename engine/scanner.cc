@@ -111,19 +111,21 @@ inline CharClass ClassOf(char c) {
   return kCharClasses[static_cast<unsigned char>(c)];
 }
 
+// Eight bytes at a time: a 1 in each byte, the high bit of each byte.
+constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+
 // Number of ASCII letters (CharClass::kWord) at the start of the eight
 // bytes at `p`, 0 to 8. A byte with its 0x20 bit set is a letter when it
 // lies in "a".."z"; sums of bytes below 128 carry into no other byte.
 inline std::size_t LeadingAsciiLetters(const char* p) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-  constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
   std::uint64_t x;
   std::memcpy(&x, p, 8);
-  const std::uint64_t folded = (x | 0x20 * kOnes) & ~kHigh;
+  const std::uint64_t folded = (x | 0x20 * kOnes) & ~kHighBits;
   const std::uint64_t letters = (folded + (0x80 - 'a') * kOnes) &
                                 ~(folded + (0x80 - 'z' - 1) * kOnes) & ~x &
-                                kHigh;
-  const std::uint64_t others = ~letters & kHigh;
+                                kHighBits;
+  const std::uint64_t others = ~letters & kHighBits;
   return others == 0 ? 8
                      : static_cast<std::size_t>(std::countr_zero(others)) / 8;
 }
@@ -713,9 +715,6 @@ constexpr std::array<unsigned char, 256> MakeByteTable(bool lower) {
 }
 constexpr std::array<unsigned char, 256> kLowerAscii = MakeByteTable(true);
 constexpr std::array<unsigned char, 256> kSameByte = MakeByteTable(false);
-
-constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
 
 // Nonzero when some byte of `x` is zero.
 constexpr std::uint64_t AnyZeroByte(std::uint64_t x) {
