@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <set>
 #include <system_error>
 #include <utility>
@@ -242,6 +243,9 @@ struct PageWork {
   PageBytes bytes;
   PendingReplacement pending;
   std::string diff;  // a preview's diff for the report
+  // The page as read once for its old tag, its scan and its rewrite; when
+  // it could not be read, each of them reads it and reports as it does.
+  std::optional<PageRead> read;
 };
 
 // One page of the walk.
@@ -610,7 +614,11 @@ std::optional<WalkItem> Run::PassedOver(const std::string& current,
 // --- The work on a page.
 
 void Run::ReadOldTag(PageJob& job) const {
-  job.work.old = GetOldKeywordsMetaTag(job.path, fs_);
+  PageWork& w = job.work;
+  w.read.emplace();
+  if (!ReadPage(fs_, job.path, &*w.read).ok()) w.read.reset();
+  w.old = w.read ? GetOldKeywordsMetaTagOfBytes(w.read->bytes)
+                 : GetOldKeywordsMetaTag(job.path, fs_);
 }
 
 void Run::Work(PageJob& job, MainView& scan_view) const {
@@ -618,10 +626,18 @@ void Run::Work(PageJob& job, MainView& scan_view) const {
   PageWork& w = job.work;
   WordTable table;
   AnalysisSettings settings = o.settings;
-  w.status = DoFile(fs_, job.path, settings, analysis_.common_words(),
-                    ScanOptions{false, o.display_words}, scan_view, table,
-                    &w.position, nullptr, &w.language, &w.encoding);
-  if (w.status != DocumentStatus::kScanned) return;
+  const ScanOptions scan{false, o.display_words};
+  w.status =
+      w.read ? ScanDocumentBytes(w.read->bytes, settings,
+                                 analysis_.common_words(), scan, scan_view,
+                                 table, &w.position, &w.language, &w.encoding)
+             : DoFile(fs_, job.path, settings, analysis_.common_words(), scan,
+                      scan_view, table, &w.position, nullptr, &w.language,
+                      &w.encoding);
+  if (w.status != DocumentStatus::kScanned) {
+    w.read.reset();
+    return;
+  }
   if (IsAutomatic(o.settings.TextLanguage)) {
     const bool list_missing =
         o.settings.IgnoreCommonWords &&
@@ -632,7 +648,10 @@ void Run::Work(PageJob& job, MainView& scan_view) const {
       GenerateKeywordMetaTag(table, settings, false, w.encoding.encoding);
   w.tag = GetMetaTag(w.composed);
   // An inspected tag, or one the same as the old, is not written here.
-  if (o.inspect || LowerText(w.tag) == LowerText(w.old.text)) return;
+  if (o.inspect || LowerText(w.tag) == LowerText(w.old.text)) {
+    w.read.reset();
+    return;
+  }
   InsertOptions options;
   options.backup = o.backup;
   options.add_done = o.add_done;
@@ -645,7 +664,9 @@ void Run::Work(PageJob& job, MainView& scan_view) const {
   options.bytes = &w.bytes;
   options.notes = &w.notes;
   options.pending = &w.pending;
+  options.read = w.read ? &*w.read : nullptr;
   w.insert = InsertKeywordsMetaTag(w.tag, job.path, options);
+  w.read.reset();
   if (*w.insert == InsertResult::kInserted && o.preview && o.log) {
     PageRecord record = job.record;
     record.bytes = &w.bytes;
@@ -663,6 +684,7 @@ void Run::WorkOnWorker(const std::shared_ptr<PageJob>& job) {
     try {
       ReadOldTag(*job);
       if (!(job->order.skip_done && job->work.old.done)) Work(*job, view);
+      job->work.read.reset();
       abandoned = job->work.status == DocumentStatus::kStopped;
     } catch (...) {
       job->failure = std::current_exception();

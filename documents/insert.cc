@@ -204,7 +204,11 @@ void NoteFailure(const InsertOptions& options, const Status& s) {
 // Reads the page for a rewrite; kInserted when it may go on.
 InsertResult ReadForRewrite(FileSystem& fs, const std::string& path,
                             const InsertOptions& options, PageRead* page) {
-  const Status s = ReadPage(fs, path, page);
+  Status s;
+  if (options.read != nullptr)
+    *page = std::move(*options.read);
+  else
+    s = ReadPage(fs, path, page);
   // Checked first: the read of a folder fails.
   if (!page->info.regular) return InsertResult::kFileMissing;
   if (!s.ok() && s.error_number() == ENOENT) return InsertResult::kFileMissing;

@@ -624,6 +624,36 @@ TEST(RunFaultsTest, EachFailingCallLeavesEveryPageWhole) {
     }
 }
 
+// Another program saves a page at any moment of a run but the last check
+// before the rename (no system call can check and rename at once): the page
+// ends as that program wrote it, bare or with the tag composed from its own
+// words, never with a tag composed from what it held before.
+TEST(MultipleFileRunTest, AnEditAtAnyMomentIsKeptWhole) {
+  const std::string edited = Page("cword");
+  std::string tagged = edited;
+  tagged.insert(tagged.find("</head>"), Tag("cword") + "\r\n");
+  for (const int jobs : {1, 2})
+    for (int n = 1;; ++n) {
+      Bench b("", jobs);
+      ASSERT_TRUE(b.dir.Write("a.htm", Page("aword")));
+      int calls = 0;
+      bool rename = false;
+      b.fs.FailWhen([&](FsOp op, const std::string&) {
+        if (++calls != n) return false;
+        rename = op == FsOp::kRename;
+        if (!rename) b.dir.Write("a.htm", edited);
+        return false;
+      });
+      (void)b.Run();
+      if (calls < n) break;  // the edit came after the run
+      if (rename) continue;
+      const std::string page = FilesOf(b.dir).at("a.htm");
+      EXPECT_TRUE(page == edited || page == tagged)
+          << "edit before call " << n << " / " << jobs << ":\n"
+          << page;
+    }
+}
+
 // Start trims the folder box and writes it back, and refuses a blank box
 // or a file before the run touches the report.
 TEST(MultipleFileRunTest, StartChecksTheFolderBox) {
