@@ -1,8 +1,8 @@
 #include "documents/insert.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <system_error>
-#include <vector>
 
 #include "documents/meta_tags.h"
 #include "engine/document_checks.h"
@@ -15,28 +15,23 @@
 namespace vorn {
 namespace {
 
-// One line of a page with the line end it had ("" for a last line without).
-struct Line {
-  std::string_view text;
-  std::string_view end;
-};
-
-std::vector<Line> SplitLines(std::string_view bytes) {
-  std::vector<Line> lines;
-  std::size_t start = 0;
-  while (start < bytes.size()) {
-    std::size_t i = start;
-    while (i < bytes.size() && bytes[i] != '\n' && bytes[i] != '\r') ++i;
-    std::size_t end_length = 0;
-    if (i < bytes.size())
-      end_length =
-          bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n' ? 2
-                                                                           : 1;
-    lines.push_back(
-        {bytes.substr(start, i - start), bytes.substr(i, end_length)});
-    start = i + end_length;
-  }
-  return lines;
+// The line of `bytes` at `*start` without its line end; `*start` moves past
+// both. False at the end. Only the head is cut into lines: the rest is
+// copied whole.
+bool NextLine(std::string_view bytes, std::size_t* start,
+              std::string_view* line) {
+  if (*start >= bytes.size()) return false;
+  const std::size_t from = *start;
+  const std::size_t i =
+      std::min(bytes.find_first_of("\r\n", from), bytes.size());
+  std::size_t end_length = 0;
+  if (i < bytes.size())
+    end_length =
+        bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n' ? 2
+                                                                         : 1;
+  *line = bytes.substr(from, i - from);
+  *start = i + end_length;
+  return true;
 }
 
 // The line end of the lines a rewrite writes: the page's own convention
@@ -56,7 +51,7 @@ class HeadRewriter {
  public:
   HeadRewriter(std::string_view bytes, const InsertOptions& options,
                const Encoding& encoding)
-      : options_(options), lines_(SplitLines(bytes)), encoding_(encoding) {
+      : options_(options), bytes_(bytes), encoding_(encoding) {
     eol_ = LineEndOf(bytes, encoding.UsesEscapes());
     out_.reserve(bytes.size() + 256);
   }
@@ -94,15 +89,12 @@ class HeadRewriter {
   // Handles "</head>" in the line; true when it was there.
   bool CloseHead(std::string_view line, std::string_view lower,
                  bool write_keywords);
-  void CopyRest(std::size_t from) {
-    for (std::size_t k = from; k < lines_.size(); ++k) {
-      out_.append(lines_[k].text);
-      out_.append(lines_[k].end);
-    }
-  }
+  // The lines after the one last taken, as they are.
+  void CopyRest() { out_.append(bytes_.substr(next_)); }
 
   const InsertOptions& options_;
-  std::vector<Line> lines_;
+  std::string_view bytes_;
+  std::size_t next_ = 0;  // where the next line starts
   Encoding encoding_;
   std::string_view eol_;
   std::string_view tag_;       // in the page's encoding
@@ -145,8 +137,7 @@ InsertResult HeadRewriter::InsertKeywords(std::string_view tag,
                                           std::string* out) {
   tag_ = tag;
   tag_utf8_ = tag_utf8;
-  for (std::size_t k = 0; k < lines_.size(); ++k) {
-    std::string_view line = lines_[k].text;
+  for (std::string_view line; NextLine(bytes_, &next_, &line);) {
     std::string lower = LowerAscii(line);
     last_ = FindKeywordsMetaTag(lower);
     if (last_.start > 0 && last_.end == 0) return InsertResult::kTagSpansLines;
@@ -168,7 +159,7 @@ InsertResult HeadRewriter::InsertKeywords(std::string_view tag,
     if (CloseHead(line, lower, true)) {
       if (last_.start > 0 && last_.end == 0)
         return InsertResult::kTagSpansLines;
-      CopyRest(k + 1);
+      CopyRest();
       *out = std::move(out_);
       return InsertResult::kInserted;
     }
@@ -179,13 +170,12 @@ InsertResult HeadRewriter::InsertKeywords(std::string_view tag,
 }
 
 DoneResult HeadRewriter::InsertDone(std::string* out) {
-  for (std::size_t k = 0; k < lines_.size(); ++k) {
-    std::string_view line = lines_[k].text;
+  for (std::string_view line; NextLine(bytes_, &next_, &line);) {
     std::string lower = LowerAscii(line);
     DropDoneTag(line, lower);
     if (CloseHead(line, lower, false)) {
       if (last_.start > 0 && last_.end == 0) return DoneResult::kTagSpansLines;
-      CopyRest(k + 1);
+      CopyRest();
       *out = std::move(out_);
       return DoneResult::kWritten;
     }
