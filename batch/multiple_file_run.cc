@@ -463,7 +463,10 @@ RunSummary Run::Execute(const std::string& folder) {
 }
 
 void Run::StopWorkers() {
-  if (pool_ == nullptr) return;
+  if (pool_ == nullptr) {
+    SyncFolders();
+    return;
+  }
   stop_ = true;
   pool_->Close();
   pool_.reset();
@@ -950,8 +953,8 @@ bool Run::CommitPage(const std::shared_ptr<PageJob>& shared_job) {
           Output(w.log.text());
           r = w.insert.value_or(InsertResult::kFileError);
           if (r == InsertResult::kInserted && !o.preview) {
-            r = SwapInsertion(fs_, &w.pending, &w.notes, !Ahead());
-            if (Ahead()) FolderSwapped(FolderOfPage(w.pending.page.target));
+            r = SwapInsertion(fs_, &w.pending, &w.notes, false);
+            FolderSwapped(FolderOfPage(w.pending.page.target));
           }
         }
         LogInsertResult(r, w.notes);

@@ -654,6 +654,34 @@ TEST(MultipleFileRunTest, AnEditAtAnyMomentIsKeptWhole) {
     }
 }
 
+// A page put in place is on the disk by the end of the run: after its
+// rename, its folder is flushed (once for many pages, when the run leaves
+// the folder, and at the end).
+TEST(MultipleFileRunTest, EveryRenameIsFlushedBeforeTheRunEnds) {
+  for (const int jobs : {1, 2}) {
+    Bench b("", jobs);
+    for (const char* folder : {"", "s1/", "s1/s2/"})
+      for (int i = 0; i < 70; ++i)
+        ASSERT_TRUE(b.dir.Write(folder + ("p" + std::to_string(i) + ".htm"),
+                                Page("pword")));
+    b.parameters.IncludeAllSubfolders = true;
+    std::map<std::string, int> unflushed;  // renames per folder
+    int renames = 0;
+    b.fs.FailWhen([&](FsOp op, const std::string& path) {
+      if (op == FsOp::kRename && path.ends_with(".htm")) {
+        ++unflushed[path.substr(0, path.rfind('/'))];
+        ++renames;
+      }
+      if (op == FsOp::kSyncFolder) unflushed.erase(path);
+      return false;
+    });
+    (void)b.Run();
+    EXPECT_EQ(renames, 210) << jobs;
+    EXPECT_TRUE(unflushed.empty())
+        << jobs << ": " << unflushed.begin()->first << " not flushed";
+  }
+}
+
 // Start trims the folder box and writes it back, and refuses a blank box
 // or a file before the run touches the report.
 TEST(MultipleFileRunTest, StartChecksTheFolderBox) {
