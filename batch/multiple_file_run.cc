@@ -25,7 +25,6 @@
 #include "support/files.h"
 #include "support/strings.h"
 #include "support/unicode.h"
-#include "support/unified_diff.h"
 
 namespace vorn {
 namespace {
@@ -112,11 +111,10 @@ std::vector<std::string_view> Patterns(const OperationParameters& p) {
 // line ended by CR LF, without the last one (the page's line adds it).
 std::string DiffForReport(const PageRecord& record, const std::string& root) {
   const std::string path = PatchPath(root, record.relative_path);
-  std::string diff = UnifiedDiff(record.bytes->before, record.bytes->after,
-                                 "a/" + path, "b/" + path);
+  std::string diff = DiffOfRewrite(*record.bytes, "a/" + path, "b/" + path);
   // The report is UTF-8: a page in another encoding has its diff decoded.
   const PageEncoding page = DetectEncoding(record.bytes->before);
-  if (page.encoding.kind != Encoding::Kind::kUtf8) {
+  if (page.encoding.kind != Encoding::Kind::kUtf8 && !IsUtf16(page.encoding)) {
     std::string text;
     (void)DecodeText(diff, page.encoding, &text);
     diff = text;

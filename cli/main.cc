@@ -26,7 +26,6 @@
 #include "engine/settings_rules.h"
 #include "support/files.h"
 #include "support/unicode.h"
-#include "support/unified_diff.h"
 
 namespace vorn::cli {
 namespace {
@@ -186,8 +185,7 @@ int Insert(const CliOptions& o, const AnalysisSettings& settings,
     const std::size_t slash = o.path.rfind('/');
     const std::string name =
         slash == std::string::npos ? o.path : o.path.substr(slash + 1);
-    PrintRaw(o,
-             UnifiedDiff(bytes.before, bytes.after, "a/" + name, "b/" + name));
+    PrintRaw(o, DiffOfRewrite(bytes, "a/" + name, "b/" + name));
   }
   return kExitOk;
 }

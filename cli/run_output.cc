@@ -4,7 +4,7 @@
 
 #include "cli/formats.h"
 #include "cli/json.h"
-#include "support/unified_diff.h"
+#include "documents/insert.h"
 
 namespace vorn::cli {
 namespace {
@@ -127,8 +127,7 @@ class Diff : public PagePrinter {
   void Page(const PageRecord& r) override {
     if (r.bytes == nullptr) return;
     const std::string path = PatchPath(folder_, r.relative_path);
-    std::string diff =
-        UnifiedDiff(r.bytes->before, r.bytes->after, "a/" + path, "b/" + path);
+    std::string diff = DiffOfRewrite(*r.bytes, "a/" + path, "b/" + path);
     Write(out_, diff);
   }
 

@@ -11,6 +11,7 @@
 #include "support/files.h"
 #include "support/strings.h"
 #include "support/unicode.h"
+#include "support/unified_diff.h"
 
 namespace vorn {
 namespace {
@@ -266,6 +267,21 @@ std::string BackupFileName(std::string_view path) {
          std::string(path.substr(dot));
 }
 
+std::string DiffOfRewrite(const PageBytes& bytes, const std::string& a,
+                          const std::string& b) {
+  const Encoding encoding = DetectEncoding(bytes.before).encoding;
+  std::string before;
+  std::string after;
+  if (!IsUtf16(encoding) ||
+      Utf16PageAsUtf8(bytes.before, encoding, &before) !=
+          std::string_view::npos ||
+      Utf16PageAsUtf8(bytes.after, encoding, &after) != std::string_view::npos)
+    return UnifiedDiff(bytes.before, bytes.after, a, b);
+  // (Without the byte-order mark, which the UTF-8 form starts with.)
+  return UnifiedDiff(std::string_view(before).substr(3),
+                     std::string_view(after).substr(3), a, b);
+}
+
 std::string DoneMetaTagLine(std::string_view date) {
   return "<meta name=\"VORN done\" content=\"" + std::string(date) + "\">";
 }
@@ -278,12 +294,24 @@ InsertResult InsertKeywordsMetaTagIntoBytes(std::string_view bytes,
   const PageEncoding page = DetectEncoding(bytes);
   const Encoding& encoding = page.encoding;
   std::string text;
-  if (const std::size_t bad = DecodePage(bytes, page, &text);
+  // A UTF-16 page is rewritten as UTF-8 text and goes back whole.
+  const bool utf16 = IsUtf16(encoding);
+  if (const std::size_t bad = utf16 ? Utf16PageAsUtf8(bytes, encoding, &text)
+                                    : DecodePage(bytes, page, &text);
       bad != std::string_view::npos) {
     if (options.notes != nullptr)
       options.notes->refusal = "the byte at position" + Spaced(bad + 1) +
                                " is not valid " + encoding.name + " text";
     return InsertResult::kUndecodable;
+  }
+  if (utf16) {
+    std::string rewritten;
+    const InsertResult r =
+        InsertKeywordsMetaTagIntoBytes(text, tag, options, &rewritten);
+    if (r == InsertResult::kInserted &&
+        !Utf8PageAsUtf16(rewritten, encoding, out))
+      return InsertResult::kUnencodable;
+    return r;
   }
   std::string encoded;
   const TextEncoder encoder(encoding);
@@ -369,6 +397,17 @@ DoneResult InsertDoneMetaTagIntoBytes(std::string_view bytes,
                                       const InsertOptions& options,
                                       std::string* out) {
   const PageEncoding page = DetectEncoding(bytes);
+  if (IsUtf16(page.encoding)) {
+    std::string text;
+    std::string rewritten;
+    if (Utf16PageAsUtf8(bytes, page.encoding, &text) != std::string_view::npos)
+      return DoneResult::kFileError;
+    const DoneResult r = InsertDoneMetaTagIntoBytes(text, options, &rewritten);
+    if (r == DoneResult::kWritten &&
+        !Utf8PageAsUtf16(rewritten, page.encoding, out))
+      return DoneResult::kFileError;
+    return r;
+  }
   std::string result;
   const DoneResult r =
       HeadRewriter(bytes, options, page.encoding).InsertDone(&result);

@@ -49,6 +49,12 @@ struct PageBytes {
   std::optional<std::string> replaced_tag;
 };
 
+// The unified diff of a rewrite (UnifiedDiff) under the names `a` and `b`:
+// of the bytes, or for a UTF-16 page, whose lines are not cut at ASCII
+// bytes, of its text as UTF-8.
+std::string DiffOfRewrite(const PageBytes& bytes, const std::string& a,
+                          const std::string& b);
+
 // Options of one insertion.
 struct InsertOptions {
   bool backup = false;       // keep the old content under BackupFileName

@@ -107,22 +107,24 @@ std::string GenerateKeywordMetaTag(const WordTable& table,
   }
 
   // The length limits the tag up to its last keyword, without the closing
-  // quote and bracket, in bytes of the page's encoding; the 1 stands for
-  // the comma before the word. A keyword the encoding cannot hold (one
-  // from a character reference) goes in as references.
+  // quote and bracket, in bytes of the page's encoding; `comma` stands for
+  // the comma before the word (one byte but in UTF-16). A keyword the
+  // encoding cannot hold (one from a character reference) goes in as
+  // references.
   const TextEncoder encoder(encoding);
   long long length = static_cast<long long>(encoder.EncodedSize(tag));
+  const auto comma = static_cast<long long>(encoder.EncodedSize(","));
   for (std::size_t i = 0; i < table.WordCount(); ++i) {
     const std::string& word = table.Entry(i).word;
     if (max_keywords > 0 && keywords + 1 > max_keywords) break;
     const std::string written = encoder.WithReferences(word);
     const auto size = static_cast<long long>(encoder.EncodedSize(written));
-    if (max_bytes > 0 && length + size + 1 > max_bytes) break;
+    if (max_bytes > 0 && length + size + comma > max_bytes) break;
     if (phrases.find(word) != std::string::npos) continue;
     if (keywords > 0) {
-      const char* comma = settings.SpaceAfterComma ? ", " : ",";
-      tag += comma;
-      length += static_cast<long long>(std::string_view(comma).size());
+      const char* separator = settings.SpaceAfterComma ? ", " : ",";
+      tag += separator;
+      length += static_cast<long long>(encoder.EncodedSize(separator));
     }
     tag += written;
     ++keywords;

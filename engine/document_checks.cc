@@ -151,6 +151,13 @@ std::string NotATextFileText(std::int64_t position) {
 
 PageEncoding DetectEncoding(std::string_view bytes) {
   PageEncoding page;
+  if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+    const bool big = bytes[0] == '\xFE';
+    page.encoding = {Encoding::Kind::kIcu, big ? "utf-16be" : "utf-16le",
+                     big ? "UTF-16BE" : "UTF-16LE"};
+    page.byte_order_mark = true;
+    return page;
+  }
   if (bytes.starts_with(kByteOrderMark)) {
     page.encoding = Encoding::Utf8();
     page.byte_order_mark = true;
@@ -201,12 +208,52 @@ PageEncoding DetectEncoding(std::string_view bytes) {
 
 std::size_t DecodePage(std::string_view bytes, const PageEncoding& encoding,
                        std::string* text) {
-  if (encoding.byte_order_mark && bytes.starts_with(kByteOrderMark)) {
-    const std::size_t bad = DecodeText(bytes.substr(kByteOrderMark.size()),
-                                       encoding.encoding, text);
-    return bad == std::string_view::npos ? bad : bad + kByteOrderMark.size();
+  const std::size_t mark = !encoding.byte_order_mark    ? 0
+                           : IsUtf16(encoding.encoding) ? 2
+                           : bytes.starts_with(kByteOrderMark)
+                               ? kByteOrderMark.size()
+                               : 0;
+  const std::size_t bad = DecodeText(bytes.substr(std::min(mark, bytes.size())),
+                                     encoding.encoding, text);
+  return bad == std::string_view::npos ? bad : bad + mark;
+}
+
+bool IsUtf16(const Encoding& encoding) {
+  return encoding.kind == Encoding::Kind::kIcu &&
+         encoding.converter.starts_with("UTF-16");
+}
+
+std::size_t Utf16PageAsUtf8(std::string_view bytes, const Encoding& encoding,
+                            std::string* utf8) {
+  PageEncoding page;
+  page.encoding = encoding;
+  page.byte_order_mark = true;
+  std::string text;
+  const std::size_t bad = DecodePage(bytes, page, &text);
+  *utf8 = std::string(kByteOrderMark) + text;
+  return bad;
+}
+
+bool Utf8PageAsUtf16(std::string_view utf8, const Encoding& encoding,
+                     std::string* bytes) {
+  if (!utf8.starts_with(kByteOrderMark)) return false;
+  std::string units;
+  if (!TextEncoder(encoding).Encode(utf8.substr(kByteOrderMark.size()), &units))
+    return false;
+  *bytes = (encoding.converter == "UTF-16BE" ? "\xFE\xFF" : "\xFF\xFE") + units;
+  return true;
+}
+
+std::int64_t Utf16Position(std::string_view utf8, std::int64_t position) {
+  const std::size_t end = std::min(
+      utf8.size(),
+      static_cast<std::size_t>(std::max<std::int64_t>(position - 1, 0)));
+  std::int64_t units = 0;
+  for (std::size_t i = kByteOrderMark.size(); i < end; ++i) {
+    const auto b = static_cast<unsigned char>(utf8[i]);
+    if ((b & 0xC0) != 0x80) units += b >= 0xF0 ? 2 : 1;  // a lead byte
   }
-  return DecodeText(bytes, encoding.encoding, text);
+  return 2 + 2 * units + 1;
 }
 
 std::string NotDecodableText(const std::string& encoding_name,

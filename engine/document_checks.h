@@ -43,17 +43,38 @@ std::string NotATextFileText(std::int64_t position);
 // How a page's bytes are read.
 struct PageEncoding {
   Encoding encoding;             // Windows-1252 when nothing else is known
-  bool byte_order_mark = false;  // the page starts with UTF-8's
+  bool byte_order_mark = false;  // the page starts with its encoding's
+                                 // (UTF-8's, or UTF-16's: FF FE or FE FF)
   std::string unknown_label;     // a charset the head names that is not known;
                                  // the page is then read as Windows-1252
 };
 
-// UTF-8 when the bytes start with its byte-order mark, when a meta tag of
+// UTF-16 (little or big endian) when the bytes start with its byte-order
+// mark, UTF-8 when they start with UTF-8's, when a meta tag of
 // the head declares charset=utf-8, or when they are valid UTF-8 holding at
 // least one non-ASCII sequence (whatever the head declares); otherwise the
 // charset the first declaring meta tag names, or Windows-1252 when it names
 // none or one that is not known.
 PageEncoding DetectEncoding(std::string_view bytes);
+
+// True for UTF-16 (a page that starts with its byte-order mark): its markup
+// is not in ASCII bytes, so it is read and rewritten as UTF-8 text.
+bool IsUtf16(const Encoding& encoding);
+
+// A UTF-16 page as the same page in UTF-8 with UTF-8's byte-order mark,
+// which the rest of the program reads and rewrites as any UTF-8 page; npos,
+// or the 0-based offset of the first bytes that are not UTF-16 (the page
+// is then not read).
+std::size_t Utf16PageAsUtf8(std::string_view bytes, const Encoding& encoding,
+                            std::string* utf8);
+// The reverse: UTF-8 (after UTF-8's byte-order mark) back as UTF-16 bytes
+// with their own mark; false when `utf8` does not start with the mark.
+bool Utf8PageAsUtf16(std::string_view utf8, const Encoding& encoding,
+                     std::string* bytes);
+
+// The 1-based byte position in the UTF-16 page of the byte at the 1-based
+// `position` of its UTF-8 form (Utf16PageAsUtf8).
+std::int64_t Utf16Position(std::string_view utf8, std::int64_t position);
 
 // The page as UTF-8 text, without its byte-order mark. Returns npos, or the
 // 0-based offset of the first byte sequence that is not a character of the

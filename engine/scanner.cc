@@ -1077,6 +1077,23 @@ DocumentStatus ScanDocumentBytes(std::string_view bytes,
                                  PageLanguage* language,
                                  PageEncoding* encoding) {
   const PageEncoding page = DetectEncoding(bytes);
+  if (IsUtf16(page.encoding)) {
+    // Read as the same page in UTF-8; positions are the UTF-16 bytes'.
+    std::string utf8;
+    if (const std::size_t bad = Utf16PageAsUtf8(bytes, page.encoding, &utf8);
+        bad != std::string_view::npos) {
+      if (position != nullptr) *position = static_cast<std::int64_t>(bad) + 1;
+      if (encoding != nullptr) *encoding = page;
+      return DocumentStatus::kUndecodable;
+    }
+    const DocumentStatus status =
+        ScanDocumentBytes(utf8, settings, common, options, view, table,
+                          position, language, encoding);
+    if (status == DocumentStatus::kNotText && position != nullptr)
+      *position = -Utf16Position(utf8, -*position);
+    if (encoding != nullptr) *encoding = page;
+    return status;
+  }
   const LineEndingKind kind =
       ClassifyTextBytes(bytes, page.encoding.UsesEscapes());
   if (kind < 0) {

@@ -2,7 +2,8 @@
 // (or the done tag alone) is written. The first byte chooses the tag and
 // the options, the rest is the page. Besides the sanitizers' checks: a
 // refused rewrite hands back nothing, a done one holds the tag, and a
-// rewrite keeps every line after the head's end byte for byte.
+// rewrite keeps every line after the head's end byte for byte. A UTF-16
+// page is checked as its UTF-8 form, and a rewrite of it must decode.
 
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +12,7 @@
 #include <string_view>
 
 #include "documents/insert.h"
+#include "engine/document_checks.h"
 
 namespace vorn {
 namespace {
@@ -22,27 +24,40 @@ constexpr const char* kTags[] = {
     "<meta name=\"keywords\" content=\"caf\xC3\xA9, \xE2\x86\x92\">",
 };
 
-void FuzzOne(std::uint8_t choice, std::string_view page) {
+// `bytes` as the checks read them: UTF-16 as UTF-8, the rest as it is.
+std::string Checkable(std::string_view bytes, const Encoding& encoding) {
+  std::string text(bytes);
+  if (IsUtf16(encoding) &&
+      Utf16PageAsUtf8(bytes, encoding, &text) != std::string_view::npos)
+    std::abort();
+  return text;
+}
+
+void FuzzOne(std::uint8_t choice, std::string_view bytes) {
+  const Encoding encoding = DetectEncoding(bytes).encoding;
   InsertOptions options;
   options.add_done = (choice & 1) != 0;
   options.today = "2008-01-31";
   const std::string_view tag = kTags[(choice >> 1) & 1];
   std::string out = "unset";
   if ((choice & 4) != 0) {
-    const DoneResult r = InsertDoneMetaTagIntoBytes(page, options, &out);
+    const DoneResult r = InsertDoneMetaTagIntoBytes(bytes, options, &out);
     if (r != DoneResult::kWritten) {
       if (out != "unset") std::abort();
-    } else if (out.find(DoneMetaTagLine(options.today)) == std::string::npos) {
+    } else if (Checkable(out, encoding).find(DoneMetaTagLine(options.today)) ==
+               std::string::npos) {
       std::abort();
     }
     return;
   }
   const InsertResult r =
-      InsertKeywordsMetaTagIntoBytes(page, tag, options, &out);
+      InsertKeywordsMetaTagIntoBytes(bytes, tag, options, &out);
   if (r != InsertResult::kInserted) {
     if (out != "unset") std::abort();
     return;
   }
+  out = Checkable(out, encoding);
+  const std::string page = Checkable(bytes, encoding);
   if (out.find("<meta name=\"keywords\" content=\"") == std::string::npos)
     std::abort();
   // The lines after the head's end are copied unchanged, so the page ends

@@ -124,6 +124,64 @@ TEST(InsertIntoBytesTest, DoneTagAloneAndBackupNames) {
     EXPECT_EQ(BackupFileName(path), backup) << path;
 }
 
+// UTF-8 text as UTF-16 in either byte order, with the byte-order mark.
+std::string Utf16(std::string_view utf8, bool big_endian) {
+  std::string out = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+  auto unit = [&](unsigned u) {
+    const char hi = static_cast<char>(u >> 8), lo = static_cast<char>(u & 0xFF);
+    out += big_endian ? hi : lo;
+    out += big_endian ? lo : hi;
+  };
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto b = static_cast<unsigned char>(utf8[i]);
+    const int n = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+    unsigned cp = n == 1 ? b : b & (0x7F >> n);
+    for (int k = 1; k < n; ++k) cp = cp << 6 | (utf8[i + k] & 0x3F);
+    i += n;
+    if (cp < 0x10000) {
+      unit(cp);
+    } else {
+      unit(0xD800 + ((cp - 0x10000) >> 10));
+      unit(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    }
+  }
+  return out;
+}
+
+// A page in UTF-16 (either byte order, as its mark says) is rewritten as
+// its text would be in UTF-8 and written back whole in UTF-16; one that is
+// not valid UTF-16 (a lone surrogate) is refused.
+TEST(InsertIntoBytesTest, Utf16PagesStayUtf16) {
+  const std::string page = Fill(
+      "<head>|<title>B\xC3\xA4ume \xF0\x9D\x94\x90</title>|{old}|"
+      "</head>|<p>\xC3\xA9</p>|");
+  const std::string with_tag = Fill(
+      "<head>|<title>B\xC3\xA4ume \xF0\x9D\x94\x90</title>|{new}|"
+      "{done}|</head>|<p>\xC3\xA9</p>|");
+  const std::string with_done = Fill(
+      "<head>|<title>B\xC3\xA4ume \xF0\x9D\x94\x90</title>|{old}|"
+      "{done}|</head>|<p>\xC3\xA9</p>|");
+  for (const bool big : {false, true}) {
+    std::string out = "unset";
+    EXPECT_EQ(
+        InsertKeywordsMetaTagIntoBytes(Utf16(page, big), kNew, Options(), &out),
+        InsertResult::kInserted);
+    EXPECT_EQ(out, Utf16(with_tag, big)) << big;
+    out = "unset";
+    EXPECT_EQ(InsertDoneMetaTagIntoBytes(Utf16(page, big), Options(), &out),
+              DoneResult::kWritten);
+    EXPECT_EQ(out, Utf16(with_done, big)) << big;
+    std::string broken = Utf16(page, big);
+    broken.replace(broken.size() - 4, 2,
+                   std::string(big ? "\xDC\x00" : "\x00\xDC", 2));
+    out = "unset";
+    EXPECT_EQ(InsertKeywordsMetaTagIntoBytes(broken, kNew, Options(), &out),
+              InsertResult::kUndecodable);
+    EXPECT_EQ(out, "unset") << big;
+  }
+}
+
+// --- Rewriting files
 // --- Rewriting files
 
 const std::string kOldPage = Fill("<head>|<title>T</title>|{old}|</head>|x|");

@@ -56,7 +56,20 @@ std::string WithoutTodaysDate(const std::string& text) {
   char today[16];
   std::strftime(today, sizeof today, "%Y-%m-%d", &local);
   const std::string done = "\"VORN done\" content=\"";
-  return ReplaceAll(text, done + today + "\"", done + "{TODAY}\"");
+  // ASCII as it is, and as UTF-16 in either byte order.
+  auto wide = [](const std::string& ascii, bool big_endian) {
+    std::string units;
+    for (const char c : ascii) {
+      units += big_endian ? '\0' : c;
+      units += big_endian ? c : '\0';
+    }
+    return units;
+  };
+  std::string out = ReplaceAll(text, done + today + "\"", done + "{TODAY}\"");
+  for (const bool big_endian : {false, true})
+    out = ReplaceAll(out, wide(done + today + "\"", big_endian),
+                     wide(done + "{TODAY}\"", big_endian));
+  return out;
 }
 
 }  // namespace vorn
