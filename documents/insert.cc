@@ -309,8 +309,13 @@ InsertResult InsertKeywordsMetaTagIntoBytes(std::string_view bytes,
     const InsertResult r =
         InsertKeywordsMetaTagIntoBytes(text, tag, options, &rewritten);
     if (r == InsertResult::kInserted &&
-        !Utf8PageAsUtf16(rewritten, encoding, out))
+        !Utf8PageAsUtf16(rewritten, encoding, out)) {
+      if (options.notes != nullptr)  // a tag that is not valid UTF-8
+        options.notes->refusal =
+            "it cannot be written in the page's encoding (" + encoding.name +
+            ")";
       return InsertResult::kUnencodable;
+    }
     return r;
   }
   std::string encoded;

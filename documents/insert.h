@@ -78,9 +78,10 @@ struct InsertOptions {
   // page is written aside and durable, the page itself still untouched,
   // until SwapInsertion puts it in place (or DiscardReplacement drops it).
   PendingReplacement* pending = nullptr;
-  // When set, the page as the caller read it (ReadPage), taken over instead
-  // of a new read: the tag then goes into the very bytes it was composed
-  // from, and a change since that read is found at the swap.
+  // When set, the page as the caller read it (ReadPage), taken over (moved
+  // from, so good for one insertion) instead of a new read: the tag then goes
+  // into the very bytes it was composed from, and a change since that read is
+  // found at the swap.
   PageRead* read = nullptr;
 };
 

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
+#include "engine/document_checks.h"
 #include "support/strings.h"
 #include "support/unicode.h"
 
@@ -108,12 +110,12 @@ std::string GenerateKeywordMetaTag(const WordTable& table,
 
   // The length limits the tag up to its last keyword, without the closing
   // quote and bracket, in bytes of the page's encoding; `comma` stands for
-  // the comma before the word (one byte but in UTF-16). A keyword the
-  // encoding cannot hold (one from a character reference) goes in as
-  // references.
+  // the comma before the word (one byte, two in UTF-16: the stateful
+  // encodings count none of their shifts for it). A keyword the encoding
+  // cannot hold (one from a character reference) goes in as references.
   const TextEncoder encoder(encoding);
   long long length = static_cast<long long>(encoder.EncodedSize(tag));
-  const auto comma = static_cast<long long>(encoder.EncodedSize(","));
+  const long long comma = IsUtf16(encoding) ? 2 : 1;
   for (std::size_t i = 0; i < table.WordCount(); ++i) {
     const std::string& word = table.Entry(i).word;
     if (max_keywords > 0 && keywords + 1 > max_keywords) break;
@@ -124,7 +126,7 @@ std::string GenerateKeywordMetaTag(const WordTable& table,
     if (keywords > 0) {
       const char* separator = settings.SpaceAfterComma ? ", " : ",";
       tag += separator;
-      length += static_cast<long long>(encoder.EncodedSize(separator));
+      length += comma * static_cast<long long>(std::strlen(separator));
     }
     tag += written;
     ++keywords;

@@ -175,13 +175,18 @@ TEST(InsertIntoBytesTest, Utf16PagesStayUtf16) {
     broken.replace(broken.size() - 4, 2,
                    std::string(big ? "\xDC\x00" : "\x00\xDC", 2));
     out = "unset";
-    EXPECT_EQ(InsertKeywordsMetaTagIntoBytes(broken, kNew, Options(), &out),
+    InsertNotes notes;
+    InsertOptions options = Options();
+    options.notes = &notes;
+    EXPECT_EQ(InsertKeywordsMetaTagIntoBytes(broken, kNew, options, &out),
               InsertResult::kUndecodable);
     EXPECT_EQ(out, "unset") << big;
+    EXPECT_EQ(notes.refusal,
+              "the byte at position " + std::to_string(broken.size() - 3) +
+                  " is not valid " + (big ? "utf-16be" : "utf-16le") + " text");
   }
 }
 
-// --- Rewriting files
 // --- Rewriting files
 
 const std::string kOldPage = Fill("<head>|<title>T</title>|{old}|</head>|x|");

@@ -1,4 +1,4 @@
-<meta name="keywords" content="bäume,wälder,winter,schnee">
+<meta name="keywords" content="bäume,wälder">
 
-Number of keywords in meta tag: 4
-Number of bytes in meta tag: 114
+Number of keywords in meta tag: 2
+Number of bytes in meta tag: 86
