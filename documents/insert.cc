@@ -269,7 +269,9 @@ std::string BackupFileName(std::string_view path) {
 
 std::string DiffOfRewrite(const PageBytes& bytes, const std::string& a,
                           const std::string& b) {
-  const Encoding encoding = DetectEncoding(bytes.before).encoding;
+  // Only a byte-order mark makes a page UTF-16: the first two bytes say.
+  const Encoding encoding =
+      DetectEncoding(std::string_view(bytes.before).substr(0, 2)).encoding;
   std::string before;
   std::string after;
   if (!IsUtf16(encoding) ||
