@@ -439,7 +439,7 @@ void MainController::RunDoIt(bool generate) {
   std::string checked(TrimBlanks(Box(TextBox::kInputFile)));
   SilentPrompter silent;
   const bool past_checks =
-      analysis_.AnalysisCurrent() ||
+      analysis_.AnalysisCurrentFor(checked) ||
       (!checked.empty() && ValidateInputFile(checked, silent, true));
   if (!past_checks) reported_input_ = checked;
 

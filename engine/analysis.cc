@@ -75,8 +75,15 @@ std::string Analysis::GenerateKeywordMetaTag(bool with_status_lines) {
                                       encoding_.encoding);
 }
 
+bool Analysis::AnalysisCurrentFor(std::string_view input_box) const {
+  return current_ && TrimBlanks(input_box) == scanned_;
+}
+
 void Analysis::DoIt(bool generate, std::string& input_box, MainView& view) {
-  if (!current_) {
+  // A name typed into the box and used without leaving it (a button pressed
+  // through the accessibility interface) must not get another page's tag.
+  if (!AnalysisCurrentFor(input_box)) {
+    current_ = false;
     input_box = std::string(TrimBlanks(input_box));
     if (input_box.empty()) {
       Tell(view, "Error", "Input file not specified.", Icon::kExclamation);
@@ -93,6 +100,7 @@ void Analysis::DoIt(bool generate, std::string& input_box, MainView& view) {
     switch (status) {
       case DocumentStatus::kScanned:
         current_ = true;
+        scanned_ = input_box;
         break;
       case DocumentStatus::kNotText:
         Tell(view, "Not a text file",

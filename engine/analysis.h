@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "engine/common_words.h"
 #include "engine/scanner.h"
@@ -39,6 +40,9 @@ class Analysis {
 
   // True while the cached word table matches the input file and settings.
   bool AnalysisCurrent() const { return current_; }
+  // The same for the page `input_box` names: the table serves only the page
+  // it was made from, however the box came to name another.
+  bool AnalysisCurrentFor(std::string_view input_box) const;
   // Makes the cached word table stale (a new input file, cleared output,
   // the words to ignore left or cleared).
   void Invalidate() { current_ = false; }
@@ -74,6 +78,7 @@ class Analysis {
   AnalysisSettings settings_;
   WordTable table_;
   bool current_ = false;
+  std::string scanned_;  // the input file the table was made from
   std::int64_t last_file_size_ = -1;
   PageLanguage last_language_;
   PageEncoding encoding_;

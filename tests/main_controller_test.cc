@@ -362,6 +362,25 @@ TEST_F(ControllerTest, WhichChangesMakeTheAnalysisStale) {
   }
 }
 
+// A page named in the box without leaving it (a button pressed through the
+// accessibility interface keeps the focus in the box) gets its own tag,
+// not the one of the page listed before, and Insert writes that one.
+TEST_F(ControllerTest, ATypedNameGetsItsOwnTagWithoutLeavingTheBox) {
+  MainController& c = Start();
+  Type(TextBox::kInputFile, Page("a.htm"));
+  c.ListWordsClicked();
+  const std::string other = File("b.htm");
+  std::ofstream(other, std::ios::binary)
+      << "<html>\r\n<head>\r\n<title>Rose beds</title>\r\n</head>\r\n"
+         "<body>\r\n<p>rose beds rose beds</p>\r\n</body>\r\n</html>\r\n";
+  Type(TextBox::kInputFile, other);
+  c.GenerateClicked();
+  EXPECT_EQ(c.GetMetaTag(), R"(<meta name="keywords" content="rose,beds">)");
+  platform_.answers.push_back(Answer::kNo);  // no backup
+  c.InsertClicked();
+  EXPECT_NE(ReadFile(other).find("content=\"rose,beds\""), std::string::npos);
+}
+
 // The done tag goes with Insert as the inspect dialog last left its box
 // when tags are inspected, else as the parameter says.
 TEST_F(ControllerTest, InsertOutcomes) {
