@@ -174,6 +174,10 @@ QLayout* InputRows(MainWindowUi* ui) {
   grid->setColumnStretch(2, 1);
   ui->txbInputFile->setAccessibleName(QStringLiteral("Input file"));
   ui->txbFolder->setAccessibleName(QStringLiteral("Folder"));
+  // The mode buttons have no caption of their own: the buttons beside them
+  // name what each mode works on.
+  ui->optSingleFile->setAccessibleName(QStringLiteral("Single-file mode"));
+  ui->optMultipleFiles->setAccessibleName(QStringLiteral("Multiple-file mode"));
   return grid;
 }
 
