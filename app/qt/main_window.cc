@@ -168,11 +168,15 @@ void MainWindow::ConnectSettings() {
     connect(k.check, &QCheckBox::clicked, this,
             [c, box](bool ticked) { c->SettingsBoxClicked(box, ticked); });
   }
+  // Every change but the controller's own: typing, and text that
+  // assistive technology sets (which emits no textEdited).
   for (const TextBox box : kBoxes) {
-    connect(
-        Box(box), &QLineEdit::textEdited, this, [c, box](const QString& text) {
-          c->TextEdited(box, HoldsPath(box) ? PathFromQt(text) : FromQt(text));
-        });
+    connect(Box(box), &QLineEdit::textChanged, this,
+            [this, c, box](const QString& text) {
+              if (setting_box_) return;
+              c->TextEdited(box,
+                            HoldsPath(box) ? PathFromQt(text) : FromQt(text));
+            });
   }
 }
 

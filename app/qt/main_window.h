@@ -120,6 +120,7 @@ class MainWindow : public QMainWindow, public MainWindowView {
   mutable std::string pending_output_;
   mutable EchoLines echo_{100};          // words found, on short lines
   mutable bool editing_output_ = false;  // the window itself changes the box
+  mutable bool setting_box_ = false;     // the controller's text goes in a box
   mutable std::string pending_label_;
   mutable bool label_pending_ = false;
   // During a run the output box's text is replaced for every page: only

@@ -124,7 +124,9 @@ void MainWindow::SetText(TextBox box, std::string_view text) {
   }
   QLineEdit* edit = Box(box);
   const QString q = HoldsPath(box) ? PathToQt(text) : ToQt(text);
+  setting_box_ = true;
   if (edit->text() != q) edit->setText(q);
+  setting_box_ = false;
 }
 
 void MainWindow::ShowSettings(const AnalysisSettings& settings) {
@@ -285,7 +287,9 @@ void MainWindow::FlushOutput() const {
   if (pending_input_file_) {
     const QString q = PathToQt(*pending_input_file_);
     QLineEdit* edit = Box(TextBox::kInputFile);
+    setting_box_ = true;
     if (edit->text() != q) edit->setText(q);
+    setting_box_ = false;
     pending_input_file_.reset();
   }
   if (pending_caption_) {

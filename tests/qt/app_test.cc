@@ -3,6 +3,7 @@
 // the controller, and what only the widgets do (the event pump during a
 // scan, the modal inspect dialog, focus, Tab and caret, drops, fitting small
 // screens). The state file lives under a temporary XDG_CONFIG_HOME.
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -146,6 +147,22 @@ void AppTest::singleFileWiring() {
   Type(ui().txbInputFile, Site("page.htm"));
   Click(ui().cmdGenerateKeywordMetaTag);
   QVERIFY(ui().txbMetaTAG->toPlainText().startsWith("<meta name=\"keywords\""));
+  // Assistive technology names another page and presses Generate, the
+  // focus staying where it was: the controller has the name, and the page
+  // gets its own tag.
+  WriteFile(Site("roses.htm"),
+            "<html>\r\n<head>\r\n<title>Rose beds</title>\r\n</head>\r\n"
+            "<body>\r\n<p>rose beds rose beds</p>\r\n</body>\r\n</html>\r\n");
+  QAccessibleInterface* box =
+      QAccessible::queryAccessibleInterface(ui().txbInputFile);
+  box->editableTextInterface()->replaceText(
+      0, box->textInterface()->characterCount(), Site("roses.htm"));
+  QAccessible::queryAccessibleInterface(ui().cmdGenerateKeywordMetaTag)
+      ->actionInterface()
+      ->doAction(QAccessibleActionInterface::pressAction());
+  QTRY_VERIFY(ui().txbMetaTAG->toPlainText().startsWith(
+      "<meta name=\"keywords\" content=\"rose,beds\">"));
+  QCOMPARE(ui().txbInputFile->text(), Site("roses.htm"));
 
   // F1 opens the help wherever the focus is; Escape closes it.
   QTest::keyClick(ui().cmdQuit, Qt::Key_F1);
