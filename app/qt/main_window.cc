@@ -121,6 +121,15 @@ void MainWindow::ConnectCommands() {
   on(ui_.cmdQuit, [c] { c->Quit(); });
   on(ui_.optSingleFile, [c] { c->ModeClicked(true); });
   on(ui_.optMultipleFiles, [c] { c->ModeClicked(false); });
+  // Assistive technology ticks a mode button without clicking it. (A click
+  // ticks it too: the mode is then chosen twice, which changes nothing.)
+  connect(ui_.optSingleFile, &QAbstractButton::toggled, this, [c](bool ticked) {
+    if (ticked) c->ModeClicked(true);
+  });
+  connect(ui_.optMultipleFiles, &QAbstractButton::toggled, this,
+          [c](bool ticked) {
+            if (ticked) c->ModeClicked(false);
+          });
   on(ui_.chkLargeWindow, [this] { ToggleLargeWindow(); });
   connect(ui_.lblOnlineDocumentation, &QLabel::linkActivated, this,
           [c] { c->ManualLinkClicked(); });

@@ -163,6 +163,13 @@ void AppTest::singleFileWiring() {
   QTRY_VERIFY(ui().txbMetaTAG->toPlainText().startsWith(
       "<meta name=\"keywords\" content=\"rose,beds\">"));
   QCOMPARE(ui().txbInputFile->text(), Site("roses.htm"));
+  // It ticks the other mode's button, and that mode is on.
+  QAccessible::queryAccessibleInterface(ui().optMultipleFiles)
+      ->actionInterface()
+      ->doAction(QAccessibleActionInterface::toggleAction());
+  QVERIFY(ui().txbFolder->isEnabled() && !ui().txbInputFile->isEnabled());
+  Click(ui().optSingleFile);
+  QCOMPARE(ui().txbInputFile->text(), Site("roses.htm"));
 
   // F1 opens the help wherever the focus is; Escape closes it.
   QTest::keyClick(ui().cmdQuit, Qt::Key_F1);
