@@ -635,10 +635,7 @@ void Run::Work(PageJob& job, MainView& scan_view) const {
              : DoFile(fs_, job.path, settings, analysis_.common_words(), scan,
                       scan_view, table, &w.position, nullptr, &w.language,
                       &w.encoding);
-  if (w.status != DocumentStatus::kScanned) {
-    w.read.reset();
-    return;
-  }
+  if (w.status != DocumentStatus::kScanned) return;
   if (IsAutomatic(o.settings.TextLanguage)) {
     const bool list_missing =
         o.settings.IgnoreCommonWords &&
@@ -649,10 +646,7 @@ void Run::Work(PageJob& job, MainView& scan_view) const {
       GenerateKeywordMetaTag(table, settings, false, w.encoding.encoding);
   w.tag = GetMetaTag(w.composed);
   // An inspected tag, or one the same as the old, is not written here.
-  if (o.inspect || LowerText(w.tag) == LowerText(w.old.text)) {
-    w.read.reset();
-    return;
-  }
+  if (o.inspect || LowerText(w.tag) == LowerText(w.old.text)) return;
   InsertOptions options;
   options.backup = o.backup;
   options.add_done = o.add_done;
@@ -667,7 +661,6 @@ void Run::Work(PageJob& job, MainView& scan_view) const {
   options.pending = &w.pending;
   options.read = w.read ? &*w.read : nullptr;
   w.insert = InsertKeywordsMetaTag(w.tag, job.path, options);
-  w.read.reset();
   if (*w.insert == InsertResult::kInserted && o.preview && o.log) {
     PageRecord record = job.record;
     record.bytes = &w.bytes;
@@ -685,7 +678,7 @@ void Run::WorkOnWorker(const std::shared_ptr<PageJob>& job) {
     try {
       ReadOldTag(*job);
       if (!(job->order.skip_done && job->work.old.done)) Work(*job, view);
-      job->work.read.reset();
+      job->work.read.reset();  // a page worked ahead waits without its bytes
       abandoned = job->work.status == DocumentStatus::kStopped;
     } catch (...) {
       job->failure = std::current_exception();
