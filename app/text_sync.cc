@@ -2,23 +2,17 @@
 
 #include <algorithm>
 
+#include "support/unicode.h"
+
 namespace vorn {
 namespace {
-
-// The positions a character of UTF-8 text, whose first byte is `lead`,
-// takes in a text box: one, two beyond the Basic Multilingual Plane (its
-// UTF-16 units), none for a byte that continues a character.
-std::size_t BoxUnits(unsigned char lead) {
-  if ((lead & 0xC0) == 0x80) return 0;
-  return lead >= 0xF0 ? 2 : 1;
-}
 
 // The positions of `text` in a text box: CR LF is one.
 std::size_t BoxLength(std::string_view text) {
   std::size_t n = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    n += BoxUnits(static_cast<unsigned char>(text[i]));
+    n += Utf16UnitsOf(static_cast<unsigned char>(text[i]));  // as a box counts
   }
   return n;
 }
@@ -57,7 +51,7 @@ std::string EchoLines::Wrap(std::string_view text, std::size_t at) {
   std::string out(text);
   for (std::size_t i = 0; i < out.size(); ++i) {
     const char c = out[i];
-    const std::size_t units = BoxUnits(static_cast<unsigned char>(c));
+    const std::size_t units = Utf16UnitsOf(static_cast<unsigned char>(c));
     if (c == '\r' || c == '\n') {
       if (c == '\r' && i + 1 < out.size() && out[i + 1] == '\n') ++i;
       column_ = 0;

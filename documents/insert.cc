@@ -269,15 +269,13 @@ std::string BackupFileName(std::string_view path) {
 
 std::string DiffOfRewrite(const PageBytes& bytes, const std::string& a,
                           const std::string& b) {
-  // Only a byte-order mark makes a page UTF-16: the first two bytes say.
-  const Encoding encoding =
-      DetectEncoding(std::string_view(bytes.before).substr(0, 2)).encoding;
+  const std::optional<Encoding> utf16 = Utf16ByMark(bytes.before);
   std::string before;
   std::string after;
-  if (!IsUtf16(encoding) ||
-      Utf16PageAsUtf8(bytes.before, encoding, &before) !=
+  if (!utf16 ||
+      Utf16PageAsUtf8(bytes.before, *utf16, &before) !=
           std::string_view::npos ||
-      Utf16PageAsUtf8(bytes.after, encoding, &after) != std::string_view::npos)
+      Utf16PageAsUtf8(bytes.after, *utf16, &after) != std::string_view::npos)
     return UnifiedDiff(bytes.before, bytes.after, a, b);
   // (Without the byte-order mark, which the UTF-8 form starts with.)
   return UnifiedDiff(std::string_view(before).substr(3),

@@ -151,10 +151,8 @@ std::string NotATextFileText(std::int64_t position) {
 
 PageEncoding DetectEncoding(std::string_view bytes) {
   PageEncoding page;
-  if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
-    const bool big = bytes[0] == '\xFE';
-    page.encoding = {Encoding::Kind::kIcu, big ? "utf-16be" : "utf-16le",
-                     big ? "UTF-16BE" : "UTF-16LE"};
+  if (const std::optional<Encoding> utf16 = Utf16ByMark(bytes)) {
+    page.encoding = *utf16;
     page.byte_order_mark = true;
     return page;
   }
@@ -218,6 +216,14 @@ std::size_t DecodePage(std::string_view bytes, const PageEncoding& encoding,
   return bad == std::string_view::npos ? bad : bad + mark;
 }
 
+std::optional<Encoding> Utf16ByMark(std::string_view bytes) {
+  if (bytes.starts_with("\xFF\xFE"))
+    return Encoding{Encoding::Kind::kIcu, "utf-16le", "UTF-16LE"};
+  if (bytes.starts_with("\xFE\xFF"))
+    return Encoding{Encoding::Kind::kIcu, "utf-16be", "UTF-16BE"};
+  return std::nullopt;
+}
+
 bool IsUtf16(const Encoding& encoding) {
   return encoding.kind == Encoding::Kind::kIcu &&
          encoding.converter.starts_with("UTF-16");
@@ -249,10 +255,9 @@ std::int64_t Utf16Position(std::string_view utf8, std::int64_t position) {
       utf8.size(),
       static_cast<std::size_t>(std::max<std::int64_t>(position - 1, 0)));
   std::int64_t units = 0;
-  for (std::size_t i = kByteOrderMark.size(); i < end; ++i) {
-    const auto b = static_cast<unsigned char>(utf8[i]);
-    if ((b & 0xC0) != 0x80) units += b >= 0xF0 ? 2 : 1;  // a lead byte
-  }
+  for (std::size_t i = kByteOrderMark.size(); i < end; ++i)
+    units += static_cast<std::int64_t>(
+        Utf16UnitsOf(static_cast<unsigned char>(utf8[i])));
   return 2 + 2 * units + 1;
 }
 

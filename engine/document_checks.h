@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -60,6 +61,8 @@ PageEncoding DetectEncoding(std::string_view bytes);
 // True for UTF-16 (a page that starts with its byte-order mark): its markup
 // is not in ASCII bytes, so it is read and rewritten as UTF-8 text.
 bool IsUtf16(const Encoding& encoding);
+// UTF-16 in the byte order its mark says when `bytes` start with one.
+std::optional<Encoding> Utf16ByMark(std::string_view bytes);
 
 // A UTF-16 page as the same page in UTF-8 with UTF-8's byte-order mark,
 // which the rest of the program reads and rewrites as any UTF-8 page; npos,

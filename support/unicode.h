@@ -50,6 +50,14 @@ inline Utf8Char DecodeUtf8(const char* p, const char* end) {
   return {c, len};
 }
 
+// The UTF-16 units of the character whose UTF-8 form starts with the byte
+// `lead`: two beyond the Basic Multilingual Plane, else one; none for a
+// byte that continues a character.
+inline std::size_t Utf16UnitsOf(unsigned char lead) {
+  if ((lead & 0xC0) == 0x80) return 0;
+  return lead >= 0xF0 ? 2 : 1;
+}
+
 // Writes the UTF-8 bytes of `cp` (at most 4) to `out`; returns their number.
 int EncodeUtf8(char32_t cp, char* out);
 void AppendUtf8(std::string& out, char32_t cp);
