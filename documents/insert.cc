@@ -16,25 +16,6 @@
 namespace vorn {
 namespace {
 
-// The line of `bytes` at `*start` without its line end; `*start` moves past
-// both. False at the end. Only the head is cut into lines: the rest is
-// copied whole.
-bool NextLine(std::string_view bytes, std::size_t* start,
-              std::string_view* line) {
-  if (*start >= bytes.size()) return false;
-  const std::size_t from = *start;
-  const std::size_t i =
-      std::min(bytes.find_first_of("\r\n", from), bytes.size());
-  std::size_t end_length = 0;
-  if (i < bytes.size())
-    end_length =
-        bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n' ? 2
-                                                                         : 1;
-  *line = bytes.substr(from, i - from);
-  *start = i + end_length;
-  return true;
-}
-
 // The line end of the lines a rewrite writes: the page's own convention
 // (LF only, CR only), CR LF for a page that mixes them or has none. In an
 // ISO-2022 page ESC is text, not a byte that makes the page no text file.

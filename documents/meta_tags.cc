@@ -39,50 +39,90 @@ TagSpan FindTagAround(std::string_view lower_line, std::string_view marker) {
   return span;
 }
 
+using Examine = std::function<void(std::string_view, std::string_view)>;
+
 // The head scan shared by the listing and the old-tag reader: calls
 // `examine` with each trimmed line of the head and its lower-cased copy,
 // until a line holds "</head>". A comment is skipped with the rest of the
 // lines that hold it; the line after its end is examined unconditionally.
-// A comment that runs to the end of the page ends the scan.
-void ScanHead(
-    std::string_view text,
-    const std::function<void(std::string_view, std::string_view)>& examine) {
-  std::vector<std::string_view> lines;
-  ForEachLine(text, [&](std::string_view line) {
-    lines.push_back(line);
-    return true;
-  });
-  std::size_t i = 0;
-  while (i < lines.size()) {
-    std::string_view line = TrimBlanks(lines[i++]);
-    std::string lower = LowerAscii(line);
-    if (lower.find("</head>") != std::string::npos) return;
+// A comment that runs to the end of the page ends the scan. True when the
+// scan ended at a "</head>" line, false when it ran out of lines. Only the
+// lines it reaches are cut from the text.
+bool ScanHead(std::string_view text, const Examine& examine) {
+  std::string lower;  // one buffer for every line's lower-case copy
+  auto lower_of = [&lower](std::string_view line) {
+    lower.assign(line);
+    for (char& c : lower) c = LowerAsciiChar(c);
+  };
+  std::size_t next = 0;
+  for (std::string_view raw; NextLine(text, &next, &raw);) {
+    std::string_view line = TrimBlanks(raw);
+    lower_of(line);
+    if (lower.find("</head>") != std::string::npos) return true;
     if (line.find("<!--") != std::string_view::npos) {
       std::string_view current = line;
-      while (current.find("-->") == std::string_view::npos) {
-        if (i >= lines.size()) return;
-        current = lines[i++];
-      }
-      if (i >= lines.size()) return;
-      line = TrimBlanks(lines[i++]);
-      lower = LowerAscii(line);
+      while (current.find("-->") == std::string_view::npos)
+        if (!NextLine(text, &next, &current)) return false;
+      if (!NextLine(text, &next, &raw)) return false;
+      line = TrimBlanks(raw);
+      lower_of(line);
     }
     examine(line, lower);
   }
+  return false;
+}
+
+// Where the line that holds the first "</head>" (any letter case) of
+// `bytes` ends, past its line end; npos when no line holds one.
+std::size_t EndOfFirstHeadEndLine(std::string_view bytes) {
+  for (std::size_t p = bytes.find('<'); p != std::string_view::npos;
+       p = bytes.find('<', p + 1)) {
+    if (LowerAscii(bytes.substr(p, 7)) != "</head>") continue;
+    // Past the line end of the rest of its line, when it has one.
+    std::size_t next = p;
+    std::string_view rest;
+    NextLine(bytes, &next, &rest);
+    return next > p + rest.size() ? next : std::string_view::npos;
+  }
+  return std::string_view::npos;
+}
+
+// The head scan of a page's bytes, read as its head says (what cannot be
+// decoded reads as U+FFFD). Valid UTF-8 is read as it is. In UTF-8 and
+// Windows-1252 a line end and "</head>" are the same bytes before and after
+// decoding, and decoding stops at neither, so the lines up to the first
+// "</head>" decode alone; when a comment hides that one, and in other
+// encodings, the whole page is decoded.
+void ScanHeadOfBytes(std::string_view bytes, const Examine& examine) {
+  const PageEncoding page = DetectEncoding(bytes);
+  std::string text;
+  if (page.encoding.kind == Encoding::Kind::kUtf8) {
+    std::string_view body = bytes;
+    if (page.byte_order_mark && body.starts_with(kByteOrderMark))
+      body.remove_prefix(kByteOrderMark.size());
+    if (FirstInvalidUtf8(body) == std::string_view::npos) {
+      ScanHead(body, examine);
+      return;
+    }
+  }
+  if (page.encoding.kind != Encoding::Kind::kIcu) {
+    const std::size_t cut = EndOfFirstHeadEndLine(bytes);
+    if (cut != std::string_view::npos) {
+      (void)DecodePage(bytes.substr(0, cut), page, &text);
+      if (ScanHead(text, [](std::string_view, std::string_view) {})) {
+        ScanHead(text, examine);
+        return;
+      }
+    }
+  }
+  (void)DecodePage(bytes, page, &text);
+  ScanHead(text, examine);
 }
 
 // The characters of `line` from 1-based `from` to `to` inclusive.
 std::string_view Cut(std::string_view line, std::size_t from, std::size_t to) {
   if (from == 0 || to < from || from > line.size()) return {};
   return line.substr(from - 1, std::min(to, line.size()) - from + 1);
-}
-
-// The page as UTF-8 text, read as its head says; what cannot be decoded
-// reads as U+FFFD.
-std::string DocumentText(std::string_view bytes) {
-  std::string text;
-  (void)DecodePage(bytes, DetectEncoding(bytes), &text);
-  return text;
 }
 
 }  // namespace
@@ -98,8 +138,7 @@ TagSpan FindDoneMetaTag(std::string_view lower_line) {
 std::vector<ExistingTag> FindExistingTagsOfBytes(std::string_view bytes) {
   using Kind = ExistingTag::Kind;
   std::vector<ExistingTag> tags;
-  const std::string text = DocumentText(bytes);
-  ScanHead(text, [&](std::string_view line, std::string_view lower) {
+  ScanHeadOfBytes(bytes, [&](std::string_view line, std::string_view lower) {
     if (lower.substr(0, 7) == "<title>") {
       std::size_t p = Pos(lower, "</title>");
       if (p == 0) p = line.size() + 1;
@@ -172,8 +211,7 @@ std::string ListExistingTags(const std::string& path, FileSystem& fs) {
 
 OldKeywordsTag GetOldKeywordsMetaTagOfBytes(std::string_view bytes) {
   OldKeywordsTag old;
-  const std::string text = DocumentText(bytes);
-  ScanHead(text, [&](std::string_view line, std::string_view lower) {
+  ScanHeadOfBytes(bytes, [&](std::string_view line, std::string_view lower) {
     const std::size_t m = Pos(lower, kMetaStart);
     if (m == 0) return;
     if (Pos(lower, kKeywordsMarker) > m) {

@@ -16,7 +16,6 @@ namespace {
 // are ordinary separators.
 constexpr std::size_t kPrefixBytes = 16384;
 constexpr std::size_t kMaxRunLength = 65000;
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // Number of bytes of the run of word characters (letters and joiners, and
 // digits when `allow_digits`) from `start`, at most kMaxRunLength

@@ -102,8 +102,6 @@ std::string LabelAfter(std::string_view text, std::string_view key) {
   return label;
 }
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
 // The encoding an XML declaration at the very start of the page names
 // (`<?xml version="1.0" encoding="koi8-r"?>`, after blanks at the most).
 // Empty when there is none.

@@ -58,6 +58,9 @@ struct PageEncoding {
 // none or one that is not known.
 PageEncoding DetectEncoding(std::string_view bytes);
 
+// UTF-8's byte-order mark.
+inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 // True for UTF-16 (a page that starts with its byte-order mark): its markup
 // is not in ASCII bytes, so it is read and rewritten as UTF-8 text.
 bool IsUtf16(const Encoding& encoding);
@@ -114,6 +117,29 @@ void ForEachLine(std::string_view text, Fn&& line) {
       ++stop;
     start = stop + 1;
   }
+}
+
+// The line of `text` at `*start` without its line end (LF, CR LF or CR,
+// as ForEachLine cuts them); `*start` moves past both. False at the end of
+// the text. For walks that stop early: only the lines taken are searched.
+inline bool NextLine(std::string_view text, std::size_t* start,
+                     std::string_view* line) {
+  if (*start >= text.size()) return false;
+  const char* const begin = text.data() + *start;
+  const std::size_t rest = text.size() - *start;
+  // The first LF, then a CR before it: two long strides, not a test of
+  // every byte against both.
+  const void* lf = std::memchr(begin, '\n', rest);
+  std::size_t n = lf ? static_cast<const char*>(lf) - begin : rest;
+  if (const void* cr = std::memchr(begin, '\r', n))
+    n = static_cast<const char*>(cr) - begin;
+  *line = std::string_view(begin, n);
+  std::size_t end_length = 0;
+  if (n < rest)
+    end_length =
+        begin[n] == '\r' && n + 1 < rest && begin[n + 1] == '\n' ? 2 : 1;
+  *start += n + end_length;
+  return true;
 }
 
 }  // namespace vorn

@@ -76,6 +76,7 @@ TEST(ExistingTagsTest, HeadsWithEveryLineEnd) {
       {"<head>|{k} <!--|--> {k}|<title>T</title>|</head>", "T:T~{none}",
        "{none}", false},
       {"<head>|<!-- c -->|</head>|{k}|</head>", "K:{k}~", "{k}", false},
+      {"<head>|<!--|</head>|-->|{k}|</head>|{d}", "K:{k}~", "{k}", false},
       {"<head>|<title>T</title>|<!-- open|{k}", "T:T~{none}", "{none}", false},
       // The old tag is cut from the line's first "<meta ".
       {"<head>|   {k}{d} <x>  |</head>", "K:{k}~V:{k}{d}~", "{k}{d} <x>",
