@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "batch/core_share.h"
 #include "batch/worker_pool.h"
 #include "documents/file_system.h"
 #include "documents/insert.h"
@@ -301,8 +302,9 @@ class Run {
         p_(parameters),
         report_(report),
         view_(view),
-        fs_(fs != nullptr ? *fs : DefaultFileSystem()),
-        jobs_(jobs > 0 ? jobs : DefaultWorkerCount()) {}
+        jobs_(jobs > 0 ? jobs : DefaultWorkerCount()),
+        cores_(jobs_),
+        fs_(fs != nullptr ? *fs : DefaultFileSystem(), cores_) {}
 
   RunSummary Execute(const std::string& folder);
 
@@ -372,8 +374,10 @@ class Run {
   const OperationParameters& p_;
   Report& report_;
   RunView& view_;
-  FileSystem& fs_;
   const int jobs_;
+  CoreShare cores_;  // one per worker of the scans
+  // The run's file system; a worker lends its core while it waits on it.
+  mutable CoreLendingFileSystem fs_;
   RunSummary s_;
   std::string root_;       // the chosen folder
   std::string real_root_;  // the same with links resolved
@@ -436,7 +440,9 @@ RunSummary Run::Execute(const std::string& folder) {
     // Tags the user inspects are worked one page at a time: an answer (and
     // the parameters changed meanwhile) decides what the next page gets.
     if (jobs_ > 1 && !(p_.Confirm && !p_.Preview)) {
-      pool_ = std::make_unique<WorkerPool>(jobs_);
+      // Twice the threads: those waiting for the disk leave their cores
+      // to the others.
+      pool_ = std::make_unique<WorkerPool>(2 * jobs_);
       view_.ScanStarted();
     }
     walk_.push_back({folder, {}, false, 0, 0});
@@ -674,6 +680,7 @@ void Run::WorkOnWorker(const std::shared_ptr<PageJob>& job) {
   // its place.
   bool abandoned = true;
   if (!stop_.load()) {
+    const CoreShare::Held core(cores_);
     WorkerView view(stop_);
     try {
       ReadOldTag(*job);
