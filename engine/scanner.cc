@@ -2,10 +2,16 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 #include <cmath>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
+#include <exception>
+#include <mutex>
 #include <optional>
+#include <thread>
 #include <unordered_map>
 
 #include "engine/document_checks.h"
@@ -207,6 +213,45 @@ class DocumentScanner::LineScan {
     }
   };
 
+  // Whether a marker stands at or after a position of the lower-case line,
+  // with blanks anywhere inside it (as in the line without its blanks).
+  // Positions only move forward: an occurrence found still ahead answers
+  // yes, and none found means none. A marker that starts at or after a
+  // position in the line does so in the line without its blanks too, as
+  // it starts with no blank.
+  struct MarkerAhead {
+    std::string_view marker;
+    std::size_t at = 0;  // the first start found, or npos
+    bool valid = false;
+    bool Ahead(std::string_view s, std::size_t from) {
+      constexpr std::size_t kNone = std::string_view::npos;
+      if (valid && (at == kNone || at >= from)) return at != kNone;
+      valid = true;
+      at = kNone;
+      for (std::size_t end = s.find(marker.back(), from); end != kNone;
+           end = s.find(marker.back(), end + 1)) {
+        const std::size_t start = StartEndingAt(s, end);
+        if (start != kNone && start >= from) {
+          at = start;
+          break;
+        }
+      }
+      return at != kNone;
+    }
+    // The start of the marker that ends at `end`, blanks skipped, or npos.
+    std::size_t StartEndingAt(std::string_view s, std::size_t end) const {
+      std::size_t p = end + 1;
+      for (std::size_t k = marker.size(); k-- > 0;) {
+        do {
+          if (p == 0) return std::string_view::npos;
+          --p;
+        } while (s[p] == ' ');
+        if (s[p] != marker[k]) return std::string_view::npos;
+      }
+      return p;
+    }
+  };
+
   char At(std::size_t p) const { return p < len_ ? line_[p] : '\0'; }
   bool LowerStarts(std::string_view pattern) const {
     if (pos_ >= len_ || len_ - pos_ < pattern.size()) return false;
@@ -256,7 +301,7 @@ class DocumentScanner::LineScan {
       d_.TakeWord(pos_, static_cast<std::size_t>(rest.end - begin), rest.facts);
     }
     pos_ = d_.word_end_;
-    if (d_.view_ != nullptr && d_.view_->StopRequested()) {
+    if (d_.StopAsked()) {
       d_.stop_ = true;
       return false;
     }
@@ -277,9 +322,6 @@ class DocumentScanner::LineScan {
   void ScanMetaTag();
   void OpenFontTag();
   void CloseFontTag();
-  void BuildCompact();
-  // Index in the blank-free copy of the line of the character at `pos`.
-  std::size_t CompactOffset(std::size_t pos);
 
   DocumentScanner& d_;
   ScanContext& ctx_;
@@ -293,16 +335,9 @@ class DocumentScanner::LineScan {
   NextOf<char> next_blank_{' '};
   NextOf<std::string_view> next_content_{"content"};
 
-  // The lower-case line without blanks, for the meta tag tests, built when
-  // the first meta tag of the line is met.
-  bool compact_built_ = false;
-  std::size_t blank_cursor_ = 0;  // CompactOffset's progress
-  std::size_t blanks_before_cursor_ = 0;
-  // Where "name=", "description" and "keywords" (quoted) last start in the
-  // blank-free copy, or npos.
-  std::size_t last_name_ = 0;
-  std::size_t last_description_ = 0;
-  std::size_t last_keywords_ = 0;
+  MarkerAhead name_{"name="};
+  MarkerAhead description_{"\"description\""};
+  MarkerAhead keywords_{"\"keywords\""};
   std::size_t last_font_ = 0;  // last "font" in the lower-case line, or npos
   bool last_font_found_ = false;
 };
@@ -552,64 +587,20 @@ void DocumentScanner::LineScan::SkipTagText() {
   }
 }
 
-void DocumentScanner::LineScan::BuildCompact() {
-  // One pass over the line, keeping only the last characters of its
-  // blank-free copy: enough to see where each marker last occurs.
-  compact_built_ = true;
-  constexpr std::string_view kName = "name=";
-  constexpr std::string_view kDescription = "\"description\"";
-  constexpr std::string_view kKeywords = "\"keywords\"";
-  constexpr std::size_t kWindow = kDescription.size();
-  char window[kWindow] = {};
-  std::size_t compact = 0;
-  last_name_ = last_description_ = last_keywords_ = std::string::npos;
-  auto ends_with = [&](std::string_view pattern) {
-    if (compact < pattern.size()) return false;
-    for (std::size_t i = 0; i < pattern.size(); ++i)
-      if (window[(compact - pattern.size() + i) % kWindow] != pattern[i])
-        return false;
-    return true;
-  };
-  for (std::size_t i = 0; i < len_; ++i) {
-    const char c = lower_[i];
-    if (c == ' ') continue;
-    window[compact % kWindow] = c;
-    ++compact;
-    if (c == '=' && ends_with(kName)) last_name_ = compact - kName.size();
-    if (c != '"') continue;
-    if (ends_with(kDescription))
-      last_description_ = compact - kDescription.size();
-    if (ends_with(kKeywords)) last_keywords_ = compact - kKeywords.size();
-  }
-}
-
-std::size_t DocumentScanner::LineScan::CompactOffset(std::size_t pos) {
-  // Positions only move forward, so the count of blanks does too.
-  pos = std::min(pos, len_);
-  for (; blank_cursor_ < pos; ++blank_cursor_)
-    if (lower_[blank_cursor_] == ' ') ++blanks_before_cursor_;
-  return pos - blanks_before_cursor_;
-}
-
 void DocumentScanner::LineScan::ScanMetaTag() {
   ctx_.Description = false;
   ctx_.ExistingKeywords = false;
   pos_ += 5;
-  if (!compact_built_) BuildCompact();
   // The tests look at the rest of the line without its blanks: a later tag
   // on the same line counts too.
-  const std::size_t rest = CompactOffset(pos_);
-  auto in_rest = [rest](std::size_t last) {
-    return last != std::string::npos && last >= rest;
-  };
-  const bool named = in_rest(last_name_);
-  if (named && in_rest(last_description_)) {
+  const bool named = name_.Ahead(lower_, pos_);
+  if (named && description_.Ahead(lower_, pos_)) {
     const std::size_t k = next_content_.Find(lower_, pos_);
     if (k < len_) {
       ctx_.Description = true;
       pos_ = k + 7;
     }
-  } else if (named && in_rest(last_keywords_) &&
+  } else if (named && keywords_.Ahead(lower_, pos_) &&
              s_.ExistingKeywordsWeight != 0) {
     const std::size_t k = next_content_.Find(lower_, pos_);
     if (k < len_) {
@@ -960,16 +951,23 @@ void DocumentScanner::TakeWord(std::size_t pos, std::size_t n,
          word[word.size() - 2] == '\x80' && word[word.size() - 3] == '\xE2')
     word.remove_suffix(3);
   if (!run.unspaced) {
-    ProcessWord(word, run.check_nfc);
+    Emit(word, run.check_nfc);
     return;
   }
   if (!splitter_) splitter_ = std::make_unique<WordSplitter>();
   splitter_->Split(word, [&](std::size_t offset, std::size_t length) {
-    ProcessWord(word.substr(offset, length), run.check_nfc);
+    Emit(word.substr(offset, length), run.check_nfc);
   });
 }
 
-void DocumentScanner::ProcessWord(std::string_view word, bool check_nfc) {
+DocumentScanner::Weighed DocumentScanner::WeighHere() const {
+  return {ContextWeight(ctx_, settings_), ctx_.Title || ctx_.Description ||
+                                              ctx_.ExistingKeywords ||
+                                              ctx_.HeadingWeight > 0};
+}
+
+void DocumentScanner::ProcessWord(std::string_view word, bool check_nfc,
+                                  const Weighed* weighed) {
   if (check_nfc) {
     nfc_ = ToNfc(word);
     word = nfc_;
@@ -983,9 +981,9 @@ void DocumentScanner::ProcessWord(std::string_view word, bool check_nfc) {
   PendingWord& w = pending_[pending_count_];
   w.word = word;
   WordTable::HashWord(word, &w.hashes);
-  w.weight = ContextWeight(ctx_, settings_);
-  w.exempt = ctx_.Title || ctx_.Description || ctx_.ExistingKeywords ||
-             ctx_.HeadingWeight > 0;
+  const Weighed here = weighed != nullptr ? *weighed : WeighHere();
+  w.weight = here.weight;
+  w.exempt = here.exempt;
   w.fold_plurals = shape.latin;  // plurals fold in the Latin script only
   table_.Prefetch(w.hashes);
   if (check_nfc) {    // nfc_ is the next such word's scratch
@@ -1018,6 +1016,196 @@ void DocumentScanner::RecordWord(const PendingWord& w) {
   }
 }
 
+// Words handed over: their bytes one after another, and where each lies.
+struct DocumentScanner::WordBatch {
+  struct Word {
+    std::size_t offset;
+    std::size_t length;
+    Weighed weighed;
+    bool check_nfc;
+  };
+  std::string bytes;
+  std::vector<Word> words;
+};
+
+// A few batches go round between the two threads: the taker fills one
+// while the recorder records another, and waits when the recorder is
+// behind, so that memory stays bounded whatever the text.
+class DocumentScanner::Handoff {
+ public:
+  static constexpr std::size_t kBatches = 16;
+  static constexpr std::size_t kWords = 4096;
+  static constexpr std::size_t kBytes = 256 << 10;
+  // A thread that had to wait is woken only when this many batches are
+  // ready for it: woken for each, the two would hand the work to and fro
+  // and end up sharing one core.
+  static constexpr std::size_t kWake = 4;
+
+  Handoff() : filling_(std::make_unique<WordBatch>()) {
+    for (std::size_t i = 1; i < kBatches; ++i)
+      empty_.push_back(std::make_unique<WordBatch>());
+  }
+
+  // The taker's side.
+  void Add(std::string_view word, bool check_nfc, Weighed weighed) {
+    WordBatch& b = *filling_;
+    b.words.push_back({b.bytes.size(), word.size(), weighed, check_nfc});
+    b.bytes.append(word);
+    if (b.words.size() >= kWords || b.bytes.size() >= kBytes) Ship();
+  }
+  // The last batch goes, and the recorder learns that no more will, or
+  // why the taker failed.
+  void Close(std::exception_ptr failure) {
+    if (failure == nullptr && !filling_->words.empty()) Ship();
+    const std::lock_guard<std::mutex> lock(mutex_);
+    closed_ = true;
+    failure_ = failure;
+    recorder_.notify_one();
+  }
+  bool Stopped() const { return stopped_.load(std::memory_order_relaxed); }
+
+  // The recorder's side: the next batch in order, or null after the last.
+  std::unique_ptr<WordBatch> Next() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (full_.empty()) {
+      recorder_waiting_ = true;
+      recorder_.wait(lock, [this] { return full_.size() >= kWake || closed_; });
+      recorder_waiting_ = false;
+    }
+    if (full_.empty()) {
+      if (failure_ != nullptr) std::rethrow_exception(failure_);
+      return nullptr;
+    }
+    std::unique_ptr<WordBatch> b = std::move(full_.front());
+    full_.pop_front();
+    return b;
+  }
+  void Recycle(std::unique_ptr<WordBatch> b) {
+    b->bytes.clear();
+    b->words.clear();
+    const std::lock_guard<std::mutex> lock(mutex_);
+    empty_.push_back(std::move(b));
+    if (taker_waiting_ && empty_.size() >= kWake) taker_.notify_one();
+  }
+  // The recorder takes no more: the taker gives up, and never waits.
+  void Stop() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    stopped_.store(true, std::memory_order_relaxed);
+    taker_.notify_one();
+  }
+
+ private:
+  void Ship() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (stopped_.load(std::memory_order_relaxed)) {
+      filling_->bytes.clear();
+      filling_->words.clear();
+      return;
+    }
+    full_.push_back(std::move(filling_));
+    if (recorder_waiting_ && full_.size() >= kWake) recorder_.notify_one();
+    if (empty_.empty()) {
+      taker_waiting_ = true;
+      taker_.wait(lock, [this] {
+        return empty_.size() >= kWake ||
+               stopped_.load(std::memory_order_relaxed);
+      });
+      taker_waiting_ = false;
+    }
+    if (empty_.empty()) {  // stopped: this batch is never read
+      filling_ = std::make_unique<WordBatch>();
+      return;
+    }
+    filling_ = std::move(empty_.front());
+    empty_.pop_front();
+  }
+
+  std::mutex mutex_;
+  std::condition_variable taker_;     // batches freed, or Stop
+  std::condition_variable recorder_;  // batches filled, or the end
+  bool taker_waiting_ = false;
+  bool recorder_waiting_ = false;
+  std::unique_ptr<WordBatch> filling_;  // the taker's own
+  std::deque<std::unique_ptr<WordBatch>> full_;
+  std::deque<std::unique_ptr<WordBatch>> empty_;
+  bool closed_ = false;
+  std::exception_ptr failure_;
+  std::atomic<bool> stopped_{false};
+};
+
+bool DocumentScanner::StopAsked() const {
+  if (handoff_ != nullptr) return handoff_->Stopped();
+  return view_ != nullptr && view_->StopRequested();
+}
+
+void DocumentScanner::Emit(std::string_view word, bool check_nfc) {
+  if (handoff_ != nullptr)
+    handoff_->Add(word, check_nfc, WeighHere());
+  else
+    ProcessWord(word, check_nfc);
+}
+
+bool DocumentScanner::RecordBatch(const WordBatch& batch) {
+  const std::string_view bytes = batch.bytes;
+  for (const WordBatch::Word& w : batch.words) {
+    ProcessWord(bytes.substr(w.offset, w.length), w.check_nfc, &w.weighed);
+    if (view_ != nullptr && view_->StopRequested()) {
+      stop_ = true;
+      break;
+    }
+  }
+  RecordPending();  // before the batch's bytes are reused
+  return !stop_;
+}
+
+bool DocumentScanner::ScanLines(std::string_view text) {
+  // Below this size a second thread gains little; a folder run's pages
+  // have their own workers.
+  constexpr std::size_t kTwoThreadBytes = 1 << 20;
+  if (options_.second_thread && options_.single_file_mode &&
+      text.size() >= kTwoThreadBytes && std::thread::hardware_concurrency() > 1)
+    return ScanLinesInTwo(text);
+  bool stopped = false;
+  ForEachLine(text, [&](std::string_view line) {
+    stopped = !ScanDocumentLine(line);
+    return !stopped;
+  });
+  return !stopped;
+}
+
+bool DocumentScanner::ScanLinesInTwo(std::string_view text) {
+  Handoff handoff;
+  std::jthread taker([&] {
+    try {
+      WordTable unused;
+      DocumentScanner words(settings_, common_, unused, nullptr, options_);
+      words.cp1252_ = cp1252_;
+      words.handoff_ = &handoff;
+      ForEachLine(text, [&](std::string_view line) {
+        return words.ScanDocumentLine(line);
+      });
+      handoff.Close(nullptr);
+    } catch (...) {
+      handoff.Close(std::current_exception());
+    }
+  });
+  // However this thread leaves (Stop, a failure), the taker is let go
+  // before it is joined.
+  struct Release {
+    Handoff& handoff;
+    ~Release() { handoff.Stop(); }
+  } release{handoff};
+  bool recording = true;
+  while (std::unique_ptr<WordBatch> batch = handoff.Next()) {
+    if (recording && !RecordBatch(*batch)) {
+      recording = false;
+      handoff.Stop();
+    }
+    handoff.Recycle(std::move(batch));
+  }
+  return recording;
+}
+
 void DocumentScanner::Finish() {
   RecordPending();
   table_.ApplyThreshold(settings_.ThresholdFrequency);
@@ -1044,11 +1232,7 @@ DocumentStatus ScanText(const std::string_view* text, bool cp1252,
   // A Windows-1252 page is decoded as each line is prepared, so that a
   // large page is not held twice.
   if (cp1252) scanner.ReadWindows1252();
-  bool stopped = false;
-  ForEachLine(*text, [&](std::string_view line) {
-    stopped = !scanner.ScanDocumentLine(line);
-    return !stopped;
-  });
+  const bool stopped = !scanner.ScanLines(*text);
   view.ScanEnded();
   if (stopped) {
     if (options.single_file_mode)

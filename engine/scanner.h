@@ -40,6 +40,9 @@ enum class DocumentStatus {
 struct ScanOptions {
   bool single_file_mode = true;  // clear in a multiple-file run
   bool display_words = true;     // echo new words (multiple-file runs)
+  // A large page may be taken apart into words on a second thread (never
+  // in a multiple-file run, whose pages have their own workers).
+  bool second_thread = true;
 };
 
 // The context of the current position in a document.
@@ -90,6 +93,13 @@ class DocumentScanner {
   // the user pressed Stop.
   bool ScanDocumentLine(std::string_view raw_line);
 
+  // Scans every line of `text` in turn, as ScanDocumentLine. A large text
+  // may be taken apart into words on a second thread while
+  // this one tests and records them, in the same order: the table and the
+  // view get the same calls as from the lines one by one. False when the
+  // user pressed Stop.
+  bool ScanLines(std::string_view text);
+
   // Runs the end-of-document steps of the word table (threshold, case
   // variants, scaling to 100).
   void Finish();
@@ -99,6 +109,15 @@ class DocumentScanner {
  private:
   class LineScan;
   friend class LineScan;
+  // The words of one scan on their way from the thread that takes them
+  // from the lines to the thread that tests and records them.
+  struct WordBatch;
+  class Handoff;
+  // ScanLines with a second thread taking the words from the lines.
+  bool ScanLinesInTwo(std::string_view text);
+  // Records a batch of words handed over; false when the user pressed
+  // Stop.
+  bool RecordBatch(const WordBatch& batch);
 
   void PrepareLine(std::string_view raw);
   // Appends the character beyond ASCII at `i` of `raw` to line_ at `*k`
@@ -109,9 +128,23 @@ class DocumentScanner {
   // extraction (or drops a contraction); word_end_ is where scanning goes
   // on. A run of an unspaced script is split into its words first.
   void TakeWord(std::size_t pos, std::size_t n, const RunFacts& run);
+  // What the context gives a word.
+  struct Weighed {
+    float weight = 0;
+    bool exempt = false;  // from the threshold
+  };
+  Weighed WeighHere() const;
+  // True when the user pressed Stop (or the recorder of the words no
+  // longer takes them).
+  bool StopAsked() const;
+  // Passes a word taken from the line on: to ProcessWord, or when the scan
+  // hands its words to another thread, to that thread.
+  void Emit(std::string_view word, bool check_nfc);
   // Tests one word (first put in NFC when `check_nfc`) and puts it aside
-  // to be recorded.
-  void ProcessWord(std::string_view word, bool check_nfc);
+  // to be recorded with `weighed`, or when that is null with what the
+  // present context gives it.
+  void ProcessWord(std::string_view word, bool check_nfc,
+                   const Weighed* weighed = nullptr);
 
   // An accepted word not yet recorded, with what its context gave it.
   struct PendingWord {
@@ -145,6 +178,7 @@ class DocumentScanner {
   std::array<PendingWord, 16> pending_;
   std::size_t pending_count_ = 0;
   std::unique_ptr<WordSplitter> splitter_;  // made for the first unspaced run
+  Handoff* handoff_ = nullptr;  // set: words go there, not to the table
   std::size_t word_end_ = 0;
   bool stop_ = false;
 };
