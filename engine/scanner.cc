@@ -1228,6 +1228,9 @@ DocumentStatus ScanText(const std::string_view* text, bool cp1252,
     view.ScanEnded();
     return DocumentStatus::kReadError;
   }
+  // Room for the words of a page of ordinary text (one in every 32 bytes
+  // or so), up to a megabyte's worth of entries.
+  table.Reserve(std::min<std::size_t>(text->size() / 32, 16384));
   DocumentScanner scanner(settings, common, table, &view, options);
   // A Windows-1252 page is decoded as each line is prepared, so that a
   // large page is not held twice.

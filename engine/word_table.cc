@@ -255,6 +255,15 @@ void WordTable::ResetTable() {
   order_valid_ = true;
 }
 
+void WordTable::Reserve(std::size_t words) {
+  if (!slots_.empty()) return;
+  slots_.reserve(words);
+  keys_.reserve(words);
+  std::size_t size = kMinIndexSize;
+  while (size < words * 2 + 2) size *= 2;
+  if (size > index_.size()) index_.assign(size, IndexCell{});
+}
+
 bool WordTable::Record(std::string_view word, float weight, bool exempt,
                        bool fold_plurals) {
   return Record(word, HashWord(word), weight, exempt, fold_plurals);

@@ -41,6 +41,9 @@ class WordTable {
  public:
   // Empties the table.
   void ResetTable();
+  // Makes room in an empty table for `words` entries, so that a scan that
+  // finds that many never moves the table to grow it.
+  void Reserve(std::size_t words);
 
   // Records one occurrence of a non-empty `word` (UTF-8) with `weight`
   // (never negative). With `fold_plurals` (Latin-script words), first folds
