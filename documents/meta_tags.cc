@@ -41,32 +41,57 @@ TagSpan FindTagAround(std::string_view lower_line, std::string_view marker) {
 
 using Examine = std::function<void(std::string_view, std::string_view)>;
 
+// What the markup of a line holds, for the head scan.
+struct LineMarks {
+  bool head_end = false;  // "</head>", any letter case
+  bool comment = false;   // "<!--"
+  bool tag = false;       // "<meta " or "<title>", any letter case
+};
+
+LineMarks MarksOf(std::string_view line) {
+  LineMarks marks;
+  auto at = [line](std::size_t p, std::string_view lower) {
+    if (line.size() - p < lower.size()) return false;
+    for (std::size_t i = 0; i < lower.size(); ++i)
+      if (LowerAsciiChar(line[p + i]) != lower[i]) return false;
+    return true;
+  };
+  for (std::size_t p = line.find('<'); p != std::string_view::npos;
+       p = line.find('<', p + 1)) {
+    marks.head_end = marks.head_end || at(p, "</head>");
+    marks.comment = marks.comment || line.substr(p, 4) == "<!--";
+    marks.tag = marks.tag || at(p, "<meta ") || at(p, "<title>");
+  }
+  return marks;
+}
+
 // The head scan shared by the listing and the old-tag reader: calls
-// `examine` with each trimmed line of the head and its lower-cased copy,
-// until a line holds "</head>". A comment is skipped with the rest of the
-// lines that hold it; the line after its end is examined unconditionally.
-// A comment that runs to the end of the page ends the scan. True when the
-// scan ended at a "</head>" line, false when it ran out of lines. Only the
-// lines it reaches are cut from the text.
+// `examine` with each trimmed line of the head that holds "<meta " or
+// "<title>" (in any letter case; no other line adds to either) and its
+// lower-cased copy, until a line holds "</head>". A comment is skipped with
+// the rest of the lines that hold it; the line after its end is examined
+// unconditionally. A comment that runs to the end of the page ends the
+// scan. True when the scan ended at a "</head>" line, false when it ran out
+// of lines. Only the lines it reaches are cut from the text, and only those
+// examined are copied.
 bool ScanHead(std::string_view text, const Examine& examine) {
   std::string lower;  // one buffer for every line's lower-case copy
-  auto lower_of = [&lower](std::string_view line) {
-    lower.assign(line);
-    for (char& c : lower) c = LowerAsciiChar(c);
-  };
   std::size_t next = 0;
   for (std::string_view raw; NextLine(text, &next, &raw);) {
     std::string_view line = TrimBlanks(raw);
-    lower_of(line);
-    if (lower.find("</head>") != std::string::npos) return true;
-    if (line.find("<!--") != std::string_view::npos) {
+    LineMarks marks = MarksOf(line);
+    if (marks.head_end) return true;
+    if (marks.comment) {
       std::string_view current = line;
       while (current.find("-->") == std::string_view::npos)
         if (!NextLine(text, &next, &current)) return false;
       if (!NextLine(text, &next, &raw)) return false;
       line = TrimBlanks(raw);
-      lower_of(line);
+      marks = MarksOf(line);
     }
+    if (!marks.tag) continue;
+    lower.assign(line);
+    for (char& c : lower) c = LowerAsciiChar(c);
     examine(line, lower);
   }
   return false;
