@@ -384,10 +384,19 @@ TEST(DocumentChecksTest, ClassifyTextBytes) {
       {"a\rb\r", kMacLineEnds},
       {std::string(16, 'a') + "\n" + std::string(8, 'a'), kUnixLineEnds},
       {std::string(16, 'a') + "\x1F", -17},
+      // Line ends and bad bytes amid bytes beyond ASCII, eight at a time:
+      // beside a tab, 0x8A (0x80 + LF) is no line end and 0x81 and 0x9F are
+      // text; the first bad byte counts.
+      {"caf\xC3\xA9\n\xC3\xA9" + std::string(8, 'a'), kUnixLineEnds},
+      {"a\t\x8A\x81\x9F" + std::string(11, 'b'), kMixedOrNoLineEnds},
+      {"ab\ncd\x01\x02" + std::string(8, 'a'), -6},
+      {"\xFF\xFF\xFF\x1B\xFF\xFF\r\xFF", -4},
   };
   for (const auto& c : kCases)
     EXPECT_EQ(ClassifyTextBytes(c.bytes), c.kind)
         << testing::PrintToString(c.bytes);
+  EXPECT_EQ(ClassifyTextBytes("\xFF\xFF\xFF\x1B\xFF\xFF\r\xFF", true),
+            kMacLineEnds);
   // Every byte below 32 but TAB, LF and CR is no text, in the eight-byte
   // strides as well as in the tail; from 32 on every byte is text.
   for (int b = 0; b < 256; ++b) {
