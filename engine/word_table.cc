@@ -299,14 +299,27 @@ bool WordTable::Record(std::string_view word, const WordHashes& hashes,
 
 void WordTable::ApplyThreshold(int threshold) {
   if (threshold <= 1) return;
-  if (!order_valid_) Sort();
-  std::vector<std::uint32_t> kept;
-  kept.reserve(order_.size());
-  for (std::uint32_t id : order_) {
+  // Only the entries kept are put in order: on most pages most words are
+  // seen once and go.
+  auto keeps = [&](std::uint32_t id) {
     const WordEntry& e = slots_[id].entry;
-    if (e.Frequency >= threshold || e.ThresholdExempt) kept.push_back(id);
+    return e.Frequency >= threshold || e.ThresholdExempt;
+  };
+  std::vector<std::uint32_t> kept;
+  if (order_valid_) {
+    for (std::uint32_t id : order_)
+      if (keeps(id)) kept.push_back(id);
+  } else {
+    for (std::uint32_t id = 0; id < slots_.size(); ++id)
+      if (keeps(id)) kept.push_back(id);
+    SortIds(kept);
   }
-  if (kept.size() != slots_.size()) Rebuild(kept);
+  if (kept.size() != slots_.size()) {
+    Rebuild(kept);
+  } else if (!order_valid_) {
+    order_ = std::move(kept);
+    order_valid_ = true;
+  }
 }
 
 void WordTable::MergeCaseVariants() {
@@ -532,32 +545,37 @@ void WordTable::RebuildIndex() {
 }
 
 void WordTable::Sort() const {
-  const std::size_t n = slots_.size();
-  order_.resize(n);
+  order_.resize(slots_.size());
+  std::iota(order_.begin(), order_.end(), 0u);
+  SortIds(order_);
   order_valid_ = true;
+}
+
+void WordTable::SortIds(std::vector<std::uint32_t>& ids) const {
+  const std::size_t n = ids.size();
   // Packed keys sort faster than comparisons that reach into the slots:
   // the bits of a float that is not negative order as its value does, and
   // the stamps are unique and, short of four billion, fit below them. Any
   // other case takes the comparison itself.
   bool packable = clock_ <= 0xFFFFFFFFu;
   for (std::size_t i = 0; packable && i < n; ++i)
-    packable = !std::signbit(slots_[i].entry.KeyValue) &&
-               !std::isnan(slots_[i].entry.KeyValue);
+    packable = !std::signbit(slots_[ids[i]].entry.KeyValue) &&
+               !std::isnan(slots_[ids[i]].entry.KeyValue);
   if (!packable) {
-    std::iota(order_.begin(), order_.end(), 0u);
-    std::sort(
-        order_.begin(), order_.end(),
-        [this](std::uint32_t a, std::uint32_t b) { return Before(a, b); });
+    std::sort(ids.begin(), ids.end(), [this](std::uint32_t a, std::uint32_t b) {
+      return Before(a, b);
+    });
     return;
   }
   std::vector<std::pair<std::uint64_t, std::uint32_t>> keys(n);
-  for (std::uint32_t i = 0; i < n; ++i) {
-    const auto bits = std::bit_cast<std::uint32_t>(slots_[i].entry.KeyValue);
-    keys[i] = {(std::uint64_t{~bits} << 32) | slots_[i].stamp, i};
+  for (std::size_t i = 0; i < n; ++i) {
+    const Slot& slot = slots_[ids[i]];
+    const auto bits = std::bit_cast<std::uint32_t>(slot.entry.KeyValue);
+    keys[i] = {(std::uint64_t{~bits} << 32) | slot.stamp, ids[i]};
   }
   std::sort(keys.begin(), keys.end(),
             [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (std::size_t k = 0; k < n; ++k) order_[k] = keys[k].second;
+  for (std::size_t k = 0; k < n; ++k) ids[k] = keys[k].second;
 }
 
 void WordTable::Rebuild(const std::vector<std::uint32_t>& order) {

@@ -168,6 +168,8 @@ class WordTable {
 
   // Brings order_ up to date with the entries' KeyValues and stamps.
   void Sort() const;
+  // Puts the entries `ids` in table order.
+  void SortIds(std::vector<std::uint32_t>& ids) const;
   // Makes `order` (ids, first to last) the stored layout: slot k holds
   // entry k and its stamp is its position. Leaves the index to be rebuilt.
   void Rebuild(const std::vector<std::uint32_t>& order);
