@@ -4,6 +4,7 @@
 #include <array>
 #include <atomic>
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <condition_variable>
 #include <cstring>
@@ -712,20 +713,23 @@ constexpr std::uint64_t AnyZeroByte(std::uint64_t x) {
   return (x - kOnes) & ~x & kHighBits;
 }
 
-// Marks (by its high bit) each byte of the eight at `p` that needs more
-// than a copy, or with `lower` a copy through the lower-case table: a byte
-// beyond ASCII, "<", "&", or with `lower` a capital letter. Only the lowest
-// mark is sure to be right (a borrow or a carry may mark a byte above it),
-// and only it is used: it is the first such byte.
-inline std::uint64_t SpecialBytes(const char* p, bool lower) {
-  std::uint64_t x;
-  std::memcpy(&x, p, 8);
-  std::uint64_t hit = (x & kHighBits) | AnyZeroByte(x ^ ('<' * kOnes)) |
-                      AnyZeroByte(x ^ ('&' * kOnes));
-  // Below 128 a byte plus 0x3F reaches 128 from "A" on, plus 0x25 from the
-  // byte after "Z" on; only a byte beyond ASCII carries into the next one.
-  if (lower) hit |= (x + 0x3F * kOnes) & ~(x + 0x25 * kOnes) & kHighBits;
-  return hit;
+// Marks (by its high bit) each byte of the eight in `x` that needs more
+// than a copy (a lower-cased copy with `lower`): a byte beyond ASCII, "<"
+// or "&". Only the lowest mark is sure to be right (a borrow may mark a
+// byte above it), and only it is used: it is the first such byte.
+inline std::uint64_t SpecialBytes(std::uint64_t x) {
+  return (x & kHighBits) | AnyZeroByte(x ^ ('<' * kOnes)) |
+         AnyZeroByte(x ^ ('&' * kOnes));
+}
+
+// `x` with its capital letters in lower case, exact for every byte below
+// the lowest byte beyond ASCII: below 128 a byte plus 0x3F reaches 128
+// from "A" on, plus 0x25 from the byte after "Z" on, and only a byte beyond
+// ASCII carries into the next one. A capital gains 0x20.
+inline std::uint64_t LowerAsciiBytes(std::uint64_t x) {
+  const std::uint64_t capitals =
+      (x + 0x3F * kOnes) & ~(x + 0x25 * kOnes) & kHighBits;
+  return x | (capitals >> 2);
 }
 
 // Number of bytes above 127 in `text`, eight at a time.
@@ -804,8 +808,11 @@ void DocumentScanner::PrepareLine(std::string_view raw) {
     // never writes beyond what is reserved: it is of input bytes, which
     // stay one byte each.
     while (i + 8 <= n) {
-      const std::uint64_t special = SpecialBytes(raw.data() + i, lower);
-      std::memcpy(out + k, raw.data() + i, 8);
+      std::uint64_t x;
+      std::memcpy(&x, raw.data() + i, 8);
+      const std::uint64_t special = SpecialBytes(x);
+      if (lower) x = LowerAsciiBytes(x);
+      std::memcpy(out + k, &x, 8);
       const auto plain = static_cast<std::size_t>(
           special == 0 ? 8 : std::countr_zero(special) / 8);
       i += plain;
@@ -1007,8 +1014,15 @@ void DocumentScanner::RecordWord(const PendingWord& w) {
   if (!table_.Record(w.word, w.hashes, w.weight, w.exempt, w.fold_plurals))
     return;
   if (view_ == nullptr) return;
-  view_->SetWordCountLabel("Number of words found: " +
-                           std::to_string(table_.WordCount()));
+  // Built in a buffer kept from word to word: a new text for each new word
+  // costs an allocation.
+  constexpr std::string_view kFound = "Number of words found: ";
+  char digits[24];
+  const char* const end =
+      std::to_chars(digits, digits + sizeof digits, table_.WordCount()).ptr;
+  label_.assign(kFound);
+  label_.append(digits, static_cast<std::size_t>(end - digits));
+  view_->SetWordCountLabel(label_);
   if (options_.single_file_mode || options_.display_words) {
     word_.assign(w.word);
     word_.push_back(' ');

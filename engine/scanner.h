@@ -174,7 +174,8 @@ class DocumentScanner {
   std::string line_;   // the prepared line, with its sentinel blank
   std::string lower_;  // the prepared line, ASCII letters in lower case
   std::string nfc_;    // scratch: a word in NFC
-  std::string word_;
+  std::string word_;   // scratch: a new word as the output box shows it
+  std::string label_;  // scratch: the word-count label
   std::array<PendingWord, 16> pending_;
   std::size_t pending_count_ = 0;
   std::unique_ptr<WordSplitter> splitter_;  // made for the first unspaced run

@@ -168,6 +168,18 @@ void Scan(std::string_view doc, Scanned& r, ScanOptions options = {}) {
                                r.table, &r.position);
 }
 
+TEST(ScannerTest, EveryCapitalIsLoweredAndNothingElse) {
+  // Eight bytes at a time and one by one: every capital letter, and the
+  // neighbours of "A" and "Z", which are no letters and part no word.
+  const std::string upper = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+  const std::string lower = "abcdefghijklmnopqrstuvwxyz";
+  Scanned r;
+  Scan(upper + " " + lower + " " + "xy@Za[Ay`Zo{Be " + upper.substr(20), r);
+  EXPECT_EQ(Dump(r.table),
+            "abcdefghijklmnopqrstuvwxyz 100x2, xy 50, za 50, ay 50, zo 50, "
+            "be 50, uvwxyz 50");
+}
+
 TEST(ScannerTest, ProgressShownAndStop) {
   const ScanOptions kModes[] = {{true, true}, {false, true}, {false, false}};
   const char* const kEcho = "<b>betas</b> gamma beta";
