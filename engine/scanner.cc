@@ -12,6 +12,7 @@
 #include <exception>
 #include <mutex>
 #include <optional>
+#include <system_error>
 #include <thread>
 #include <unordered_map>
 
@@ -784,30 +785,22 @@ const ContextTag* ContextTagAt(std::string_view text, std::size_t i) {
 
 }  // namespace
 
-void DocumentScanner::PrepareLine(std::string_view raw) {
-  // Decoding (of a Windows-1252 line), lower case, then the context tags
-  // and a few entities marked by plain replacement, in one pass over the
-  // raw line: no marked text overlaps another, and markup is ASCII. Tags
-  // are matched in any letter case, the entities as they read after
-  // lower-casing.
+DocumentScanner::Prepared DocumentScanner::PrepareRange(std::string_view raw,
+                                                        std::size_t begin,
+                                                        std::size_t end,
+                                                        char* out) const {
   const bool lower = !settings_.PreserveCase;
-  const std::size_t n = raw.size();
-  // Markup and ASCII never grow; a byte beyond ASCII may grow to three (a
-  // Windows-1252 byte in UTF-8; a lower case takes at most one and a half
-  // times the bytes of its capital).
-  line_.resize(n + 2 * CountNonAscii(raw) + 1);
-  char* const out = line_.data();
   std::size_t k = 0;
   bool has_amp = false;
   // Plain ASCII is copied (lowered) through a table; "<", "&" and bytes
   // beyond ASCII take the slower paths.
   const unsigned char* const copy =
       lower ? kLowerAscii.data() : kSameByte.data();
-  for (std::size_t i = 0; i < n; ++i) {
+  for (std::size_t i = begin; i < end; ++i) {
     // Plain bytes eight at a time, up to the first that is not. The copy
     // never writes beyond what is reserved: it is of input bytes, which
     // stay one byte each.
-    while (i + 8 <= n) {
+    while (i + 8 <= end) {
       std::uint64_t x;
       std::memcpy(&x, raw.data() + i, 8);
       const std::uint64_t special = SpecialBytes(x);
@@ -819,7 +812,7 @@ void DocumentScanner::PrepareLine(std::string_view raw) {
       k += plain;
       if (plain < 8) break;
     }
-    if (i >= n) break;
+    if (i >= end) break;
     const char c = raw[i];
     const auto u = static_cast<unsigned char>(c);
     const PrepareClass kind = kPrepareClasses[u];
@@ -828,7 +821,7 @@ void DocumentScanner::PrepareLine(std::string_view raw) {
       continue;
     }
     if (kind == PrepareClass::kOther) {
-      i += AppendOtherChar(raw, i, &k) - 1;
+      i += AppendOtherChar(raw, i, out, &k) - 1;
       continue;
     }
     out[k++] = c;  // "<" or "&"
@@ -855,6 +848,48 @@ void DocumentScanner::PrepareLine(std::string_view raw) {
     out[k - 1] = code;
     i += length - 1;
   }
+  return {k, has_amp};
+}
+
+void DocumentScanner::PrepareLine(std::string_view raw) {
+  // Decoding (of a Windows-1252 line), lower case, then the context tags
+  // and a few entities marked by plain replacement, in one pass over the
+  // raw line: no marked text overlaps another, and markup is ASCII. Tags
+  // are matched in any letter case, the entities as they read after
+  // lower-casing.
+  const std::size_t n = raw.size();
+  // Markup and ASCII never grow; a byte beyond ASCII may grow to three (a
+  // Windows-1252 byte in UTF-8; a lower case takes at most one and a half
+  // times the bytes of its capital).
+  line_.resize(n + 2 * CountNonAscii(raw) + 1);
+  // A page in one line, taken apart while the recorder of its words waits
+  // for the first: its second half is prepared on a third thread. Cut at a
+  // blank, no marked text, character or word spans the halves.
+  constexpr std::size_t kSplitBytes = 1 << 20;
+  std::size_t split = n;
+  if (handoff_ != nullptr && n >= kSplitBytes) {
+    const void* blank = std::memchr(raw.data() + n / 2, ' ', n - n / 2);
+    if (blank != nullptr) split = static_cast<const char*>(blank) - raw.data();
+  }
+  Prepared first;
+  Prepared second;
+  std::string rest;
+  if (split < n) {
+    rest.resize(n - split + 2 * CountNonAscii(raw.substr(split)) + 1);
+    try {
+      std::jthread other(
+          [&] { second = PrepareRange(raw, split, n, rest.data()); });
+      first = PrepareRange(raw, 0, split, line_.data());
+    } catch (const std::system_error&) {  // no thread to be had: in turn
+      first = PrepareRange(raw, 0, split, line_.data());
+      second = PrepareRange(raw, split, n, rest.data());
+    }
+    std::memcpy(line_.data() + first.length, rest.data(), second.length);
+  } else {
+    first = PrepareRange(raw, 0, n, line_.data());
+  }
+  const bool has_amp = first.has_amp || second.has_amp;
+  const std::size_t k = first.length + second.length;
   line_.resize(k);
 
   // Named references into their Latin-1 letters; the search goes on after
@@ -896,9 +931,9 @@ void DocumentScanner::PrepareLine(std::string_view raw) {
 }
 
 std::size_t DocumentScanner::AppendOtherChar(std::string_view raw,
-                                             std::size_t i, std::size_t* k) {
+                                             std::size_t i, char* out,
+                                             std::size_t* k) const {
   const std::size_t n = raw.size();
-  char* const out = line_.data();
   char32_t cp;
   int length = 1;
   if (cp1252_) {

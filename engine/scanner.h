@@ -120,10 +120,20 @@ class DocumentScanner {
   bool RecordBatch(const WordBatch& batch);
 
   void PrepareLine(std::string_view raw);
-  // Appends the character beyond ASCII at `i` of `raw` to line_ at `*k`
+  // The first pass of PrepareLine over the bytes `begin` to `end` of
+  // `raw` into `out` (room for as many bytes plus two for each beyond
+  // ASCII), which gets `length` bytes; `has_amp` when an "&" is left for
+  // the named references. A look past `end` sees the rest of `raw`.
+  struct Prepared {
+    std::size_t length = 0;
+    bool has_amp = false;
+  };
+  Prepared PrepareRange(std::string_view raw, std::size_t begin,
+                        std::size_t end, char* out) const;
+  // Appends the character beyond ASCII at `i` of `raw` to `out` at `*k`
   // (decoded, lowered); returns the bytes it takes in `raw`.
-  std::size_t AppendOtherChar(std::string_view raw, std::size_t i,
-                              std::size_t* k);
+  std::size_t AppendOtherChar(std::string_view raw, std::size_t i, char* out,
+                              std::size_t* k) const;
   // Hands the run of `n` bytes at `pos` of the prepared line to word
   // extraction (or drops a contraction); word_end_ is where scanning goes
   // on. A run of an unspaced script is split into its words first.

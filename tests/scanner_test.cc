@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -225,7 +226,8 @@ TEST(ScannerTest, ProgressShownAndStop) {
 // enough for batches of new words. With `latin_only`, plain words alone, one
 // per run of letters, so that Stop falls on the same word however the page
 // is read.
-std::string LargePage(bool latin_only, std::string_view charset) {
+std::string LargePage(bool latin_only, std::string_view charset,
+                      bool one_line = false) {
   std::string page = "<html><head><meta charset=\"" + std::string(charset) +
                      "\"><title>Large page</title>\n"
                      "<meta name=\"description\" content=\"lead words\">\n"
@@ -251,7 +253,12 @@ std::string LargePage(bool latin_only, std::string_view charset) {
       page +=
           "<div>ΣΟΦΟΣ " + a + " 日本語の文章です e\xCC\x81t\xC3\xA9</div>\n";
   }
-  return page + "</body></html>\n";
+  page += "</body></html>\n";
+  if (one_line)
+    std::replace_if(
+        page.begin(), page.end(), [](char c) { return c == '\r' || c == '\n'; },
+        ' ');
+  return page;
 }
 
 // Where two long texts first differ, and how each goes on there; "" when
@@ -275,13 +282,16 @@ TEST(ScannerTest, ALargePageReadsTheSameOnTwoThreads) {
     bool latin_only;
     const char* charset;
     int stop_after;
-  } kCases[] = {{false, "utf-8", 0},   {false, "windows-1252", 0},
-                {true, "utf-8", 1},    {true, "utf-8", 4096},
-                {true, "utf-8", 4097}, {true, "utf-8", 150001}};
+    bool one_line = false;  // whose halves are prepared apart
+  } kCases[] = {{false, "utf-8", 0, true}, {false, "windows-1252", 0, true},
+                {false, "utf-8", 0},       {false, "windows-1252", 0},
+                {true, "utf-8", 1},        {true, "utf-8", 4096},
+                {true, "utf-8", 4097},     {true, "utf-8", 150001}};
   for (const auto& c : kCases) {
-    const std::string page = LargePage(c.latin_only, c.charset);
-    const std::string row =
-        std::string(c.charset) + " / " + std::to_string(c.stop_after);
+    const std::string page = LargePage(c.latin_only, c.charset, c.one_line);
+    const std::string row = std::string(c.charset) + " / " +
+                            std::to_string(c.stop_after) +
+                            (c.one_line ? " / one line" : "");
     ASSERT_GT(page.size(), 1u << 20);
     Scanned one, two;
     for (Scanned* r : {&one, &two}) {
