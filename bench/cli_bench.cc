@@ -6,19 +6,22 @@
 // form. Besides: the first page with LF line ends and in Windows-1252, in
 // Russian and in Chinese (UTF-8), and pathological single lines (meta tags,
 // font tags, plain text) at two sizes each to show that the time per byte
-// does not grow with the line.
+// does not grow with the line; and "vorn-cli show FILE" on a page whose
+// lines end in CR alone and whose head never ends, at a quarter and half
+// the size, to show that the time per byte of the head scan does not grow
+// with the page.
 //
-// Each file is listed several times by a child process (stdout to
-// /dev/null); the best wall time and the child's peak resident memory are
-// reported with PASS/FAIL against the targets:
+// Each file is listed (or shown) several times by a child process (stdout
+// to /dev/null); the best wall time and the child's peak resident memory
+// are reported with PASS/FAIL against the targets:
 //   - the CR LF pages: 200 MB/s or more, and at least the speed of wc -w
 //     (the ratio is printed);
 //   - each one-line form, the LF and the Windows-1252 page: at least 90 %
 //     of the speed of its CR LF page;
 //   - the Russian and Chinese pages: at least half the speed of the first
 //     page;
-//   - pathological lines: time per MB at the larger size at most 1.5 times
-//     that at the smaller size;
+//   - pathological lines and the CR pages: time per MB at the larger size
+//     at most 1.5 times that at the smaller size;
 //   - every file: peak memory at most 2 x file size + 64 MB.
 // For the pages, "words" is the number of distinct words that a scan with
 // the default settings keeps (counted in-process, untimed). MB means 2^20
@@ -69,7 +72,7 @@ constexpr double kTargetMbPerSecond = 200.0;
 constexpr double kSameFormShare = 0.9;
 constexpr double kHalfSpeedShare = 0.5;
 constexpr double kMaxPerMbGrowth = 1.5;
-constexpr std::size_t kNumRows = 18;
+constexpr std::size_t kNumRows = 20;
 
 struct Config {
   bool quick = false;
@@ -92,8 +95,9 @@ enum class Check {
 struct Row {
   std::string name;
   Check check = Check::kPageSpeed;
-  int reference = -1;        // index of the row compared with
-  bool count_words = false;  // report the distinct words of the table
+  int reference = -1;            // index of the row compared with
+  bool count_words = false;      // report the distinct words of the table
+  std::string command = "list";  // what vorn-cli is asked to do with it
   std::string path;
   std::uint64_t bytes = 0;
   // Measured.
@@ -251,7 +255,7 @@ void Measure(const Config& config, const std::string& dir, Row& row) {
   // load on the machine.
   for (int i = 0; i < config.runs; ++i) {
     const RunResult r =
-        RunChild(config, config.cli, {"list", row.path}, "/dev/null", err);
+        RunChild(config, config.cli, {row.command, row.path}, "/dev/null", err);
     if (!r.ok) {
       row.ok = false;
       row.failure = r.failure;
@@ -401,7 +405,10 @@ std::vector<Row> PlanRows(const Config& config) {
           -1, false),
       row("text-" + std::to_string(2 * text_small) + "mb.html", Check::kLinear,
           16, false),
+      row("cr-show-quarter.html", Check::kReference, -1, false),
+      row("cr-show-half.html", Check::kLinear, 18, false),
   };
+  rows[18].command = rows[19].command = "show";
   return rows;
 }
 
@@ -428,6 +435,27 @@ bool GenerateFiles(const Config& config, const std::string& dir,
     o.vocabulary_size = vocabulary.size();
     return GeneratePage(o, vocabulary);
   };
+  // A page whose lines end in CR alone and whose head has no end: the
+  // listing of its existing tags reads every line of it.
+  auto cr_only = [&](std::size_t bytes) {
+    PageOptions o;
+    o.target_bytes = bytes;
+    o.seed = 1;
+    o.line_breaks = LineBreaks::kCrLf;
+    o.vocabulary_size = zipf_30k.size();
+    std::string text = GeneratePage(o, zipf_30k);
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == '\n' && i > 0 && text[i - 1] == '\r') continue;
+      if (text.compare(i, 7, "</head>") == 0) {
+        i += 6;
+        continue;
+      }
+      out.push_back(text[i]);
+    }
+    return out;
+  };
   const LineBreaks crlf = LineBreaks::kCrLf;
   const LineBreaks none = LineBreaks::kNone;
   // One at a time, so that only one file is in memory.
@@ -452,6 +480,8 @@ bool GenerateFiles(const Config& config, const std::string& dir,
       [&] { return GenerateFontTagLine(2 * tags_small, 3); },
       [&] { return GeneratePlainTextLine(text_small, 4); },
       [&] { return GeneratePlainTextLine(2 * text_small, 4); },
+      [&] { return cr_only(page_bytes / 4); },
+      [&] { return cr_only(page_bytes / 2); },
   };
   static_assert(std::size(make) == kNumRows);
   if (rows.size() != kNumRows) return false;

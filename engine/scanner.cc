@@ -5,6 +5,7 @@
 #include <atomic>
 #include <bit>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <condition_variable>
 #include <cstring>
@@ -1113,16 +1114,21 @@ class DocumentScanner::Handoff {
   }
   bool Stopped() const { return stopped_.load(std::memory_order_relaxed); }
 
-  // The recorder's side: the next batch in order, or null after the last.
-  std::unique_ptr<WordBatch> Next() {
+  // The recorder's side: the next batch in order; null when none came
+  // within `wait`, or after the last (then `*ended`).
+  std::unique_ptr<WordBatch> Next(std::chrono::milliseconds wait, bool* ended) {
     std::unique_lock<std::mutex> lock(mutex_);
+    *ended = false;
     if (full_.empty()) {
       recorder_waiting_ = true;
-      recorder_.wait(lock, [this] { return full_.size() >= kWake || closed_; });
+      recorder_.wait_for(lock, wait,
+                         [this] { return full_.size() >= kWake || closed_; });
       recorder_waiting_ = false;
     }
     if (full_.empty()) {
+      if (!closed_) return nullptr;
       if (failure_ != nullptr) std::rethrow_exception(failure_);
+      *ended = true;
       return nullptr;
     }
     std::unique_ptr<WordBatch> b = std::move(full_.front());
@@ -1212,8 +1218,11 @@ bool DocumentScanner::ScanLines(std::string_view text) {
   // have their own workers.
   constexpr std::size_t kTwoThreadBytes = 1 << 20;
   if (options_.second_thread && options_.single_file_mode &&
-      text.size() >= kTwoThreadBytes && std::thread::hardware_concurrency() > 1)
-    return ScanLinesInTwo(text);
+      text.size() >= kTwoThreadBytes &&
+      std::thread::hardware_concurrency() > 1) {
+    if (const std::optional<bool> scanned = ScanLinesInTwo(text))
+      return *scanned;
+  }
   bool stopped = false;
   ForEachLine(text, [&](std::string_view line) {
     stopped = !ScanDocumentLine(line);
@@ -1222,30 +1231,49 @@ bool DocumentScanner::ScanLines(std::string_view text) {
   return !stopped;
 }
 
-bool DocumentScanner::ScanLinesInTwo(std::string_view text) {
+std::optional<bool> DocumentScanner::ScanLinesInTwo(std::string_view text) {
   Handoff handoff;
-  std::jthread taker([&] {
-    try {
-      WordTable unused;
-      DocumentScanner words(settings_, common_, unused, nullptr, options_);
-      words.cp1252_ = cp1252_;
-      words.handoff_ = &handoff;
-      ForEachLine(text, [&](std::string_view line) {
-        return words.ScanDocumentLine(line);
-      });
-      handoff.Close(nullptr);
-    } catch (...) {
-      handoff.Close(std::current_exception());
-    }
-  });
+  std::jthread taker;
+  try {
+    taker = std::jthread([&] {
+      try {
+        WordTable unused;
+        DocumentScanner words(settings_, common_, unused, nullptr, options_);
+        words.cp1252_ = cp1252_;
+        words.handoff_ = &handoff;
+        ForEachLine(text, [&](std::string_view line) {
+          return words.ScanDocumentLine(line);
+        });
+        handoff.Close(nullptr);
+      } catch (...) {
+        handoff.Close(std::current_exception());
+      }
+    });
+  } catch (const std::system_error&) {
+    return std::nullopt;  // no thread to be had: one will do
+  }
   // However this thread leaves (Stop, a failure), the taker is let go
   // before it is joined.
   struct Release {
     Handoff& handoff;
     ~Release() { handoff.Stop(); }
   } release{handoff};
+  // While no words come (a long stretch of markup), Stop and the user's
+  // other input are still seen every few milliseconds.
+  constexpr std::chrono::milliseconds kPoll{20};
   bool recording = true;
-  while (std::unique_ptr<WordBatch> batch = handoff.Next()) {
+  for (;;) {
+    bool ended = false;
+    std::unique_ptr<WordBatch> batch = handoff.Next(kPoll, &ended);
+    if (ended) break;
+    if (batch == nullptr) {
+      if (recording && view_ != nullptr && view_->StopRequestedWhileWaiting()) {
+        stop_ = true;
+        recording = false;
+        handoff.Stop();
+      }
+      continue;
+    }
     if (recording && !RecordBatch(*batch)) {
       recording = false;
       handoff.Stop();

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -113,8 +114,9 @@ class DocumentScanner {
   // from the lines to the thread that tests and records them.
   struct WordBatch;
   class Handoff;
-  // ScanLines with a second thread taking the words from the lines.
-  bool ScanLinesInTwo(std::string_view text);
+  // ScanLines with a second thread taking the words from the lines;
+  // nothing when no thread could be started.
+  std::optional<bool> ScanLinesInTwo(std::string_view text);
   // Records a batch of words handed over; false when the user pressed
   // Stop.
   bool RecordBatch(const WordBatch& batch);

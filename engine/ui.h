@@ -49,6 +49,10 @@ class MainView : public Prompter {
   // should do so only every few milliseconds) and returns true once the
   // user has pressed Stop since ScanStarted.
   virtual bool StopRequested() = 0;
+  // Called every few milliseconds while a scan waits for words (a large
+  // page is taken apart on another thread): the same, no word having
+  // passed.
+  virtual bool StopRequestedWhileWaiting() { return StopRequested(); }
 };
 
 }  // namespace vorn

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "engine/common_words.h"
@@ -309,6 +310,27 @@ TEST(ScannerTest, ALargePageReadsTheSameOnTwoThreads) {
   }
 }
 
+TEST(ScannerTest, StopIsSeenWhileNoWordComes) {
+  // A page of markup alone, taken apart on a second thread: no word ever
+  // reaches this one, which still asks after Stop while it waits (here
+  // pressed from the start), and stops.
+  if (std::thread::hardware_concurrency() < 2) GTEST_SKIP() << "one core";
+  class StopPressed : public FakeView {
+   public:
+    bool StopRequestedWhileWaiting() override { return true; }
+  };
+  std::string page;
+  while (page.size() < (24u << 20)) page += "<p class=\"x\"></p><br>\n";
+  WordTable table;
+  StopPressed view;
+  std::int64_t position = 0;
+  const S s{.ShortWordSize = 1, .ThresholdFrequency = 1};
+  EXPECT_EQ(ScanDocumentBytes(page + "late words", s, NoCommonWords(),
+                              ScanOptions{}, view, table, &position),
+            DocumentStatus::kStopped);
+  EXPECT_EQ(view.output(), "\r\n\r\nStopped with 0 words identified.");
+}
+
 TEST(ScannerTest, BadBytesStopBeforeAnythingChanges) {
   constexpr auto kNotText = DocumentStatus::kNotText;
   constexpr auto kUndecodable = DocumentStatus::kUndecodable;
@@ -394,6 +416,32 @@ TEST(DocumentChecksTest, DetectEncoding) {
     EXPECT_EQ(e.encoding.name, c.encoding) << testing::PrintToString(c.bytes);
     EXPECT_EQ(e.unknown_label, c.unknown) << testing::PrintToString(c.bytes);
   }
+}
+
+TEST(DocumentChecksTest, NextLineCutsAsForEachLine) {
+  // Lines that end just before, at and after the edges of the windows a
+  // line end is looked for in (256 bytes, then 512 more), with a CR LF
+  // split across an edge, in each kind of line end, with and without one
+  // after the last line.
+  for (const std::size_t length : {0, 1, 255, 256, 257, 767, 768, 5000})
+    for (const std::string eol : {"\n", "\r", "\r\n", "\r\r\n", "\n\r"})
+      for (const bool last_eol : {false, true}) {
+        const std::string text = std::string(length, 'a') + eol + "bc" + eol +
+                                 std::string(length, 'd') +
+                                 (last_eol ? eol : "");
+        std::vector<std::string_view> want;
+        ForEachLine(text, [&](std::string_view line) {
+          want.push_back(line);
+          return true;
+        });
+        std::vector<std::string_view> got;
+        std::size_t next = 0;
+        for (std::string_view line; NextLine(text, &next, &line);)
+          got.push_back(line);
+        EXPECT_EQ(got, want)
+            << length << " " << testing::PrintToString(eol) << " " << last_eol;
+        EXPECT_EQ(next, text.size());
+      }
 }
 
 TEST(DocumentChecksTest, ClassifyTextBytes) {

@@ -52,6 +52,10 @@ class FakeView : public MainView {
   bool StopRequested() override {
     return ++stop_polls_ >= stop_after_ && stop_after_ > 0;
   }
+  // Not counted: Stop falls after the same word however long a scan waits.
+  bool StopRequestedWhileWaiting() override {
+    return stop_polls_ >= stop_after_ && stop_after_ > 0;
+  }
 
   const std::string& output() const { return output_; }
   const std::string& word_count_label() const { return label_; }
