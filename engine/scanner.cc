@@ -859,13 +859,10 @@ void DocumentScanner::PrepareLine(std::string_view raw) {
   // are matched in any letter case, the entities as they read after
   // lower-casing.
   const std::size_t n = raw.size();
-  // Markup and ASCII never grow; a byte beyond ASCII may grow to three (a
-  // Windows-1252 byte in UTF-8; a lower case takes at most one and a half
-  // times the bytes of its capital).
-  line_.resize(n + 2 * CountNonAscii(raw) + 1);
   // A page in one line, taken apart while the recorder of its words waits
-  // for the first: its second half is prepared on a third thread. Cut at a
-  // blank, no marked text, character or word spans the halves.
+  // for the first: its second half is prepared on a third thread, started
+  // first. Cut at a blank, no marked text, character or word spans the
+  // halves.
   constexpr std::size_t kSplitBytes = 1 << 20;
   std::size_t split = n;
   if (handoff_ != nullptr && n >= kSplitBytes) {
@@ -875,19 +872,28 @@ void DocumentScanner::PrepareLine(std::string_view raw) {
   Prepared first;
   Prepared second;
   std::string rest;
-  if (split < n) {
+  auto prepare_second = [&] {
     rest.resize(n - split + 2 * CountNonAscii(raw.substr(split)) + 1);
+    second = PrepareRange(raw, split, n, rest.data());
+  };
+  std::jthread other;
+  if (split < n) {
     try {
-      std::jthread other(
-          [&] { second = PrepareRange(raw, split, n, rest.data()); });
-      first = PrepareRange(raw, 0, split, line_.data());
+      other = std::jthread(prepare_second);
     } catch (const std::system_error&) {  // no thread to be had: in turn
-      first = PrepareRange(raw, 0, split, line_.data());
-      second = PrepareRange(raw, split, n, rest.data());
     }
+  }
+  // Markup and ASCII never grow; a byte beyond ASCII may grow to three (a
+  // Windows-1252 byte in UTF-8; a lower case takes at most one and a half
+  // times the bytes of its capital).
+  line_.resize(n + 2 * CountNonAscii(raw) + 1);
+  first = PrepareRange(raw, 0, split, line_.data());
+  if (split < n) {
+    if (other.joinable())
+      other.join();
+    else
+      prepare_second();
     std::memcpy(line_.data() + first.length, rest.data(), second.length);
-  } else {
-    first = PrepareRange(raw, 0, n, line_.data());
   }
   const bool has_amp = first.has_amp || second.has_amp;
   const std::size_t k = first.length + second.length;
