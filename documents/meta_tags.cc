@@ -51,10 +51,7 @@ struct LineMarks {
 LineMarks MarksOf(std::string_view line) {
   LineMarks marks;
   auto at = [line](std::size_t p, std::string_view lower) {
-    if (line.size() - p < lower.size()) return false;
-    for (std::size_t i = 0; i < lower.size(); ++i)
-      if (LowerAsciiChar(line[p + i]) != lower[i]) return false;
-    return true;
+    return StartsWithNoCase(line, p, lower);
   };
   for (std::size_t p = line.find('<'); p != std::string_view::npos;
        p = line.find('<', p + 1)) {
@@ -71,21 +68,20 @@ LineMarks MarksOf(std::string_view line) {
 // lower-cased copy, until a line holds "</head>". A comment is skipped with
 // the rest of the lines that hold it; the line after its end is examined
 // unconditionally. A comment that runs to the end of the page ends the
-// scan. True when the scan ended at a "</head>" line, false when it ran out
-// of lines. Only the lines it reaches are cut from the text, and only those
+// scan. Only the lines it reaches are cut from the text, and only those
 // examined are copied.
-bool ScanHead(std::string_view text, const Examine& examine) {
+void ScanHead(std::string_view text, const Examine& examine) {
   std::string lower;  // one buffer for every line's lower-case copy
   std::size_t next = 0;
   for (std::string_view raw; NextLine(text, &next, &raw);) {
     std::string_view line = TrimBlanks(raw);
     LineMarks marks = MarksOf(line);
-    if (marks.head_end) return true;
+    if (marks.head_end) return;
     if (marks.comment) {
       std::string_view current = line;
       while (current.find("-->") == std::string_view::npos)
-        if (!NextLine(text, &next, &current)) return false;
-      if (!NextLine(text, &next, &raw)) return false;
+        if (!NextLine(text, &next, &current)) return;
+      if (!NextLine(text, &next, &raw)) return;
       line = TrimBlanks(raw);
       marks = MarksOf(line);
     }
@@ -94,33 +90,12 @@ bool ScanHead(std::string_view text, const Examine& examine) {
     for (char& c : lower) c = LowerAsciiChar(c);
     examine(line, lower);
   }
-  return false;
-}
-
-// Where the line that holds the first "</head>" (any letter case) of
-// `bytes` ends, past its line end; npos when no line holds one.
-std::size_t EndOfFirstHeadEndLine(std::string_view bytes) {
-  for (std::size_t p = bytes.find('<'); p != std::string_view::npos;
-       p = bytes.find('<', p + 1)) {
-    if (LowerAscii(bytes.substr(p, 7)) != "</head>") continue;
-    // Past the line end of the rest of its line, when it has one.
-    std::size_t next = p;
-    std::string_view rest;
-    NextLine(bytes, &next, &rest);
-    return next > p + rest.size() ? next : std::string_view::npos;
-  }
-  return std::string_view::npos;
 }
 
 // The head scan of a page's bytes, read as its head says (what cannot be
-// decoded reads as U+FFFD). Valid UTF-8 is read as it is. In UTF-8 and
-// Windows-1252 a line end and "</head>" are the same bytes before and after
-// decoding, and decoding stops at neither, so the lines up to the first
-// "</head>" decode alone; when a comment hides that one, and in other
-// encodings, the whole page is decoded.
+// decoded reads as U+FFFD). Valid UTF-8 is read as it is, without a copy.
 void ScanHeadOfBytes(std::string_view bytes, const Examine& examine) {
   const PageEncoding page = DetectEncoding(bytes);
-  std::string text;
   if (page.encoding.kind == Encoding::Kind::kUtf8) {
     std::string_view body = bytes;
     if (page.byte_order_mark && body.starts_with(kByteOrderMark))
@@ -130,16 +105,7 @@ void ScanHeadOfBytes(std::string_view bytes, const Examine& examine) {
       return;
     }
   }
-  if (page.encoding.kind != Encoding::Kind::kIcu) {
-    const std::size_t cut = EndOfFirstHeadEndLine(bytes);
-    if (cut != std::string_view::npos) {
-      (void)DecodePage(bytes.substr(0, cut), page, &text);
-      if (ScanHead(text, [](std::string_view, std::string_view) {})) {
-        ScanHead(text, examine);
-        return;
-      }
-    }
-  }
+  std::string text;
   (void)DecodePage(bytes, page, &text);
   ScanHead(text, examine);
 }

@@ -139,15 +139,6 @@ inline std::size_t LeadingAsciiLetters(const char* p) {
                      : static_cast<std::size_t>(std::countr_zero(others)) / 8;
 }
 
-bool StartsWithNoCase(std::string_view text, std::size_t pos,
-                      std::string_view lower_pattern) {
-  if (pos > text.size() || text.size() - pos < lower_pattern.size())
-    return false;
-  for (std::size_t i = 0; i < lower_pattern.size(); ++i)
-    if (LowerAsciiChar(text[pos + i]) != lower_pattern[i]) return false;
-  return true;
-}
-
 // The whole number written at `p` (leading blanks skipped, 0 when there is
 // no digit), a fraction rounded half to even; saturates far above any
 // font size.

@@ -4,6 +4,15 @@
 
 namespace vorn {
 
+bool StartsWithNoCase(std::string_view text, std::size_t pos,
+                      std::string_view lower_pattern) {
+  if (pos > text.size() || text.size() - pos < lower_pattern.size())
+    return false;
+  for (std::size_t i = 0; i < lower_pattern.size(); ++i)
+    if (LowerAsciiChar(text[pos + i]) != lower_pattern[i]) return false;
+  return true;
+}
+
 std::size_t FindNoCase(std::size_t start, std::string_view text,
                        std::string_view find) {
   if (start == 0) start = 1;

@@ -16,6 +16,11 @@ namespace vorn {
 std::size_t FindNoCase(std::size_t start, std::string_view text,
                        std::string_view find);
 
+// True when `lower_pattern` (lower case) stands at 0-based `pos` of `text`,
+// the case of ASCII letters in `text` ignored.
+bool StartsWithNoCase(std::string_view text, std::size_t pos,
+                      std::string_view lower_pattern);
+
 // Removes leading and trailing characters with codes 0 to 32.
 void TrimControlChars(std::string& text);
 
