@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "support/cp1252.h"
+#include "support/eight_bytes.h"
 #include "support/encoding.h"
 #include "support/files.h"
 #include "support/strings.h"
@@ -20,17 +21,6 @@ namespace vorn {
 namespace {
 
 constexpr std::size_t kBlockSize = 16384;
-
-constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
-constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
-
-// Marks (by its high bit) each byte of the eight in `x` that is `c`. Exact
-// for every byte: no sum here carries into the next byte.
-constexpr std::uint64_t BytesEqual(std::uint64_t x, unsigned char c) {
-  const std::uint64_t t = x ^ (c * kOnes);
-  return ~(((t & kLow7) + kLow7) | t) & kHigh;
-}
 
 // Folds one block into the running test. Returns the 1-based index of the
 // first non-text byte in the block, or 0. Eight bytes at a time are tested
@@ -46,10 +36,10 @@ std::size_t ScanBlock(std::string_view block, bool* cr, bool* lf,
   for (; i + 8 <= n; i += 8) {
     std::uint64_t x;
     std::memcpy(&x, p + i, 8);
-    if (((x - 0x2020202020202020ULL) & ~x & kHigh) == 0) continue;
+    if (((x - 0x20 * kOnes) & ~x & kHighBits) == 0) continue;
     // Below 128 a byte plus 0x60 reaches 128 from 32 on.
     const std::uint64_t below_32 =
-        ~((x & kLow7) + 0x6060606060606060ULL) & ~x & kHigh;
+        ~((x & ~kHighBits) + 0x60 * kOnes) & ~x & kHighBits;
     const std::uint64_t cr_bytes = BytesEqual(x, 13);
     const std::uint64_t lf_bytes = BytesEqual(x, 10);
     const std::uint64_t bad = below_32 & ~cr_bytes & ~lf_bytes &

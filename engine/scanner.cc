@@ -20,6 +20,7 @@
 #include "engine/document_checks.h"
 #include "engine/words.h"
 #include "support/cp1252.h"
+#include "support/eight_bytes.h"
 #include "support/strings.h"
 #include "support/unicode.h"
 
@@ -119,10 +120,6 @@ constexpr std::array<CharClass, 256> kCharClasses = MakeCharClasses();
 inline CharClass ClassOf(char c) {
   return kCharClasses[static_cast<unsigned char>(c)];
 }
-
-// Eight bytes at a time: a 1 in each byte, the high bit of each byte.
-constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
 
 // Number of ASCII letters (CharClass::kWord) at the start of the eight
 // bytes at `p`, 0 to 8. A byte with its 0x20 bit set is a letter when it
@@ -700,11 +697,6 @@ constexpr std::array<unsigned char, 256> MakeByteTable(bool lower) {
 }
 constexpr std::array<unsigned char, 256> kLowerAscii = MakeByteTable(true);
 constexpr std::array<unsigned char, 256> kSameByte = MakeByteTable(false);
-
-// Nonzero when some byte of `x` is zero.
-constexpr std::uint64_t AnyZeroByte(std::uint64_t x) {
-  return (x - kOnes) & ~x & kHighBits;
-}
 
 // Marks (by its high bit) each byte of the eight in `x` that needs more
 // than a copy (a lower-cased copy with `lower`): a byte beyond ASCII, "<"
