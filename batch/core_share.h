@@ -1,8 +1,8 @@
 // The cores of a folder run's workers. A run has more worker threads than
 // cores, and a worker holds a core only while it computes: while it waits
-// for the disk (a page read, a flush) another worker takes the core, so the
-// scans keep every core busy although each page is flushed before its
-// rename.
+// for the disk (a page read, a new file, a flush) another worker takes the
+// core, so the scans keep every core busy although each page is flushed
+// before its rename.
 #ifndef VORN_BATCH_CORE_SHARE_H_
 #define VORN_BATCH_CORE_SHARE_H_
 
@@ -60,7 +60,7 @@ class CoreShare {
 };
 
 // `fs`, through which a thread holding a core of `share` lends it while a
-// read or a flush waits for the disk.
+// read, a new file or a flush waits for the disk.
 class CoreLendingFileSystem : public FileSystem {
  public:
   CoreLendingFileSystem(FileSystem& fs, CoreShare& share)
@@ -86,9 +86,12 @@ class CoreLendingFileSystem : public FileSystem {
   Status ResolveLinks(const std::string& path, std::string* target) override {
     return fs_.ResolveLinks(path, target);
   }
+  // A new file waits for the folder's lock, which a rename or another
+  // new file in the same folder holds.
   Status CreateUniqueFile(const std::string& folder, const std::string& prefix,
                           int* handle, std::string* path) override {
-    return fs_.CreateUniqueFile(folder, prefix, handle, path);
+    return share_.Lend(
+        [&] { return fs_.CreateUniqueFile(folder, prefix, handle, path); });
   }
   Status Write(int handle, std::string_view bytes) override {
     return fs_.Write(handle, bytes);

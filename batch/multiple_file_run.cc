@@ -369,6 +369,7 @@ class Run {
   }
   // Pages worked ahead on worker threads (else each page in turn here).
   bool Ahead() const { return pool_ != nullptr; }
+  int PoolThreads() const { return jobs_ + std::min(3 * jobs_, 64); }
 
   Analysis& analysis_;
   const OperationParameters& p_;
@@ -440,9 +441,12 @@ RunSummary Run::Execute(const std::string& folder) {
     // Tags the user inspects are worked one page at a time: an answer (and
     // the parameters changed meanwhile) decides what the next page gets.
     if (jobs_ > 1 && !(p_.Confirm && !p_.Preview)) {
-      // Twice the threads: those waiting for the disk leave their cores
-      // to the others.
-      pool_ = std::make_unique<WorkerPool>(2 * jobs_);
+      // More threads than workers: those waiting for the disk (a read, a
+      // create, a flush) leave their cores to the others. A page waits
+      // about as long as it is worked on, and the flushes of several
+      // pages overlap: three waiting threads for each worker kept the
+      // cores busy on the disks tried, two did not.
+      pool_ = std::make_unique<WorkerPool>(PoolThreads());
       view_.ScanStarted();
     }
     walk_.push_back({folder, {}, false, 0, 0});
@@ -705,7 +709,8 @@ void Run::WorkOnWorker(const std::shared_ptr<PageJob>& job) {
 void Run::Drive() {
   // Enough pages ahead to keep every worker busy while the report waits
   // for the slowest, few enough to hold in memory.
-  const std::size_t ahead = Ahead() ? static_cast<std::size_t>(4 * jobs_) : 1;
+  const std::size_t ahead =
+      Ahead() ? static_cast<std::size_t>(2 * PoolThreads()) : 1;
   bool walking = true;
   while (!stop_operation_) {
     while (walking &&
