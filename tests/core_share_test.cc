@@ -53,11 +53,12 @@ TEST(CoreShareTest, NeverMoreHoldersThanCoresYetAllOfThem) {
 }
 
 TEST(CoreShareTest, AFlushOrReadLendsTheCoreUntilItReturns) {
-  // One core: a worker holding it waits in a flush (or a read) until a
-  // second worker has computed, which needs the core. Were the core kept,
-  // the first would give up after its time-out and the second would come
-  // after it.
-  for (const FsOp op : {FsOp::kSync, FsOp::kReadFile, FsOp::kSyncFolder}) {
+  // One core: a worker holding it waits in a flush (or a read, or a new
+  // file) until a second worker has computed, which needs the core. Were
+  // the core kept, the first would give up after its time-out and the
+  // second would come after it.
+  for (const FsOp op : {FsOp::kSync, FsOp::kReadFile, FsOp::kSyncFolder,
+                        FsOp::kCreateUniqueFile}) {
     CoreShare share(1);
     FaultyFileSystem faulty;
     CoreLendingFileSystem fs(faulty, share);
@@ -78,12 +79,20 @@ TEST(CoreShareTest, AFlushOrReadLendsTheCoreUntilItReturns) {
     std::jthread first([&] {
       const CoreShare::Held core(share);
       std::string bytes;
+      int handle = -1;
+      std::string made;
       switch (op) {
         case FsOp::kSync:
           (void)fs.Sync(fileno(file));
           break;
         case FsOp::kReadFile:
           (void)fs.ReadFile("/dev/null", &bytes);
+          break;
+        case FsOp::kCreateUniqueFile:
+          // Refused at once (the folder does not exist): only the wait
+          // before it matters.
+          (void)fs.CreateUniqueFile("/nonexistent-folder", ".x", &handle,
+                                    &made);
           break;
         default:
           (void)fs.SyncFolder(".");
