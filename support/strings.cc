@@ -1,5 +1,7 @@
 #include "support/strings.h"
 
+#include <cstring>
+
 #include "support/unicode.h"
 
 namespace vorn {
@@ -20,7 +22,18 @@ std::size_t FindNoCase(std::size_t start, std::string_view text,
   if (find.size() > text.size()) return 0;
   const std::string lower_find = LowerAscii(find);
   const std::size_t last = text.size() - find.size() + 1;
+  // A first character without case (as the "<" of a tag) is looked for
+  // with memchr, the rest compared where it stands.
+  const char first = lower_find[0];
+  const bool caseless_first = first < 'a' || first > 'z';
   for (std::size_t i = start; i <= last; ++i) {
+    if (caseless_first) {
+      const void* hit = std::memchr(text.data() + i - 1, first, last - i + 1);
+      if (hit == nullptr) return 0;
+      i = static_cast<std::size_t>(static_cast<const char*>(hit) -
+                                   text.data()) +
+          1;
+    }
     std::size_t k = 0;
     while (k < find.size() && LowerAsciiChar(text[i - 1 + k]) == lower_find[k])
       ++k;

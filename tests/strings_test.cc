@@ -24,6 +24,12 @@ TEST(StringsTest, FindNoCase) {
       // byte may be part of a character.
       {1, "caf\xC3\x89", "\xC3\xA9", 0},
       {1, "x\xC3\x80y", "\xC3\x80", 2},
+      // A first character without case is looked for as it is.
+      {1, "a<b<Meta", "<META", 4},
+      {5, "a<b<Meta", "<meta", 0},
+      {1, "<met<meta", "<meta", 5},
+      {1, "ab<", "<", 3},
+      {4, "ab<", "<", 0},
   };
   for (const auto& k : kCases)
     EXPECT_EQ(FindNoCase(k.start, k.text, k.find), k.position)
