@@ -58,6 +58,14 @@ constexpr ContextTag kContextTags[] = {
     {"<h5>", 2},           {"</h5>", kHeadingOff},
     {"<h6>", 1},           {"</h6>", kHeadingOff}};
 
+// ContextTagAt picks a pair of this table by the tag's letter (and digit).
+static_assert(kContextTags[0].tag == "<b>" &&
+              kContextTags[2].tag == "<strong>" &&
+              kContextTags[4].tag == "<i>" && kContextTags[6].tag == "<em>" &&
+              kContextTags[8].tag == "<title>" &&
+              kContextTags[10].tag == "<h1>" &&
+              kContextTags[20].tag == "<h6>" && std::size(kContextTags) == 22);
+
 struct MarkedEntity {
   std::string_view ref;
   char replacement;
@@ -748,22 +756,41 @@ bool EndsWithLetter(std::string_view text) {
 
 // The context tag at `i` of `text` (any letter case), or null.
 const ContextTag* ContextTagAt(std::string_view text, std::size_t i) {
-  // Every tag starts "<" + one of b s i e t h, or "</" + one of them.
+  // Every tag starts "<" + one of b s i e t h, or "</" + one of them; only
+  // the tags of that letter are tried.
   const std::size_t k = i + 1 < text.size() && text[i + 1] == '/' ? 2 : 1;
   if (i + k >= text.size()) return nullptr;
+  std::size_t first = 0;
+  std::size_t count = 0;
   switch (LowerAsciiChar(text[i + k])) {
     case 'b':
-    case 's':
-    case 'i':
-    case 'e':
-    case 't':
-    case 'h':
+      first = 0, count = 2;
       break;
+    case 's':
+      first = 2, count = 2;
+      break;
+    case 'i':
+      first = 4, count = 2;
+      break;
+    case 'e':
+      first = 6, count = 2;
+      break;
+    case 't':
+      first = 8, count = 2;
+      break;
+    case 'h': {
+      // "<h1>" to "</h6>": the digit picks the pair.
+      if (i + k + 1 >= text.size()) return nullptr;
+      const char digit = text[i + k + 1];
+      if (digit < '1' || digit > '6') return nullptr;
+      first = 10 + 2 * static_cast<std::size_t>(digit - '1'), count = 2;
+      break;
+    }
     default:
       return nullptr;
   }
-  for (const ContextTag& t : kContextTags)
-    if (StartsWithNoCase(text, i, t.tag)) return &t;
+  for (std::size_t t = first; t < first + count; ++t)
+    if (StartsWithNoCase(text, i, kContextTags[t].tag)) return &kContextTags[t];
   return nullptr;
 }
 
