@@ -55,9 +55,23 @@ LineMarks MarksOf(std::string_view line) {
   };
   for (std::size_t p = line.find('<'); p != std::string_view::npos;
        p = line.find('<', p + 1)) {
-    marks.head_end = marks.head_end || at(p, "</head>");
-    marks.comment = marks.comment || line.substr(p, 4) == "<!--";
-    marks.tag = marks.tag || at(p, "<meta ") || at(p, "<title>");
+    // Most tags are none of these: the letter after "<" tells.
+    switch (p + 1 < line.size() ? LowerAsciiChar(line[p + 1]) : '\0') {
+      case '/':
+        marks.head_end = marks.head_end || at(p, "</head>");
+        break;
+      case '!':
+        marks.comment = marks.comment || line.substr(p, 4) == "<!--";
+        break;
+      case 'm':
+        marks.tag = marks.tag || at(p, "<meta ");
+        break;
+      case 't':
+        marks.tag = marks.tag || at(p, "<title>");
+        break;
+      default:
+        break;
+    }
   }
   return marks;
 }

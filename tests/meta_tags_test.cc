@@ -84,6 +84,10 @@ TEST(ExistingTagsTest, HeadsWithEveryLineEnd) {
       {"<p>x</p>|{k}|<meta NAME=\"Vorn Done\">",
        "K:{k}~V:<meta NAME=\"Vorn Done\">~", "{k}", true},
       {"<head>|{d}</head>", "{none}", "{none}", false},
+      // Tags in any letter case.
+      {"<HEAD>|<TITLE>T</TITLE>|<META NAME=\"keywords\">|</HEAD>|{k}",
+       "T:T~K:<META NAME=\"keywords\">~", "<META NAME=\"keywords\">", false},
+      {"<head>|<!-- c -->|x|</Head>|{k}", "{none}", "{none}", false},
   };
   PageFolder folder;
   for (const auto& k : kCases) {
