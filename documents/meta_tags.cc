@@ -48,32 +48,54 @@ struct LineMarks {
   bool tag = false;       // "<meta " or "<title>", any letter case
 };
 
-LineMarks MarksOf(std::string_view line) {
+// What the "<" at `p` starts, if anything the head scan looks for. Most
+// tags start none of these: the letter after "<" tells.
+LineMarks MarkAt(std::string_view text, std::size_t p) {
   LineMarks marks;
-  auto at = [line](std::size_t p, std::string_view lower) {
-    return StartsWithNoCase(line, p, lower);
-  };
-  for (std::size_t p = line.find('<'); p != std::string_view::npos;
-       p = line.find('<', p + 1)) {
-    // Most tags are none of these: the letter after "<" tells.
-    switch (p + 1 < line.size() ? LowerAsciiChar(line[p + 1]) : '\0') {
-      case '/':
-        marks.head_end = marks.head_end || at(p, "</head>");
-        break;
-      case '!':
-        marks.comment = marks.comment || line.substr(p, 4) == "<!--";
-        break;
-      case 'm':
-        marks.tag = marks.tag || at(p, "<meta ");
-        break;
-      case 't':
-        marks.tag = marks.tag || at(p, "<title>");
-        break;
-      default:
-        break;
-    }
+  switch (p + 1 < text.size() ? LowerAsciiChar(text[p + 1]) : '\0') {
+    case '/':
+      marks.head_end = StartsWithNoCase(text, p, "</head>");
+      break;
+    case '!':
+      marks.comment = text.substr(p, 4) == "<!--";
+      break;
+    case 'm':
+      marks.tag = StartsWithNoCase(text, p, "<meta ");
+      break;
+    case 't':
+      marks.tag = StartsWithNoCase(text, p, "<title>");
+      break;
+    default:
+      break;
   }
   return marks;
+}
+
+LineMarks MarksOf(std::string_view line) {
+  LineMarks marks;
+  for (std::size_t p = line.find('<'); p != std::string_view::npos;
+       p = line.find('<', p + 1)) {
+    const LineMarks here = MarkAt(line, p);
+    marks.head_end = marks.head_end || here.head_end;
+    marks.comment = marks.comment || here.comment;
+    marks.tag = marks.tag || here.tag;
+  }
+  return marks;
+}
+
+// The start of the first line at or after `from` (a line start) that
+// holds a mark, or npos. A mark of a trimmed line is one of the whole line
+// too, so the lines passed over hold none and the scan would do nothing
+// with them; a mark found may still vanish with the line's trimming.
+std::size_t NextMarkedLine(std::string_view text, std::size_t from) {
+  std::size_t p = text.find('<', from);
+  for (; p != std::string_view::npos; p = text.find('<', p + 1)) {
+    const LineMarks here = MarkAt(text, p);
+    if (here.head_end || here.comment || here.tag) break;
+  }
+  if (p == std::string_view::npos) return p;
+  while (p > from && text[p - 1] != '\n' && text[p - 1] != '\r') --p;
+  return p;
 }
 
 // The head scan shared by the listing and the old-tag reader: calls
@@ -87,7 +109,9 @@ LineMarks MarksOf(std::string_view line) {
 void ScanHead(std::string_view text, const Examine& examine) {
   std::string lower;  // one buffer for every line's lower-case copy
   std::size_t next = 0;
-  for (std::string_view raw; NextLine(text, &next, &raw);) {
+  for (std::string_view raw;
+       (next = NextMarkedLine(text, next)) != std::string_view::npos &&
+       NextLine(text, &next, &raw);) {
     std::string_view line = TrimBlanks(raw);
     LineMarks marks = MarksOf(line);
     if (marks.head_end) return;
