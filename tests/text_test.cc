@@ -141,6 +141,12 @@ TEST(TextTest, Utf8Validity) {
   for (const auto& c : kBad)
     EXPECT_EQ(FirstInvalidUtf8(c.text), c.bad)
         << testing::PrintToString(c.text);
+  // A bad byte anywhere in or after the ASCII strides.
+  for (std::size_t at = 0; at < 72; ++at) {
+    std::string text(72, 'a');
+    text[at] = '\x80';
+    EXPECT_EQ(FirstInvalidUtf8(text), at) << at;
+  }
   EXPECT_FALSE(HasNonAscii(std::string(20, '\x7F')));
   EXPECT_TRUE(HasNonAscii(std::string(9, 'a') + "\x80" + std::string(10, 'a')));
   EXPECT_TRUE(HasNonAscii(std::string(16, 'a') + "\xFF"));
