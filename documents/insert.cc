@@ -275,10 +275,14 @@ InsertResult InsertKeywordsMetaTagIntoBytes(std::string_view bytes,
   const PageEncoding page = DetectEncoding(bytes);
   const Encoding& encoding = page.encoding;
   std::string text;
-  // A UTF-16 page is rewritten as UTF-8 text and goes back whole.
+  // A UTF-16 page is rewritten as UTF-8 text and goes back whole. The text
+  // of a page in another ICU encoding checks its rewrite; UTF-8 and
+  // Windows-1252 pages are only checked.
   const bool utf16 = IsUtf16(encoding);
   if (const std::size_t bad = utf16 ? Utf16PageAsUtf8(bytes, encoding, &text)
-                                    : DecodePage(bytes, page, &text);
+                              : encoding.kind == Encoding::Kind::kIcu
+                                  ? DecodePage(bytes, page, &text)
+                                  : FirstUndecodableByte(bytes, page);
       bad != std::string_view::npos) {
     if (options.notes != nullptr)
       options.notes->refusal = "the byte at position" + Spaced(bad + 1) +

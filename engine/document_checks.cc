@@ -224,6 +224,26 @@ std::size_t DecodePage(std::string_view bytes, const PageEncoding& encoding,
   return bad == std::string_view::npos ? bad : bad + mark;
 }
 
+std::size_t FirstUndecodableByte(std::string_view bytes,
+                                 const PageEncoding& encoding) {
+  switch (encoding.encoding.kind) {
+    case Encoding::Kind::kWindows1252:
+      return std::string_view::npos;  // every byte reads as a character
+    case Encoding::Kind::kUtf8: {
+      const std::size_t mark =
+          encoding.byte_order_mark && bytes.starts_with(kByteOrderMark)
+              ? kByteOrderMark.size()
+              : 0;
+      const std::size_t bad = FirstInvalidUtf8(bytes.substr(mark));
+      return bad == std::string_view::npos ? bad : bad + mark;
+    }
+    case Encoding::Kind::kIcu:
+      break;
+  }
+  std::string text;
+  return DecodePage(bytes, encoding, &text);
+}
+
 std::optional<Encoding> Utf16ByMark(std::string_view bytes) {
   if (bytes.starts_with("\xFF\xFE"))
     return Encoding{Encoding::Kind::kIcu, "utf-16le", "UTF-16LE"};

@@ -89,6 +89,11 @@ std::int64_t Utf16Position(std::string_view utf8, std::int64_t position);
 std::size_t DecodePage(std::string_view bytes, const PageEncoding& encoding,
                        std::string* text);
 
+// DecodePage's answer without the text: UTF-8 and Windows-1252 pages are
+// checked without a copy.
+std::size_t FirstUndecodableByte(std::string_view bytes,
+                                 const PageEncoding& encoding);
+
 // The message for a page that is not valid text in its encoding, for the
 // 1-based position of the first byte that is not.
 std::string NotDecodableText(const std::string& encoding_name,
