@@ -26,6 +26,8 @@ TEST(StringsTest, FindNoCase) {
       {1, "x\xC3\x80y", "\xC3\x80", 2},
       // A first character without case is looked for as it is.
       {1, "a<b<Meta", "<META", 4},
+      {4, "a<b<Meta", "<meta", 4},
+      {1, "<Meta", "<META", 1},
       {5, "a<b<Meta", "<meta", 0},
       {1, "<met<meta", "<meta", 5},
       {1, "ab<", "<", 3},
