@@ -369,7 +369,7 @@ class Run {
   }
   // Pages worked ahead on worker threads (else each page in turn here).
   bool Ahead() const { return pool_ != nullptr; }
-  int PoolThreads() const { return jobs_ + std::min(3 * jobs_, 64); }
+  int PoolThreads() const { return FolderRunThreads(jobs_); }
 
   Analysis& analysis_;
   const OperationParameters& p_;
@@ -442,10 +442,7 @@ RunSummary Run::Execute(const std::string& folder) {
     // the parameters changed meanwhile) decides what the next page gets.
     if (jobs_ > 1 && !(p_.Confirm && !p_.Preview)) {
       // More threads than workers: those waiting for the disk (a read, a
-      // create, a flush) leave their cores to the others. A page waits
-      // about as long as it is worked on, and the flushes of several
-      // pages overlap: three waiting threads for each worker kept the
-      // cores busy on the disks tried, two did not.
+      // new file, a flush) leave their cores to the others.
       pool_ = std::make_unique<WorkerPool>(PoolThreads());
       view_.ScanStarted();
     }
@@ -1118,6 +1115,13 @@ void Run::LogInsertResult(InsertResult result, const InsertNotes& notes) {
 }
 
 }  // namespace
+
+int FolderRunThreads(int jobs) {
+  // A page waits about as long as it is worked on, and the flushes of
+  // several pages overlap: three waiting threads for each worker kept the
+  // cores busy on the disks tried, two did not.
+  return jobs + std::min(3 * jobs, 64);
+}
 
 std::string InsertedCountCaption(std::int64_t inserted, std::int64_t files) {
   return "Keywords meta tag inserted in" + Spaced(inserted) + " of" +

@@ -134,6 +134,11 @@ RunSummary RunMultipleFileOperation(const std::string& folder,
                                     Report& report, RunView& view,
                                     FileSystem* fs = nullptr, int jobs = 0);
 
+// The threads a run with `jobs` workers (more than one) reads, writes and
+// flushes its pages on: a worker computes on a core, and the threads
+// beyond the workers wait for the disk meanwhile.
+int FolderRunThreads(int jobs);
+
 // "Keywords meta tag inserted in N of M files."
 std::string InsertedCountCaption(std::int64_t inserted, std::int64_t files);
 
