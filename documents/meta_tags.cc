@@ -197,8 +197,7 @@ std::string EncodingNote(std::string_view bytes) {
   if (!page.unknown_label.empty())
     return "The charset " + page.unknown_label +
            " is not known; the page is read as windows-1252.";
-  std::string text;
-  const std::size_t bad = DecodePage(bytes, page, &text);
+  const std::size_t bad = FirstUndecodableByte(bytes, page);
   if (bad == std::string_view::npos) return {};
   return "The byte at position" + Spaced(static_cast<long long>(bad) + 1) +
          " is not valid " + page.encoding.name + " text.";
