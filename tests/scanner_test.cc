@@ -422,15 +422,18 @@ TEST(DocumentChecksTest, PagesCheckedWithoutTheirText) {
   // The check without a copy finds what decoding finds, byte-order mark
   // and all.
   for (const std::string& bytes :
-       {std::string("caf\xC3\xA9"), std::string("\xEF\xBB\xBF" "caf\xC3"),
-        std::string("\xEF\xBB\xBF" "a\x80"), std::string("ab\xFF"),
+       {std::string("caf\xC3\xA9"),
+        std::string("\xEF\xBB\xBF"
+                    "caf\xC3"),
+        std::string("\xEF\xBB\xBF"
+                    "a\x80"),
+        std::string("ab\xFF"),
         std::string("<meta charset=windows-1252>\x81\x8D\xFF"),
         std::string("<meta charset=shift_jis>\x82\xA0\x82"),
         std::string("<meta charset=iso-2022-jp>\x1B$B$\"")}) {
     const PageEncoding page = DetectEncoding(bytes);
     std::string text;
-    EXPECT_EQ(FirstUndecodableByte(bytes, page),
-              DecodePage(bytes, page, &text))
+    EXPECT_EQ(FirstUndecodableByte(bytes, page), DecodePage(bytes, page, &text))
         << testing::PrintToString(bytes);
   }
 }
