@@ -227,8 +227,12 @@ class DocumentScanner::LineScan {
       if (valid && (at == kNone || at >= from)) return at != kNone;
       valid = true;
       at = kNone;
-      for (std::size_t end = s.find(marker.back(), from); end != kNone;
-           end = s.find(marker.back(), end + 1)) {
+      // A marker ends in its last character, with its one but last (or a
+      // blank) just before.
+      const char last = marker.back();
+      const char before = marker[marker.size() - 2];
+      for (std::size_t end = NextPairEnd(s, from, last, before); end != kNone;
+           end = NextPairEnd(s, end + 1, last, before)) {
         const std::size_t start = StartEndingAt(s, end);
         if (start != kNone && start >= from) {
           at = start;

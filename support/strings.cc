@@ -1,5 +1,7 @@
 #include "support/strings.h"
 
+#include <bit>
+#include <cstdint>
 #include <cstring>
 
 #include "support/unicode.h"
@@ -40,6 +42,38 @@ std::size_t FindNoCase(std::size_t start, std::string_view text,
     if (k == find.size()) return i;
   }
   return 0;
+}
+
+std::size_t NextPairEnd(std::string_view text, std::size_t from, char last,
+                        char before) {
+  // Sixteen positions at a time: `last` is common in markup (a quote, an
+  // equals sign), so a memchr for each would stop every few bytes.
+  using Bytes = char __attribute__((vector_size(16)));
+  const Bytes lasts = Bytes{} + last;
+  const Bytes befores = Bytes{} + before;
+  const Bytes blanks = Bytes{} + ' ';
+  const std::size_t n = text.size();
+  std::size_t p = from == 0 ? 1 : from;
+  for (; p + 16 <= n; p += 16) {
+    Bytes here;
+    Bytes previous;
+    std::memcpy(&here, text.data() + p, 16);
+    std::memcpy(&previous, text.data() + p - 1, 16);
+    const auto hits =
+        (here == lasts) & ((previous == befores) | (previous == blanks));
+    std::uint64_t low;
+    std::uint64_t high;
+    std::memcpy(&low, &hits, 8);
+    std::memcpy(&high, reinterpret_cast<const char*>(&hits) + 8, 8);
+    if (low != 0)
+      return p + static_cast<std::size_t>(std::countr_zero(low)) / 8;
+    if (high != 0)
+      return p + 8 + static_cast<std::size_t>(std::countr_zero(high)) / 8;
+  }
+  for (; p < n; ++p)
+    if (text[p] == last && (text[p - 1] == before || text[p - 1] == ' '))
+      return p;
+  return std::string_view::npos;
 }
 
 void TrimControlChars(std::string& text) {

@@ -21,6 +21,13 @@ std::size_t FindNoCase(std::size_t start, std::string_view text,
 bool StartsWithNoCase(std::string_view text, std::size_t pos,
                       std::string_view lower_pattern);
 
+// The first 0-based p >= `from` (and >= 1) where `text[p]` is `last` and
+// `text[p - 1]` is `before` or a blank: where a word ending in `before` +
+// `last`, with blanks allowed between its letters, may end. npos when
+// there is none.
+std::size_t NextPairEnd(std::string_view text, std::size_t from, char last,
+                        char before);
+
 // Removes leading and trailing characters with codes 0 to 32.
 void TrimControlChars(std::string& text);
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace vorn {
@@ -36,6 +37,28 @@ TEST(StringsTest, FindNoCase) {
   for (const auto& k : kCases)
     EXPECT_EQ(FindNoCase(k.start, k.text, k.find), k.position)
         << "\"" << k.find << "\" in \"" << k.text << "\" from " << k.start;
+}
+
+TEST(StringsTest, NextPairEnd) {
+  // Against a byte-by-byte search: each kind of pair (and near misses) at
+  // every position of texts around the 16-byte strides, from every start.
+  auto slow = [](std::string_view text, std::size_t from, char last,
+                 char before) {
+    for (std::size_t p = std::max<std::size_t>(from, 1); p < text.size(); ++p)
+      if (text[p] == last && (text[p - 1] == before || text[p - 1] == ' '))
+        return p;
+    return std::string_view::npos;
+  };
+  for (const std::string_view pair : {"s\"", " \"", "x\"", "\"s", "\"\""})
+    for (std::size_t length : {2, 15, 16, 17, 33, 40})
+      for (std::size_t at = 0; at + 2 <= length; ++at) {
+        std::string text(length, 'a');
+        text.replace(at, 2, pair);
+        for (std::size_t from = 0; from <= length; ++from)
+          EXPECT_EQ(NextPairEnd(text, from, '"', 's'),
+                    slow(text, from, '"', 's'))
+              << pair << " at " << at << " in " << length << " from " << from;
+      }
 }
 
 TEST(StringsTest, TrimsAndNumbers) {
