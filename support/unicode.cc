@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "support/cp1252.h"
+#include "support/eight_bytes.h"
 
 namespace vorn {
 namespace {
@@ -178,14 +179,13 @@ std::size_t FirstInvalidUtf8(std::string_view text) {
   const char* const end = begin + text.size();
   for (const char* p = begin; p < end;) {
     // ASCII, 32 bytes at a time, then eight.
-    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
     std::uint64_t x[4];
-    if (end - p >= 32 &&
-        (std::memcpy(x, p, 32), ((x[0] | x[1] | x[2] | x[3]) & kHigh) == 0)) {
+    if (end - p >= 32 && (std::memcpy(x, p, 32),
+                          ((x[0] | x[1] | x[2] | x[3]) & kHighBits) == 0)) {
       p += 32;
       continue;
     }
-    if (end - p >= 8 && (std::memcpy(x, p, 8), (x[0] & kHigh) == 0)) {
+    if (end - p >= 8 && (std::memcpy(x, p, 8), (x[0] & kHighBits) == 0)) {
       p += 8;
       continue;
     }
