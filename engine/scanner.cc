@@ -1224,7 +1224,7 @@ bool DocumentScanner::RecordBatch(const WordBatch& batch) {
   const std::string_view bytes = batch.bytes;
   for (const WordBatch::Word& w : batch.words) {
     ProcessWord(bytes.substr(w.offset, w.length), w.check_nfc, &w.weighed);
-    if (view_ != nullptr && view_->StopRequested()) {
+    if (StopAsked()) {
       stop_ = true;
       break;
     }
