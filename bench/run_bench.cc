@@ -134,6 +134,14 @@ double WriteSyncRenameRate(const std::string& site, int threads) {
   return static_cast<double>(files.size()) / seconds;
 }
 
+// Folds run `r` into `best`: the shortest time, the highest peak, a
+// failure if any.
+void KeepBest(Result* best, const Result& r) {
+  if (r.status != 0) best->status = r.status;
+  best->peak_mb = std::max(best->peak_mb, r.peak_mb);
+  best->seconds = std::min(best->seconds, r.seconds);
+}
+
 // The best (shortest) of `repeat` dry runs of one copy (a dry run changes
 // nothing).
 Result BestDryRun(const Config& c, const std::string& pristine, int jobs) {
@@ -141,10 +149,7 @@ Result BestDryRun(const Config& c, const std::string& pristine, int jobs) {
   best.seconds = 1e30;
   const std::string copy = FreshCopy(pristine);
   for (int i = 0; i < c.repeat; ++i) {
-    const Result r = RunCli(copy, jobs, true);
-    if (r.status != 0) best.status = r.status;
-    best.peak_mb = std::max(best.peak_mb, r.peak_mb);
-    best.seconds = std::min(best.seconds, r.seconds);
+    KeepBest(&best, RunCli(copy, jobs, true));
   }
   return best;
 }
@@ -177,10 +182,7 @@ Paired BestOfTurns(const Config& c, const std::string& pristine, int jobs) {
     best.limit_threads = std::max(
         best.limit_threads, WriteSyncRenameRate(FreshCopy(pristine), threads));
     best.site = FreshCopy(pristine);
-    const Result r = RunCli(best.site, jobs, false);
-    if (r.status != 0) best.run.status = r.status;
-    best.run.peak_mb = std::max(best.run.peak_mb, r.peak_mb);
-    best.run.seconds = std::min(best.run.seconds, r.seconds);
+    KeepBest(&best.run, RunCli(best.site, jobs, false));
   }
   return best;
 }
