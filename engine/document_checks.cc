@@ -212,15 +212,22 @@ PageEncoding DetectEncoding(std::string_view bytes) {
   return page;
 }
 
+namespace {
+
+// The bytes of the page's byte-order mark, which its text leaves out.
+std::size_t MarkLength(std::string_view bytes, const PageEncoding& encoding) {
+  if (!encoding.byte_order_mark) return 0;
+  if (IsUtf16(encoding.encoding)) return std::min<std::size_t>(2, bytes.size());
+  return bytes.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+}
+
+}  // namespace
+
 std::size_t DecodePage(std::string_view bytes, const PageEncoding& encoding,
                        std::string* text) {
-  const std::size_t mark = !encoding.byte_order_mark    ? 0
-                           : IsUtf16(encoding.encoding) ? 2
-                           : bytes.starts_with(kByteOrderMark)
-                               ? kByteOrderMark.size()
-                               : 0;
-  const std::size_t bad = DecodeText(bytes.substr(std::min(mark, bytes.size())),
-                                     encoding.encoding, text);
+  const std::size_t mark = MarkLength(bytes, encoding);
+  const std::size_t bad =
+      DecodeText(bytes.substr(mark), encoding.encoding, text);
   return bad == std::string_view::npos ? bad : bad + mark;
 }
 
@@ -230,10 +237,7 @@ std::size_t FirstUndecodableByte(std::string_view bytes,
     case Encoding::Kind::kWindows1252:
       return std::string_view::npos;  // every byte reads as a character
     case Encoding::Kind::kUtf8: {
-      const std::size_t mark =
-          encoding.byte_order_mark && bytes.starts_with(kByteOrderMark)
-              ? kByteOrderMark.size()
-              : 0;
+      const std::size_t mark = MarkLength(bytes, encoding);
       const std::size_t bad = FirstInvalidUtf8(bytes.substr(mark));
       return bad == std::string_view::npos ? bad : bad + mark;
     }
