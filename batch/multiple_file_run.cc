@@ -369,7 +369,7 @@ class Run {
   }
   // Pages worked ahead on worker threads (else each page in turn here).
   bool Ahead() const { return pool_ != nullptr; }
-  int PoolThreads() const { return FolderRunThreads(jobs_); }
+  int PoolThreads() const { return FolderRunThreads(jobs_, !p_.Preview); }
 
   Analysis& analysis_;
   const OperationParameters& p_;
@@ -1116,10 +1116,13 @@ void Run::LogInsertResult(InsertResult result, const InsertNotes& notes) {
 
 }  // namespace
 
-int FolderRunThreads(int jobs) {
+int FolderRunThreads(int jobs, bool writes) {
   // A page waits about as long as it is worked on, and the flushes of
   // several pages overlap: three waiting threads for each worker kept the
-  // cores busy on the disks tried, two did not.
+  // cores busy on the disks tried, two did not. Without flushes the
+  // reads (mostly from memory) are too short to be worth a handover of
+  // the core: each costs a sleep and a wake-up.
+  if (!writes) return jobs;
   return jobs + std::min(3 * jobs, 64);
 }
 

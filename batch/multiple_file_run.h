@@ -136,8 +136,10 @@ RunSummary RunMultipleFileOperation(const std::string& folder,
 
 // The threads a run with `jobs` workers (more than one) reads, writes and
 // flushes its pages on: a worker computes on a core, and the threads
-// beyond the workers wait for the disk meanwhile.
-int FolderRunThreads(int jobs);
+// beyond the workers wait for the disk meanwhile. A run that `writes`
+// nothing waits for no flush: there, threads beyond the workers would only
+// take turns with them for the cores.
+int FolderRunThreads(int jobs, bool writes = true);
 
 // "Keywords meta tag inserted in N of M files."
 std::string InsertedCountCaption(std::int64_t inserted, std::int64_t files);
