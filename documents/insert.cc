@@ -66,8 +66,9 @@ class HeadRewriter {
     (void)DecodeText(page_bytes, encoding_, &text);
     return text;
   }
-  // Removes an old done tag from the line; false when it goes on past it.
-  void DropDoneTag(std::string_view& line, std::string& lower);
+  // Removes an old done tag from the line; false when it goes on past it
+  // (then nothing is removed: the page is not rewritten).
+  bool DropDoneTag(std::string_view& line, std::string& lower);
   // Handles "</head>" in the line; true when it was there.
   bool CloseHead(std::string_view line, std::string_view lower,
                  bool write_keywords);
@@ -86,13 +87,14 @@ class HeadRewriter {
   TagSpan last_;  // the last finder call
 };
 
-void HeadRewriter::DropDoneTag(std::string_view& line, std::string& lower) {
+bool HeadRewriter::DropDoneTag(std::string_view& line, std::string& lower) {
   last_ = FindDoneMetaTag(lower);
-  if (last_.start == 0) return;
+  if (last_.start == 0) return true;
+  if (last_.end == 0) return false;
   if (last_.start > 1) WriteLine(line.substr(0, last_.start - 1));
-  line =
-      last_.end == 0 ? std::string_view() : TrimBlanks(line.substr(last_.end));
+  line = TrimBlanks(line.substr(last_.end));
   lower = LowerAscii(line);
+  return true;
 }
 
 bool HeadRewriter::CloseHead(std::string_view line, std::string_view lower,
@@ -137,32 +139,27 @@ InsertResult HeadRewriter::InsertKeywords(std::string_view tag,
       line = TrimBlanks(line.substr(last_.end));
       lower = LowerAscii(line);
     }
-    DropDoneTag(line, lower);
+    if (!DropDoneTag(line, lower)) return InsertResult::kTagSpansLines;
     if (CloseHead(line, lower, true)) {
-      if (last_.start > 0 && last_.end == 0)
-        return InsertResult::kTagSpansLines;
       CopyRest();
       *out = std::move(out_);
       return InsertResult::kInserted;
     }
   }
   // A refused rewrite changes nothing: the page keeps its bytes.
-  if (last_.start > 0 && last_.end == 0) return InsertResult::kTagSpansLines;
   return InsertResult::kNoHeadEnd;
 }
 
 DoneResult HeadRewriter::InsertDone(std::string* out) {
   for (std::string_view line; NextLine(bytes_, &next_, &line);) {
     std::string lower = LowerAscii(line);
-    DropDoneTag(line, lower);
+    if (!DropDoneTag(line, lower)) return DoneResult::kTagSpansLines;
     if (CloseHead(line, lower, false)) {
-      if (last_.start > 0 && last_.end == 0) return DoneResult::kTagSpansLines;
       CopyRest();
       *out = std::move(out_);
       return DoneResult::kWritten;
     }
   }
-  if (last_.start > 0 && last_.end == 0) return DoneResult::kTagSpansLines;
   return DoneResult::kNoHeadEnd;
 }
 

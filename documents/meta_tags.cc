@@ -26,16 +26,46 @@ std::size_t Pos(std::string_view text, std::string_view what,
   return p == std::string_view::npos ? 0 : p + 1;
 }
 
+// The tag around a marker is the last "<meta " before it, when the marker
+// lies in that tag: not after its closing ">" (a "<meta charset=...>"
+// followed by a title that quotes the word is no keywords tag) and not
+// inside one of its quoted values. The tag ends at the first ">" after
+// the marker that is not inside a quoted value either ("fish > chips" in
+// the content does not end it). Cut anywhere else, a rewrite would take
+// the title with it, or leave the rest of the tag in the head as text.
 TagSpan FindTagAround(std::string_view lower_line, std::string_view marker) {
   TagSpan span;
-  const std::size_t q = Pos(lower_line, marker);
-  if (q == 0) return span;
-  // The last "<meta " lying wholly within the first q characters.
-  const std::string_view head = lower_line.substr(0, q);
-  const std::size_t m = head.rfind(kMetaStart);
-  if (m == std::string_view::npos) return span;
-  span.start = m + 1;
-  span.end = Pos(lower_line, ">", q + 1);
+  for (std::size_t q = lower_line.find(marker); q != std::string_view::npos;
+       q = lower_line.find(marker, q + 1)) {
+    const std::size_t m = lower_line.substr(0, q + 1).rfind(kMetaStart);
+    if (m == std::string_view::npos) continue;
+    // From "<meta " to the marker: outside any quoted value, no ">".
+    char quote = 0;
+    bool closed = false;
+    for (std::size_t i = m; i < q && !closed; ++i) {
+      const char c = lower_line[i];
+      if (quote != 0)
+        quote = c == quote ? 0 : quote;
+      else if (c == '"' || c == '\'')
+        quote = c;
+      else
+        closed = c == '>';
+    }
+    if (closed || quote != 0) continue;
+    span.start = m + 1;
+    for (std::size_t i = q + marker.size(); i < lower_line.size(); ++i) {
+      const char c = lower_line[i];
+      if (quote != 0) {
+        quote = c == quote ? 0 : quote;
+      } else if (c == '"' || c == '\'') {
+        quote = c;
+      } else if (c == '>') {
+        span.end = i + 1;
+        break;
+      }
+    }
+    return span;
+  }
   return span;
 }
 

@@ -82,6 +82,15 @@ TEST(InsertIntoBytesTest, RewritesTheHeadOrRefuses) {
        R"(<META NAME="KEYWORDS">)"},
       {"<head>|<meta name=\"keywords\"|>|</head>|", "unset", R::kTagSpansLines},
       {"<head>|</head><meta name=\"vorn done\"|", "unset", R::kTagSpansLines},
+      {"<head>|<meta name=\"vorn done\"| content=\"d\">|</head>|", "unset",
+       R::kTagSpansLines},
+      // Only the tag goes: not a title that quotes the word after another
+      // meta tag, nor the rest of a content that holds a ">".
+      {"<head>|<meta charset=\"x\"><title>\"Keywords\"</title>|</head>|",
+       "<head>|<meta charset=\"x\"><title>\"Keywords\"</title>|{new}|{done}|"
+       "</head>|"},
+      {"<head>|<meta name=\"keywords\" content=\"a > b\"><title>|</head>|",
+       "<head>|{new}|{done}|<title>|</head>|"},
       {"<html>|{old}|<p>x</headx>|", "unset", R::kNoHeadEnd},
       // Only one keywords tag, and nothing else, is ever written.
       {"</head>", "unset", R::kNotAKeywordsTag,

@@ -14,7 +14,8 @@ namespace {
 
 TEST(FindMetaTagTest, FindsTheTagAroundTheQuotedWord) {
   // 1-based positions counted by hand; the end is the first ">" after the
-  // marker, 0 when the tag goes on past the line.
+  // marker outside quoted values, 0 when the tag goes on past the line. A
+  // marker after the tag's ">" or inside a quoted value is no tag's.
   const struct {
     bool done;  // FindDoneMetaTag, else FindKeywordsMetaTag
     const char* line;
@@ -24,7 +25,14 @@ TEST(FindMetaTagTest, FindsTheTagAroundTheQuotedWord) {
       {false, R"(<meta name="keywords" content="a)", 1, 0},
       {false, R"(<meta name="description"><meta name="keywords">)", 26, 47},
       {false, R"(<meta a=">" name="keywords" content="x">)", 1, 40},
-      {false, R"(<meta name="keywords" content="a>b">)", 1, 33},
+      {false, R"(<meta name="keywords" content="a>b">)", 1, 36},
+      {false, R"(<meta name="keywords" content='a>"b'>)", 1, 37},
+      {false, R"(<meta name="keywords" content="a>)", 1, 0},
+      {false, R"(<meta charset="x"><title>"keywords"</title>)", 0, 0},
+      {false, R"(<meta content='"keywords"' name="description">)", 0, 0},
+      {false, R"(<meta x='"keywords"'><p>"keywords"<meta name="keywords">)", 35,
+       56},
+      {false, R"(<meta charset=x>"keywords"<meta name="keywords">)", 27, 48},
       {true, R"(<meta name="keywords"><meta name="vorn done" content="d">)", 23,
        57},
       {true, R"(<meta name="vorn done")", 1, 0},
