@@ -369,7 +369,7 @@ class Run {
   }
   // Pages worked ahead on worker threads (else each page in turn here).
   bool Ahead() const { return pool_ != nullptr; }
-  int PoolThreads() const { return FolderRunThreads(jobs_, !p_.Preview); }
+  int PoolThreads() const { return pool_threads_; }
 
   Analysis& analysis_;
   const OperationParameters& p_;
@@ -403,6 +403,7 @@ class Run {
   std::condition_variable done_;
   std::set<std::string> unsynced_folders_;  // swapped in, not yet flushed
   int unsynced_pages_ = 0;                  // swapped since the last flush
+  int pool_threads_ = 0;
   // Last, so that its threads end before what they use goes.
   std::unique_ptr<WorkerPool> pool_;
 };
@@ -443,6 +444,15 @@ RunSummary Run::Execute(const std::string& folder) {
     if (jobs_ > 1 && !(p_.Confirm && !p_.Preview)) {
       // More threads than workers: those waiting for the disk (a read, a
       // new file, a flush) leave their cores to the others.
+      // A thread has at most a page, its new copy and their folder open
+      // at once, and this one a folder and the report. Beyond what the
+      // limit of open files allows, threads would fail pages that fewer
+      // would rewrite.
+      const std::size_t free = FreeFileDescriptors();
+      const std::size_t by_files = free > 8 ? (free - 8) / 4 : 1;
+      pool_threads_ = static_cast<int>(std::clamp<std::size_t>(
+          by_files, 1,
+          static_cast<std::size_t>(FolderRunThreads(jobs_, !p_.Preview))));
       pool_ = std::make_unique<WorkerPool>(PoolThreads());
       view_.ScanStarted();
     }

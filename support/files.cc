@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -154,6 +155,27 @@ std::optional<std::string> ReadFileBytes(const std::string& path,
   bytes.resize(filled);
   ::close(fd);  // nothing was written, so a failed close loses nothing
   return bytes;
+}
+
+std::size_t FreeFileDescriptors() {
+  struct rlimit limit;
+  if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 ||
+      limit.rlim_cur == RLIM_INFINITY)
+    return std::size_t{1} << 30;
+  // Those open now, as the system lists them (the listing's own included);
+  // a guess where it cannot.
+  std::size_t open = 16;
+  std::error_code error;
+  std::filesystem::directory_iterator it("/proc/self/fd", error);
+  if (!error) {
+    open = 0;
+    for (; it != std::filesystem::directory_iterator(); it.increment(error)) {
+      if (error) break;
+      ++open;
+    }
+  }
+  const auto cap = static_cast<std::size_t>(limit.rlim_cur);
+  return cap > open ? cap - open : 0;
 }
 
 std::string ExecutableFolder() {

@@ -48,6 +48,10 @@ std::string WriteFileReplacing(FileSystem& fs, const std::string& path,
 std::optional<std::string> ReadFileBytes(const std::string& path,
                                          std::string* error = nullptr);
 
+// The files this process may still open: its limit of open files less
+// those open now. Very large when there is no limit.
+std::size_t FreeFileDescriptors();
+
 // The folder of the running executable, without a trailing separator.
 std::string ExecutableFolder();
 

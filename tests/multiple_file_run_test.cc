@@ -7,6 +7,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,6 +24,7 @@
 #include "documents/file_system.h"
 #include "documents/insert.h"
 #include "engine/common_words.h"
+#include "support/files.h"
 #include "tests/support/fake_view.h"
 #include "tests/support/faulty_file_system.h"
 #include "tests/support/page_folder.h"
@@ -682,6 +684,33 @@ TEST(MultipleFileRunTest, EveryRenameIsFlushedBeforeTheRunEnds) {
     EXPECT_TRUE(unflushed.empty())
         << jobs << ": " << unflushed.begin()->first << " not flushed";
   }
+}
+
+// Under a low limit of open files, a run of many workers takes no more
+// threads than it can give files: it rewrites every page, with the report
+// of one worker, where each of 128 threads holding a page and its new copy
+// would fail many.
+TEST(MultipleFileRunTest, FewFreeFilesGiveTheRunOfOneWorker) {
+  struct rlimit saved;
+  ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+  if (saved.rlim_cur == RLIM_INFINITY) GTEST_SKIP() << "no limit to lower";
+  std::string reports[2];
+  for (const int jobs : {1, 64}) {
+    Bench b("", jobs);
+    for (int i = 0; i < 40; ++i)
+      ASSERT_TRUE(b.dir.Write("p" + std::to_string(i) + ".htm", Page("pword")));
+    struct rlimit low = saved;
+    low.rlim_cur = saved.rlim_cur - FreeFileDescriptors() + 6;
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
+    const RunSummary s = b.Run();
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &saved), 0);
+    EXPECT_EQ(s.InsertedCount, 40) << jobs;
+    std::string& report = reports[jobs > 1];
+    report = b.report.text();
+    for (std::size_t at; (at = report.find(b.dir.path())) != std::string::npos;)
+      report.replace(at, b.dir.path().size(), "DIR");
+  }
+  EXPECT_EQ(reports[1], reports[0]);
 }
 
 // Start trims the folder box and writes it back, and refuses a blank box
