@@ -121,7 +121,16 @@ class PosixFileSystem : public FileSystem {
       FolderEntry entry;
       entry.name = name;
       struct stat st {};
-      if (::fstatat(::dirfd(dir), d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+      const int examined =
+          ::fstatat(::dirfd(dir), d->d_name, &st, AT_SYMLINK_NOFOLLOW);
+      if (examined != 0 && errno == EACCES) {
+        // A folder that may be read but not searched: its names are there,
+        // what they are is not. Listed, its pages would vanish unreported.
+        const Status s = Status::FromErrno(folder);
+        ::closedir(dir);
+        return s;
+      }
+      if (examined == 0) {
         entry.link = S_ISLNK(st.st_mode);
         if (entry.link && ::fstatat(::dirfd(dir), d->d_name, &st, 0) != 0)
           st.st_mode = 0;  // leads nowhere

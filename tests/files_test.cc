@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -80,6 +81,31 @@ TEST(FilesTest, FilesAndFoldersThroughLinks) {
 
 // Each step of a replacing write made to fail, alone and from then on:
 // the message says so, the file keeps its bytes, no temporary file remains.
+// A folder that may be read but not searched lists names whose kind no one
+// can tell: the listing fails as for a folder that cannot be read, rather
+// than pass its pages over unreported. (Checked as nobody when run as root,
+// whom permissions do not stop.)
+TEST(FilesTest, AFolderThatCannotBeSearchedIsNotListed) {
+  PageFolder dir;
+  ASSERT_TRUE(dir.Write("sub/a.htm", "x"));
+  ASSERT_EQ(::chmod(dir.path().c_str(), 0711), 0);
+  ASSERT_EQ(::chmod(dir.Path("sub").c_str(), 0644), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+      ::_exit(3);
+    std::vector<FolderEntry> entries;
+    const Status s = DefaultFileSystem().ListFolder(dir.Path("sub"), &entries);
+    ::_exit(s.ok() ? 1 : s.error_number() == EACCES ? 0 : 2);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_EQ(::chmod(dir.Path("sub").c_str(), 0755), 0);
+  EXPECT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: listed; 2: another error";
+}
+
 TEST(FilesTest, WriteFileReplacingFailsWhole) {
   const struct {
     FsOp op;
