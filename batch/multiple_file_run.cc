@@ -616,12 +616,15 @@ std::optional<WalkItem> Run::PassedOver(const std::string& current,
     return step("Could not be read (" + Reason(s) + ").",
                 PageOutcome::kReadError);
   // By its path for a link (a rewrite gives the page a new inode), by its
-  // inode for a second hard link.
+  // inode for a second hard link. A page of one link has no other name,
+  // and its inode may be one that the rewrite of an earlier page freed
+  // and a page saved since has taken.
   const auto by_path = seen_paths_.try_emplace(target, current);
-  const auto by_inode = seen_.try_emplace({info.device, info.inode}, current);
-  const std::string* first = !by_path.second    ? &by_path.first->second
-                             : !by_inode.second ? &by_inode.first->second
-                                                : nullptr;
+  const std::string* first = by_path.second ? nullptr : &by_path.first->second;
+  if (first == nullptr && info.links > 1) {
+    const auto by_inode = seen_.try_emplace({info.device, info.inode}, current);
+    if (!by_inode.second) first = &by_inode.first->second;
+  }
   if (first != nullptr)
     return step("Same page as " + Relative(*first) + ", already dealt with.",
                 PageOutcome::kSamePage);

@@ -686,6 +686,33 @@ TEST(MultipleFileRunTest, EveryRenameIsFlushedBeforeTheRunEnds) {
   }
 }
 
+// Pages of one link each that show one inode, as a page saved during the
+// run shows the inode that the rewrite of an earlier page freed: each is a
+// page of its own. (Two links to one inode are one page: the "hard" row.)
+TEST(MultipleFileRunTest, AnInodeFreedByARewriteIsNoEarlierPage) {
+  class OneInode : public FaultyFileSystem {
+   public:
+    Status Stat(const std::string& path, FileInfo* info) override {
+      const Status s = FaultyFileSystem::Stat(path, info);
+      info->inode = 42;
+      return s;
+    }
+  };
+  OneInode fs;
+  PageFolder dir;
+  ASSERT_TRUE(dir.Write("a.htm", Page("aword")));
+  ASSERT_TRUE(dir.Write("b.htm", Page("bword")));
+  CommonWordsTable no_common_words;
+  Analysis analysis{no_common_words, fs};
+  OperationParameters parameters;
+  parameters.Confirm = parameters.DisplayWords = parameters.AddDone = false;
+  Report report{parameters};
+  FakeRunView view;
+  const RunSummary s = RunMultipleFileOperation(dir.path(), analysis,
+                                                parameters, report, view, &fs);
+  EXPECT_EQ(s.InsertedCount, 2) << report.text();
+}
+
 // Under a low limit of open files, a run of many workers takes no more
 // threads than it can give files: it rewrites every page, with the report
 // of one worker, where each of 128 threads holding a page and its new copy
