@@ -179,6 +179,42 @@ std::string Range(std::size_t lines_before, std::size_t count) {
   return std::to_string(start) + "," + std::to_string(count);
 }
 
+// `label` as diff writes a file name: as it is, or in double quotes with
+// C escapes (octal for bytes beyond ASCII) when it holds a blank or a byte
+// that would need one. patch reads a name up to its first blank otherwise.
+std::string QuotedLabel(std::string_view label) {
+  auto plain = [](unsigned char c) {
+    return c > ' ' && c < 0x7F && c != '"' && c != '\\';
+  };
+  if (std::all_of(label.begin(), label.end(), plain)) return std::string(label);
+  std::string out = "\"";
+  for (const char ch : label) {
+    const auto c = static_cast<unsigned char>(ch);
+    const char* named = c == '"'    ? "\\\""
+                        : c == '\\' ? "\\\\"
+                        : c == '\a' ? "\\a"
+                        : c == '\b' ? "\\b"
+                        : c == '\f' ? "\\f"
+                        : c == '\n' ? "\\n"
+                        : c == '\r' ? "\\r"
+                        : c == '\t' ? "\\t"
+                        : c == '\v' ? "\\v"
+                                    : nullptr;
+    if (named != nullptr) {
+      out += named;
+    } else if (c == ' ' || plain(c)) {
+      out.push_back(ch);
+    } else {
+      const char octal[] = {'\\', static_cast<char>('0' + (c >> 6)),
+                            static_cast<char>('0' + ((c >> 3) & 7)),
+                            static_cast<char>('0' + (c & 7)), '\0'};
+      out += octal;
+    }
+  }
+  out.push_back('"');
+  return out;
+}
+
 void AppendLine(std::string& out, char mark, std::string_view line) {
   out.push_back(mark);
   out.append(line);
@@ -197,8 +233,8 @@ std::string UnifiedDiff(std::string_view before, std::string_view after,
   const std::vector<Op> ops = EditScript(a, b);
   const std::size_t c = static_cast<std::size_t>(std::max(context, 0));
 
-  std::string out = "--- " + std::string(old_label) + "\n+++ " +
-                    std::string(new_label) + "\n";
+  std::string out = "--- " + QuotedLabel(old_label) + "\n+++ " +
+                    QuotedLabel(new_label) + "\n";
   // Lines of each side before op i, kept as the walk goes.
   std::size_t i = 0, old_line = 0, new_line = 0;
   auto step = [&](std::size_t& at, std::size_t& o, std::size_t& n) {

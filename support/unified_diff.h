@@ -12,7 +12,10 @@
 namespace vorn {
 
 // The diff that turns `before` into `after`: the headers "--- " + old_label
-// and "+++ " + new_label (each ending in LF, no time stamps), then hunks
+// and "+++ " + new_label (each ending in LF, no time stamps; a label with
+// a blank, a quote, a backslash or a byte that is not printable ASCII is
+// quoted and escaped as diff quotes file names, so that patch finds the
+// file), then hunks
 // with `context` unchanged lines around each change; changes closer than
 // twice the context share a hunk. A last line without LF is followed by
 // "\ No newline at end of file". Returns the empty text when the two are

@@ -111,6 +111,47 @@ TEST(UnifiedDiffTest, RulePairsAsDiffMakesThemAndPatchApplies) {
   }
 }
 
+// File names as diff writes them (quoted and escaped where patch would
+// stop at a blank or misread a byte): our header is diff's without its
+// time stamps, and patch finds each file.
+TEST(UnifiedDiffTest, NamesThatNeedQuotesAreQuotedAsDiffDoes) {
+  const char* const kNames[] = {"plain-name_1.htm", "my page.htm",
+                                "caf\xC3\xA9.htm",  "q\"t.htm",
+                                "tab\tx.htm",       "back\\slash.htm"};
+  PageFolder folder;
+  std::string patch;
+  for (const std::string name : kNames) {
+    ASSERT_TRUE(folder.Write("a/" + name, "x\n"));
+    ASSERT_TRUE(folder.Write("b/" + name, "y\n"));
+    ASSERT_TRUE(folder.Write("work/" + name, "x\n"));
+    const std::string ours =
+        UnifiedDiff("x\n", "y\n", "a/" + name, "b/" + name);
+    std::string theirs =
+        RunOrFail("/usr/bin/diff", {"-u", "a/" + name, "b/" + name},
+                  folder.path())
+            .out;
+    // Without the time stamps, which follow a tab on the two name lines.
+    for (std::size_t line = 0; line < theirs.size();) {
+      const std::size_t end = theirs.find('\n', line);
+      const std::size_t tab = theirs.rfind('\t', end);
+      if (theirs.compare(line, 4, "--- ") != 0 &&
+          theirs.compare(line, 4, "+++ ") != 0)
+        break;
+      theirs.erase(tab, end - tab);
+      line = theirs.find('\n', line) + 1;
+    }
+    EXPECT_EQ(ours, theirs) << name;
+    patch += ours;
+  }
+  ASSERT_TRUE(folder.Write("all.diff", patch));
+  const ProgramResult patched =
+      RunOrFail("/usr/bin/patch", {"-s", "-p1", "-i", folder.Path("all.diff")},
+                folder.Path("work"));
+  EXPECT_EQ(patched.exit_status, 0) << patched.out << patched.err;
+  for (const std::string name : kNames)
+    EXPECT_EQ(folder.Read("work/" + name), "y\n") << name;
+}
+
 // Texts too different for the search still give a diff that patch applies.
 TEST(UnifiedDiffTest, VeryManyChangesStillApply) {
   std::string before = "same\n", after = "same\n";
