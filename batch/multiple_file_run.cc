@@ -38,6 +38,15 @@ constexpr std::int64_t kAheadBytes = 64 << 20;
 constexpr std::string_view kPreviewLine =
     "Preview (no changes): no file is written.\r\n";
 
+// A new tag the same as the old one, letter case aside. Also in another
+// form of the same characters: an encoding such as Windows-1258 gives a
+// page's accented letters back as a letter and its marks, the words of a
+// new tag come composed.
+bool SameTag(std::string_view new_tag, std::string_view old_tag) {
+  const std::string a = LowerText(new_tag), b = LowerText(old_tag);
+  return a == b || ToNfc(a) == ToNfc(b);
+}
+
 struct FolderListing {
   std::vector<std::string> files;      // names of regular files (or links to)
   std::vector<std::string> folders;    // names of real folders (links skipped)
@@ -666,7 +675,7 @@ void Run::Work(PageJob& job, MainView& scan_view) const {
       GenerateKeywordMetaTag(table, settings, false, w.encoding.encoding);
   w.tag = GetMetaTag(w.composed);
   // An inspected tag, or one the same as the old, is not written here.
-  if (o.inspect || LowerText(w.tag) == LowerText(w.old.text)) return;
+  if (o.inspect || SameTag(w.tag, w.old.text)) return;
   InsertOptions options;
   options.backup = o.backup;
   options.add_done = o.add_done;
@@ -945,7 +954,7 @@ bool Run::CommitPage(const std::shared_ptr<PageJob>& shared_job) {
     if (go_on) {
       const std::string tag = o.inspect ? answer.tag : w.tag;
       record.new_tag = tag;
-      if (LowerText(tag) == LowerText(w.old.text)) {
+      if (SameTag(tag, w.old.text)) {
         Output("  ---  New keywords meta tag is the same as the existing one.");
         outcome = PageOutcome::kSameTag;
       } else {

@@ -686,6 +686,21 @@ TEST(MultipleFileRunTest, EveryRenameIsFlushedBeforeTheRunEnds) {
   }
 }
 
+// A page in Windows-1258 gives its accented letters back as a letter and
+// its marks: its tag, once written, is still the same as the new one, and
+// a second run does not write it again.
+TEST(MultipleFileRunTest, ATagInDecomposedLettersIsTheSameTag) {
+  Bench b;
+  const std::optional<std::string> page =
+      ReadFileBytes(VORN_SOURCE_DIR "/tests/data/vi-windows-1258.htm");
+  ASSERT_TRUE(page && b.dir.Write("vi.htm", *page));
+  b.parameters.SkipDone = false;
+  EXPECT_EQ(b.Run().InsertedCount, 1);
+  EXPECT_EQ(b.Run().InsertedCount, 0) << b.report.text();
+  EXPECT_NE(b.report.text().find("same as the existing one"),
+            std::string::npos);
+}
+
 // Pages of one link each that show one inode, as a page saved during the
 // run shows the inode that the rewrite of an earlier page freed: each is a
 // page of its own. (Two links to one inode are one page: the "hard" row.)
