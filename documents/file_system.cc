@@ -23,7 +23,18 @@ std::string NameOf(const std::string& path) {
 
 // The prefix of the temporary files made beside `path`.
 std::string TempPrefix(const std::string& path) {
-  return "." + NameOf(path) + std::string(kTempInfix);
+  // A name, with the dot before it and the 26 bytes after, fits in the 255
+  // bytes a name may have: that of a page named near the limit is cut (at
+  // a character's start), or no temporary file could be made for it.
+  constexpr std::size_t kLongest = 255 - 1 - 26;
+  std::string name = NameOf(path);
+  if (name.size() > kLongest) {
+    std::size_t cut = kLongest;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+      --cut;
+    name.resize(cut);
+  }
+  return "." + name + std::string(kTempInfix);
 }
 
 // Puts the old content under `backup_path`: a copy, made under a unique

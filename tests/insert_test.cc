@@ -202,8 +202,11 @@ const std::string kOldPage = Fill("<head>|<title>T</title>|{old}|</head>|x|");
 
 TEST(InsertKeywordsMetaTagTest, LeavesTheNewPageAndTheBackupAskedFor) {
   // The path given, the file it leads to, a backup asked for, an older one
-  // present, the page's mode.
+  // present, the page's mode. A name of 240 bytes leaves no room for the
+  // temporary file's own 27 around it.
+  const std::string long_name = std::string(236, 'n') + ".htm";
   const std::tuple<const char *, const char *, bool, bool, mode_t> kCases[] = {
+      {long_name.c_str(), long_name.c_str(), true, false, 0644},
       {"abc.htm", "abc.htm", true, true, 0444},
       {"abc.htm", "abc.htm", false, false, 02750},        // setgid
       {"link.htm", "real/page.htm", true, false, 04755},  // setuid
