@@ -241,7 +241,8 @@ struct PageWork {
   DocumentStatus status = DocumentStatus::kScanned;
   std::int64_t position = 0;
   PageLanguage language;
-  PageEncoding encoding;               // how the page was read
+  PageEncoding encoding;                    // how the page was read
+  std::optional<LineEndingKind> line_ends;  // when the scan checked its text
   std::string language_line;           // "\r\n" + the language line, or empty
   std::string composed;                // the tag as composed for the output box
   std::string tag;                     // the same as the rewrite takes it
@@ -657,13 +658,13 @@ void Run::Work(PageJob& job, MainView& scan_view) const {
   WordTable table;
   AnalysisSettings settings = o.settings;
   const ScanOptions scan{false, o.display_words};
-  w.status =
-      w.read ? ScanDocumentBytes(w.read->bytes, settings,
-                                 analysis_.common_words(), scan, scan_view,
-                                 table, &w.position, &w.language, &w.encoding)
-             : DoFile(fs_, job.path, settings, analysis_.common_words(), scan,
-                      scan_view, table, &w.position, nullptr, &w.language,
-                      &w.encoding);
+  w.status = w.read ? ScanDocumentBytes(w.read->bytes, settings,
+                                        analysis_.common_words(), scan,
+                                        scan_view, table, &w.position,
+                                        &w.language, &w.encoding, &w.line_ends)
+                    : DoFile(fs_, job.path, settings, analysis_.common_words(),
+                             scan, scan_view, table, &w.position, nullptr,
+                             &w.language, &w.encoding);
   if (w.status != DocumentStatus::kScanned) return;
   if (IsAutomatic(o.settings.TextLanguage)) {
     const bool list_missing =
@@ -689,6 +690,7 @@ void Run::Work(PageJob& job, MainView& scan_view) const {
   options.notes = &w.notes;
   options.pending = &w.pending;
   options.read = w.read ? &*w.read : nullptr;
+  if (w.read) options.checked_line_ends = w.line_ends;
   w.insert = InsertKeywordsMetaTag(w.tag, job.path, options);
   if (*w.insert == InsertResult::kInserted && o.preview && o.log) {
     PageRecord record = job.record;

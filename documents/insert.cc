@@ -19,8 +19,10 @@ namespace {
 // The line end of the lines a rewrite writes: the page's own convention
 // (LF only, CR only), CR LF for a page that mixes them or has none. In an
 // ISO-2022 page ESC is text, not a byte that makes the page no text file.
-std::string_view LineEndOf(std::string_view bytes, bool escape_is_text) {
-  const LineEndingKind kind = ClassifyTextBytes(bytes, escape_is_text);
+std::string_view LineEndOf(std::string_view bytes, bool escape_is_text,
+                           std::optional<LineEndingKind> known) {
+  const LineEndingKind kind =
+      known ? *known : ClassifyTextBytes(bytes, escape_is_text);
   if (kind == kUnixLineEnds) return "\n";
   if (kind == kMacLineEnds) return "\r";
   return "\r\n";
@@ -34,7 +36,7 @@ class HeadRewriter {
   HeadRewriter(std::string_view bytes, const InsertOptions& options,
                const Encoding& encoding)
       : options_(options), bytes_(bytes), encoding_(encoding) {
-    eol_ = LineEndOf(bytes, encoding.UsesEscapes());
+    eol_ = LineEndOf(bytes, encoding.UsesEscapes(), options.checked_line_ends);
     out_.reserve(bytes.size() + 256);
   }
 
@@ -276,9 +278,18 @@ InsertResult InsertKeywordsMetaTagIntoBytes(std::string_view bytes,
   // of a page in another ICU encoding checks its rewrite; UTF-8 and
   // Windows-1252 pages are only checked.
   const bool utf16 = IsUtf16(encoding);
+  const bool icu = encoding.kind == Encoding::Kind::kIcu;
+  // A caller's check holds for UTF-8 and Windows-1252 bytes alone: the
+  // UTF-8 form of a UTF-16 page and an ICU page are checked here.
+  if ((utf16 || icu) && options.checked_line_ends) {
+    InsertOptions unchecked = options;
+    unchecked.checked_line_ends.reset();
+    return InsertKeywordsMetaTagIntoBytes(bytes, tag, unchecked, out);
+  }
   if (const std::size_t bad = utf16 ? Utf16PageAsUtf8(bytes, encoding, &text)
-                              : encoding.kind == Encoding::Kind::kIcu
-                                  ? DecodePage(bytes, page, &text)
+                              : icu ? DecodePage(bytes, page, &text)
+                              : options.checked_line_ends
+                                  ? std::string_view::npos
                                   : FirstUndecodableByte(bytes, page);
       bad != std::string_view::npos) {
     if (options.notes != nullptr)
@@ -357,8 +368,15 @@ InsertResult InsertKeywordsMetaTag(std::string_view tag,
       r != InsertResult::kInserted)
     return r;
   std::string new_bytes;
-  const InsertResult r =
-      InsertKeywordsMetaTagIntoBytes(page.bytes, tag, options, &new_bytes);
+  // A caller's check is of the bytes it read: a page read here is checked.
+  InsertOptions unchecked;
+  const bool read_here = options.read == nullptr && options.checked_line_ends;
+  if (read_here) {
+    unchecked = options;
+    unchecked.checked_line_ends.reset();
+  }
+  const InsertResult r = InsertKeywordsMetaTagIntoBytes(
+      page.bytes, tag, read_here ? unchecked : options, &new_bytes);
   if (r != InsertResult::kInserted) return r;
   if (!options.dry_run) {
     if (const InsertResult w =

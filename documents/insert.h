@@ -9,6 +9,7 @@
 
 #include "documents/file_system.h"
 #include "documents/operation_log.h"
+#include "engine/document_checks.h"
 #include "engine/ui.h"
 
 namespace vorn {
@@ -83,6 +84,10 @@ struct InsertOptions {
   // into the very bytes it was composed from, and a change since that read is
   // found at the swap.
   PageRead* read = nullptr;
+  // Set when the caller's scan of the very bytes rewritten (those of
+  // `read`, or those given) found them valid text in UTF-8 or Windows-1252,
+  // with these line ends: they are not read through again for either.
+  std::optional<LineEndingKind> checked_line_ends;
 };
 
 // The backup name of a path: the file name gets "bak." before its last

@@ -1358,8 +1358,8 @@ DocumentStatus ScanDocumentBytes(std::string_view bytes,
                                  const CommonWordsTable& common,
                                  ScanOptions options, MainView& view,
                                  WordTable& table, std::int64_t* position,
-                                 PageLanguage* language,
-                                 PageEncoding* encoding) {
+                                 PageLanguage* language, PageEncoding* encoding,
+                                 std::optional<LineEndingKind>* line_ends) {
   const PageEncoding page = DetectEncoding(bytes);
   if (IsUtf16(page.encoding)) {
     // Read as the same page in UTF-8; positions are the UTF-16 bytes'.
@@ -1414,6 +1414,8 @@ DocumentStatus ScanDocumentBytes(std::string_view bytes,
     return DocumentStatus::kUndecodable;
   }
   const bool cp1252 = page.encoding.kind == Encoding::Kind::kWindows1252;
+  if (line_ends != nullptr && page.encoding.kind != Encoding::Kind::kIcu)
+    *line_ends = kind;
   return ScanText(&text, cp1252, page_settings, common, options, view, table);
 }
 

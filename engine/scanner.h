@@ -219,14 +219,15 @@ DocumentStatus DoFile(FileSystem& fs, const std::string& path,
                       PageLanguage* language = nullptr,
                       PageEncoding* encoding = nullptr);
 
-// Same, on document bytes already in memory (tests, benchmarks, fuzzing).
-DocumentStatus ScanDocumentBytes(std::string_view bytes,
-                                 const AnalysisSettings& settings,
-                                 const CommonWordsTable& common,
-                                 ScanOptions options, MainView& view,
-                                 WordTable& table, std::int64_t* position,
-                                 PageLanguage* language = nullptr,
-                                 PageEncoding* encoding = nullptr);
+// Same, on document bytes already in memory. `*line_ends` (when given)
+// gets the line ends of a page in UTF-8 or Windows-1252 found valid text,
+// for a rewrite of the same bytes that need not check them again.
+DocumentStatus ScanDocumentBytes(
+    std::string_view bytes, const AnalysisSettings& settings,
+    const CommonWordsTable& common, ScanOptions options, MainView& view,
+    WordTable& table, std::int64_t* position, PageLanguage* language = nullptr,
+    PageEncoding* encoding = nullptr,
+    std::optional<LineEndingKind>* line_ends = nullptr);
 
 }  // namespace vorn
 

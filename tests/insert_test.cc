@@ -133,6 +133,30 @@ TEST(InsertIntoBytesTest, DoneTagAloneAndBackupNames) {
     EXPECT_EQ(BackupFileName(path), backup) << path;
 }
 
+// A caller's check of UTF-8 or Windows-1252 bytes spares the rewrite its
+// own, and holds for nothing else: a page in an ICU encoding, and a page the
+// rewrite reads itself instead of the caller's bytes, are still checked.
+TEST(InsertKeywordsMetaTagTest, ACallersCheckHoldsForItsOwnBytesAlone) {
+  InsertOptions vouched = Options(false);
+  vouched.checked_line_ends = kUnixLineEnds;
+  std::string out = "unset";
+  EXPECT_EQ(InsertKeywordsMetaTagIntoBytes(
+                "<meta charset=shift_jis><head>\n\x93\xFA\x82</head>\n", kNew,
+                vouched, &out),
+            InsertResult::kUndecodable);
+  EXPECT_EQ(InsertKeywordsMetaTagIntoBytes("<head>\r\n</head>\r\n", kNew,
+                                           vouched, &out),
+            InsertResult::kInserted);
+  EXPECT_EQ(out, Fill("<head>|{new}|</head>|"));  // its line ends taken
+  PageFolder folder;
+  const std::string broken =
+      "<meta charset=utf-8><head>\n<p>caf\xC3</p>\n</head>\n";
+  ASSERT_TRUE(folder.Write("a.htm", broken));
+  EXPECT_EQ(InsertKeywordsMetaTag(kNew, folder.Path("a.htm"), vouched),
+            InsertResult::kUndecodable);
+  EXPECT_EQ(folder.Read("a.htm"), broken);
+}
+
 // UTF-8 text as UTF-16 in either byte order, with the byte-order mark.
 std::string Utf16(std::string_view utf8, bool big_endian) {
   std::string out = big_endian ? "\xFE\xFF" : "\xFF\xFE";
