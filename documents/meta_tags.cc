@@ -1,5 +1,6 @@
 #include "documents/meta_tags.h"
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 
@@ -33,40 +34,35 @@ std::size_t Pos(std::string_view text, std::string_view what,
 // the marker that is not inside a quoted value either ("fish > chips" in
 // the content does not end it). Cut anywhere else, a rewrite would take
 // the title with it, or leave the rest of the tag in the head as text.
+// The line is walked once: each stretch from a "<meta " to the next is
+// the tag of the markers in it, with its own quotes.
 TagSpan FindTagAround(std::string_view lower_line, std::string_view marker) {
-  TagSpan span;
-  for (std::size_t q = lower_line.find(marker); q != std::string_view::npos;
-       q = lower_line.find(marker, q + 1)) {
-    const std::size_t m = lower_line.substr(0, q + 1).rfind(kMetaStart);
-    if (m == std::string_view::npos) continue;
-    // From "<meta " to the marker: outside any quoted value, no ">".
+  // Follows the quoted values: true at a ">" outside them.
+  auto closes = [](char c, char& quote) {
+    if (quote != 0) {
+      if (c == quote) quote = 0;
+      return false;
+    }
+    if (c == '"' || c == '\'') quote = c;
+    return c == '>';
+  };
+  const std::size_t n = lower_line.size();
+  for (std::size_t m = lower_line.find(kMetaStart), next;
+       m != std::string_view::npos; m = next) {
+    next = lower_line.find(kMetaStart, m + 1);
+    const std::size_t stretch_end = std::min(next, n);
     char quote = 0;
-    bool closed = false;
-    for (std::size_t i = m; i < q && !closed; ++i) {
-      const char c = lower_line[i];
-      if (quote != 0)
-        quote = c == quote ? 0 : quote;
-      else if (c == '"' || c == '\'')
-        quote = c;
-      else
-        closed = c == '>';
-    }
-    if (closed || quote != 0) continue;
-    span.start = m + 1;
-    for (std::size_t i = q + marker.size(); i < lower_line.size(); ++i) {
-      const char c = lower_line[i];
-      if (quote != 0) {
-        quote = c == quote ? 0 : quote;
-      } else if (c == '"' || c == '\'') {
-        quote = c;
-      } else if (c == '>') {
-        span.end = i + 1;
-        break;
+    for (std::size_t i = m; i < stretch_end; ++i) {
+      if (quote == 0 && lower_line.compare(i, marker.size(), marker) == 0) {
+        for (std::size_t j = i + marker.size(); j < n; ++j)
+          if (closes(lower_line[j], quote)) return {m + 1, j + 1};
+        return {m + 1, 0};
       }
+      // A closed tag holds no later marker of the stretch.
+      if (closes(lower_line[i], quote)) break;
     }
-    return span;
   }
-  return span;
+  return {};
 }
 
 using Examine = std::function<void(std::string_view, std::string_view)>;
