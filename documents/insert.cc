@@ -33,10 +33,12 @@ std::string_view LineEndOf(std::string_view bytes, bool escape_is_text,
 // every encoding whose markup is ASCII; the tag comes already encoded.
 class HeadRewriter {
  public:
+  // `line_ends`: those of `bytes`, when known.
   HeadRewriter(std::string_view bytes, const InsertOptions& options,
-               const Encoding& encoding)
+               const Encoding& encoding,
+               std::optional<LineEndingKind> line_ends = std::nullopt)
       : options_(options), bytes_(bytes), encoding_(encoding) {
-    eol_ = LineEndOf(bytes, encoding.UsesEscapes(), options.checked_line_ends);
+    eol_ = LineEndOf(bytes, encoding.UsesEscapes(), line_ends);
     out_.reserve(bytes.size() + 256);
   }
 
@@ -279,18 +281,12 @@ InsertResult InsertKeywordsMetaTagIntoBytes(std::string_view bytes,
   // Windows-1252 pages are only checked.
   const bool utf16 = IsUtf16(encoding);
   const bool icu = encoding.kind == Encoding::Kind::kIcu;
-  // A caller's check holds for UTF-8 and Windows-1252 bytes alone: the
-  // UTF-8 form of a UTF-16 page and an ICU page are checked here.
-  if ((utf16 || icu) && options.checked_line_ends) {
-    InsertOptions unchecked = options;
-    unchecked.checked_line_ends.reset();
-    return InsertKeywordsMetaTagIntoBytes(bytes, tag, unchecked, out);
-  }
+  // A caller's check holds for UTF-8 and Windows-1252 bytes alone.
+  const bool checked = !utf16 && !icu && options.checked_line_ends.has_value();
   if (const std::size_t bad = utf16 ? Utf16PageAsUtf8(bytes, encoding, &text)
                               : icu ? DecodePage(bytes, page, &text)
-                              : options.checked_line_ends
-                                  ? std::string_view::npos
-                                  : FirstUndecodableByte(bytes, page);
+                              : checked ? std::string_view::npos
+                                        : FirstUndecodableByte(bytes, page);
       bad != std::string_view::npos) {
     if (options.notes != nullptr)
       options.notes->refusal = "the byte at position" + Spaced(bad + 1) +
@@ -298,9 +294,11 @@ InsertResult InsertKeywordsMetaTagIntoBytes(std::string_view bytes,
     return InsertResult::kUndecodable;
   }
   if (utf16) {
+    InsertOptions unchecked = options;  // its UTF-8 form is checked there
+    unchecked.checked_line_ends.reset();
     std::string rewritten;
     const InsertResult r =
-        InsertKeywordsMetaTagIntoBytes(text, tag, options, &rewritten);
+        InsertKeywordsMetaTagIntoBytes(text, tag, unchecked, &rewritten);
     if (r == InsertResult::kInserted &&
         !Utf8PageAsUtf16(rewritten, encoding, out)) {
       if (options.notes != nullptr)  // a tag that is not valid UTF-8
@@ -327,8 +325,10 @@ InsertResult InsertKeywordsMetaTagIntoBytes(std::string_view bytes,
   }
   // `*out` is only written once the rewrite is certain to stand.
   std::string result;
-  const InsertResult r = HeadRewriter(bytes, options, encoding)
-                             .InsertKeywords(encoded, tag, &result);
+  const InsertResult r =
+      HeadRewriter(bytes, options, encoding,
+                   checked ? options.checked_line_ends : std::nullopt)
+          .InsertKeywords(encoded, tag, &result);
   if (r != InsertResult::kInserted) return r;
   if (encoding.kind != Encoding::Kind::kIcu) {
     *out = std::move(result);
